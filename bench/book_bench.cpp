@@ -1,0 +1,144 @@
+// Reading and writing a large book against raw zlib on the same field bytes.
+// Run: build/native/book_bench   (figures: bytes_per_second of plain field bytes)
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "book/block_codec.h"
+#include "book/book_file.h"
+
+using namespace folivra;
+
+namespace {
+
+constexpr int kChapters = 5000;
+constexpr size_t kChapterBytes = 10 * 1024;  // 50 MB in all
+
+// RTF much like the editor's: GBK text written as \'xx escapes in paragraphs.
+std::string chapter_rtf(std::mt19937& random) {
+  static const std::vector<std::string> kWords = [] {
+    std::vector<std::string> words;
+    std::mt19937 pick(42);
+    for (int i = 0; i < 3000; ++i) {
+      std::string word;
+      const int chars = 1 + static_cast<int>(pick() % 3);
+      for (int c = 0; c < chars; ++c) {
+        char escape[16];
+        std::snprintf(escape, sizeof escape, "\\'%02x\\'%02x", static_cast<unsigned>(0xB0 + pick() % 0x40),
+                      static_cast<unsigned>(0xA1 + pick() % 0x5E));
+        word += escape;
+      }
+      words.push_back(word);
+    }
+    return words;
+  }();
+  std::string rtf =
+      "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
+      "\\viewkind4\\uc1\\pard\\lang2052\\f0\\fs24 ";
+  while (rtf.size() < kChapterBytes) {
+    for (int i = 0; i < 40; ++i) rtf += kWords[random() % kWords.size()];
+    rtf += random() % 4 == 0 ? "\\'a1\\'a3\\par\r\n" : "\\'a3\\'ac";
+  }
+  return rtf + "}\r\n";
+}
+
+struct Fixture {
+  Book book;
+  std::filesystem::path path;
+  std::vector<std::string> fields;  // plain bytes of every stored field
+  std::vector<std::string> blocks;  // their compressed blocks
+  size_t plain_bytes = 0;
+
+  Fixture() {
+    std::mt19937 random(2024);
+    book.title = "\xB0\xD9\xCD\xF2\xD7\xD6\xB5\xC4\xCA\xE9";
+    book.intro = chapter_rtf(random).substr(0, 2000);
+    for (int i = 0; i < kChapters; ++i) {
+      Chapter chapter;
+      chapter.name = "\xB5\xDA " + std::to_string(i + 1) + " \xD5\xC2";
+      chapter.content = chapter_rtf(random);
+      book.chapters.push_back(std::move(chapter));
+    }
+    fields = {book.title, book.author, book.book_type, book.intro, book.cover};
+    for (const Chapter& c : book.chapters) {
+      fields.push_back(c.name);
+      fields.push_back(c.content);
+    }
+    for (const std::string& f : fields) {
+      blocks.push_back(compress_block(f));
+      plain_bytes += f.size();
+    }
+    path = std::filesystem::temp_directory_path() / "folivra-bench.zqb";
+    write_book(path, book);
+  }
+  ~Fixture() { std::filesystem::remove(path); }
+};
+
+Fixture& fixture() {
+  static Fixture f;
+  return f;
+}
+
+void BM_ReadBook(benchmark::State& state) {
+  Fixture& f = fixture();
+  for (auto _ : state) {
+    Book book;
+    if (read_book(f.path, "", book) != ReadStatus::ok) state.SkipWithError("read failed");
+    benchmark::DoNotOptimize(book.chapters.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.plain_bytes));
+}
+
+void BM_ZlibUncompress(benchmark::State& state) {
+  Fixture& f = fixture();
+  std::string out;
+  for (auto _ : state) {
+    for (size_t i = 0; i < f.blocks.size(); ++i) {
+      if (f.fields[i].empty()) continue;
+      out.resize(f.fields[i].size());
+      uLongf size = out.size();
+      uncompress(reinterpret_cast<Bytef*>(out.data()), &size,
+                 reinterpret_cast<const Bytef*>(f.blocks[i].data() + 8), f.blocks[i].size() - 8);
+      benchmark::DoNotOptimize(out.data());
+    }
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.plain_bytes));
+}
+
+void BM_WriteBook(benchmark::State& state) {
+  Fixture& f = fixture();
+  Book book = f.book;
+  for (auto _ : state) {
+    if (write_book(f.path, book) != 0) state.SkipWithError("write failed");
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.plain_bytes));
+}
+
+void BM_ZlibCompress2(benchmark::State& state) {
+  Fixture& f = fixture();
+  std::string out;
+  for (auto _ : state) {
+    for (const std::string& field : f.fields) {
+      if (field.empty()) continue;
+      uLongf size = compressBound(field.size());
+      out.resize(size);
+      compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                reinterpret_cast<const Bytef*>(field.data()), field.size(), Z_DEFAULT_COMPRESSION);
+      benchmark::DoNotOptimize(out.data());
+    }
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.plain_bytes));
+}
+
+}  // namespace
+
+BENCHMARK(BM_ReadBook)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ZlibUncompress)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_WriteBook)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ZlibCompress2)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,44 @@
+# The portable core: everything that can be decided without a window.
+set(FOLIVRA_CORE_SOURCES
+  src/book/block_codec.cpp
+  src/book/book_reader.cpp
+  src/book/book_time.cpp
+  src/book/book_writer.cpp
+  src/book/byte_reader.cpp
+  src/book/field_cipher.cpp
+  src/book/file_name.cpp
+  src/book/md5.cpp
+)
+if(WIN32)
+  list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_win.cpp src/book/gbk_win.cpp)
+else()
+  list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_posix.cpp src/book/gbk_posix.cpp)
+endif()
+list(TRANSFORM FOLIVRA_CORE_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/)
+
+# folivra_core_library(NAME [OPTIONS flags...]): one build of the core; the
+# native tree builds it plain, with sanitizers for the tests, and for fuzzing.
+function(folivra_core_library name)
+  cmake_parse_arguments(ARG "" "" "OPTIONS" ${ARGN})
+  add_library(${name} STATIC ${FOLIVRA_CORE_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ZLIB::ZLIB)
+  if(ARG_OPTIONS)
+    target_compile_options(${name} PUBLIC ${ARG_OPTIONS})
+    target_link_options(${name} PUBLIC ${ARG_OPTIONS})
+  endif()
+endfunction()
+
+set(FOLIVRA_CORE_TEST_SOURCES
+  tests/book/block_codec_test.cpp
+  tests/book/book_file_layout_test.cpp
+  tests/book/book_reader_test.cpp
+  tests/book/book_time_test.cpp
+  tests/book/byte_reader_test.cpp
+  tests/book/field_cipher_test.cpp
+  tests/book/file_io_test.cpp
+  tests/book/file_name_test.cpp
+  tests/book/gbk_test.cpp
+  tests/book/test_books.cpp
+)
+list(TRANSFORM FOLIVRA_CORE_TEST_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/)

@@ -1,0 +1,34 @@
+# Native Linux tree: the core, zqb, tests with sanitizers, benchmark, fuzzer.
+find_package(GTest REQUIRED)
+find_package(benchmark REQUIRED)
+find_package(nlohmann_json REQUIRED)
+
+set(FOLIVRA_SANITIZERS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+folivra_core_library(folivra_core)
+folivra_core_library(folivra_core_checked OPTIONS ${FOLIVRA_SANITIZERS})
+
+add_executable(zqb src/cli/zqb_main.cpp src/cli/zqb_commands.cpp src/cli/book_json.cpp
+                   src/cli/base64.cpp)
+target_link_libraries(zqb PRIVATE folivra_core nlohmann_json::nlohmann_json)
+
+add_executable(core_tests ${FOLIVRA_CORE_TEST_SOURCES} tests/book/book_writer_safety_test.cpp
+                          tests/cli/base64_test.cpp src/cli/base64.cpp)
+target_include_directories(core_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(core_tests PRIVATE folivra_core_checked GTest::gtest_main)
+add_test(NAME core_tests COMMAND core_tests)
+
+add_test(NAME zqb_cli COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/cli/zqb_cli_test.py $<TARGET_FILE:zqb>)
+
+add_executable(book_bench bench/book_bench.cpp)
+target_link_libraries(book_bench PRIVATE folivra_core benchmark::benchmark)
+
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  folivra_core_library(folivra_core_fuzz OPTIONS -fsanitize=fuzzer-no-link,address,undefined)
+  add_executable(book_fuzz tests/fuzz/book_fuzz.cpp)
+  target_link_libraries(book_fuzz PRIVATE folivra_core_fuzz)
+  target_link_options(book_fuzz PRIVATE -fsanitize=fuzzer)
+  set(FOLIVRA_FUZZ_SECONDS 40 CACHE STRING "How long the test run fuzzes the book reader")
+  add_test(NAME book_fuzz COMMAND ${CMAKE_COMMAND} -E env
+           ${PROJECT_SOURCE_DIR}/tests/fuzz/run_fuzz.sh $<TARGET_FILE:book_fuzz>
+           ${PROJECT_SOURCE_DIR}/tests/fuzz/corpus ${FOLIVRA_FUZZ_SECONDS})
+endif()

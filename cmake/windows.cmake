@@ -1,0 +1,33 @@
+# Windows tree, cross-compiled with mingw-w64: the editor and the tests that
+# run under Wine.
+set(FOLIVRA_STATIC -static -static-libgcc -static-libstdc++)
+folivra_core_library(folivra_core)
+
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+configure_file(${PROJECT_SOURCE_DIR}/scripts/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ WORLD_READ @ONLY)
+set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run.sh)
+
+add_executable(folivra WIN32 src/app/main.cpp src/app/main_window.cpp resources/folivra.rc)
+target_include_directories(folivra PRIVATE ${PROJECT_SOURCE_DIR}/src)
+target_compile_definitions(folivra PRIVATE UNICODE _UNICODE)
+target_link_options(folivra PRIVATE -municode ${FOLIVRA_STATIC})
+target_link_libraries(folivra PRIVATE folivra_core comctl32)
+
+add_executable(core_tests ${FOLIVRA_CORE_TEST_SOURCES} tests/book/book_writer_safety_test.cpp
+                          tests/book/file_io_win_test.cpp tests/book/gbk_win_test.cpp)
+target_include_directories(core_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(core_tests PRIVATE folivra_core gtest_main)
+target_link_options(core_tests PRIVATE ${FOLIVRA_STATIC})
+add_test(NAME core_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:core_tests>)
+
+add_executable(window_tests tests/app/main_window_test.cpp src/app/main_window.cpp)
+target_include_directories(window_tests PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+target_compile_definitions(window_tests PRIVATE UNICODE _UNICODE)
+target_link_libraries(window_tests PRIVATE folivra_core gtest_main comctl32)
+target_link_options(window_tests PRIVATE ${FOLIVRA_STATIC})
+add_test(NAME window_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:window_tests>)

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "book/book.h"
+
+namespace folivra {
+
+enum class ReadStatus : int { ok = 0, format_error = 1, password_error = 2, cannot_open = 3 };
+
+// The bytes of a book file for `book`, stamped with the current time.
+// Brings `flags` bit 0 and `chapter_count` in line with the book first.
+std::string write_book_image(Book& book);
+
+// Writes the book file safely: the old file stays whole unless every byte of
+// the new one reached the disk. 0 on success, -1 on any failure (and then
+// the book is left unchanged).
+int write_book(const std::filesystem::path& path, Book& book);
+
+// Fills an empty `book` from the bytes of a book file.
+ReadStatus parse_book(std::string bytes, std::string_view password, Book& book);
+ReadStatus read_book(const std::filesystem::path& path, std::string_view password, Book& book);
+
+// The check value and hint of a book file held in memory; an empty check
+// value means the bytes are not a protected book.
+struct BookLock {
+  std::string check_value;
+  std::string hint;
+};
+BookLock peek_book_lock(std::string_view bytes);
+
+}  // namespace folivra

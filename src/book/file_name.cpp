@@ -1,0 +1,51 @@
+#include "book/file_name.h"
+
+#include "book/gbk.h"
+
+namespace folivra {
+
+namespace {
+
+// Steps over one character, two bytes for a GBK lead byte with a partner.
+size_t next_char(std::string_view s, size_t i) {
+  return is_gbk_lead_byte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? i + 2 : i + 1;
+}
+
+bool is_separator(char c) { return c == '\\' || c == '/' || c == ':'; }
+
+std::string_view last_component(std::string_view path) {
+  size_t start = 0;
+  for (size_t i = 0; i < path.size(); i = next_char(path, i)) {
+    const bool followed = i + 1 < path.size() && path[i + 1] != '\\' && path[i + 1] != '/';
+    if (is_separator(path[i]) && followed) start = i + 1;
+  }
+  return path.substr(start);
+}
+
+// Offset of the extension's dot, or the length when there is none; a space
+// or backslash after a dot means the dot does not start an extension.
+size_t extension_start(std::string_view name) {
+  size_t dot = std::string_view::npos;
+  for (size_t i = 0; i < name.size(); i = next_char(name, i)) {
+    if (name[i] == '\\' || name[i] == ' ') {
+      dot = std::string_view::npos;
+    } else if (name[i] == '.') {
+      dot = i;
+    }
+  }
+  return dot == std::string_view::npos ? name.size() : dot;
+}
+
+}  // namespace
+
+std::string file_name_of(std::string_view path, bool with_extension) {
+  const std::string_view name = last_component(path);
+  if (name.empty()) return {};
+  // A '\' that is the second byte of a GBK character does not end the name.
+  size_t last = 0;
+  for (size_t i = 0; i < name.size(); i = next_char(name, i)) last = i;
+  if (name[last] == '\\') return {};
+  return std::string(with_extension ? name : name.substr(0, extension_start(name)));
+}
+
+}  // namespace folivra

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace folivra {
+
+// Windows only: GBK bytes to and from the UTF-16 of the window system.
+std::wstring gbk_to_wide(std::string_view gbk);
+// Empty when the text holds a character GBK cannot represent.
+std::optional<std::string> wide_to_gbk(std::wstring_view wide);
+
+}  // namespace folivra

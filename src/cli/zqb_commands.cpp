@@ -1,0 +1,87 @@
+#include "cli/zqb_commands.h"
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "book/book_file.h"
+#include "book/gbk.h"
+#include "cli/book_json.h"
+
+namespace folivra::zqb {
+
+namespace {
+
+const char* read_status_message(ReadStatus status) {
+  switch (status) {
+    case ReadStatus::format_error:
+      return "文件格式错误，请重新选择文件";
+    case ReadStatus::password_error:
+      return "文件密码错误，请重新打开文件";
+    case ReadStatus::cannot_open:
+      return "文件打开失败，请确定文件是否被占用";
+    case ReadStatus::ok:
+      break;
+  }
+  return "";
+}
+
+// The typed password in GBK; false (with a message) when GBK cannot hold it.
+bool gbk_password(const Arguments& args, std::string& out) {
+  if (!args.password) return true;
+  auto gbk = utf8_to_gbk(*args.password);
+  if (!gbk) {
+    std::cerr << "zqb: the password holds a character that GBK cannot represent\n";
+    return false;
+  }
+  out = std::move(*gbk);
+  return true;
+}
+
+}  // namespace
+
+int dump(const Arguments& args) {
+  std::string password;
+  if (!gbk_password(args, password)) return kUsageError;
+  Book book;
+  const ReadStatus status = read_book(args.positional[0], password, book);
+  if (status != ReadStatus::ok) {
+    std::cerr << "zqb: " << args.positional[0] << ": " << read_status_message(status) << "\n";
+    return static_cast<int>(status);
+  }
+  std::cout << book_to_json(book).dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+            << "\n";
+  return 0;
+}
+
+int build(const Arguments& args) {
+  if (args.password) {
+    std::cerr << "zqb: build takes the password from the spec's \"password\" key\n";
+    return kUsageError;
+  }
+  std::ifstream in(args.positional[0], std::ios::binary);
+  if (!in) {
+    std::cerr << "zqb: cannot read " << args.positional[0] << "\n";
+    return kBadInput;
+  }
+  std::stringstream text;
+  text << in.rdbuf();
+  const nlohmann::json spec = nlohmann::json::parse(text.str(), nullptr, false);
+  if (spec.is_discarded()) {
+    std::cerr << "zqb: " << args.positional[0] << " is not valid JSON\n";
+    return kBadInput;
+  }
+  Book book;
+  std::string error;
+  if (!book_from_json(spec, book, error)) {
+    std::cerr << "zqb: " << error << "; nothing was written\n";
+    return kBadInput;
+  }
+  if (write_book(args.positional[1], book) != 0) {
+    std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
+    return kCannotWrite;
+  }
+  return 0;
+}
+
+}  // namespace folivra::zqb

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace folivra::zqb {
+
+// Exit statuses besides the read statuses 0 to 3 that dump returns.
+inline constexpr int kUsageError = 64;
+inline constexpr int kBadInput = 65;
+inline constexpr int kCannotWrite = 73;
+
+struct Arguments {
+  std::vector<std::string> positional;
+  std::optional<std::string> password;  // UTF-8, as typed
+};
+
+int dump(const Arguments& args);
+int build(const Arguments& args);
+
+}  // namespace folivra::zqb

@@ -1,0 +1,75 @@
+// zqb: the command-line tool over Folivra's book core.
+#include <cstring>
+#include <iostream>
+#include <string_view>
+
+#include "cli/zqb_commands.h"
+
+namespace {
+
+using namespace folivra::zqb;
+
+constexpr const char* kHelp = R"(zqb - read and write Folivra book files (.zqb)
+
+usage:
+  zqb dump BOOK [--password TEXT]   print the book as JSON (UTF-8)
+  zqb build SPEC.json OUT           write a book file from a JSON spec
+  zqb --help                        show this text
+
+dump prints format_version, flags, password_hint, title, author, book_type,
+intro, time, time_text, cover (base64) and chapters (kind, name, content as
+base64). build reads the same keys, every one optional, plus "password".
+
+exit status: 0 done; for dump 1 not a book file, 2 password missing or
+wrong, 3 cannot open; 64 wrong usage, 65 bad spec, 73 cannot write.
+)";
+
+struct Command {
+  std::string_view name;
+  size_t positional;
+  int (*run)(const Arguments&);
+};
+
+constexpr Command kCommands[] = {
+    {"dump", 1, dump},
+    {"build", 2, build},
+};
+
+int usage_error(const std::string& message) {
+  std::cerr << "zqb: " << message << "\nTry 'zqb --help'.\n";
+  return kUsageError;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return usage_error("missing command");
+  const std::string_view name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    std::cout << kHelp;
+    return 0;
+  }
+  const Command* command = nullptr;
+  for (const Command& c : kCommands) {
+    if (c.name == name) command = &c;
+  }
+  if (!command) return usage_error("unknown command '" + std::string(name) + "'");
+
+  Arguments args;
+  for (int i = 2; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--password") {
+      if (i + 1 == argc) return usage_error("--password needs a value");
+      args.password = argv[++i];
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return usage_error("unknown option '" + std::string(arg) + "'");
+    } else {
+      args.positional.emplace_back(arg);
+    }
+  }
+  if (args.positional.size() != command->positional) {
+    return usage_error(std::string(name) + " takes " + std::to_string(command->positional) +
+                       (command->positional == 1 ? " path" : " paths"));
+  }
+  return command->run(args);
+}

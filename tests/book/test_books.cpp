@@ -1,0 +1,92 @@
+#include "book/test_books.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace folivra::test {
+
+TempDir::TempDir() {
+  static std::atomic<int> counter{0};
+  std::random_device random;
+  dir_ = std::filesystem::temp_directory_path() /
+         ("folivra-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
+  std::filesystem::create_directories(dir_);
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
+}
+
+std::string read_bytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void write_bytes(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string hex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (unsigned char c : bytes) {
+    out += kDigits[c >> 4];
+    out += kDigits[c & 15];
+  }
+  return out;
+}
+
+std::string unhex(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i + 1 < text.size(); i += 2) {
+    out += static_cast<char>(std::stoi(std::string(text.substr(i, 2)), nullptr, 16));
+  }
+  return out;
+}
+
+Book sample_book(int chapters) {
+  Book book;
+  book.title = "\xD0\xC2\xB5\xC4\xCA\xE9\xBC\xAE";  // 新的书籍
+  book.author = "author";
+  book.book_type = "\xD0\xA1\xCB\xB5";  // 小说
+  book.intro = "An introduction\r\nof two lines";
+  book.cover = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+  book.flags = 0x00F0;  // bits the editor does not know about stay as they are
+  for (int i = 1; i <= chapters; ++i) {
+    Chapter chapter;
+    chapter.name = "\xD5\xC2\xBD\xDA " + std::to_string(i);  // 章节 i
+    chapter.content = "{\\rtf1\\ansi\\ansicpg936 chapter " + std::to_string(i) +
+                      std::string("\0tail", 5) + std::string(static_cast<size_t>(i) * 500, 'x') + "}";
+    book.chapters.push_back(chapter);
+  }
+  book.chapter_count = chapters;
+  return book;
+}
+
+void expect_same_content(const Book& expected, const Book& actual) {
+  EXPECT_EQ(expected.title, actual.title);
+  EXPECT_EQ(expected.author, actual.author);
+  EXPECT_EQ(expected.book_type, actual.book_type);
+  EXPECT_EQ(expected.intro, actual.intro);
+  EXPECT_EQ(expected.cover, actual.cover);
+  EXPECT_EQ(expected.password, actual.password);
+  EXPECT_EQ(expected.password_hint, actual.password_hint);
+  EXPECT_EQ(expected.flags, actual.flags);
+  ASSERT_EQ(expected.chapters.size(), actual.chapters.size());
+  EXPECT_EQ(static_cast<int32_t>(actual.chapters.size()), actual.chapter_count);
+  for (size_t i = 0; i < expected.chapters.size(); ++i) {
+    EXPECT_EQ(expected.chapters[i].kind, actual.chapters[i].kind) << "chapter " << i;
+    EXPECT_EQ(expected.chapters[i].name, actual.chapters[i].name) << "chapter " << i;
+    EXPECT_EQ(expected.chapters[i].content, actual.chapters[i].content) << "chapter " << i;
+  }
+}
+
+}  // namespace folivra::test

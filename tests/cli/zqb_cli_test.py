@@ -1,0 +1,132 @@
+#!/usr/bin/env python3
+"""Drives the zqb tool as a user would: build books from JSON, dump them back."""
+import base64
+import json
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+ZQB = sys.argv.pop(1)
+EMPTY_ITEM = bytes.fromhex("080000000d0f3e0300000000")
+
+
+def run(*args, stdin=None):
+    return subprocess.run([ZQB, *args], capture_output=True, input=stdin)
+
+
+class ZqbTest(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def build(self, spec, name="book.zqb"):
+        spec_path = self.path(name + ".json")
+        with open(spec_path, "w", encoding="utf-8") as f:
+            json.dump(spec, f, ensure_ascii=False)
+        return run("build", spec_path, self.path(name)), self.path(name)
+
+    def dump(self, path, *extra):
+        result = run("dump", path, *extra)
+        return result, (json.loads(result.stdout) if result.returncode == 0 else None)
+
+    def test_round_trip_of_every_field(self):
+        content = b"{\\rtf1 \\'d5\\'c2}\x00after nul"
+        spec = {
+            "title": "新的书籍", "author": "作者", "book_type": "小说", "intro": "第一行\r\n第二行",
+            "cover": base64.b64encode(b"\x89PNG\x00\x01").decode(), "flags": 0xF0,
+            "chapters": [{"name": "第一章", "content": base64.b64encode(content).decode()},
+                         {"kind": 5, "name": "", "content": ""}],
+        }
+        result, path = self.build(spec)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        result, book = self.dump(path)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        for key in ("title", "author", "book_type", "intro", "cover", "flags"):
+            self.assertEqual(book[key], spec[key], key)
+        self.assertEqual(book["format_version"], 1.0)
+        self.assertEqual(book["password_hint"], "")
+        self.assertRegex(book["time_text"], r"^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d$")
+        self.assertEqual([c["kind"] for c in book["chapters"]], [1, 5])
+        self.assertEqual(base64.b64decode(book["chapters"][0]["content"]), content)
+        # What dump prints builds the same book again.
+        result, again = self.build(book, "again.zqb")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(self.dump(again)[1]["chapters"], book["chapters"])
+
+    def test_empty_spec_is_the_smallest_book(self):
+        result, path = self.build({})
+        self.assertEqual(result.returncode, 0, result.stderr)
+        data = open(path, "rb").read()
+        self.assertEqual(len(data), 3 + 8 + 4 + 12 * 3 + 8 + 12 * 2 + 4)
+        self.assertEqual(data[:15], b"ZQB" + struct.pack("<d", 1.0) + b"\0\0\0\0")
+        self.assertEqual(data[15:27], EMPTY_ITEM)
+
+    def test_password_protects_and_is_required(self):
+        result, path = self.build({"title": "秘密", "password": "密码", "password_hint": "常用的"})
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertNotIn("秘密".encode("gbk"), open(path, "rb").read())
+        result, _ = self.dump(path)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("文件密码错误，请重新打开文件", result.stderr.decode())
+        self.assertEqual(self.dump(path, "--password", "wrong")[0].returncode, 2)
+        result, book = self.dump(path, "--password", "密码")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual((book["title"], book["password_hint"], book["flags"]), ("秘密", "常用的", 1))
+
+    def test_read_statuses(self):
+        foreign = self.path("foreign.zqb")
+        open(foreign, "wb").write(b"PK\x03\x04 not a book")
+        result, _ = self.dump(foreign)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("文件格式错误，请重新选择文件", result.stderr.decode())
+        result, _ = self.dump(self.path("missing.zqb"))
+        self.assertEqual(result.returncode, 3)
+        self.assertIn("文件打开失败，请确定文件是否被占用", result.stderr.decode())
+
+    def test_text_gbk_cannot_hold_is_refused_by_field(self):
+        result, path = self.build({"title": "ok", "chapters": [{"name": "emoji 😀"}]})
+        self.assertEqual(result.returncode, 65)
+        self.assertIn("chapters[0].name", result.stderr.decode())
+        self.assertFalse(os.path.exists(path), "nothing is written")
+
+    def test_bad_specs(self):
+        for spec, word in (([], "object"), ({"titel": "x"}, "titel"), ({"cover": "%%"}, "cover"),
+                           ({"flags": -1}, "flags"), ({"chapters": {}}, "chapters"),
+                           ({"chapters": [{"kind": "one"}]}, "kind")):
+            result, path = self.build(spec)
+            self.assertEqual(result.returncode, 65, spec)
+            self.assertIn(word, result.stderr.decode())
+            self.assertFalse(os.path.exists(path))
+        not_json = self.path("bad.json")
+        open(not_json, "w").write("{")
+        self.assertEqual(run("build", not_json, self.path("x.zqb")).returncode, 65)
+
+    def test_misuse(self):
+        for args in ((), ("frobnicate",), ("dump",), ("dump", "a", "b"), ("dump", "a", "--password"),
+                     ("dump", "a", "--verbose"), ("build", "spec.json")):
+            result = run(*args)
+            self.assertEqual(result.returncode, 64, args)
+            self.assertIn(b"zqb:", result.stderr)
+        result = run("--help")
+        self.assertEqual(result.returncode, 0)
+        self.assertIn(b"zqb dump BOOK", result.stdout)
+
+    def test_unwritable_output(self):
+        spec = self.path("spec.json")
+        open(spec, "w").write("{}")
+        result = run("build", spec, self.path(os.path.join("no such dir", "book.zqb")))
+        self.assertEqual(result.returncode, 73)
+        self.assertIn(b"cannot write", result.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=1)
