@@ -39,17 +39,20 @@ bool read_whole_file(const std::filesystem::path& path, std::string& bytes) {
     ::close(fd);
     return false;
   }
-  bytes.clear();
-  bytes.reserve(static_cast<size_t>(st.st_size));
-  char chunk[1 << 16];
+  // Read straight into a buffer of the file's size; a file that grows
+  // meanwhile is read on to its end.
+  bytes.resize(static_cast<size_t>(st.st_size));
+  size_t got = 0;
   bool ok = true;
   for (;;) {
-    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (got == bytes.size()) bytes.resize(got + (1 << 16));
+    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) ok = false;
     if (n <= 0) break;
-    bytes.append(chunk, static_cast<size_t>(n));
+    got += static_cast<size_t>(n);
   }
+  bytes.resize(got);
   ::close(fd);
   return ok;
 }
