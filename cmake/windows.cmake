@@ -12,11 +12,27 @@ configure_file(${PROJECT_SOURCE_DIR}/scripts/wine-run.sh.in ${CMAKE_BINARY_DIR}/
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ WORLD_READ @ONLY)
 set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run.sh)
 
-add_executable(folivra WIN32 src/app/main.cpp src/app/main_window.cpp resources/folivra.rc)
-target_include_directories(folivra PRIVATE ${PROJECT_SOURCE_DIR}/src)
-target_compile_definitions(folivra PRIVATE UNICODE _UNICODE)
+# The window code, shared by the editor and the in-process window tests.
+add_library(folivra_shell STATIC
+  src/app/book_view.cpp
+  src/app/cover_picture.cpp
+  src/app/main_window.cpp
+  src/app/menus.cpp
+  src/app/splitter.cpp
+  src/app/tree_images.cpp
+  src/app/window_layout.cpp
+  src/app/window_text.cpp
+  src/editor/chapter_tree.cpp
+  src/editor/content_editor.cpp
+  src/editor/info_fields.cpp
+)
+target_include_directories(folivra_shell PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_compile_definitions(folivra_shell PUBLIC UNICODE _UNICODE)
+target_link_libraries(folivra_shell PUBLIC folivra_core comctl32 ole32 oleaut32 uuid)
+
+add_executable(folivra WIN32 src/app/main.cpp resources/folivra.rc)
 target_link_options(folivra PRIVATE -municode ${FOLIVRA_STATIC})
-target_link_libraries(folivra PRIVATE folivra_core comctl32)
+target_link_libraries(folivra PRIVATE folivra_shell)
 
 add_executable(core_tests ${FOLIVRA_CORE_TEST_SOURCES} tests/book/book_writer_safety_test.cpp
                           tests/book/file_io_win_test.cpp tests/book/gbk_win_test.cpp)
@@ -25,9 +41,10 @@ target_link_libraries(core_tests PRIVATE folivra_core gtest_main)
 target_link_options(core_tests PRIVATE ${FOLIVRA_STATIC})
 add_test(NAME core_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:core_tests>)
 
-add_executable(window_tests tests/app/main_window_test.cpp src/app/main_window.cpp)
-target_include_directories(window_tests PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-target_compile_definitions(window_tests PRIVATE UNICODE _UNICODE)
-target_link_libraries(window_tests PRIVATE folivra_core gtest_main comctl32)
+add_executable(window_tests tests/app/main_window_test.cpp tests/app/window_driver.cpp
+                            tests/editor/chapter_tree_test.cpp tests/editor/content_editing_test.cpp
+                            tests/book/test_books.cpp)
+target_include_directories(window_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(window_tests PRIVATE folivra_shell gtest_main)
 target_link_options(window_tests PRIVATE ${FOLIVRA_STATIC})
 add_test(NAME window_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:window_tests>)

@@ -1,27 +1,89 @@
 #include "app/main_window.h"
 
+#include <richedit.h>
+
+#include <algorithm>
+
+#include "app/menu_ids.h"
+#include "app/splitter.h"
+#include "app/tree_images.h"
+#include "app/window_layout.h"
+
 namespace folivra {
 
-HWND MainWindow::create(HINSTANCE instance) {
+namespace {
+
+constexpr wchar_t kPageClass[] = L"FolivraPage";
+
+HFONT song_font(int height) {
+  return CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, L"宋体");
+}
+
+HWND child(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int x, int y, int w,
+           int h, HFONT font, DWORD ex_style = 0) {
+  HWND hwnd = CreateWindowExW(ex_style, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (font) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return hwnd;
+}
+
+Box box_of(HWND hwnd) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void place(HWND hwnd, const Box& b) { MoveWindow(hwnd, b.left, b.top, b.width, b.height, TRUE); }
+
+void resize(HWND hwnd, int width, int height) {
+  SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void register_class(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUSH background) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  if (!GetClassInfoExW(instance, kClassName, &wc)) {
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = window_proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    if (!RegisterClassExW(&wc)) return nullptr;
+  if (GetClassInfoExW(instance, name, &wc)) return;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
+  wc.lpszClassName = name;
+  RegisterClassExW(&wc);
+}
+
+}  // namespace
+
+MainWindow::~MainWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (menus_.tree) DestroyMenu(menus_.tree->handle());
+  if (accelerators_) DestroyAcceleratorTable(accelerators_);
+  if (tree_images_) ImageList_Destroy(tree_images_);
+  for (HGDIOBJ object : {static_cast<HGDIOBJ>(font_tree_), static_cast<HGDIOBJ>(font_field_),
+                         static_cast<HGDIOBJ>(font_title_), static_cast<HGDIOBJ>(cover_bitmap_)}) {
+    if (object) DeleteObject(object);
   }
-  return CreateWindowExW(0, kClassName, L"Folivra", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                         CW_USEDEFAULT, 800, 600, nullptr, nullptr, instance, this);
+  if (icon_big_) DestroyIcon(icon_big_);
+  if (icon_small_) DestroyIcon(icon_small_);
+}
+
+HWND MainWindow::create(HINSTANCE instance) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
+  register_class(instance, kClassName, window_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  register_class(instance, kPageClass, page_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  menus_ = build_menus();
+  accelerators_ = build_accelerators();
+  return CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Folivra",
+                         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 50, 50, kMinWindowWidth,
+                         kMinWindowHeight, nullptr, menus_.bar, instance, this);
 }
 
 LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-    auto* self = static_cast<MainWindow*>(create->lpCreateParams);
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
     self->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
@@ -30,9 +92,65 @@ LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam,
   return self->handle(message, wparam, lparam);
 }
 
+// The tab pages pass their controls' notifications on to the main window.
+LRESULT CALLBACK MainWindow::page_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+      return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wparam, lparam);
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
 LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
   const HWND hwnd = hwnd_;
   switch (message) {
+    case WM_CREATE:
+      create_controls();
+      read_only_ = true;  // nothing to edit until a book is shown
+      return 0;
+    case WM_SIZE:
+      if (wparam != SIZE_MINIMIZED && !enforce_minimum_size()) layout();
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+      info->ptMinTrackSize = {kMinWindowWidth, kMinWindowHeight};
+      info->ptMaxTrackSize = {9999999, 9999999};
+      return 0;
+    }
+    case WM_NCLBUTTONDOWN:
+      refresh_edit_menu(false);
+      refresh_insert_menu();
+      break;
+    case WM_INITMENU:
+      if (reinterpret_cast<HMENU>(wparam) == menus_.bar) {
+        refresh_edit_menu(false);
+        refresh_insert_menu();
+      }
+      break;
+    case WM_COMMAND:
+      if (lparam == 0) {
+        on_command(LOWORD(wparam));
+      } else if (reinterpret_cast<HWND>(lparam) == c_.content && HIWORD(wparam) == EN_CHANGE) {
+        on_content_changed();
+      } else if (HIWORD(wparam) == EN_CHANGE) {
+        on_field_changed(reinterpret_cast<HWND>(lparam));
+      } else if (HIWORD(wparam) == EN_SETFOCUS || HIWORD(wparam) == EN_KILLFOCUS) {
+        on_field_focus(reinterpret_cast<HWND>(lparam), HIWORD(wparam) == EN_SETFOCUS);
+      }
+      return 0;
+    case WM_NOTIFY:
+      return on_notify(reinterpret_cast<NMHDR*>(lparam));
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lparam) == c_.cover) {
+        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+      }
+      break;
+    case kSplitterMoved:
+    case kSplitterDropped:
+      move_splitter(static_cast<int>(lparam));
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -42,6 +160,179 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
   }
   return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+void MainWindow::create_controls() {
+  font_tree_ = song_font(14);
+  font_field_ = song_font(16);
+  font_title_ = song_font(24);
+  icon_big_ = draw_app_icon(32);
+  icon_small_ = draw_app_icon(16);
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_big_));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_small_));
+
+  c_.tree = child(WC_TREEVIEWW, L"",
+                  WS_BORDER | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
+                      TVS_EDITLABELS | TVS_SHOWSELALWAYS,
+                  hwnd_, 0, 0, 156, 352, font_tree_);
+  tree_images_ = make_tree_images();
+  TreeView_SetImageList(c_.tree, tree_images_, TVSIL_NORMAL);
+  SetWindowSubclass(c_.tree, tree_subclass, 0, reinterpret_cast<DWORD_PTR>(this));
+
+  c_.splitter = create_splitter(hwnd_, 156, 0, 4, 152);
+
+  c_.tabs = child(WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP, hwnd_, 160,
+                  0, 312, 368, font_field_, WS_EX_CONTROLPARENT);
+  TCITEMW tab{};
+  tab.mask = TCIF_TEXT;
+  tab.pszText = const_cast<wchar_t*>(L"介绍");
+  TabCtrl_InsertItem(c_.tabs, 0, &tab);
+  tab.pszText = const_cast<wchar_t*>(L"内容");
+  TabCtrl_InsertItem(c_.tabs, 1, &tab);
+  c_.info_page = child(kPageClass, L"", WS_CLIPCHILDREN, c_.tabs, 0, 21, 312, 347, nullptr,
+                       WS_EX_CONTROLPARENT);
+  c_.content_page = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN,
+                                    0, 21, 312, 347, c_.tabs, nullptr, GetModuleHandleW(nullptr),
+                                    nullptr);
+
+  const HWND page = c_.info_page;
+  c_.cover = child(L"STATIC", L"", SS_BITMAP | SS_CENTERIMAGE | WS_BORDER, page, 8, 8, 120, 136,
+                   nullptr);
+  const DWORD field = ES_AUTOHSCROLL | WS_TABSTOP;
+  c_.title = child(L"EDIT", L"Folivra", field, page, 136, 8, 168, 40, font_title_);
+  c_.author_label = child(L"STATIC", L"作者：", 0, page, 136, 55, 40, 24, font_field_);
+  c_.author = child(L"EDIT", L"Vantorel", field, page, 176, 56, 128, 24, font_field_);
+  c_.type_label = child(L"STATIC", L"类型：", 0, page, 136, 81, 40, 24, font_field_);
+  c_.book_type = child(L"EDIT", L"教学", field, page, 176, 81, 128, 24, font_field_);
+  c_.time_label = child(L"STATIC", L"时间：", 0, page, 136, 112, 40, 24, font_field_);
+  c_.time = child(L"EDIT", L"2018-09-16", field, page, 176, 113, 128, 24, font_field_);
+  c_.intro = child(L"EDIT", L"    Folivra(Quirevel)是一款新型的编辑软件。",
+                   ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP, page, 8,
+                   160, 298, 184, font_field_);
+  hook_fields();
+  create_content_editor();
+
+  c_.status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 8,
+                              368, 475, 20, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(c_.status, SB_SETMINHEIGHT, kStatusBarHeight, 0);
+  layout();  // the status bar needs its panes before their texts
+  set_status(0, L"书籍：");
+  set_status(1, L"未载入");
+  set_status(2, L"章节：");
+  set_status(3, L"未载入");
+}
+
+void MainWindow::layout() {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const Box splitter = box_of(c_.splitter);
+  const MainLayout main = layout_main(client.right, client.bottom, splitter.left, splitter.width);
+  place(c_.tree, main.tree);
+  place(c_.tabs, main.tabs);
+  place(c_.splitter, main.splitter);
+
+  // The pages fill the tab control below its row of tabs.
+  RECT area{0, 0, main.tabs.width, main.tabs.height};
+  TabCtrl_AdjustRect(c_.tabs, FALSE, &area);
+  const int header = area.top > 2 ? static_cast<int>(area.top) - 2 : 0;
+  const Box page{0, header, main.tabs.width, main.tabs.height - header};
+  place(c_.info_page, page);
+  place(c_.content_page, page);
+
+  const PageLayout fields = layout_pages(page.width, page.height);
+  resize(c_.title, fields.title_width, box_of(c_.title).height);
+  for (HWND f : {c_.author, c_.book_type, c_.time}) resize(f, fields.field_width, box_of(f).height);
+  resize(c_.intro, fields.intro_width, fields.intro_height);
+  place(c_.content, fields.content);
+
+  SendMessageW(c_.status, WM_SIZE, 0, 0);
+  RECT status;
+  GetClientRect(c_.status, &status);
+  const StatusPanes panes = layout_status(status.right);
+  SendMessageW(c_.status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(panes.right));
+}
+
+// A window made smaller than the minimum in code (not by dragging, which
+// the size limits already stop) grows back; the resize lays it out again.
+bool MainWindow::enforce_minimum_size() {
+  if (IsZoomed(hwnd_)) return false;
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  if (width >= kMinWindowWidth && height >= kMinWindowHeight) return false;
+  SetWindowPos(hwnd_, nullptr, 0, 0, std::max(width, kMinWindowWidth),
+               std::max(height, kMinWindowHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
+}
+
+void MainWindow::move_splitter(int left) {
+  const Box b = box_of(c_.splitter);
+  place(c_.splitter, {left, b.top, b.width, b.height});
+  layout();
+}
+
+bool MainWindow::translate_accelerator(MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  // In the information fields and the tree's label editor the editing keys
+  // belong to that box, not to the content editor's menu commands.
+  const HWND focus = GetFocus();
+  wchar_t cls[16] = {};
+  GetClassNameW(focus, cls, 16);
+  if (focus != c_.content && lstrcmpiW(cls, L"Edit") == 0) {
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const WPARAM k = msg.wParam;
+    if (k == VK_DELETE || (ctrl && (k == 'Z' || k == 'X' || k == 'C' || k == 'V' || k == 'A'))) {
+      return false;
+    }
+  }
+  refresh_edit_menu(false);
+  refresh_insert_menu();
+  return TranslateAcceleratorW(hwnd_, accelerators_, &msg) != 0;
+}
+
+void MainWindow::on_command(UINT id) {
+  switch (id) {
+    case kCmdUndo:
+    case kCmdCut:
+    case kCmdCopy:
+    case kCmdPaste:
+    case kCmdDelete:
+    case kCmdSelectAll:
+    case kCmdInsertDate:
+      edit_command(id);
+      break;
+    case kCmdReadOnly:
+      toggle_read_only();
+      break;
+    case kCmdAddChapter:
+    case kCmdTreeAddChapter:
+      add_chapter();
+      break;
+    case kCmdTreeDeleteChapter:
+      delete_chapter();
+      break;
+    case kCmdTreeRenameChapter:
+      rename_chapter();
+      break;
+    case kCmdExit:
+      DestroyWindow(hwnd_);
+      break;
+  }
+}
+
+LRESULT MainWindow::on_notify(NMHDR* header) {
+  if (header->hwndFrom == c_.tree) return on_tree_notify(header);
+  if (header->hwndFrom == c_.tabs && header->code == TCN_SELCHANGE) {
+    select_page(TabCtrl_GetCurSel(c_.tabs));
+    refresh_edit_menu(false);
+  }
+  return 0;
+}
+
+void MainWindow::select_page(int page) {
+  if (TabCtrl_GetCurSel(c_.tabs) != page) TabCtrl_SetCurSel(c_.tabs, page);
+  ShowWindow(c_.info_page, page == 0 ? SW_SHOW : SW_HIDE);
+  ShowWindow(c_.content_page, page == 1 ? SW_SHOW : SW_HIDE);
 }
 
 }  // namespace folivra

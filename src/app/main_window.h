@@ -1,23 +1,132 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/menus.h"
+#include "book/book.h"
 
 namespace folivra {
 
-// The editor's one top-level window.
+// The editor's one top-level window: the chapter tree, the splitter, the tab
+// control with the information page and the content editor, the status bar
+// and the menus, together with the current book and the document flags.
 class MainWindow {
  public:
   static constexpr const wchar_t* kClassName = L"FolivraMainWindow";
 
+  struct Controls {
+    HWND tree = nullptr;      // 树型框_章节
+    HWND splitter = nullptr;  // 分隔条1
+    HWND tabs = nullptr;      // 选择夹
+    HWND info_page = nullptr, content_page = nullptr;
+    HWND cover = nullptr;  // 图片框_封面
+    HWND title = nullptr, author = nullptr, book_type = nullptr, time = nullptr, intro = nullptr;
+    HWND author_label = nullptr, type_label = nullptr, time_label = nullptr;
+    HWND content = nullptr;  // 超级编辑框_内容
+    HWND status = nullptr;   // 状态条1
+  };
+
+  MainWindow() = default;
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
   // Registers the class (once) and creates the window; null on failure.
   HWND create(HINSTANCE instance);
   HWND hwnd() const { return hwnd_; }
+  const Controls& controls() const { return c_; }
+  const Menus& menus() const { return menus_; }
+  // Runs the menu shortcuts for a message of the loop; true when it was one.
+  bool translate_accelerator(MSG& msg);
+
+  // The current book, with the content editor's text stored into it.
+  const Book& book();
+  void show_book(const Book& book);
+  bool is_modified() const { return modified_; }
+  void set_modified(bool modified);
+  bool read_only() const { return read_only_; }
+
+  // Chapter tree.
+  void add_chapter();
+  void delete_chapter();
+  void rename_chapter();
+  void show_chapter(int position);
+  int selected_index() const;  // -1 when nothing is selected
+  HTREEITEM item_at(int index) const;
+  int item_data(HTREEITEM item) const;
+
+  // Content editor and the Edit and Insert menus.
+  void refresh_edit_menu(bool context);
+  void refresh_insert_menu();
+  void toggle_read_only();
+  void select_page(int page);
 
  private:
   static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK page_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK tree_subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK content_subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK field_subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
 
+  // main_window.cpp
+  void create_controls();
+  void layout();
+  bool enforce_minimum_size();
+  void on_command(UINT id);
+  LRESULT on_notify(NMHDR* header);
+  void move_splitter(int left);
+
+  // chapter_tree.cpp
+  LRESULT on_tree_notify(NMHDR* header);
+  bool accept_label(const NMTVDISPINFOW& info);
+  void show_tree_menu();
+  void select_item_quietly(HTREEITEM item);
+  LRESULT tree_message(UINT message, WPARAM wparam, LPARAM lparam);
+
+  // content_editor.cpp
+  void create_content_editor();
+  void load_content(const std::string& rtf);
+  std::string content_rtf() const;
+  void on_content_changed();
+  void store_pending_content();
+  void edit_command(UINT id);
+  void select_all_keeping_view();
+  void insert_date();
+  bool content_key(WPARAM key);
+  LRESULT content_message(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
+
+  // info_fields.cpp
+  void hook_fields();
+  bool field_takes_key(HWND field, WPARAM key, bool is_char) const;
+  void on_field_focus(HWND field, bool gained);
+  void commit_field(HWND field);
+  void on_field_changed(HWND field);
+  std::string* field_target(HWND field);
+
+  // book_view.cpp
+  void set_status(int pane, const std::wstring& text);
+  void fill_information();
+
   HWND hwnd_ = nullptr;
+  Controls c_;
+  Menus menus_;
+  HACCEL accelerators_ = nullptr;
+  HIMAGELIST tree_images_ = nullptr;
+  HICON icon_big_ = nullptr, icon_small_ = nullptr;
+  HFONT font_tree_ = nullptr, font_field_ = nullptr, font_title_ = nullptr;
+  HBITMAP cover_bitmap_ = nullptr;
+
+  Book book_;
+  bool modified_ = false;
+  bool read_only_ = false;
+  bool content_load_guard_ = false;
+  bool showing_book_ = false;
+  bool label_editing_ = false;
+  int pending_content_ = 0;  // chapter whose text is in the editor but not yet stored
 };
 
 }  // namespace folivra

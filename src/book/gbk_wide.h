@@ -12,3 +12,10 @@ std::wstring gbk_to_wide(std::string_view gbk);
 std::optional<std::string> wide_to_gbk(std::wstring_view wide);
 
 }  // namespace folivra
+
+namespace folivra {
+
+// For text typed by the user: characters GBK cannot hold become '?'.
+std::string wide_to_gbk_lossy(std::wstring_view wide);
+
+}  // namespace folivra

@@ -58,3 +58,9 @@ std::optional<std::string> utf8_to_gbk(std::string_view utf8) {
 }
 
 }  // namespace folivra
+
+namespace folivra {
+
+std::string wide_to_gbk_lossy(std::wstring_view wide) { return from_wide(kGbk, wide, nullptr); }
+
+}  // namespace folivra

@@ -1,27 +1,178 @@
-// The real main window, created in this process and driven with messages.
-#include "app/main_window.h"
+// The main window as a person first sees it, its layout and showing a book.
+#include <richedit.h>
 
-#include <gtest/gtest.h>
+#include "app/menu_ids.h"
+#include "app/window_driver.h"
+#include "book/book_time.h"
+#include "book/test_books.h"
 
-namespace folivra {
+namespace folivra::test {
 namespace {
 
-TEST(MainWindow, OpensCaptionedFolivra) {
-  MainWindow window;
-  HWND hwnd = window.create(GetModuleHandleW(nullptr));
-  ASSERT_NE(hwnd, nullptr);
-  wchar_t caption[64] = {};
-  GetWindowTextW(hwnd, caption, 64);
-  EXPECT_STREQ(caption, L"Folivra");
-  ShowWindow(hwnd, SW_SHOW);
-  EXPECT_TRUE(IsWindowVisible(hwnd));
+using MainWindowStart = WindowTest;
 
-  SendMessageW(hwnd, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindow(hwnd));
-  EXPECT_EQ(window.hwnd(), nullptr);
-  MSG msg;
-  EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "closing ends the program";
+TEST_F(MainWindowStart, TemplateContentAndMenuStates) {
+  EXPECT_EQ(text_of(hwnd_), L"Folivra");
+  EXPECT_EQ(status_text(c().status, 0), L"书籍：");
+  EXPECT_EQ(status_text(c().status, 1), L"未载入");
+  EXPECT_EQ(status_text(c().status, 2), L"章节：");
+  EXPECT_EQ(status_text(c().status, 3), L"未载入");
+  EXPECT_EQ(text_of(c().title), L"Folivra");
+  EXPECT_EQ(text_of(c().author_label), L"作者：");
+  EXPECT_TRUE(window_.read_only()) << "nothing to edit before a book is shown";
+  EXPECT_FALSE(window_.is_modified());
+  for (UINT id : {kCmdSave, kCmdSaveAs, kCmdConvertText, kCmdUndo, kCmdCut, kCmdCopy, kCmdPaste,
+                  kCmdDelete, kCmdSelectAll, kCmdReadOnly, kCmdAddChapter, kCmdSetPassword,
+                  kCmdCompile}) {
+    EXPECT_FALSE(enabled(id)) << id;
+  }
+  for (UINT id : {kCmdNew, kCmdOpen, kCmdAssociate, kCmdExit, kCmdInsertBook, kCmdChooseFont}) {
+    EXPECT_TRUE(enabled(id)) << id;
+  }
+  EXPECT_FALSE(window_.menus().edit->is_visible(kCmdProcess));
+  EXPECT_FALSE(window_.menus().file->is_visible(kCmdClearRecent));
+  EXPECT_EQ(GetMenuItemCount(window_.menus().bar), 4);
+  wchar_t caption[64] = {};
+  GetMenuStringW(window_.menus().bar, kCmdSave, caption, 64, MF_BYCOMMAND);
+  EXPECT_STREQ(caption, L"保存(&S)\tCtrl+S");
+}
+
+TEST_F(MainWindowStart, InitialLayout) {
+  RECT outer;
+  GetWindowRect(hwnd_, &outer);
+  EXPECT_EQ(outer.right - outer.left, 480);
+  EXPECT_EQ(outer.bottom - outer.top, 442);
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const RECT tree = rect_in_parent(c().tree);
+  EXPECT_EQ(tree.right - tree.left, 156);
+  EXPECT_EQ(tree.bottom, client.bottom - 20);
+  const RECT tabs = rect_in_parent(c().tabs);
+  EXPECT_EQ(tabs.left, 160);
+  EXPECT_EQ(tabs.right, client.right);
+}
+
+TEST_F(MainWindowStart, SplitterDragMovesTreeAndTabs) {
+  SendMessageW(hwnd_, WM_APP + 1, 156, 200);  // the splitter reports a drag to x = 200
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const RECT tree = rect_in_parent(c().tree);
+  const RECT tabs = rect_in_parent(c().tabs);
+  EXPECT_EQ(tree.right - tree.left, 200);
+  EXPECT_EQ(tabs.left, 204);
+  EXPECT_EQ(tabs.right, client.right);
+}
+
+TEST_F(MainWindowStart, SplitterFollowsTheMouse) {
+  const RECT before = rect_in_parent(c().splitter);
+  SendMessageW(c().splitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 10));
+  SendMessageW(c().splitter, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(41, 10));
+  SendMessageW(c().splitter, WM_LBUTTONUP, 0, MAKELPARAM(41, 10));
+  EXPECT_EQ(rect_in_parent(c().splitter).left, before.left + 40);
+  EXPECT_EQ(rect_in_parent(c().tree).right, before.left + 40);
+}
+
+TEST_F(MainWindowStart, NeverSmallerThanTheMinimum) {
+  SetWindowPos(hwnd_, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+  RECT outer;
+  GetWindowRect(hwnd_, &outer);
+  EXPECT_EQ(outer.right - outer.left, 480);
+  EXPECT_EQ(outer.bottom - outer.top, 442);
+  MINMAXINFO info{};
+  SendMessageW(hwnd_, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMinTrackSize.x, 480);
+  EXPECT_EQ(info.ptMinTrackSize.y, 442);
+}
+
+TEST_F(MainWindowStart, ResizeLaysOutPagesAndStatusPanes) {
+  SetWindowPos(hwnd_, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+  RECT page;
+  GetClientRect(c().info_page, &page);
+  EXPECT_EQ(rect_in_parent(c().title).right - rect_in_parent(c().title).left, page.right - 144);
+  EXPECT_EQ(rect_in_parent(c().author).right - rect_in_parent(c().author).left, page.right - 184);
+  EXPECT_EQ(rect_in_parent(c().intro).bottom - rect_in_parent(c().intro).top, page.bottom - 168);
+  const RECT content = rect_in_parent(c().content);
+  EXPECT_EQ(content.right - content.left, page.right - 1);
+
+  RECT status;
+  GetClientRect(c().status, &status);
+  int rights[4] = {};
+  SendMessageW(c().status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(rights));
+  EXPECT_EQ(rights[0], 35);
+  EXPECT_EQ(rights[1] - rights[0], status.right / 2 - 35);
+  EXPECT_EQ(rights[2] - rights[1], 35);
+  EXPECT_EQ(rights[3] - rights[2], status.right / 2 - 35);
+}
+
+using ShowBook = WindowTest;
+
+TEST_F(ShowBook, FillsPageStatusAndTree) {
+  Book book = sample_book(3);
+  book.time = date_time_from_calendar({2018, 9, 16, 8, 5, 3});
+  window_.show_book(book);
+  EXPECT_EQ(text_of(c().title), L"新的书籍");
+  EXPECT_EQ(status_text(c().status, 1), L"新的书籍");
+  EXPECT_EQ(text_of(c().book_type), L"小说");
+  EXPECT_EQ(text_of(c().time), L"2018-09-16 08:05:03");
+  EXPECT_EQ(text_of(c().intro), L"    An introduction\r\nof two lines");
+  EXPECT_EQ(TabCtrl_GetCurSel(c().tabs), 0);
+
+  const HTREEITEM root = TreeView_GetRoot(c().tree);
+  EXPECT_EQ(tree_text(c().tree, root), L"新的书籍");
+  EXPECT_EQ(tree_image(c().tree, root), 0);
+  EXPECT_EQ(window_.item_data(root), 0);
+  EXPECT_TRUE(TreeView_GetItemState(c().tree, root, TVIS_EXPANDED) & TVIS_EXPANDED);
+  ASSERT_EQ(child_count(c().tree, root), 3);
+  for (int i = 1; i <= 3; ++i) {
+    const HTREEITEM item = window_.item_at(i);
+    EXPECT_EQ(tree_text(c().tree, item), L"章节 " + std::to_wstring(i));
+    EXPECT_EQ(tree_image(c().tree, item), 2);
+    EXPECT_EQ(window_.item_data(item), i);
+  }
+  EXPECT_FALSE(window_.read_only());
+  EXPECT_FALSE(window_.is_modified());
+  EXPECT_FALSE(enabled(kCmdSave));
+  for (UINT id : {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
+                  kCmdCompile}) {
+    EXPECT_TRUE(enabled(id)) << id;
+  }
+}
+
+TEST_F(ShowBook, EmptyIntroductionHasNoIndent) {
+  Book book = sample_book(0);
+  book.intro.clear();
+  window_.show_book(book);
+  EXPECT_EQ(text_of(c().intro), L"");
+  EXPECT_EQ(child_count(c().tree, TreeView_GetRoot(c().tree)), 0);
+}
+
+TEST_F(ShowBook, ClearsReadOnlyModeButNotTheEditorsOwnLock) {
+  window_.show_book(sample_book(1));
+  command(kCmdReadOnly);
+  EXPECT_TRUE(window_.read_only());
+  EXPECT_TRUE(window_.menus().edit->is_checked(kCmdReadOnly));
+  window_.show_book(sample_book(2));
+  EXPECT_FALSE(window_.read_only());
+  EXPECT_FALSE(window_.menus().edit->is_checked(kCmdReadOnly));
+  EXPECT_TRUE(GetWindowLongPtrW(c().content, GWL_STYLE) & ES_READONLY)
+      << "the editor keeps its state until the next toggle";
+}
+
+TEST_F(ShowBook, ManyChaptersInOneBatch) {
+  window_.show_book(sample_book(2000));
+  EXPECT_EQ(child_count(c().tree, TreeView_GetRoot(c().tree)), 2000);
+  EXPECT_EQ(window_.item_data(window_.item_at(2000)), 2000);
+}
+
+TEST_F(ShowBook, SetModifiedDrivesSave) {
+  window_.show_book(sample_book(1));
+  window_.set_modified(true);
+  window_.set_modified(true);
+  EXPECT_TRUE(enabled(kCmdSave));
+  window_.set_modified(false);
+  window_.set_modified(false);
+  EXPECT_FALSE(enabled(kCmdSave));
 }
 
 }  // namespace
-}  // namespace folivra
+}  // namespace folivra::test

@@ -1,0 +1,91 @@
+// Showing a book in the window, and the two document flags.
+#include "app/cover_picture.h"
+#include "app/main_window.h"
+#include "app/menu_ids.h"
+#include "app/window_text.h"
+#include "book/book_time.h"
+#include "book/gbk_wide.h"
+
+namespace folivra {
+
+void MainWindow::set_status(int pane, const std::wstring& text) {
+  const WPARAM border = pane == 0 || pane == 2 ? SBT_NOBORDERS : 0;
+  SendMessageW(c_.status, SB_SETTEXTW, static_cast<WPARAM>(pane) | border,
+               reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void MainWindow::set_modified(bool modified) {
+  modified_ = modified;
+  menus_.enable(kCmdSave, modified);
+}
+
+void MainWindow::toggle_read_only() {
+  read_only_ = !read_only_;
+  menus_.edit->set_checked(kCmdReadOnly, read_only_);
+  SendMessageW(c_.content, EM_SETREADONLY, read_only_, 0);
+}
+
+void MainWindow::fill_information() {
+  const std::wstring title = gbk_to_wide(book_.title);
+  set_window_text(c_.title, title);
+  set_status(1, title);
+  set_window_text(c_.author, gbk_to_wide(book_.author));
+  set_window_text(c_.book_type, gbk_to_wide(book_.book_type));
+  set_window_text(c_.time, gbk_to_wide(format_book_time(book_.time)));
+  set_window_text(c_.intro, book_.intro.empty() ? L"" : L"    " + gbk_to_wide(book_.intro));
+
+  if (cover_bitmap_) DeleteObject(cover_bitmap_);
+  RECT box;
+  GetClientRect(c_.cover, &box);
+  cover_bitmap_ = decode_cover(book_.cover, box.right, box.bottom);
+  SendMessageW(c_.cover, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(cover_bitmap_));
+}
+
+void MainWindow::show_book(const Book& book) {
+  book_ = book;
+  pending_content_ = 0;
+  content_load_guard_ = false;
+  showing_book_ = true;  // the tree's selection notices belong to the old book
+  TreeView_DeleteAllItems(c_.tree);
+  showing_book_ = false;
+  select_page(0);
+  fill_information();
+
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = TVI_ROOT;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+  insert.item.pszText = const_cast<wchar_t*>(L"拼命加载中..");
+  const HTREEITEM root = TreeView_InsertItem(c_.tree, &insert);
+  UpdateWindow(c_.tree);  // the placeholder is seen while the chapters are added
+
+  SendMessageW(c_.tree, WM_SETREDRAW, FALSE, 0);
+  const std::wstring title = gbk_to_wide(book_.title);
+  TVITEMW item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = root;
+  item.pszText = const_cast<wchar_t*>(title.c_str());
+  TreeView_SetItem(c_.tree, &item);
+  insert.hParent = root;
+  insert.item.iImage = insert.item.iSelectedImage = 2;
+  for (int p = 1; p <= book_.chapter_count; ++p) {
+    const Chapter& chapter = book_.chapters[static_cast<size_t>(p - 1)];
+    const std::wstring name = gbk_to_wide(chapter.name);
+    insert.item.pszText = const_cast<wchar_t*>(name.c_str());
+    insert.item.lParam = p;  // the position, which is what `number` holds for a read book
+    TreeView_InsertItem(c_.tree, &insert);
+  }
+  TreeView_Expand(c_.tree, root, TVE_EXPAND);
+  SendMessageW(c_.tree, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(c_.tree, nullptr, TRUE);
+
+  read_only_ = false;
+  menus_.edit->set_checked(kCmdReadOnly, false);
+  for (UINT id : {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
+                  kCmdCompile}) {
+    menus_.enable(id, true);
+  }
+  set_modified(false);
+}
+
+}  // namespace folivra

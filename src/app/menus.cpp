@@ -1,0 +1,187 @@
+#include "app/menus.h"
+
+#include "app/menu_ids.h"
+
+namespace folivra {
+
+PopupMenu::PopupMenu(std::vector<Item> items)
+    : menu_(CreatePopupMenu()), items_(std::move(items)), shown_(items_.size(), false) {
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].visible) show(i);
+  }
+}
+
+void PopupMenu::show(size_t index) {
+  const Item& item = items_[index];
+  const UINT flags = MF_BYPOSITION | (item.caption ? MF_STRING : MF_SEPARATOR) |
+                     (item.enabled ? MF_ENABLED : MF_GRAYED) | (item.checked ? MF_CHECKED : 0);
+  InsertMenuW(menu_, position_of(index), flags, item.id, item.caption);
+  shown_[index] = true;
+}
+
+UINT PopupMenu::position_of(size_t index) const {
+  UINT position = 0;
+  for (size_t i = 0; i < index; ++i) position += shown_[i] ? 1 : 0;
+  return position;
+}
+
+void PopupMenu::set_visible(UINT id, bool visible) {
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].id != id || shown_[i] == visible) continue;
+    if (visible) {
+      show(i);
+    } else {
+      // Keep the state the item had so that showing it again restores it.
+      items_[i].enabled = item_enabled(menu_, id);
+      RemoveMenu(menu_, position_of(i), MF_BYPOSITION);
+      shown_[i] = false;
+    }
+    return;
+  }
+}
+
+bool PopupMenu::is_visible(UINT id) const {
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].id == id) return shown_[i];
+  }
+  return false;
+}
+
+bool PopupMenu::has(UINT id) const {
+  for (const Item& item : items_) {
+    if (item.id == id) return true;
+  }
+  return false;
+}
+
+bool PopupMenu::set_enabled(UINT id, bool enabled) {
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].id != id) continue;
+    items_[i].enabled = enabled;
+    if (shown_[i]) enable_item(menu_, id, enabled);
+    return true;
+  }
+  return false;
+}
+
+bool PopupMenu::is_enabled(UINT id) const {
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].id == id) return shown_[i] ? item_enabled(menu_, id) : items_[i].enabled;
+  }
+  return false;
+}
+
+void PopupMenu::set_checked(UINT id, bool checked) {
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].id != id) continue;
+    items_[i].checked = checked;
+    if (shown_[i]) check_item(menu_, id, checked);
+  }
+}
+
+bool PopupMenu::is_checked(UINT id) const {
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].id == id) return items_[i].checked;
+  }
+  return false;
+}
+
+PopupMenu* Menus::owner_of(UINT id) const {
+  for (PopupMenu* popup : {file.get(), edit.get(), insert.get(), settings.get()}) {
+    if (popup->has(id)) return popup;
+  }
+  return nullptr;
+}
+
+void Menus::enable(UINT id, bool on) const {
+  if (PopupMenu* popup = owner_of(id)) popup->set_enabled(id, on);
+}
+
+bool Menus::enabled(UINT id) const {
+  const PopupMenu* popup = owner_of(id);
+  return popup && popup->is_enabled(id);
+}
+
+void enable_item(HMENU menu, UINT id, bool enabled) {
+  EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+bool item_enabled(HMENU menu, UINT id) {
+  const UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+}
+
+void check_item(HMENU menu, UINT id, bool checked) {
+  CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+Menus build_menus() {
+  Menus m;
+  m.file = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
+      {kCmdNew, L"新建(&N)\tCtrl+N"},
+      {kCmdOpen, L"打开(&O)...\tCtrl+O"},
+      {kCmdSave, L"保存(&S)\tCtrl+S", false},
+      {kCmdSaveAs, L"另存为(&A)...", false},
+      {kCmdConvertText, L"转换TXT格式(&H)...\tCtrl+H", false},
+      {0, nullptr},
+      {kCmdAssociate, L"重新关联文件"},
+      {kCmdExit, L"退出"},
+      {kCmdRecentSeparator, nullptr, true, false},
+      {kCmdClearRecent, L"清除最近文件", true, false},
+      {kCmdRecent1, L"文件1", true, false},
+      {kCmdRecent1 + 1, L"文件2", true, false},
+      {kCmdRecent1 + 2, L"文件3", true, false},
+      {kCmdRecent1 + 3, L"文件4", true, false},
+      {kCmdRecent1 + 4, L"文件5", true, false},
+  });
+  m.edit = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
+      {kCmdUndo, L"撒消(&U)\tCtrl+Z", false},
+      {0, nullptr},
+      {kCmdCut, L"剪切(&T)\tCtrl+X", false},
+      {kCmdCopy, L"复制(&C)\tCtrl+C", false},
+      {kCmdPaste, L"粘贴(&P)\tCtrl+V", false},
+      {kCmdDelete, L"删除(&L)\tDel", false},
+      {0, nullptr},
+      {kCmdSelectAll, L"全选(&A)\tCtrl+A", false},
+      {0, nullptr},
+      {kCmdReadOnly, L"置为只读状态", false},
+      {kCmdAddChapter, L"添加章节", false},
+      {kCmdProcess, L"处理", true, false},  // hidden from start-up on
+  });
+  m.insert = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
+      {kCmdInsertDate, L"时间/日期(&D)\tF5"},
+      {kCmdInsertBook, L"书籍(&B)"},
+  });
+  m.settings = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
+      {kCmdChooseFont, L"设置字体(&F)..."},
+      {kCmdSetPassword, L"设置密码(&P)\tCtrl+P", false},
+      {kCmdCompile, L"编译..(&B)\tCtrl+F7", false},
+  });
+  m.tree = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
+      {kCmdTreeAddChapter, L"添加章节"},
+      {kCmdTreeDeleteChapter, L"删除此章"},
+      {0, nullptr},
+      {kCmdTreeRenameChapter, L"修改章节名"},
+  });
+  m.bar = CreateMenu();
+  AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.file->handle()), L"文件(&F)");
+  AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.edit->handle()), L"编辑(&E)");
+  AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.insert->handle()), L"插入(&I)");
+  AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.settings->handle()), L"设置(&T)");
+  return m;
+}
+
+HACCEL build_accelerators() {
+  ACCEL keys[] = {
+      {FCONTROL | FVIRTKEY, 'N', kCmdNew},         {FCONTROL | FVIRTKEY, 'O', kCmdOpen},
+      {FCONTROL | FVIRTKEY, 'S', kCmdSave},        {FCONTROL | FVIRTKEY, 'H', kCmdConvertText},
+      {FCONTROL | FVIRTKEY, 'Z', kCmdUndo},        {FCONTROL | FVIRTKEY, 'X', kCmdCut},
+      {FCONTROL | FVIRTKEY, 'C', kCmdCopy},        {FCONTROL | FVIRTKEY, 'V', kCmdPaste},
+      {FVIRTKEY, VK_DELETE, kCmdDelete},           {FCONTROL | FVIRTKEY, 'A', kCmdSelectAll},
+      {FVIRTKEY, VK_F5, kCmdInsertDate},           {FCONTROL | FVIRTKEY, 'P', kCmdSetPassword},
+      {FCONTROL | FVIRTKEY, VK_F7, kCmdCompile},
+  };
+  return CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+}
+
+}  // namespace folivra

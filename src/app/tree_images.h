@@ -1,0 +1,13 @@
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+namespace folivra {
+
+// The chapter tree's three 16 x 16 images: 0 the book, 1 an open book, 2 a chapter.
+HIMAGELIST make_tree_images();
+// The program's icon, a closed book, drawn at the given size.
+HICON draw_app_icon(int size);
+
+}  // namespace folivra

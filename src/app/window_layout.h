@@ -1,0 +1,37 @@
+#pragma once
+
+namespace folivra {
+
+struct Box {
+  int left, top, width, height;
+  bool operator==(const Box&) const = default;
+};
+
+inline constexpr int kMinWindowWidth = 480;
+inline constexpr int kMinWindowHeight = 442;
+inline constexpr int kStatusBarHeight = 20;
+inline constexpr int kFixedPaneWidth = 35;
+
+// Where the main window's controls go for a client area of `client_width` x
+// `client_height`, with the splitter's left edge at `splitter_left`. The tab
+// control's own client size decides the pages' controls, so it is given
+// separately once the tab control has been placed.
+struct MainLayout {
+  Box tree, tabs, splitter;
+};
+MainLayout layout_main(int client_width, int client_height, int splitter_left, int splitter_width);
+
+struct PageLayout {
+  int title_width, field_width;  // 编辑框_标题; 编辑框_作者, _类型, _时间
+  int intro_width, intro_height;
+  Box content;
+};
+PageLayout layout_pages(int tab_client_width, int tab_client_height);
+
+// Right edges of the four status bar panes for a status bar this wide.
+struct StatusPanes {
+  int right[4];
+};
+StatusPanes layout_status(int status_width);
+
+}  // namespace folivra

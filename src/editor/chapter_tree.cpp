@@ -1,0 +1,223 @@
+// The chapter tree: one book item, under it one item per chapter whose item
+// data is always its 1-based position.
+#include <windowsx.h>
+
+#include "app/main_window.h"
+#include "app/menu_ids.h"
+#include "book/gbk_wide.h"
+
+namespace folivra {
+
+namespace {
+
+constexpr const char kNewChapterName[] = "\xD0\xC2\xB5\xC4\xD5\xC2\xBD\xDA";  // 新的章节
+
+std::wstring item_text(HWND tree, HTREEITEM item) {
+  wchar_t buffer[1024] = {};
+  TVITEMW tv{};
+  tv.mask = TVIF_TEXT;
+  tv.hItem = item;
+  tv.pszText = buffer;
+  tv.cchTextMax = 1024;
+  TreeView_GetItem(tree, &tv);
+  return buffer;
+}
+
+void set_item_data(HWND tree, HTREEITEM item, int data) {
+  TVITEMW tv{};
+  tv.mask = TVIF_PARAM;
+  tv.hItem = item;
+  tv.lParam = data;
+  TreeView_SetItem(tree, &tv);
+}
+
+}  // namespace
+
+HTREEITEM MainWindow::item_at(int index) const {
+  if (index < 0) return nullptr;
+  HTREEITEM item = TreeView_GetRoot(c_.tree);
+  if (index == 0 || !item) return item;
+  item = TreeView_GetChild(c_.tree, item);
+  for (int i = 1; item && i < index; ++i) item = TreeView_GetNextSibling(c_.tree, item);
+  return item;
+}
+
+int MainWindow::item_data(HTREEITEM item) const {
+  if (!item) return -1;
+  TVITEMW tv{};
+  tv.mask = TVIF_PARAM;
+  tv.hItem = item;
+  TreeView_GetItem(c_.tree, &tv);
+  return static_cast<int>(tv.lParam);
+}
+
+int MainWindow::selected_index() const {
+  const HTREEITEM selected = TreeView_GetSelection(c_.tree);
+  if (!selected) return -1;
+  const HTREEITEM root = TreeView_GetRoot(c_.tree);
+  if (selected == root) return 0;
+  int index = 1;
+  for (HTREEITEM item = TreeView_GetChild(c_.tree, root); item;
+       item = TreeView_GetNextSibling(c_.tree, item), ++index) {
+    if (item == selected) return index;
+  }
+  return -1;
+}
+
+void MainWindow::show_chapter(int position) {
+  if (position == 0) {
+    select_page(0);
+    return;
+  }
+  if (position < 0 || position > book_.chapter_count) return;
+  store_pending_content();
+  const Chapter& chapter = book_.chapters[static_cast<size_t>(position - 1)];
+  set_status(3, gbk_to_wide(chapter.name));
+  if (chapter.kind != 1) return;
+  if (TabCtrl_GetCurSel(c_.tabs) != 1) select_page(1);
+  SendMessageW(c_.content, EM_LINESCROLL, 0, -999999999);
+  content_load_guard_ = true;
+  load_content(chapter.content.substr(0, chapter.content.find('\0')));
+  // The editor reports the load as a change, or on some systems does not:
+  // either way the next real change must be stored.
+  content_load_guard_ = false;
+}
+
+void MainWindow::add_chapter() {
+  store_pending_content();
+  Chapter chapter;
+  chapter.number = 0;
+  chapter.name = kNewChapterName;
+  book_.chapters.push_back(chapter);
+  book_.chapter_count = static_cast<int32_t>(book_.chapters.size());
+
+  const HTREEITEM root = item_at(0);
+  if (!root) return;
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = root;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+  const std::wstring name = gbk_to_wide(kNewChapterName);
+  insert.item.pszText = const_cast<wchar_t*>(name.c_str());
+  insert.item.iImage = insert.item.iSelectedImage = 2;
+  insert.item.lParam = book_.chapter_count;
+  const HTREEITEM item = TreeView_InsertItem(c_.tree, &insert);
+  if (!(TreeView_GetItemState(c_.tree, root, TVIS_EXPANDED) & TVIS_EXPANDED)) {
+    TreeView_Expand(c_.tree, root, TVE_EXPAND);
+  }
+  if (GetFocus() != c_.tree) SetFocus(c_.tree);
+  TreeView_EditLabel(c_.tree, item);
+  set_modified(true);
+}
+
+void MainWindow::delete_chapter() {
+  const int p = item_data(TreeView_GetSelection(c_.tree));
+  if (p < 1 || p > book_.chapter_count) return;
+  store_pending_content();
+  const int s = selected_index();
+  const HTREEITEM doomed = item_at(s);
+
+  // Move the selection first (the next chapter, else the previous one, else
+  // the book item) so the chapter shown is chosen the same way whatever the
+  // tree control would do by itself. The old positions still hold here.
+  HTREEITEM next = TreeView_GetNextSibling(c_.tree, doomed);
+  if (!next) next = TreeView_GetPrevSibling(c_.tree, doomed);
+  if (!next) next = item_at(0);
+  TreeView_SelectItem(c_.tree, next);
+  TreeView_DeleteItem(c_.tree, doomed);
+
+  book_.chapters.erase(book_.chapters.begin() + (p - 1));
+  int index = 1;
+  for (HTREEITEM item = TreeView_GetChild(c_.tree, item_at(0)); item;
+       item = TreeView_GetNextSibling(c_.tree, item)) {
+    set_item_data(c_.tree, item, index++);
+  }
+  if (const HTREEITEM before = item_at(s - 1)) TreeView_EnsureVisible(c_.tree, before);
+  book_.chapter_count = static_cast<int32_t>(book_.chapters.size());
+  set_modified(true);
+}
+
+void MainWindow::rename_chapter() {
+  const HTREEITEM selected = TreeView_GetSelection(c_.tree);
+  if (!selected) return;
+  if (GetFocus() != c_.tree) SetFocus(c_.tree);
+  TreeView_EditLabel(c_.tree, selected);
+}
+
+bool MainWindow::accept_label(const NMTVDISPINFOW& info) {
+  const int p = item_data(info.item.hItem);
+  if (p < 1 || p > book_.chapter_count) return false;
+  if (!info.item.pszText || !*info.item.pszText) return false;
+  const std::wstring text = info.item.pszText;
+  if (text == item_text(c_.tree, info.item.hItem)) return false;
+  book_.chapters[static_cast<size_t>(p - 1)].name = wide_to_gbk_lossy(text);
+  set_modified(true);
+  return true;
+}
+
+void MainWindow::show_tree_menu() {
+  const int data = item_data(TreeView_GetSelection(c_.tree));
+  enable_item(menus_.tree->handle(), kCmdTreeRenameChapter, data != 0);
+  POINT at;
+  GetCursorPos(&at);
+  TrackPopupMenu(menus_.tree->handle(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
+}
+
+LRESULT MainWindow::on_tree_notify(NMHDR* header) {
+  switch (header->code) {
+    case TVN_SELCHANGEDW: {
+      if (showing_book_) return 0;
+      const auto* change = reinterpret_cast<NMTREEVIEWW*>(header);
+      show_chapter(item_data(change->itemNew.hItem));
+      SetFocus(c_.tree);
+      return 0;
+    }
+    case TVN_BEGINLABELEDITW: {
+      const auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
+      if (item_data(info->item.hItem) == 0) return TRUE;  // the book item follows the title
+      label_editing_ = true;
+      return FALSE;
+    }
+    case TVN_ENDLABELEDITW:
+      // Some tree controls report the end of one edit twice (the second time
+      // when the edit box loses the focus as it goes): only the first counts.
+      if (!label_editing_) return FALSE;
+      label_editing_ = false;
+      return accept_label(*reinterpret_cast<NMTVDISPINFOW*>(header));
+    case NM_RCLICK: {
+      TVHITTESTINFO hit{};
+      GetCursorPos(&hit.pt);
+      ScreenToClient(c_.tree, &hit.pt);
+      const HTREEITEM item = TreeView_HitTest(c_.tree, &hit);
+      if (!item || !(hit.flags & TVHT_ONITEM)) return TRUE;
+      TreeView_SelectItem(c_.tree, item);
+      show_tree_menu();
+      return TRUE;
+    }
+  }
+  return 0;
+}
+
+LRESULT MainWindow::tree_message(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_KILLFOCUS: {
+      const LRESULT result = DefSubclassProc(c_.tree, message, wparam, lparam);
+      // Keep drawing the selection as focused while another control works.
+      if (!TreeView_GetEditControl(c_.tree)) SendMessageW(c_.tree, WM_SETFOCUS, 0, 0);
+      return result;
+    }
+    case WM_MOUSEMOVE:
+      if (GetFocus() != c_.tree && GetFocus() == c_.content) SetFocus(c_.tree);
+      break;
+  }
+  return DefSubclassProc(c_.tree, message, wparam, lparam);
+}
+
+LRESULT CALLBACK MainWindow::tree_subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                           UINT_PTR, DWORD_PTR self) {
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, tree_subclass, 0);
+  if (message == WM_NCDESTROY || !self) return DefSubclassProc(hwnd, message, wparam, lparam);
+  return reinterpret_cast<MainWindow*>(self)->tree_message(message, wparam, lparam);
+}
+
+}  // namespace folivra

@@ -1,0 +1,106 @@
+#include "app/window_driver.h"
+
+namespace folivra::test {
+
+void pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+HeldKeys::HeldKeys(bool ctrl, bool shift) {
+  GetKeyboardState(saved_);
+  BYTE state[256];
+  std::copy(std::begin(saved_), std::end(saved_), state);
+  if (ctrl) state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
+  if (shift) state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
+  SetKeyboardState(state);
+}
+
+HeldKeys::~HeldKeys() { SetKeyboardState(saved_); }
+
+void press(HWND hwnd, WPARAM key) {
+  SendMessageW(hwnd, WM_KEYDOWN, key, 1);
+  BYTE state[256];
+  GetKeyboardState(state);
+  wchar_t ch[4] = {};
+  if (ToUnicode(static_cast<UINT>(key), 0, state, ch, 4, 0) == 1) {
+    SendMessageW(hwnd, WM_CHAR, ch[0], 1);
+  } else if (key >= 'A' && key <= 'Z' && (state[VK_CONTROL] & 0x80)) {
+    SendMessageW(hwnd, WM_CHAR, key - 'A' + 1, 1);  // Ctrl+letter makes a control character
+  }
+  SendMessageW(hwnd, WM_KEYUP, key, 0xC0000001);
+}
+
+void type(HWND hwnd, const std::wstring& text) {
+  for (wchar_t ch : text) SendMessageW(hwnd, WM_CHAR, ch, 1);
+}
+
+std::wstring text_of(HWND hwnd) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+std::wstring status_text(HWND status, int pane) {
+  wchar_t buffer[512] = {};
+  SendMessageW(status, SB_GETTEXTW, pane, reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+std::wstring tree_text(HWND tree, HTREEITEM item) {
+  wchar_t buffer[512] = {};
+  TVITEMW tv{};
+  tv.mask = TVIF_TEXT;
+  tv.hItem = item;
+  tv.pszText = buffer;
+  tv.cchTextMax = 512;
+  TreeView_GetItem(tree, &tv);
+  return buffer;
+}
+
+int tree_image(HWND tree, HTREEITEM item) {
+  TVITEMW tv{};
+  tv.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  tv.hItem = item;
+  TreeView_GetItem(tree, &tv);
+  return tv.iImage == tv.iSelectedImage ? tv.iImage : -1;
+}
+
+int child_count(HWND tree, HTREEITEM item) {
+  int n = 0;
+  for (HTREEITEM c = TreeView_GetChild(tree, item); c; c = TreeView_GetNextSibling(tree, c)) ++n;
+  return n;
+}
+
+void WindowTest::SetUp() {
+  hwnd_ = window_.create(GetModuleHandleW(nullptr));
+  ASSERT_NE(hwnd_, nullptr);
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  SetForegroundWindow(hwnd_);
+  pump();
+}
+
+void WindowTest::TearDown() {
+  if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }
+}
+
+void WindowTest::command(UINT id) { SendMessageW(hwnd_, WM_COMMAND, id, 0); }
+
+void WindowTest::select(int index) {
+  TreeView_SelectItem(c().tree, window_.item_at(index));
+}
+
+RECT WindowTest::rect_in_parent(HWND hwnd) const {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+}  // namespace folivra::test

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/main_window.h"
+
+namespace folivra::test {
+
+// Runs the messages already queued for this thread.
+void pump();
+
+// Holds the modifier keys down, as far as GetKeyState can tell, while it lives.
+class HeldKeys {
+ public:
+  explicit HeldKeys(bool ctrl, bool shift = false);
+  ~HeldKeys();
+
+ private:
+  BYTE saved_[256];
+};
+
+void press(HWND hwnd, WPARAM key);  // key down, the character it makes, key up
+void type(HWND hwnd, const std::wstring& text);
+std::wstring text_of(HWND hwnd);
+std::wstring status_text(HWND status, int pane);
+std::wstring tree_text(HWND tree, HTREEITEM item);
+int tree_image(HWND tree, HTREEITEM item);
+int child_count(HWND tree, HTREEITEM item);
+
+// A fresh main window for each test, shown, destroyed afterwards.
+class WindowTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  void command(UINT id);
+  void select(int index);  // selects a tree item as a click would
+  const MainWindow::Controls& c() const { return window_.controls(); }
+  bool enabled(UINT id) const { return window_.menus().enabled(id); }
+  RECT rect_in_parent(HWND hwnd) const;
+
+  MainWindow window_;
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace folivra::test

@@ -1,0 +1,34 @@
+#include "app/window_layout.h"
+
+#include <gtest/gtest.h>
+
+namespace folivra {
+namespace {
+
+TEST(WindowLayout, SplitterDecidesTreeAndTabs) {
+  const MainLayout at200 = layout_main(600, 400, 200, 4);
+  EXPECT_EQ(at200.tree, (Box{0, 0, 200, 380}));
+  EXPECT_EQ(at200.tabs, (Box{204, 0, 396, 380}));
+  EXPECT_EQ(at200.splitter, (Box{200, 0, 4, 380}));
+}
+
+TEST(WindowLayout, TemplateFiguresForTheTemplateTab) {
+  const PageLayout pages = layout_pages(312, 349);
+  EXPECT_EQ(pages.title_width, 168);
+  EXPECT_EQ(pages.field_width, 128);
+  EXPECT_EQ(pages.intro_width, 298);
+  EXPECT_EQ(pages.intro_height, 181);
+  EXPECT_EQ(pages.content, (Box{0, 0, 311, 347}));
+}
+
+TEST(WindowLayout, StatusPanes) {
+  const StatusPanes wide = layout_status(600);
+  EXPECT_EQ(wide.right[0], 35);
+  EXPECT_EQ(wide.right[1] - wide.right[0], 265);
+  EXPECT_EQ(wide.right[2] - wide.right[1], 35);
+  EXPECT_EQ(wide.right[3] - wide.right[2], 265);
+  EXPECT_EQ(layout_status(475).right[1] - 35, 202) << "475 / 2 truncates to 237";
+}
+
+}  // namespace
+}  // namespace folivra
