@@ -48,3 +48,8 @@ target_include_directories(window_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(window_tests PRIVATE folivra_shell gtest_main)
 target_link_options(window_tests PRIVATE ${FOLIVRA_STATIC})
 add_test(NAME window_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:window_tests>)
+
+# Screenshots of the real window for people to look at (scripts/screenshots.sh).
+add_executable(window_shots tools/window_shots.cpp)
+target_link_options(window_shots PRIVATE -municode ${FOLIVRA_STATIC})
+target_link_libraries(window_shots PRIVATE folivra_shell)

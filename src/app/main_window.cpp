@@ -62,7 +62,8 @@ MainWindow::~MainWindow() {
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
   if (tree_images_) ImageList_Destroy(tree_images_);
   for (HGDIOBJ object : {static_cast<HGDIOBJ>(font_tree_), static_cast<HGDIOBJ>(font_field_),
-                         static_cast<HGDIOBJ>(font_title_), static_cast<HGDIOBJ>(cover_bitmap_)}) {
+                         static_cast<HGDIOBJ>(font_title_), static_cast<HGDIOBJ>(font_label_),
+                         static_cast<HGDIOBJ>(cover_bitmap_)}) {
     if (object) DeleteObject(object);
   }
   if (icon_big_) DestroyIcon(icon_big_);
@@ -166,6 +167,7 @@ void MainWindow::create_controls() {
   font_tree_ = song_font(14);
   font_field_ = song_font(16);
   font_title_ = song_font(24);
+  font_label_ = song_font(12);  // 9 points: three characters fit the 40-pixel labels
   icon_big_ = draw_app_icon(32);
   icon_small_ = draw_app_icon(16);
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_big_));
@@ -200,11 +202,11 @@ void MainWindow::create_controls() {
                    nullptr);
   const DWORD field = ES_AUTOHSCROLL | WS_TABSTOP;
   c_.title = child(L"EDIT", L"Folivra", field, page, 136, 8, 168, 40, font_title_);
-  c_.author_label = child(L"STATIC", L"作者：", 0, page, 136, 55, 40, 24, font_field_);
+  c_.author_label = child(L"STATIC", L"作者：", SS_NOPREFIX, page, 136, 55, 40, 24, font_label_);
   c_.author = child(L"EDIT", L"Vantorel", field, page, 176, 56, 128, 24, font_field_);
-  c_.type_label = child(L"STATIC", L"类型：", 0, page, 136, 81, 40, 24, font_field_);
+  c_.type_label = child(L"STATIC", L"类型：", SS_NOPREFIX, page, 136, 81, 40, 24, font_label_);
   c_.book_type = child(L"EDIT", L"教学", field, page, 176, 81, 128, 24, font_field_);
-  c_.time_label = child(L"STATIC", L"时间：", 0, page, 136, 112, 40, 24, font_field_);
+  c_.time_label = child(L"STATIC", L"时间：", SS_NOPREFIX, page, 136, 112, 40, 24, font_label_);
   c_.time = child(L"EDIT", L"2018-09-16", field, page, 176, 113, 128, 24, font_field_);
   c_.intro = child(L"EDIT", L"    Folivra(Quirevel)是一款新型的编辑软件。",
                    ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP, page, 8,

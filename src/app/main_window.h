@@ -117,7 +117,7 @@ class MainWindow {
   HACCEL accelerators_ = nullptr;
   HIMAGELIST tree_images_ = nullptr;
   HICON icon_big_ = nullptr, icon_small_ = nullptr;
-  HFONT font_tree_ = nullptr, font_field_ = nullptr, font_title_ = nullptr;
+  HFONT font_tree_ = nullptr, font_field_ = nullptr, font_title_ = nullptr, font_label_ = nullptr;
   HBITMAP cover_bitmap_ = nullptr;
 
   Book book_;

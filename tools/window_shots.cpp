@@ -1,0 +1,140 @@
+// Shows a sample book in the real main window and saves what the screen
+// shows: the information page and a chapter on the content page.
+// Usage: window_shots.exe OUTPUT_FOLDER   (BMP files; scripts/screenshots.sh makes PNGs)
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/main_window.h"
+#include "book/book_time.h"
+
+using namespace folivra;
+
+namespace {
+
+void pump() {
+  MSG msg;
+  for (int round = 0; round < 20; ++round) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(20);
+  }
+}
+
+// A 120 x 136 cover: a dark blue gradient with a light band, as BMP bytes.
+std::string cover_bmp() {
+  const int w = 96, h = 128, row = w * 3;
+  std::string bytes(54 + row * h, '\0');
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  put32(2, static_cast<uint32_t>(bytes.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, w);
+  put32(22, h);
+  bytes[26] = 1;
+  bytes[28] = 24;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const size_t at = 54 + static_cast<size_t>(y) * row + x * 3;
+      const bool band = y > 70 && y < 90;
+      bytes[at] = static_cast<char>(band ? 0xE0 : 0x80 + y / 2);      // blue
+      bytes[at + 1] = static_cast<char>(band ? 0xF0 : 0x30 + y / 4);  // green
+      bytes[at + 2] = static_cast<char>(band ? 0xF8 : 0x20);          // red
+    }
+  }
+  return bytes;
+}
+
+Book sample() {
+  Book book;
+  book.title = "\xC9\xBD\xBA\xA3\xD0\xD0\xBC\xC7";   // 山海行记
+  book.author = "\xC1\xD6\xCF\xAA";                 // 林溪
+  book.book_type = "\xC1\xAC\xD4\xD8\xD0\xA1\xCB\xB5";  // 连载小说
+  book.time = date_time_from_calendar({2026, 12, 8, 9, 30, 0});
+  // 一部关于远行、友谊与山川的长篇连载。
+  book.intro =
+      "\xD2\xBB\xB2\xBF\xB9\xD8\xD3\xDA\xD4\xB6\xD0\xD0\xA1\xA2\xD3\xD1\xD2\xEA\xD3\xEB\xC9\xBD\xB4"
+      "\xA8\xB5\xC4\xB3\xA4\xC6\xAA\xC1\xAC\xD4\xD8\xA1\xA3";
+  book.cover = cover_bmp();
+  const char* names[] = {"\xB5\xDA\xD2\xBB\xD5\xC2 \xB3\xF6\xB7\xA2",   // 第一章 出发
+                         "\xB5\xDA\xB6\xFE\xD5\xC2 \xB6\xC9\xBA\xD3",   // 第二章 渡河
+                         "\xB5\xDA\xC8\xFD\xD5\xC2 \xC9\xBD\xB9\xC8",   // 第三章 山谷
+                         "\xB5\xDA\xCB\xC4\xD5\xC2 \xD2\xB9\xD3\xEA"};  // 第四章 夜雨
+  for (int i = 0; i < 4; ++i) {
+    Chapter chapter;
+    chapter.number = i + 1;
+    chapter.name = names[i];
+    chapter.content =
+        "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
+        "{\\colortbl ;\\red160\\green30\\blue30;}"
+        "\\pard\\qc\\b\\fs32 " + std::string(names[i]) + "\\b0\\par\\pard\\fs21\\par "
+        // 清晨，雾气从河面升起。我们收拾好行囊，沿着石阶走下山去。
+        "\\'c7\\'e5\\'b3\\'bf\\'a3\\'ac\\'ce\\'ed\\'c6\\'f8\\'b4\\'d3\\'ba\\'d3\\'c3\\'e6\\'c9\\'fd"
+        "\\'c6\\'f0\\'a1\\'a3\\'ce\\'d2\\'c3\\'c7\\'ca\\'d5\\'ca\\'b0\\'ba\\'c3\\'d0\\'d0\\'c4\\'d2"
+        "\\'a3\\'ac\\'d1\\'d8\\'d7\\'c5\\'ca\\'af\\'bd\\'d7\\'d7\\'df\\'cf\\'c2\\'c9\\'bd\\'c8\\'a5"
+        "\\'a1\\'a3\\par\\par "
+        "\\cf1\\i \\'a1\\'b0\\'c2\\'b7\\'bb\\'b9\\'ba\\'dc\\'b3\\'a4\\'a1\\'a3\\'a1\\'b1\\cf0\\i0 "
+        "\\'cb\\'fb\\'cb\\'b5\\'a1\\'a3\\par }";
+    book.chapters.push_back(chapter);
+  }
+  book.chapter_count = 4;
+  return book;
+}
+
+bool save_screen(HWND hwnd, const std::wstring& path) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(dc, old);
+
+  BITMAPINFOHEADER info{sizeof info, w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  const int row = (w * 3 + 3) & ~3;
+  std::string pixels(static_cast<size_t>(row) * h, '\0');
+  GetDIBits(dc, bitmap, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(54 + pixels.size()), 0, 0, 54};
+  std::ofstream out(std::filesystem::path(path), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&info), sizeof info);
+  out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring folder = argc > 1 ? argv[1] : L".";
+  MainWindow window;
+  HWND hwnd = window.create(GetModuleHandleW(nullptr));
+  if (!hwnd) return 1;
+  SetWindowPos(hwnd, nullptr, 20, 20, 720, 520, SWP_NOZORDER);
+  ShowWindow(hwnd, SW_SHOW);
+  pump();
+  if (!save_screen(hwnd, folder + L"\\start.bmp")) return 2;
+
+  window.show_book(sample());
+  pump();
+  save_screen(hwnd, folder + L"\\information.bmp");
+
+  TreeView_SelectItem(window.controls().tree, window.item_at(1));
+  pump();
+  save_screen(hwnd, folder + L"\\chapter.bmp");
+  DestroyWindow(hwnd);
+  return 0;
+}
