@@ -13,7 +13,10 @@ target_link_libraries(zqb PRIVATE folivra_core nlohmann_json::nlohmann_json)
 
 add_executable(core_tests ${FOLIVRA_CORE_TEST_SOURCES} tests/book/book_writer_safety_test.cpp
                           tests/cli/base64_test.cpp src/cli/base64.cpp
-                          tests/app/window_layout_test.cpp src/app/window_layout.cpp)
+                          tests/app/window_layout_test.cpp src/app/window_layout.cpp
+                          tests/app/settings_values_test.cpp src/app/ini_values.cpp
+                          src/app/recent_list.cpp src/editor/file_filter.cpp
+                          src/editor/font_choice.cpp)
 target_include_directories(core_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(core_tests PRIVATE folivra_core_checked GTest::gtest_main)
 add_test(NAME core_tests COMMAND core_tests)

@@ -16,19 +16,29 @@ set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run.sh)
 add_library(folivra_shell STATIC
   src/app/book_view.cpp
   src/app/cover_picture.cpp
+  src/app/ini_values.cpp
   src/app/main_window.cpp
   src/app/menus.cpp
+  src/app/recent_files.cpp
+  src/app/recent_list.cpp
+  src/app/settings.cpp
+  src/app/window_settings.cpp
+  src/app/windows_prompts.cpp
   src/app/splitter.cpp
   src/app/tree_images.cpp
   src/app/window_layout.cpp
   src/app/window_text.cpp
   src/editor/chapter_tree.cpp
   src/editor/content_editor.cpp
+  src/editor/file_dialogs.cpp
+  src/editor/file_filter.cpp
+  src/editor/font_choice.cpp
+  src/editor/font_dialog.cpp
   src/editor/info_fields.cpp
 )
 target_include_directories(folivra_shell PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(folivra_shell PUBLIC UNICODE _UNICODE)
-target_link_libraries(folivra_shell PUBLIC folivra_core comctl32 ole32 oleaut32 uuid)
+target_link_libraries(folivra_shell PUBLIC folivra_core comctl32 comdlg32 ole32 oleaut32 uuid)
 
 add_executable(folivra WIN32 src/app/main.cpp resources/folivra.rc)
 target_link_options(folivra PRIVATE -municode ${FOLIVRA_STATIC})
@@ -43,6 +53,7 @@ add_test(NAME core_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:core_tests>)
 
 add_executable(window_tests tests/app/main_window_test.cpp tests/app/window_driver.cpp
                             tests/editor/chapter_tree_test.cpp tests/editor/content_editing_test.cpp
+                            tests/app/settings_test.cpp tests/app/dialogs_test.cpp
                             tests/book/test_books.cpp)
 target_include_directories(window_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(window_tests PRIVATE folivra_shell gtest_main)

@@ -23,6 +23,7 @@ void MainWindow::toggle_read_only() {
   read_only_ = !read_only_;
   menus_.edit->set_checked(kCmdReadOnly, read_only_);
   SendMessageW(c_.content, EM_SETREADONLY, read_only_, 0);
+  apply_editor_font(false);
 }
 
 void MainWindow::fill_information() {

@@ -22,7 +22,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   folivra::MainWindow window;
   HWND hwnd = window.create(instance);
   if (!hwnd) return 1;
-  ShowWindow(hwnd, show);
+  ShowWindow(hwnd, window.starts_maximized() ? SW_SHOWMAXIMIZED : show);
   UpdateWindow(hwnd);
   show_first_argument(window);
   MSG msg;

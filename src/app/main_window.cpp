@@ -56,6 +56,11 @@ void register_class(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUS
 
 }  // namespace
 
+MainWindow::MainWindow(Prompts* prompts, std::wstring settings_path)
+    : own_prompts_(prompts ? nullptr : std::make_unique<WindowsPrompts>()),
+      prompts_(prompts ? prompts : own_prompts_.get()),
+      settings_(settings_path.empty() ? Settings::default_path() : std::move(settings_path)) {}
+
 MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
   if (menus_.tree) DestroyMenu(menus_.tree->handle());
@@ -109,10 +114,19 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE:
       create_controls();
+      restore_geometry();
+      reload_recent_files();
       read_only_ = true;  // nothing to edit until a book is shown
+      apply_editor_font(true);
+      remember_geometry();
+      created_ = true;
       return 0;
     case WM_SIZE:
       if (wparam != SIZE_MINIMIZED && !enforce_minimum_size()) layout();
+      store_size();
+      return 0;
+    case WM_MOVE:
+      store_position();
       return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
@@ -149,8 +163,11 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case kSplitterMoved:
+      move_splitter(static_cast<int>(lparam));
+      return 0;
     case kSplitterDropped:
       move_splitter(static_cast<int>(lparam));
+      settings_.write_int("Windows", "boundary", static_cast<int>(lparam));
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -211,7 +228,6 @@ void MainWindow::create_controls() {
   c_.intro = child(L"EDIT", L"    Folivra(Quirevel)是一款新型的编辑软件。",
                    ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP, page, 8,
                    160, 298, 184, font_field_);
-  hook_fields();
   create_content_editor();
 
   c_.status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 8,
@@ -318,6 +334,19 @@ void MainWindow::on_command(UINT id) {
       break;
     case kCmdExit:
       DestroyWindow(hwnd_);
+      break;
+    case kCmdChooseFont:
+      choose_editor_font();
+      break;
+    case kCmdClearRecent:
+      clear_recent_files();
+      break;
+    case kCmdRecent1:
+    case kCmdRecent1 + 1:
+    case kCmdRecent1 + 2:
+    case kCmdRecent1 + 3:
+    case kCmdRecent1 + 4:
+      open_recent_file(static_cast<int>(id - kCmdRecent1) + 1);
       break;
   }
 }

@@ -3,10 +3,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/menus.h"
+#include "app/prompts.h"
+#include "app/settings.h"
 #include "book/book.h"
+#include "editor/font_choice.h"
 
 namespace folivra {
 
@@ -29,7 +34,9 @@ class MainWindow {
     HWND status = nullptr;   // 状态条1
   };
 
-  MainWindow() = default;
+  // Without prompts the real dialogs are used; without a settings path,
+  // config.ini beside the executable.
+  explicit MainWindow(Prompts* prompts = nullptr, std::wstring settings_path = {});
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -57,6 +64,17 @@ class MainWindow {
   int selected_index() const;  // -1 when nothing is selected
   HTREEITEM item_at(int index) const;
   int item_data(HTREEITEM item) const;
+
+  // Settings, the editor font and the recent files.
+  const Settings& settings() const { return settings_; }
+  const FontChoice& editor_font() const { return font_; }
+  void apply_editor_font(bool reload);
+  void choose_editor_font();
+  const std::vector<std::string>& recent_files() const { return recent_; }
+  void reload_recent_files();
+  void add_recent_file(const std::string& path);
+  void clear_recent_files();
+  bool starts_maximized() const { return start_maximized_; }
 
   // Content editor and the Edit and Insert menus.
   void refresh_edit_menu(bool context);
@@ -99,6 +117,13 @@ class MainWindow {
   bool content_key(WPARAM key);
   LRESULT content_message(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
 
+  // window_settings.cpp, recent_files.cpp
+  void restore_geometry();
+  void remember_geometry();
+  void store_position();
+  void store_size();
+  void open_recent_file(int slot);
+
   // info_fields.cpp
   void hook_fields();
   bool field_takes_key(HWND field, WPARAM key, bool is_char) const;
@@ -110,6 +135,16 @@ class MainWindow {
   // book_view.cpp
   void set_status(int pane, const std::wstring& text);
   void fill_information();
+
+  std::unique_ptr<Prompts> own_prompts_;
+  Prompts* prompts_;
+  Settings settings_;
+  FontChoice font_;
+  std::vector<std::string> recent_;
+  bool start_maximized_ = false;
+  bool created_ = false;  // geometry is stored only once creation is over
+  POINT last_position_{};  // the outer position and size last seen
+  SIZE last_size_{};
 
   HWND hwnd_ = nullptr;
   Controls c_;

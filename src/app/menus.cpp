@@ -13,9 +13,10 @@ PopupMenu::PopupMenu(std::vector<Item> items)
 
 void PopupMenu::show(size_t index) {
   const Item& item = items_[index];
-  const UINT flags = MF_BYPOSITION | (item.caption ? MF_STRING : MF_SEPARATOR) |
+  const UINT flags = MF_BYPOSITION | (item.caption.empty() ? MF_SEPARATOR : MF_STRING) |
                      (item.enabled ? MF_ENABLED : MF_GRAYED) | (item.checked ? MF_CHECKED : 0);
-  InsertMenuW(menu_, position_of(index), flags, item.id, item.caption);
+  InsertMenuW(menu_, position_of(index), flags, item.id,
+              item.caption.empty() ? nullptr : item.caption.c_str());
   shown_[index] = true;
 }
 
@@ -86,6 +87,22 @@ bool PopupMenu::is_checked(UINT id) const {
   return false;
 }
 
+void PopupMenu::set_caption(UINT id, const std::wstring& caption) {
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].id != id) continue;
+    items_[i].caption = caption;
+    if (shown_[i]) ModifyMenuW(menu_, position_of(i), MF_BYPOSITION | MF_STRING, id, caption.c_str());
+    if (shown_[i]) set_enabled(id, items_[i].enabled);
+  }
+}
+
+std::wstring PopupMenu::caption(UINT id) const {
+  for (const Item& item : items_) {
+    if (item.id == id) return item.caption;
+  }
+  return {};
+}
+
 PopupMenu* Menus::owner_of(UINT id) const {
   for (PopupMenu* popup : {file.get(), edit.get(), insert.get(), settings.get()}) {
     if (popup->has(id)) return popup;
@@ -123,10 +140,10 @@ Menus build_menus() {
       {kCmdSave, L"保存(&S)\tCtrl+S", false},
       {kCmdSaveAs, L"另存为(&A)...", false},
       {kCmdConvertText, L"转换TXT格式(&H)...\tCtrl+H", false},
-      {0, nullptr},
+      {0, L""},
       {kCmdAssociate, L"重新关联文件"},
       {kCmdExit, L"退出"},
-      {kCmdRecentSeparator, nullptr, true, false},
+      {kCmdRecentSeparator, L"", true, false},
       {kCmdClearRecent, L"清除最近文件", true, false},
       {kCmdRecent1, L"文件1", true, false},
       {kCmdRecent1 + 1, L"文件2", true, false},
@@ -136,14 +153,14 @@ Menus build_menus() {
   });
   m.edit = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
       {kCmdUndo, L"撒消(&U)\tCtrl+Z", false},
-      {0, nullptr},
+      {0, L""},
       {kCmdCut, L"剪切(&T)\tCtrl+X", false},
       {kCmdCopy, L"复制(&C)\tCtrl+C", false},
       {kCmdPaste, L"粘贴(&P)\tCtrl+V", false},
       {kCmdDelete, L"删除(&L)\tDel", false},
-      {0, nullptr},
+      {0, L""},
       {kCmdSelectAll, L"全选(&A)\tCtrl+A", false},
-      {0, nullptr},
+      {0, L""},
       {kCmdReadOnly, L"置为只读状态", false},
       {kCmdAddChapter, L"添加章节", false},
       {kCmdProcess, L"处理", true, false},  // hidden from start-up on
@@ -160,7 +177,7 @@ Menus build_menus() {
   m.tree = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
       {kCmdTreeAddChapter, L"添加章节"},
       {kCmdTreeDeleteChapter, L"删除此章"},
-      {0, nullptr},
+      {0, L""},
       {kCmdTreeRenameChapter, L"修改章节名"},
   });
   m.bar = CreateMenu();

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace folivra {
@@ -13,7 +14,7 @@ class PopupMenu {
  public:
   struct Item {
     UINT id;  // 0 for a separator that is never hidden
-    const wchar_t* caption;  // null for a separator
+    std::wstring caption;  // empty for a separator
     bool enabled = true;
     bool visible = true;
     bool checked = false;
@@ -28,6 +29,8 @@ class PopupMenu {
   bool is_enabled(UINT id) const;
   bool has(UINT id) const;
   void set_checked(UINT id, bool checked);
+  void set_caption(UINT id, const std::wstring& caption);
+  std::wstring caption(UINT id) const;
   bool is_checked(UINT id) const;
 
  private:

@@ -57,14 +57,6 @@ void MainWindow::create_content_editor() {
   SendMessageW(c_.content, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
   SendMessageW(c_.content, EM_SETEVENTMASK, 0, ENM_CHANGE);
 
-  CHARFORMAT2W format{};
-  format.cbSize = sizeof format;
-  format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_COLOR;
-  lstrcpyW(format.szFaceName, L"宋体");
-  format.yHeight = 9 * 20;
-  format.bCharSet = GB2312_CHARSET;
-  SendMessageW(c_.content, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-  SendMessageW(c_.content, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
   SetWindowSubclass(c_.content, content_subclass, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 

@@ -19,8 +19,8 @@ TEST_F(MainWindowStart, TemplateContentAndMenuStates) {
   EXPECT_EQ(status_text(c().status, 3), L"未载入");
   EXPECT_EQ(text_of(c().title), L"Folivra");
   EXPECT_EQ(text_of(c().author_label), L"作者：");
-  EXPECT_TRUE(window_.read_only()) << "nothing to edit before a book is shown";
-  EXPECT_FALSE(window_.is_modified());
+  EXPECT_TRUE(window().read_only()) << "nothing to edit before a book is shown";
+  EXPECT_FALSE(window().is_modified());
   for (UINT id : {kCmdSave, kCmdSaveAs, kCmdConvertText, kCmdUndo, kCmdCut, kCmdCopy, kCmdPaste,
                   kCmdDelete, kCmdSelectAll, kCmdReadOnly, kCmdAddChapter, kCmdSetPassword,
                   kCmdCompile}) {
@@ -29,11 +29,11 @@ TEST_F(MainWindowStart, TemplateContentAndMenuStates) {
   for (UINT id : {kCmdNew, kCmdOpen, kCmdAssociate, kCmdExit, kCmdInsertBook, kCmdChooseFont}) {
     EXPECT_TRUE(enabled(id)) << id;
   }
-  EXPECT_FALSE(window_.menus().edit->is_visible(kCmdProcess));
-  EXPECT_FALSE(window_.menus().file->is_visible(kCmdClearRecent));
-  EXPECT_EQ(GetMenuItemCount(window_.menus().bar), 4);
+  EXPECT_FALSE(window().menus().edit->is_visible(kCmdProcess));
+  EXPECT_FALSE(window().menus().file->is_visible(kCmdClearRecent));
+  EXPECT_EQ(GetMenuItemCount(window().menus().bar), 4);
   wchar_t caption[64] = {};
-  GetMenuStringW(window_.menus().bar, kCmdSave, caption, 64, MF_BYCOMMAND);
+  GetMenuStringW(window().menus().bar, kCmdSave, caption, 64, MF_BYCOMMAND);
   EXPECT_STREQ(caption, L"保存(&S)\tCtrl+S");
 }
 
@@ -109,7 +109,7 @@ using ShowBook = WindowTest;
 TEST_F(ShowBook, FillsPageStatusAndTree) {
   Book book = sample_book(3);
   book.time = date_time_from_calendar({2018, 9, 16, 8, 5, 3});
-  window_.show_book(book);
+  window().show_book(book);
   EXPECT_EQ(text_of(c().title), L"新的书籍");
   EXPECT_EQ(status_text(c().status, 1), L"新的书籍");
   EXPECT_EQ(text_of(c().book_type), L"小说");
@@ -120,17 +120,17 @@ TEST_F(ShowBook, FillsPageStatusAndTree) {
   const HTREEITEM root = TreeView_GetRoot(c().tree);
   EXPECT_EQ(tree_text(c().tree, root), L"新的书籍");
   EXPECT_EQ(tree_image(c().tree, root), 0);
-  EXPECT_EQ(window_.item_data(root), 0);
+  EXPECT_EQ(window().item_data(root), 0);
   EXPECT_TRUE(TreeView_GetItemState(c().tree, root, TVIS_EXPANDED) & TVIS_EXPANDED);
   ASSERT_EQ(child_count(c().tree, root), 3);
   for (int i = 1; i <= 3; ++i) {
-    const HTREEITEM item = window_.item_at(i);
+    const HTREEITEM item = window().item_at(i);
     EXPECT_EQ(tree_text(c().tree, item), L"章节 " + std::to_wstring(i));
     EXPECT_EQ(tree_image(c().tree, item), 2);
-    EXPECT_EQ(window_.item_data(item), i);
+    EXPECT_EQ(window().item_data(item), i);
   }
-  EXPECT_FALSE(window_.read_only());
-  EXPECT_FALSE(window_.is_modified());
+  EXPECT_FALSE(window().read_only());
+  EXPECT_FALSE(window().is_modified());
   EXPECT_FALSE(enabled(kCmdSave));
   for (UINT id : {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
                   kCmdCompile}) {
@@ -141,36 +141,36 @@ TEST_F(ShowBook, FillsPageStatusAndTree) {
 TEST_F(ShowBook, EmptyIntroductionHasNoIndent) {
   Book book = sample_book(0);
   book.intro.clear();
-  window_.show_book(book);
+  window().show_book(book);
   EXPECT_EQ(text_of(c().intro), L"");
   EXPECT_EQ(child_count(c().tree, TreeView_GetRoot(c().tree)), 0);
 }
 
 TEST_F(ShowBook, ClearsReadOnlyModeButNotTheEditorsOwnLock) {
-  window_.show_book(sample_book(1));
+  window().show_book(sample_book(1));
   command(kCmdReadOnly);
-  EXPECT_TRUE(window_.read_only());
-  EXPECT_TRUE(window_.menus().edit->is_checked(kCmdReadOnly));
-  window_.show_book(sample_book(2));
-  EXPECT_FALSE(window_.read_only());
-  EXPECT_FALSE(window_.menus().edit->is_checked(kCmdReadOnly));
+  EXPECT_TRUE(window().read_only());
+  EXPECT_TRUE(window().menus().edit->is_checked(kCmdReadOnly));
+  window().show_book(sample_book(2));
+  EXPECT_FALSE(window().read_only());
+  EXPECT_FALSE(window().menus().edit->is_checked(kCmdReadOnly));
   EXPECT_TRUE(GetWindowLongPtrW(c().content, GWL_STYLE) & ES_READONLY)
       << "the editor keeps its state until the next toggle";
 }
 
 TEST_F(ShowBook, ManyChaptersInOneBatch) {
-  window_.show_book(sample_book(2000));
+  window().show_book(sample_book(2000));
   EXPECT_EQ(child_count(c().tree, TreeView_GetRoot(c().tree)), 2000);
-  EXPECT_EQ(window_.item_data(window_.item_at(2000)), 2000);
+  EXPECT_EQ(window().item_data(window().item_at(2000)), 2000);
 }
 
 TEST_F(ShowBook, SetModifiedDrivesSave) {
-  window_.show_book(sample_book(1));
-  window_.set_modified(true);
-  window_.set_modified(true);
+  window().show_book(sample_book(1));
+  window().set_modified(true);
+  window().set_modified(true);
   EXPECT_TRUE(enabled(kCmdSave));
-  window_.set_modified(false);
-  window_.set_modified(false);
+  window().set_modified(false);
+  window().set_modified(false);
   EXPECT_FALSE(enabled(kCmdSave));
 }
 

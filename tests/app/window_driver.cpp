@@ -75,8 +75,32 @@ int child_count(HWND tree, HTREEITEM item) {
   return n;
 }
 
+std::string ScriptedPrompts::next_answer() {
+  if (answers.empty()) return {};
+  std::string answer = answers.front();
+  answers.erase(answers.begin());
+  return answer;
+}
+
+std::string ScriptedPrompts::save_file(const SaveFileRequest& request) {
+  saves.push_back(request);
+  return next_answer();
+}
+
+std::string ScriptedPrompts::open_file(const OpenFileRequest& request) {
+  opens.push_back(request);
+  return next_answer();
+}
+
+bool ScriptedPrompts::choose_font(HWND, FontChoice& choice) {
+  fonts_offered.push_back(choice);
+  if (font_confirms) choice = font_answer;
+  return font_confirms;
+}
+
 void WindowTest::SetUp() {
-  hwnd_ = window_.create(GetModuleHandleW(nullptr));
+  window_ = std::make_unique<MainWindow>(&prompts_, settings_path());
+  hwnd_ = window_->create(GetModuleHandleW(nullptr));
   ASSERT_NE(hwnd_, nullptr);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   SetForegroundWindow(hwnd_);
@@ -84,16 +108,21 @@ void WindowTest::SetUp() {
 }
 
 void WindowTest::TearDown() {
-  if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+  window_.reset();
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
   }
 }
 
+void WindowTest::restart() {
+  TearDown();
+  SetUp();
+}
+
 void WindowTest::command(UINT id) { SendMessageW(hwnd_, WM_COMMAND, id, 0); }
 
 void WindowTest::select(int index) {
-  TreeView_SelectItem(c().tree, window_.item_at(index));
+  TreeView_SelectItem(c().tree, window_->item_at(index));
 }
 
 RECT WindowTest::rect_in_parent(HWND hwnd) const {

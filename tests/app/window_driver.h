@@ -4,9 +4,12 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/main_window.h"
+#include "book/test_books.h"
 
 namespace folivra::test {
 
@@ -31,19 +34,43 @@ std::wstring tree_text(HWND tree, HTREEITEM item);
 int tree_image(HWND tree, HTREEITEM item);
 int child_count(HWND tree, HTREEITEM item);
 
-// A fresh main window for each test, shown, destroyed afterwards.
+// Answers the modal questions in place of a person and keeps what was asked.
+class ScriptedPrompts : public Prompts {
+ public:
+  std::vector<std::string> answers;  // paths, taken in turn; none left: cancel
+  std::vector<SaveFileRequest> saves;
+  std::vector<OpenFileRequest> opens;
+  bool font_confirms = false;
+  FontChoice font_answer;
+  std::vector<FontChoice> fonts_offered;
+
+  std::string save_file(const SaveFileRequest& request) override;
+  std::string open_file(const OpenFileRequest& request) override;
+  bool choose_font(HWND owner, FontChoice& choice) override;
+
+ private:
+  std::string next_answer();
+};
+
+// A fresh main window for each test, with settings of its own in a
+// temporary folder; shown, destroyed afterwards.
 class WindowTest : public testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+  void restart();  // closes the window and starts a new one on the same settings
+  MainWindow& window() { return *window_; }
+  std::wstring settings_path() const { return (dir_.dir() / L"config.ini").wstring(); }
 
   void command(UINT id);
   void select(int index);  // selects a tree item as a click would
-  const MainWindow::Controls& c() const { return window_.controls(); }
-  bool enabled(UINT id) const { return window_.menus().enabled(id); }
+  const MainWindow::Controls& c() const { return window_->controls(); }
+  bool enabled(UINT id) const { return window_->menus().enabled(id); }
   RECT rect_in_parent(HWND hwnd) const;
 
-  MainWindow window_;
+  TempDir dir_;
+  ScriptedPrompts prompts_;
+  std::unique_ptr<MainWindow> window_;
   HWND hwnd_ = nullptr;
 };
 

@@ -25,22 +25,22 @@ class ChapterTree : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    window_.show_book(abc_book());
+    window().show_book(abc_book());
   }
   std::wstring editor_text() const { return text_of(c().content); }
   void expect_invariant() {
-    const Book& book = window_.book();
+    const Book& book = window().book();
     ASSERT_EQ(child_count(c().tree, TreeView_GetRoot(c().tree)), book.chapter_count);
     ASSERT_EQ(static_cast<size_t>(book.chapter_count), book.chapters.size());
     for (int i = 1; i <= book.chapter_count; ++i) {
-      EXPECT_EQ(window_.item_data(window_.item_at(i)), i);
-      EXPECT_EQ(tree_text(c().tree, window_.item_at(i)), gbk_to_wide(book.chapters[i - 1].name));
+      EXPECT_EQ(window().item_data(window().item_at(i)), i);
+      EXPECT_EQ(tree_text(c().tree, window().item_at(i)), gbk_to_wide(book.chapters[i - 1].name));
     }
   }
   // Edits the label of tree item `index` and ends the edit with `text`.
   void edit_label(int index, const std::wstring& text, bool cancel = false) {
     SetFocus(c().tree);
-    HWND edit = TreeView_EditLabel(c().tree, window_.item_at(index));
+    HWND edit = TreeView_EditLabel(c().tree, window().item_at(index));
     ASSERT_NE(edit, nullptr);
     SetWindowTextW(edit, text.c_str());
     TreeView_EndEditLabelNow(c().tree, cancel);
@@ -54,7 +54,7 @@ TEST_F(ChapterTree, SelectingShowsTheChapterWithoutModifying) {
   EXPECT_TRUE(IsWindowVisible(c().content));
   EXPECT_EQ(status_text(c().status, 3), L"B");
   EXPECT_EQ(editor_text(), L"text of B");
-  EXPECT_FALSE(window_.is_modified());
+  EXPECT_FALSE(window().is_modified());
   EXPECT_EQ(GetFocus(), c().tree);
   select(0);
   EXPECT_EQ(TabCtrl_GetCurSel(c().tabs), 0);
@@ -64,7 +64,7 @@ TEST_F(ChapterTree, SelectingShowsTheChapterWithoutModifying) {
 TEST_F(ChapterTree, OtherKindsAreNotShown) {
   Book book = abc_book();
   book.chapters[1].kind = 4;
-  window_.show_book(book);
+  window().show_book(book);
   select(1);
   select(2);
   EXPECT_EQ(status_text(c().status, 3), L"B");
@@ -74,24 +74,24 @@ TEST_F(ChapterTree, OtherKindsAreNotShown) {
 TEST_F(ChapterTree, DeleteTheMiddleChapter) {
   select(2);
   command(kCmdTreeDeleteChapter);
-  EXPECT_EQ(TreeView_GetSelection(c().tree), window_.item_at(2));
+  EXPECT_EQ(TreeView_GetSelection(c().tree), window().item_at(2));
   EXPECT_EQ(status_text(c().status, 3), L"C");
   EXPECT_EQ(editor_text(), L"text of C");
-  EXPECT_TRUE(window_.is_modified());
+  EXPECT_TRUE(window().is_modified());
   expect_invariant();
-  EXPECT_EQ(window_.book().chapters[1].name, "C");
+  EXPECT_EQ(window().book().chapters[1].name, "C");
 
   SetFocus(c().content);
   type(c().content, L"!");
-  EXPECT_NE(window_.book().chapters[1].content.find("!"), std::string::npos)
+  EXPECT_NE(window().book().chapters[1].content.find("!"), std::string::npos)
       << "typing after the delete changes the second chapter";
-  EXPECT_EQ(window_.book().chapters[0].content, abc_book().chapters[0].content);
+  EXPECT_EQ(window().book().chapters[0].content, abc_book().chapters[0].content);
 }
 
 TEST_F(ChapterTree, DeleteTheLastChapter) {
   select(3);
   command(kCmdTreeDeleteChapter);
-  EXPECT_EQ(window_.selected_index(), 2);
+  EXPECT_EQ(window().selected_index(), 2);
   EXPECT_EQ(editor_text(), L"text of B");
   expect_invariant();
 }
@@ -100,20 +100,20 @@ TEST_F(ChapterTree, DeleteTheOnlyChapter) {
   Book book = abc_book();
   book.chapters.resize(1);
   book.chapter_count = 1;
-  window_.show_book(book);
+  window().show_book(book);
   select(1);
   command(kCmdTreeDeleteChapter);
-  EXPECT_EQ(window_.selected_index(), 0);
+  EXPECT_EQ(window().selected_index(), 0);
   EXPECT_EQ(TabCtrl_GetCurSel(c().tabs), 0);
-  EXPECT_EQ(window_.book().chapter_count, 0);
+  EXPECT_EQ(window().book().chapter_count, 0);
   expect_invariant();
 }
 
 TEST_F(ChapterTree, DeleteOnTheBookItemDoesNothing) {
   select(0);
   command(kCmdTreeDeleteChapter);
-  EXPECT_EQ(window_.book().chapter_count, 3);
-  EXPECT_FALSE(window_.is_modified());
+  EXPECT_EQ(window().book().chapter_count, 3);
+  EXPECT_FALSE(window().is_modified());
 }
 
 TEST_F(ChapterTree, AddExpandsAndOpensTheLabel) {
@@ -122,34 +122,34 @@ TEST_F(ChapterTree, AddExpandsAndOpensTheLabel) {
   select(1);
   command(kCmdAddChapter);
   EXPECT_TRUE(TreeView_GetItemState(c().tree, root, TVIS_EXPANDED) & TVIS_EXPANDED);
-  EXPECT_EQ(tree_text(c().tree, window_.item_at(4)), L"新的章节");
+  EXPECT_EQ(tree_text(c().tree, window().item_at(4)), L"新的章节");
   EXPECT_NE(TreeView_GetEditControl(c().tree), nullptr) << "the new label is open for editing";
-  EXPECT_EQ(window_.selected_index(), 1) << "the selection stays";
-  EXPECT_TRUE(window_.is_modified());
+  EXPECT_EQ(window().selected_index(), 1) << "the selection stays";
+  EXPECT_TRUE(window().is_modified());
   TreeView_EndEditLabelNow(c().tree, TRUE);  // Escape keeps the default name
   pump();
-  EXPECT_EQ(window_.book().chapters[3].name, "\xD0\xC2\xB5\xC4\xD5\xC2\xBD\xDA");
-  EXPECT_EQ(window_.book().chapters[3].kind, 1);
-  EXPECT_EQ(window_.book().chapters[3].number, 0);
+  EXPECT_EQ(window().book().chapters[3].name, "\xD0\xC2\xB5\xC4\xD5\xC2\xBD\xDA");
+  EXPECT_EQ(window().book().chapters[3].kind, 1);
+  EXPECT_EQ(window().book().chapters[3].number, 0);
   expect_invariant();
 }
 
 TEST_F(ChapterTree, RenameStoresTheNewName) {
   select(2);
   edit_label(2, L"第二章");
-  EXPECT_EQ(window_.book().chapters[1].name, "\xB5\xDA\xB6\xFE\xD5\xC2");
-  EXPECT_EQ(tree_text(c().tree, window_.item_at(2)), L"第二章");
-  EXPECT_TRUE(window_.is_modified());
+  EXPECT_EQ(window().book().chapters[1].name, "\xB5\xDA\xB6\xFE\xD5\xC2");
+  EXPECT_EQ(tree_text(c().tree, window().item_at(2)), L"第二章");
+  EXPECT_TRUE(window().is_modified());
 }
 
 TEST_F(ChapterTree, RenameToEmptyOrTheSameIsRefused) {
   edit_label(2, L"");
-  EXPECT_EQ(tree_text(c().tree, window_.item_at(2)), L"B");
+  EXPECT_EQ(tree_text(c().tree, window().item_at(2)), L"B");
   edit_label(2, L"B");
   edit_label(2, L"changed", /*cancel=*/true);
-  EXPECT_EQ(tree_text(c().tree, window_.item_at(2)), L"B");
-  EXPECT_EQ(window_.book().chapters[1].name, "B");
-  EXPECT_FALSE(window_.is_modified());
+  EXPECT_EQ(tree_text(c().tree, window().item_at(2)), L"B");
+  EXPECT_EQ(window().book().chapters[1].name, "B");
+  EXPECT_FALSE(window().is_modified());
 }
 
 TEST_F(ChapterTree, TheBookItemLabelCannotBeEdited) {
@@ -162,14 +162,14 @@ TEST_F(ChapterTree, TheBookItemLabelCannotBeEdited) {
 
 TEST_F(ChapterTree, ReadOnlyModeDoesNotLockTheTree) {
   command(kCmdReadOnly);
-  ASSERT_TRUE(window_.read_only());
+  ASSERT_TRUE(window().read_only());
   command(kCmdAddChapter);
   TreeView_EndEditLabelNow(c().tree, TRUE);
   select(1);
   command(kCmdTreeDeleteChapter);
   edit_label(1, L"renamed");
-  EXPECT_EQ(window_.book().chapter_count, 3);
-  EXPECT_EQ(window_.book().chapters[0].name, "renamed");
+  EXPECT_EQ(window().book().chapter_count, 3);
+  EXPECT_EQ(window().book().chapters[0].name, "renamed");
   expect_invariant();
 }
 
@@ -192,8 +192,8 @@ TEST_F(ChapterTree, ContextMenuOnItemsOnly) {
   NMHDR click{c().tree, 0, static_cast<UINT>(NM_RCLICK)};
   SendMessageW(hwnd_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
   EXPECT_TRUE(g_menu_shown);
-  EXPECT_FALSE(item_enabled(window_.menus().tree->handle(), kCmdTreeRenameChapter));
-  EXPECT_EQ(window_.selected_index(), 0);
+  EXPECT_FALSE(item_enabled(window().menus().tree->handle(), kCmdTreeRenameChapter));
+  EXPECT_EQ(window().selected_index(), 0);
 
   RECT tree;
   GetClientRect(c().tree, &tree);

@@ -33,7 +33,7 @@ class Editing : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    window_.show_book(long_book(3, 200));
+    window().show_book(long_book(3, 200));
   }
   CHARRANGE selection() const {
     CHARRANGE range{};
@@ -45,15 +45,15 @@ class Editing : public WindowTest {
 
 TEST_F(Editing, TypingStoresTheEditorsRtfAndMarksModified) {
   select(2);
-  EXPECT_FALSE(window_.is_modified());
+  EXPECT_FALSE(window().is_modified());
   SetFocus(c().content);
   type(c().content, L"新");
-  EXPECT_TRUE(window_.is_modified());
+  EXPECT_TRUE(window().is_modified());
   EXPECT_TRUE(enabled(kCmdSave));
-  const std::string stored = window_.book().chapters[1].content;
+  const std::string stored = window().book().chapters[1].content;
   EXPECT_EQ(stored.rfind("{\\rtf", 0), 0u) << "the chapter holds RTF";
   EXPECT_NE(stored.find("\\'d0\\'c2"), std::string::npos) << "新 as GBK in the RTF";
-  EXPECT_EQ(window_.book().chapters[0].content, long_book(3, 200).chapters[0].content);
+  EXPECT_EQ(window().book().chapters[0].content, long_book(3, 200).chapters[0].content);
 }
 
 TEST_F(Editing, EditsSurviveSwitchingChapters) {
@@ -67,21 +67,21 @@ TEST_F(Editing, EditsSurviveSwitchingChapters) {
 
 TEST_F(Editing, ChangeWithoutAChapterIsIgnored) {
   select(0);
-  window_.select_page(1);
+  window().select_page(1);
   SetFocus(c().content);
   type(c().content, L"stray");
-  EXPECT_FALSE(window_.is_modified());
-  EXPECT_EQ(window_.book().chapters[0].content, long_book(3, 200).chapters[0].content);
+  EXPECT_FALSE(window().is_modified());
+  EXPECT_EQ(window().book().chapters[0].content, long_book(3, 200).chapters[0].content);
 }
 
 TEST_F(Editing, TitleCommitsOnFocusLoss) {
   SetFocus(c().title);
   SetWindowTextW(c().title, L"新书");
   EXPECT_EQ(tree_text(c().tree, TreeView_GetRoot(c().tree)), L"新书") << "the book item follows";
-  EXPECT_EQ(window_.book().title, "Long") << "not stored before the field is left";
+  EXPECT_EQ(window().book().title, "Long") << "not stored before the field is left";
   SetFocus(c().author);
-  EXPECT_EQ(window_.book().title, "\xD0\xC2\xCA\xE9");
-  EXPECT_TRUE(window_.is_modified());
+  EXPECT_EQ(window().book().title, "\xD0\xC2\xCA\xE9");
+  EXPECT_TRUE(window().is_modified());
 }
 
 TEST_F(Editing, EmptyTitleIsRestored) {
@@ -89,14 +89,14 @@ TEST_F(Editing, EmptyTitleIsRestored) {
   SetWindowTextW(c().title, L"");
   SetFocus(c().tree);
   EXPECT_EQ(text_of(c().title), L"Long");
-  EXPECT_EQ(window_.book().title, "Long");
-  EXPECT_FALSE(window_.is_modified());
+  EXPECT_EQ(window().book().title, "Long");
+  EXPECT_FALSE(window().is_modified());
 }
 
 TEST_F(Editing, PassingThroughAFieldMarksModified) {
   SetFocus(c().title);
   SetFocus(c().author);
-  EXPECT_TRUE(window_.is_modified());
+  EXPECT_TRUE(window().is_modified());
 }
 
 TEST_F(Editing, FocusedFieldShowsABorder) {
@@ -111,12 +111,12 @@ TEST_F(Editing, IntroductionUpdatesWithoutModifying) {
   SetFocus(c().intro);
   SendMessageW(c().intro, EM_SETSEL, 0, 1);
   SendMessageW(c().intro, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
-  EXPECT_EQ(window_.book().intro, "   intro") << "one space removed leaves three";
+  EXPECT_EQ(window().book().intro, "   intro") << "one space removed leaves three";
   SendMessageW(c().intro, EM_SETSEL, 0, 0);
   SendMessageW(c().intro, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L" "));
-  EXPECT_EQ(window_.book().intro, "intro");
+  EXPECT_EQ(window().book().intro, "intro");
   SetFocus(c().tree);
-  EXPECT_FALSE(window_.is_modified());
+  EXPECT_FALSE(window().is_modified());
 }
 
 TEST_F(Editing, TimeFieldTakesOnlyCtrlC) {
@@ -151,24 +151,24 @@ TEST_F(Editing, NoContextMenuOnFields) {
 TEST_F(Editing, ReadOnlyModeLocksTyping) {
   select(1);
   command(kCmdReadOnly);
-  EXPECT_TRUE(window_.read_only());
-  window_.refresh_insert_menu();
+  EXPECT_TRUE(window().read_only());
+  window().refresh_insert_menu();
   EXPECT_FALSE(enabled(kCmdInsertBook));
   SetFocus(c().content);
   type(c().content, L"refused");
   EXPECT_EQ(text_of(c().content).find(L"refused"), std::wstring::npos);
-  EXPECT_FALSE(window_.is_modified());
+  EXPECT_FALSE(window().is_modified());
 
-  window_.select_page(0);
+  window().select_page(0);
   SetFocus(c().author);
   EXPECT_FALSE(GetWindowLongPtrW(c().author, GWL_STYLE) & WS_BORDER);
   press(c().author, 'Q');
   EXPECT_EQ(text_of(c().author), L"");
   SetFocus(c().tree);
-  EXPECT_FALSE(window_.is_modified()) << "nothing is committed in read-only mode";
+  EXPECT_FALSE(window().is_modified()) << "nothing is committed in read-only mode";
 
   command(kCmdReadOnly);
-  window_.refresh_insert_menu();
+  window().refresh_insert_menu();
   EXPECT_TRUE(enabled(kCmdInsertBook));
 }
 
@@ -177,17 +177,17 @@ TEST_F(Editing, CtrlArrowsStepThroughChapters) {
   SetFocus(c().content);
   HeldKeys ctrl(true);
   press(c().content, VK_RIGHT);
-  EXPECT_EQ(window_.selected_index(), 2);
+  EXPECT_EQ(window().selected_index(), 2);
   EXPECT_EQ(status_text(c().status, 3), L"chapter 2");
   EXPECT_EQ(GetFocus(), c().content);
   press(c().content, VK_RIGHT);
   press(c().content, VK_RIGHT);  // the last chapter: a plain Ctrl+Right
-  EXPECT_EQ(window_.selected_index(), 3);
+  EXPECT_EQ(window().selected_index(), 3);
   press(c().content, VK_LEFT);
   press(c().content, VK_LEFT);
   press(c().content, VK_LEFT);  // the first chapter: a plain Ctrl+Left
-  EXPECT_EQ(window_.selected_index(), 1);
-  EXPECT_FALSE(window_.is_modified());
+  EXPECT_EQ(window().selected_index(), 1);
+  EXPECT_FALSE(window().is_modified());
 }
 
 TEST_F(Editing, UpAndDownScrollTwoLines) {
@@ -210,7 +210,7 @@ TEST_F(Editing, SelectAllKeepsTheView) {
   command(kCmdSelectAll);
   EXPECT_EQ(first_line(), view);
   EXPECT_EQ(selection().cpMin, 0);
-  window_.refresh_edit_menu(false);
+  window().refresh_edit_menu(false);
   EXPECT_FALSE(enabled(kCmdSelectAll)) << "everything is selected already";
   EXPECT_TRUE(enabled(kCmdCopy));
 }
@@ -218,19 +218,19 @@ TEST_F(Editing, SelectAllKeepsTheView) {
 TEST_F(Editing, EditMenuFollowsThePage) {
   select(1);
   SendMessageW(c().content, EM_SETSEL, 0, 5);
-  window_.refresh_edit_menu(false);
+  window().refresh_edit_menu(false);
   EXPECT_TRUE(enabled(kCmdCopy));
   EXPECT_TRUE(enabled(kCmdCut));
   select(0);
-  window_.refresh_edit_menu(false);
+  window().refresh_edit_menu(false);
   for (UINT id : {kCmdUndo, kCmdCut, kCmdCopy, kCmdPaste, kCmdDelete, kCmdSelectAll}) {
     EXPECT_FALSE(enabled(id)) << id;
   }
-  window_.refresh_edit_menu(true);
-  EXPECT_FALSE(window_.menus().edit->is_visible(kCmdReadOnly));
-  EXPECT_FALSE(window_.menus().edit->is_visible(kCmdAddChapter));
-  window_.refresh_edit_menu(false);
-  EXPECT_TRUE(window_.menus().edit->is_visible(kCmdReadOnly));
+  window().refresh_edit_menu(true);
+  EXPECT_FALSE(window().menus().edit->is_visible(kCmdReadOnly));
+  EXPECT_FALSE(window().menus().edit->is_visible(kCmdAddChapter));
+  window().refresh_edit_menu(false);
+  EXPECT_TRUE(window().menus().edit->is_visible(kCmdReadOnly));
   EXPECT_TRUE(enabled(kCmdReadOnly)) << "a hidden item comes back with its state";
 }
 
@@ -248,7 +248,7 @@ TEST_F(Editing, DateGoesOnlyIntoAFocusedEditor) {
   EXPECT_EQ(after[4], L'-');
   EXPECT_EQ(after[13], L':');
   EXPECT_EQ(after.substr(19), before);
-  EXPECT_TRUE(window_.is_modified());
+  EXPECT_TRUE(window().is_modified());
 }
 
 TEST_F(Editing, HugeChapterSurvivesTheRoundTrip) {
@@ -268,7 +268,7 @@ TEST_F(Editing, HugeChapterSurvivesTheRoundTrip) {
   ASSERT_EQ(write_book(dir.path("huge.zqb"), book), 0);
   Book read;
   ASSERT_EQ(read_book(dir.path("huge.zqb"), "", read), ReadStatus::ok);
-  window_.show_book(read);
+  window().show_book(read);
   select(1);
   GETTEXTLENGTHEX how{GTL_NUMCHARS, 1200};
   const LRESULT shown = SendMessageW(c().content, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
@@ -277,11 +277,11 @@ TEST_F(Editing, HugeChapterSurvivesTheRoundTrip) {
   SendMessageW(c().content, EM_SETSEL, -1, -1);
   SetFocus(c().content);
   type(c().content, L"尾");
-  Book edited = window_.book();
+  Book edited = window().book();
   ASSERT_EQ(write_book(dir.path("again.zqb"), edited), 0);
   Book again;
   ASSERT_EQ(read_book(dir.path("again.zqb"), "", again), ReadStatus::ok);
-  window_.show_book(again);
+  window().show_book(again);
   select(1);
   const std::wstring text = text_of(c().content);
   size_t count = 0;

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+namespace folivra {
+
+// The settings file (config.ini) through the platform's profile functions.
+// Every call is a whole read or write of its own; failures are ignored.
+class Settings {
+ public:
+  explicit Settings(std::wstring path) : path_(std::move(path)) {}
+  // config.ini beside the running executable.
+  static std::wstring default_path();
+
+  const std::wstring& path() const { return path_; }
+  bool exists() const;
+  std::string read_text(const char* section, const std::string& key,
+                        const std::string& fallback) const;
+  int read_int(const char* section, const char* key, int fallback) const;
+  bool read_bool(const char* section, const char* key, bool fallback) const;
+  void write_text(const char* section, const std::string& key, const std::string& value) const;
+  void write_int(const char* section, const char* key, int value) const;
+  void write_bool(const char* section, const char* key, bool value) const;
+  void remove_section(const char* section) const;
+
+ private:
+  std::wstring path_;
+};
+
+}  // namespace folivra

@@ -1,0 +1,128 @@
+// Window geometry and the editor font, kept in the settings file.
+#include <richedit.h>
+
+#include <algorithm>
+
+#include "app/main_window.h"
+#include "book/gbk_wide.h"
+
+namespace folivra {
+
+namespace {
+
+constexpr char kWindows[] = "Windows";
+constexpr char kFont[] = "Font";
+constexpr int kLargest = 20000;  // no screen is wider or taller
+
+int left_of(HWND hwnd) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+  return r.left;
+}
+
+// A rectangle some monitor shows at least a corner of.
+bool on_a_screen(const RECT& r) {
+  return r.right > r.left && r.bottom > r.top && MonitorFromRect(&r, MONITOR_DEFAULTTONULL);
+}
+
+}  // namespace
+
+void MainWindow::restore_geometry() {
+  if (!settings_.exists()) return;
+  start_maximized_ = settings_.read_bool(kWindows, "maximization", false);
+  const int boundary = settings_.read_int(kWindows, "boundary", left_of(c_.splitter));
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  int width = settings_.read_int(kWindows, "width", -1);
+  int height = settings_.read_int(kWindows, "height", -1);
+  if (width == -1) width = r.right - r.left;
+  if (height == -1) height = r.bottom - r.top;
+  const int left = settings_.read_int(kWindows, "left_edge", 0);
+  const int top = settings_.read_int(kWindows, "top_edge", 0);
+
+  // Values another instance was half-way through writing, or a screen that is
+  // gone, must not put the window where nobody can reach it.
+  if (width <= 0 || width > kLargest) width = r.right - r.left;
+  if (height <= 0 || height > kLargest) height = r.bottom - r.top;
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  move_splitter(std::clamp(boundary, 0, std::max<int>(0, client.right - 8)));
+  const RECT wanted{left, top, left + width, top + height};
+  const UINT keep_place = on_a_screen(wanted) ? 0 : SWP_NOMOVE;
+  SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE | keep_place);
+}
+
+void MainWindow::remember_geometry() {
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  last_position_ = {r.left, r.top};
+  last_size_ = {r.right - r.left, r.bottom - r.top};
+}
+
+// Only real moves count: showing the window for the first time reports its
+// position too, and that must not write (or create) the settings file.
+void MainWindow::store_position() {
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  if (!created_ || (r.left == last_position_.x && r.top == last_position_.y)) return;
+  last_position_ = {r.left, r.top};
+  const bool maximized = IsZoomed(hwnd_);
+  if (!maximized && !IsIconic(hwnd_)) {
+    settings_.write_int(kWindows, "left_edge", r.left);
+    settings_.write_int(kWindows, "top_edge", r.top);
+  }
+  settings_.write_bool(kWindows, "maximization", maximized);
+}
+
+// A minimized window's size is the icon's, not one to come back to.
+void MainWindow::store_size() {
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  const SIZE size{r.right - r.left, r.bottom - r.top};
+  if (!created_ || (size.cx == last_size_.cx && size.cy == last_size_.cy)) return;
+  last_size_ = size;
+  if (IsZoomed(hwnd_) || IsIconic(hwnd_)) return;
+  settings_.write_int(kWindows, "width", r.right - r.left);
+  settings_.write_int(kWindows, "height", r.bottom - r.top);
+}
+
+void MainWindow::apply_editor_font(bool reload) {
+  if (reload) {
+    font_.name = settings_.read_text(kFont, "name", "\xCB\xCE\xCC\xE5");
+    font_.color = settings_.read_int(kFont, "color", 0);
+    font_.size = settings_.read_int(kFont, "size", 12);
+    font_.underline = settings_.read_bool(kFont, "underline", false);
+    font_.strikeout = settings_.read_bool(kFont, "delline", false);
+    font_.italic = settings_.read_bool(kFont, "italics", false);
+    font_.bold = settings_.read_bool(kFont, "bold", false);
+  }
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_FACE | CFM_SIZE | CFM_COLOR | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE |
+                  CFM_STRIKEOUT | CFM_CHARSET;
+  lstrcpynW(format.szFaceName, gbk_to_wide(font_.name).c_str(), LF_FACESIZE);
+  format.yHeight = std::max(font_.size, 0) * 20;
+  format.crTextColor = static_cast<COLORREF>(font_.color);
+  format.bCharSet = DEFAULT_CHARSET;
+  format.dwEffects = (font_.bold ? CFE_BOLD : 0) | (font_.italic ? CFE_ITALIC : 0) |
+                     (font_.underline ? CFE_UNDERLINE : 0) | (font_.strikeout ? CFE_STRIKEOUT : 0);
+  SendMessageW(c_.content, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  hook_fields();  // installing the same hook again changes nothing
+}
+
+void MainWindow::choose_editor_font() {
+  FontChoice choice = font_;
+  if (!prompts_->choose_font(hwnd_, choice)) return;
+  font_ = choice;
+  settings_.write_text(kFont, "name", font_.name);
+  settings_.write_int(kFont, "size", font_.size);
+  settings_.write_int(kFont, "color", font_.color);
+  settings_.write_bool(kFont, "underline", font_.underline);
+  settings_.write_bool(kFont, "delline", font_.strikeout);
+  settings_.write_bool(kFont, "italics", font_.italic);
+  settings_.write_bool(kFont, "bold", font_.bold);
+  apply_editor_font(false);
+}
+
+}  // namespace folivra

@@ -1,0 +1,72 @@
+#include "editor/file_dialogs.h"
+
+#include <commdlg.h>
+
+#include "book/gbk_wide.h"
+#include "editor/file_filter.h"
+
+namespace folivra {
+
+namespace {
+
+constexpr size_t kPathBuffer = 512;
+
+std::wstring current_directory() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const DWORD n = GetCurrentDirectoryW(MAX_PATH + 1, buffer);
+  return n > 0 && n <= MAX_PATH ? std::wstring(buffer, n) : std::wstring();
+}
+
+struct Chooser {
+  std::wstring remembered = current_directory();
+  std::wstring initial, title, filter;
+  std::wstring file, file_title;
+  OPENFILENAMEW ofn{};
+
+  Chooser(HWND owner, const std::optional<std::string>& dir, const std::optional<std::string>& t,
+          std::string_view default_title, const std::optional<std::string>& f,
+          std::string_view default_filter, const std::string& name)
+      : initial(dir ? gbk_to_wide(*dir) : remembered),
+        title(gbk_to_wide(t ? *t : std::string(default_title))),
+        filter(gbk_to_wide(filter_list(f ? *f : std::string(default_filter)))),
+        file(gbk_to_wide(name)),
+        file_title(kPathBuffer, L' ') {
+    file.resize(kPathBuffer, L'\0');
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(kPathBuffer);
+    ofn.lpstrFileTitle = file_title.data();
+    ofn.nMaxFileTitle = static_cast<DWORD>(kPathBuffer);
+    ofn.lpstrInitialDir = initial.c_str();
+    ofn.lpstrTitle = title.c_str();
+  }
+
+  std::string finish(BOOL confirmed, bool keep_directory) {
+    if (!keep_directory) SetCurrentDirectoryW(remembered.c_str());
+    if (!confirmed) return {};
+    return wide_to_gbk_lossy(std::wstring(file.c_str()));
+  }
+};
+
+}  // namespace
+
+std::string save_file_dialog(const SaveFileRequest& r) {
+  Chooser chooser(r.owner, r.initial_directory, r.title, "\xB1\xA3\xB4\xE6\xCE\xC4\xBC\xFE", r.filter,
+                  kDefaultSaveFilter, r.default_name);
+  chooser.ofn.nFilterIndex = r.filter_index > 0 ? static_cast<DWORD>(r.filter_index) : 1;
+  chooser.ofn.lpstrDefExt = L"";
+  const BOOL confirmed = GetSaveFileNameW(&chooser.ofn);
+  return chooser.finish(confirmed, r.keep_directory);
+}
+
+std::string open_file_dialog(const OpenFileRequest& r) {
+  Chooser chooser(r.owner, r.initial_directory, r.title, "\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE", r.filter,
+                  kDefaultOpenFilter, "");
+  const BOOL confirmed = GetOpenFileNameW(&chooser.ofn);
+  return chooser.finish(confirmed, r.keep_directory);
+}
+
+}  // namespace folivra

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <windows.h>
+
+#include "editor/font_choice.h"
+
+namespace folivra {
+
+// The platform's font dialog, started from `choice`. True and the new choice
+// when the user confirmed; false and `choice` untouched when cancelled.
+bool show_font_dialog(HWND owner, FontChoice& choice);
+
+}  // namespace folivra
