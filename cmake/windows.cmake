@@ -19,6 +19,7 @@ add_library(folivra_shell STATIC
   src/app/ini_values.cpp
   src/app/main_window.cpp
   src/app/menus.cpp
+  src/app/picture_box.cpp
   src/app/recent_files.cpp
   src/app/recent_list.cpp
   src/app/settings.cpp

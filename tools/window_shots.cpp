@@ -9,6 +9,9 @@
 
 #include "app/main_window.h"
 #include "book/book_time.h"
+#include "editor/file_dialogs.h"
+#include "editor/file_filter.h"
+#include "editor/font_dialog.h"
 
 using namespace folivra;
 
@@ -116,6 +119,27 @@ bool save_screen(HWND hwnd, const std::wstring& path) {
   return static_cast<bool>(out);
 }
 
+// Saves the first dialog box of this thread once it is up, then cancels it.
+std::wstring g_dialog_shot;
+void CALLBACK shoot_dialog(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM found) {
+        wchar_t cls[16] = {};
+        GetClassNameW(hwnd, cls, 16);
+        if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&dialog));
+  if (!dialog) return;
+  KillTimer(nullptr, id);
+  RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  save_screen(dialog, g_dialog_shot);
+  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -135,6 +159,19 @@ int wmain(int argc, wchar_t** argv) {
   TreeView_SelectItem(window.controls().tree, window.item_at(1));
   pump();
   save_screen(hwnd, folder + L"\\chapter.bmp");
+
+  g_dialog_shot = folder + L"\\save-dialog.bmp";
+  SetTimer(nullptr, 0, 700, shoot_dialog);
+  SaveFileRequest save;
+  save.owner = hwnd;
+  save.initial_directory = "C:\\";
+  save.filter = std::string(kBookFilter);
+  save.default_name = "\xC9\xBD\xBA\xA3\xD0\xD0\xBC\xC7";
+  save_file_dialog(save);
+  g_dialog_shot = folder + L"\\font-dialog.bmp";
+  SetTimer(nullptr, 0, 700, shoot_dialog);
+  FontChoice font;
+  show_font_dialog(hwnd, font);
   DestroyWindow(hwnd);
   return 0;
 }

@@ -2,6 +2,7 @@
 #include "app/cover_picture.h"
 #include "app/main_window.h"
 #include "app/menu_ids.h"
+#include "app/picture_box.h"
 #include "app/window_text.h"
 #include "book/book_time.h"
 #include "book/gbk_wide.h"
@@ -35,11 +36,12 @@ void MainWindow::fill_information() {
   set_window_text(c_.time, gbk_to_wide(format_book_time(book_.time)));
   set_window_text(c_.intro, book_.intro.empty() ? L"" : L"    " + gbk_to_wide(book_.intro));
 
-  if (cover_bitmap_) DeleteObject(cover_bitmap_);
   RECT box;
   GetClientRect(c_.cover, &box);
+  HBITMAP old = cover_bitmap_;
   cover_bitmap_ = decode_cover(book_.cover, box.right, box.bottom);
-  SendMessageW(c_.cover, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(cover_bitmap_));
+  set_picture(c_.cover, cover_bitmap_);
+  if (old) DeleteObject(old);
 }
 
 void MainWindow::show_book(const Book& book) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/menu_ids.h"
+#include "app/picture_box.h"
 #include "app/splitter.h"
 #include "app/tree_images.h"
 #include "app/window_layout.h"
@@ -103,7 +104,6 @@ LRESULT CALLBACK MainWindow::page_proc(HWND hwnd, UINT message, WPARAM wparam, L
   switch (message) {
     case WM_COMMAND:
     case WM_NOTIFY:
-    case WM_CTLCOLORSTATIC:
       return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wparam, lparam);
   }
   return DefWindowProcW(hwnd, message, wparam, lparam);
@@ -157,11 +157,6 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_NOTIFY:
       return on_notify(reinterpret_cast<NMHDR*>(lparam));
-    case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lparam) == c_.cover) {
-        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
-      }
-      break;
     case kSplitterMoved:
       move_splitter(static_cast<int>(lparam));
       return 0;
@@ -215,8 +210,7 @@ void MainWindow::create_controls() {
                                     nullptr);
 
   const HWND page = c_.info_page;
-  c_.cover = child(L"STATIC", L"", SS_BITMAP | SS_CENTERIMAGE | WS_BORDER, page, 8, 8, 120, 136,
-                   nullptr);
+  c_.cover = create_picture_box(page, 8, 8, 120, 136);
   const DWORD field = ES_AUTOHSCROLL | WS_TABSTOP;
   c_.title = child(L"EDIT", L"Folivra", field, page, 136, 8, 168, 40, font_title_);
   c_.author_label = child(L"STATIC", L"作者：", SS_NOPREFIX, page, 136, 55, 40, 24, font_label_);
