@@ -8,6 +8,7 @@ set(FOLIVRA_CORE_SOURCES
   src/book/field_cipher.cpp
   src/book/file_name.cpp
   src/book/md5.cpp
+  src/book/new_book.cpp
 )
 if(WIN32)
   list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_win.cpp src/book/gbk_win.cpp)

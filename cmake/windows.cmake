@@ -15,7 +15,9 @@ set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run.sh)
 # The window code, shared by the editor and the in-process window tests.
 add_library(folivra_shell STATIC
   src/app/book_view.cpp
+  src/app/command_line.cpp
   src/app/cover_picture.cpp
+  src/app/document_commands.cpp
   src/app/ini_values.cpp
   src/app/main_window.cpp
   src/app/menus.cpp
@@ -23,6 +25,7 @@ add_library(folivra_shell STATIC
   src/app/recent_files.cpp
   src/app/recent_list.cpp
   src/app/settings.cpp
+  src/app/start_up.cpp
   src/app/window_settings.cpp
   src/app/windows_prompts.cpp
   src/app/splitter.cpp
@@ -36,6 +39,7 @@ add_library(folivra_shell STATIC
   src/editor/font_choice.cpp
   src/editor/font_dialog.cpp
   src/editor/info_fields.cpp
+  src/export/password_dialog.cpp
 )
 target_include_directories(folivra_shell PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(folivra_shell PUBLIC UNICODE _UNICODE)
@@ -53,6 +57,7 @@ target_link_options(core_tests PRIVATE ${FOLIVRA_STATIC})
 add_test(NAME core_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:core_tests>)
 
 add_executable(window_tests tests/app/main_window_test.cpp tests/app/window_driver.cpp
+                            tests/app/scripted_prompts.cpp
                             tests/editor/chapter_tree_test.cpp tests/editor/content_editing_test.cpp
                             tests/app/settings_test.cpp tests/app/dialogs_test.cpp
                             tests/book/test_books.cpp)

@@ -163,11 +163,10 @@ int wmain(int argc, wchar_t** argv) {
   g_dialog_shot = folder + L"\\save-dialog.bmp";
   SetTimer(nullptr, 0, 700, shoot_dialog);
   SaveFileRequest save;
-  save.owner = hwnd;
   save.initial_directory = "C:\\";
   save.filter = std::string(kBookFilter);
   save.default_name = "\xC9\xBD\xBA\xA3\xD0\xD0\xBC\xC7";
-  save_file_dialog(save);
+  save_file_dialog(hwnd, save);
   g_dialog_shot = folder + L"\\font-dialog.bmp";
   SetTimer(nullptr, 0, 700, shoot_dialog);
   FontChoice font;

@@ -1,22 +1,8 @@
 #include <windows.h>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
-#include "book/book_file.h"
-
-namespace {
-
-// Until the open command exists, the first argument names a book to show.
-void show_first_argument(folivra::MainWindow& window) {
-  int argc = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argv && argc >= 2) {
-    folivra::Book book;
-    if (folivra::read_book(argv[1], "", book) == folivra::ReadStatus::ok) window.show_book(book);
-  }
-  LocalFree(argv);
-}
-
-}  // namespace
+#include "book/gbk_wide.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   folivra::MainWindow window;
@@ -24,7 +10,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   if (!hwnd) return 1;
   ShowWindow(hwnd, window.starts_maximized() ? SW_SHOWMAXIMIZED : show);
   UpdateWindow(hwnd);
-  show_first_argument(window);
+  window.open_command_line(
+      folivra::split_command_line(folivra::wide_to_gbk_lossy(GetCommandLineW())));
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (window.translate_accelerator(msg)) continue;
@@ -32,5 +19,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  return static_cast<int>(msg.wParam);
+  return 0;
 }

@@ -60,6 +60,7 @@ void register_class(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUS
 MainWindow::MainWindow(Prompts* prompts, std::wstring settings_path)
     : own_prompts_(prompts ? nullptr : std::make_unique<WindowsPrompts>()),
       prompts_(prompts ? prompts : own_prompts_.get()),
+      commands_(*this, *prompts_),
       settings_(settings_path.empty() ? Settings::default_path() : std::move(settings_path)) {}
 
 MainWindow::~MainWindow() {
@@ -83,9 +84,11 @@ HWND MainWindow::create(HINSTANCE instance) {
   register_class(instance, kPageClass, page_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   menus_ = build_menus();
   accelerators_ = build_accelerators();
-  return CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Folivra",
+  HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Folivra",
                          WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 50, 50, kMinWindowWidth,
                          kMinWindowHeight, nullptr, menus_.bar, instance, this);
+  if (own_prompts_) own_prompts_->set_owner(hwnd);
+  return hwnd;
 }
 
 LRESULT CALLBACK MainWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -163,6 +166,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case kSplitterDropped:
       move_splitter(static_cast<int>(lparam));
       settings_.write_int("Windows", "boundary", static_cast<int>(lparam));
+      return 0;
+    case WM_CLOSE:
+      if (commands_.confirm_discard()) DestroyWindow(hwnd);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -326,8 +332,26 @@ void MainWindow::on_command(UINT id) {
     case kCmdTreeRenameChapter:
       rename_chapter();
       break;
+    case kCmdNew:
+      commands_.new_book_command();
+      break;
+    case kCmdOpen:
+      commands_.open_book_command();
+      break;
+    case kCmdSave:
+      commands_.save_book();
+      break;
+    case kCmdSaveAs:
+      commands_.save_book_as();
+      break;
+    case kCmdInsertBook:
+      commands_.insert_book();
+      break;
+    case kCmdSetPassword:
+      commands_.set_password_command();
+      break;
     case kCmdExit:
-      DestroyWindow(hwnd_);
+      exit_program();
       break;
     case kCmdChooseFont:
       choose_editor_font();
@@ -340,7 +364,7 @@ void MainWindow::on_command(UINT id) {
     case kCmdRecent1 + 2:
     case kCmdRecent1 + 3:
     case kCmdRecent1 + 4:
-      open_recent_file(static_cast<int>(id - kCmdRecent1) + 1);
+      commands_.open_recent_file(static_cast<int>(id - kCmdRecent1) + 1);
       break;
   }
 }

@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "app/document_commands.h"
+#include "app/document_view.h"
 #include "app/menus.h"
 #include "app/prompts.h"
 #include "app/settings.h"
+#include "app/windows_prompts.h"
 #include "book/book.h"
 #include "editor/font_choice.h"
 
@@ -18,7 +21,7 @@ namespace folivra {
 // The editor's one top-level window: the chapter tree, the splitter, the tab
 // control with the information page and the content editor, the status bar
 // and the menus, together with the current book and the document flags.
-class MainWindow {
+class MainWindow : public DocumentView {
  public:
   static constexpr const wchar_t* kClassName = L"FolivraMainWindow";
 
@@ -50,11 +53,19 @@ class MainWindow {
   bool translate_accelerator(MSG& msg);
 
   // The current book, with the content editor's text stored into it.
-  const Book& book();
-  void show_book(const Book& book);
-  bool is_modified() const { return modified_; }
-  void set_modified(bool modified);
+  const Book& book() { return current_book(); }
+  Book& current_book() override;
+  void show_book(const Book& book) override;
+  bool is_modified() const override { return modified_; }
+  void set_modified(bool modified) override;
   bool read_only() const { return read_only_; }
+  DocumentCommands& commands() { return commands_; }
+  std::string program_directory() const override;
+
+  // Start-up: the first argument is opened here, each further one in a new
+  // instance of the program. Closing and "退出" ask about unsaved changes.
+  void open_command_line(const std::vector<std::string>& args);
+  void exit_program();
 
   // Chapter tree.
   void add_chapter();
@@ -64,15 +75,16 @@ class MainWindow {
   int selected_index() const;  // -1 when nothing is selected
   HTREEITEM item_at(int index) const;
   int item_data(HTREEITEM item) const;
+  void add_chapter_items(int first) override;
 
   // Settings, the editor font and the recent files.
   const Settings& settings() const { return settings_; }
   const FontChoice& editor_font() const { return font_; }
   void apply_editor_font(bool reload);
   void choose_editor_font();
-  const std::vector<std::string>& recent_files() const { return recent_; }
+  const std::vector<std::string>& recent_files() const override { return recent_; }
   void reload_recent_files();
-  void add_recent_file(const std::string& path);
+  void add_recent_file(const std::string& path) override;
   void clear_recent_files();
   bool starts_maximized() const { return start_maximized_; }
 
@@ -122,7 +134,6 @@ class MainWindow {
   void remember_geometry();
   void store_position();
   void store_size();
-  void open_recent_file(int slot);
 
   // info_fields.cpp
   void hook_fields();
@@ -136,8 +147,9 @@ class MainWindow {
   void set_status(int pane, const std::wstring& text);
   void fill_information();
 
-  std::unique_ptr<Prompts> own_prompts_;
+  std::unique_ptr<WindowsPrompts> own_prompts_;
   Prompts* prompts_;
+  DocumentCommands commands_;
   Settings settings_;
   FontChoice font_;
   std::vector<std::string> recent_;

@@ -1,30 +1,66 @@
 #pragma once
 
-#include <windows.h>
-
+#include <optional>
 #include <string>
 
-#include "editor/file_dialogs.h"
 #include "editor/font_choice.h"
 
 namespace folivra {
+
+// What the file choosers are given (texts in GBK); absent values take the
+// defaults: the current directory, the titles "保存文件"/"打开文件", the
+// default filters.
+struct SaveFileRequest {
+  std::optional<std::string> initial_directory;
+  std::optional<std::string> title;
+  std::string default_name;
+  std::optional<std::string> filter;
+  int filter_index = 1;
+  bool keep_directory = false;  // false: the current directory is put back afterwards
+};
+
+struct OpenFileRequest {
+  std::optional<std::string> initial_directory;
+  std::optional<std::string> title;
+  std::optional<std::string> filter;
+  bool keep_directory = false;
+};
+
+enum class Icon { error, information, question };
+enum class Buttons { ok, ok_cancel, yes_no_cancel };
+enum class Answer { ok, cancel, yes, no };
+
+// A message box; texts in GBK. Without an owner it is modal to nothing.
+struct Message {
+  std::string text;
+  std::string caption = "\xD0\xC5\xCF\xA2\xA3\xBA";  // 信息：
+  Icon icon = Icon::error;
+  Buttons buttons = Buttons::ok;
+  bool owned = false;  // owned by the main window
+};
+
+struct NewPassword {
+  bool confirmed = false;
+  std::string password, hint;
+};
 
 // Everything modal the editor asks the user goes through here, so that tests
 // can answer in place of a person and see what was asked.
 class Prompts {
  public:
   virtual ~Prompts() = default;
+  // The chosen path, or the empty text when cancelled.
   virtual std::string save_file(const SaveFileRequest& request) = 0;
   virtual std::string open_file(const OpenFileRequest& request) = 0;
-  virtual bool choose_font(HWND owner, FontChoice& choice) = 0;
-};
-
-// The real dialogs.
-class WindowsPrompts : public Prompts {
- public:
-  std::string save_file(const SaveFileRequest& request) override;
-  std::string open_file(const OpenFileRequest& request) override;
-  bool choose_font(HWND owner, FontChoice& choice) override;
+  virtual bool choose_font(FontChoice& choice) = 0;
+  virtual Answer show_message(const Message& message) = 0;
+  // The accepted password of a protected book, or the empty text.
+  virtual std::string ask_open_password(const std::string& file_name,
+                                        const std::string& check_value,
+                                        const std::string& hint) = 0;
+  // After a cancel: the password and hint it was given.
+  virtual NewPassword ask_new_password(const std::string& file_name, const std::string& password,
+                                       const std::string& hint) = 0;
 };
 
 }  // namespace folivra

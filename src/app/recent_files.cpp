@@ -2,7 +2,6 @@
 #include "app/main_window.h"
 #include "app/menu_ids.h"
 #include "app/recent_list.h"
-#include "book/book_file.h"
 #include "book/gbk_wide.h"
 
 namespace folivra {
@@ -49,17 +48,6 @@ void MainWindow::add_recent_file(const std::string& path) {
 void MainWindow::clear_recent_files() {
   settings_.remove_section(kSection);
   reload_recent_files();
-}
-
-// Opens a listed book the way a book named on the command line is opened.
-void MainWindow::open_recent_file(int slot) {
-  if (slot < 1 || static_cast<size_t>(slot) > recent_.size()) return;
-  const std::string path = recent_[static_cast<size_t>(slot - 1)];
-  Book book;
-  if (read_book(gbk_to_wide(path), "", book) != ReadStatus::ok) return;
-  book.file_path = path;
-  add_recent_file(path);
-  show_book(book);
 }
 
 }  // namespace folivra

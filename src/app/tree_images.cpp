@@ -106,4 +106,16 @@ HIMAGELIST make_tree_images() {
 
 HICON draw_app_icon(int size) { return closed_book(size); }
 
+HICON draw_lock_icon(int s) {
+  Canvas c(s);
+  const uint32_t gold = 0xD9A21B, dark = 0x8A6410, steel = 0x606870;
+  c.frame(s / 4, s / 8, s - s / 4, s / 2 + 2, steel);  // the shackle
+  c.frame(s / 4 + 1, s / 8 + 1, s - s / 4 - 1, s / 2 + 2, steel);
+  c.fill(s / 8, s / 2 - 1, s - s / 8, s - s / 16, gold);  // the body
+  c.frame(s / 8, s / 2 - 1, s - s / 8, s - s / 16, dark);
+  c.fill(s / 2 - 2, s * 5 / 8, s / 2 + 2, s * 5 / 8 + 4, dark);  // the keyhole
+  c.fill(s / 2 - 1, s * 5 / 8 + 4, s / 2 + 1, s * 13 / 16, dark);
+  return c.icon();
+}
+
 }  // namespace folivra

@@ -9,5 +9,7 @@ namespace folivra {
 HIMAGELIST make_tree_images();
 // The program's icon, a closed book, drawn at the given size.
 HICON draw_app_icon(int size);
+// The password dialog's picture: a padlock.
+HICON draw_lock_icon(int size);
 
 }  // namespace folivra

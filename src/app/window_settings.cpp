@@ -113,7 +113,7 @@ void MainWindow::apply_editor_font(bool reload) {
 
 void MainWindow::choose_editor_font() {
   FontChoice choice = font_;
-  if (!prompts_->choose_font(hwnd_, choice)) return;
+  if (!prompts_->choose_font(choice)) return;
   font_ = choice;
   settings_.write_text(kFont, "name", font_.name);
   settings_.write_int(kFont, "size", font_.size);

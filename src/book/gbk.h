@@ -16,3 +16,12 @@ std::optional<std::string> utf8_to_gbk(std::string_view utf8);
 inline bool is_gbk_lead_byte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
 }  // namespace folivra
+
+#include <filesystem>
+
+namespace folivra {
+
+// A GBK path (as books and the settings file keep them) for the file system.
+std::filesystem::path path_from_gbk(std::string_view gbk);
+
+}  // namespace folivra

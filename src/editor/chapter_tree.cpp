@@ -221,3 +221,26 @@ LRESULT CALLBACK MainWindow::tree_subclass(HWND hwnd, UINT message, WPARAM wpara
 }
 
 }  // namespace folivra
+
+namespace folivra {
+
+void MainWindow::add_chapter_items(int first) {
+  const HTREEITEM root = item_at(0);
+  if (!root) return;
+  SendMessageW(c_.tree, WM_SETREDRAW, FALSE, 0);
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = root;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+  insert.item.iImage = insert.item.iSelectedImage = 2;
+  for (int p = first; p <= static_cast<int>(book_.chapters.size()); ++p) {
+    const std::wstring name = gbk_to_wide(book_.chapters[static_cast<size_t>(p - 1)].name);
+    insert.item.pszText = const_cast<wchar_t*>(name.c_str());
+    insert.item.lParam = p;
+    TreeView_InsertItem(c_.tree, &insert);
+  }
+  SendMessageW(c_.tree, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(c_.tree, nullptr, TRUE);
+}
+
+}  // namespace folivra

@@ -95,7 +95,7 @@ void MainWindow::store_pending_content() {
   }
 }
 
-const Book& MainWindow::book() {
+Book& MainWindow::current_book() {
   store_pending_content();
   return book_;
 }

@@ -53,8 +53,8 @@ struct Chooser {
 
 }  // namespace
 
-std::string save_file_dialog(const SaveFileRequest& r) {
-  Chooser chooser(r.owner, r.initial_directory, r.title, "\xB1\xA3\xB4\xE6\xCE\xC4\xBC\xFE", r.filter,
+std::string save_file_dialog(HWND owner, const SaveFileRequest& r) {
+  Chooser chooser(owner, r.initial_directory, r.title, "\xB1\xA3\xB4\xE6\xCE\xC4\xBC\xFE", r.filter,
                   kDefaultSaveFilter, r.default_name);
   chooser.ofn.nFilterIndex = r.filter_index > 0 ? static_cast<DWORD>(r.filter_index) : 1;
   chooser.ofn.lpstrDefExt = L"";
@@ -62,8 +62,8 @@ std::string save_file_dialog(const SaveFileRequest& r) {
   return chooser.finish(confirmed, r.keep_directory);
 }
 
-std::string open_file_dialog(const OpenFileRequest& r) {
-  Chooser chooser(r.owner, r.initial_directory, r.title, "\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE", r.filter,
+std::string open_file_dialog(HWND owner, const OpenFileRequest& r) {
+  Chooser chooser(owner, r.initial_directory, r.title, "\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE", r.filter,
                   kDefaultOpenFilter, "");
   const BOOL confirmed = GetOpenFileNameW(&chooser.ofn);
   return chooser.finish(confirmed, r.keep_directory);

@@ -41,10 +41,9 @@ TEST_F(Dialogs, CancelledSaveChooserGivesNothingAndKeepsTheDirectory) {
   const std::wstring before = cwd();
   SetTimer(nullptr, 0, 100, cancel_dialog);
   SaveFileRequest request;
-  request.owner = hwnd_;
   request.initial_directory = "C:\\windows";
   request.default_name = "tale";
-  EXPECT_EQ(save_file_dialog(request), "");
+  EXPECT_EQ(save_file_dialog(hwnd_, request), "");
   EXPECT_EQ(cwd(), before);
 }
 
@@ -52,9 +51,8 @@ TEST_F(Dialogs, CancelledOpenChooserGivesNothingAndKeepsTheDirectory) {
   const std::wstring before = cwd();
   SetTimer(nullptr, 0, 100, cancel_dialog);
   OpenFileRequest request;
-  request.owner = hwnd_;
   request.initial_directory = "C:\\windows";
-  EXPECT_EQ(open_file_dialog(request), "");
+  EXPECT_EQ(open_file_dialog(hwnd_, request), "");
   EXPECT_EQ(cwd(), before);
 }
 

@@ -75,29 +75,6 @@ int child_count(HWND tree, HTREEITEM item) {
   return n;
 }
 
-std::string ScriptedPrompts::next_answer() {
-  if (answers.empty()) return {};
-  std::string answer = answers.front();
-  answers.erase(answers.begin());
-  return answer;
-}
-
-std::string ScriptedPrompts::save_file(const SaveFileRequest& request) {
-  saves.push_back(request);
-  return next_answer();
-}
-
-std::string ScriptedPrompts::open_file(const OpenFileRequest& request) {
-  opens.push_back(request);
-  return next_answer();
-}
-
-bool ScriptedPrompts::choose_font(HWND, FontChoice& choice) {
-  fonts_offered.push_back(choice);
-  if (font_confirms) choice = font_answer;
-  return font_confirms;
-}
-
 void WindowTest::SetUp() {
   window_ = std::make_unique<MainWindow>(&prompts_, settings_path());
   hwnd_ = window_->create(GetModuleHandleW(nullptr));

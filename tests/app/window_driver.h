@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/scripted_prompts.h"
 #include "book/test_books.h"
 
 namespace folivra::test {
@@ -33,24 +34,6 @@ std::wstring status_text(HWND status, int pane);
 std::wstring tree_text(HWND tree, HTREEITEM item);
 int tree_image(HWND tree, HTREEITEM item);
 int child_count(HWND tree, HTREEITEM item);
-
-// Answers the modal questions in place of a person and keeps what was asked.
-class ScriptedPrompts : public Prompts {
- public:
-  std::vector<std::string> answers;  // paths, taken in turn; none left: cancel
-  std::vector<SaveFileRequest> saves;
-  std::vector<OpenFileRequest> opens;
-  bool font_confirms = false;
-  FontChoice font_answer;
-  std::vector<FontChoice> fonts_offered;
-
-  std::string save_file(const SaveFileRequest& request) override;
-  std::string open_file(const OpenFileRequest& request) override;
-  bool choose_font(HWND owner, FontChoice& choice) override;
-
- private:
-  std::string next_answer();
-};
 
 // A fresh main window for each test, with settings of its own in a
 // temporary folder; shown, destroyed afterwards.

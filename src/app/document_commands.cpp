@@ -1,0 +1,193 @@
+#include "app/document_commands.h"
+
+#include "book/book_time.h"
+#include "book/file_io.h"
+#include "book/file_name.h"
+#include "book/gbk.h"
+#include "book/new_book.h"
+#include "editor/file_filter.h"
+
+namespace folivra {
+
+namespace {
+
+constexpr const char kNoHint[] = "\xCE\xDE";  // 无
+
+}  // namespace
+
+std::string with_book_extension(const std::string& path) {
+  const bool has_extension = file_name_of(path, false) != file_name_of(path, true);
+  return has_extension || file_name_of(path, true).empty() ? path : path + ".zqb";
+}
+
+bool DocumentCommands::confirm_discard() {
+  if (!view_.is_modified()) return true;
+  Message question;
+  // … 已被修改，是否保存?
+  question.text = view_.current_book().title +
+                  " \xD2\xD1\xB1\xBB\xD0\xDE\xB8\xC4\xA3\xAC\xCA\xC7\xB7\xF1\xB1\xA3\xB4\xE6?";
+  question.caption = "\xB1\xA3\xB4\xE6";  // 保存
+  question.icon = Icon::question;
+  question.buttons = Buttons::yes_no_cancel;
+  question.owned = true;
+  switch (prompts_.show_message(question)) {
+    case Answer::yes:
+      return save_book();
+    case Answer::no:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void DocumentCommands::new_book_command() {
+  if (!confirm_discard()) return;
+  view_.show_book(make_new_book(current_date_time()));
+}
+
+void DocumentCommands::open_book_command() {
+  if (!confirm_discard()) return;
+  OpenFileRequest request;
+  request.initial_directory = view_.program_directory();
+  request.filter = std::string(kBookFilter);
+  request.keep_directory = true;
+  const std::string path = prompts_.open_file(request);
+  if (!path.empty()) open_book(path);
+}
+
+void DocumentCommands::open_recent_file(int slot) {
+  if (!confirm_discard()) return;
+  const auto& recent = view_.recent_files();
+  if (slot < 1 || static_cast<size_t>(slot) > recent.size()) return;
+  open_book(std::string(recent[static_cast<size_t>(slot - 1)]));
+}
+
+std::optional<ReadStatus> DocumentCommands::read_with_password(const std::string& path,
+                                                               Book& book) {
+  // One read of the file serves both the look at its lock and the book itself.
+  std::string bytes;
+  if (!read_whole_file(path_from_gbk(path), bytes)) return ReadStatus::cannot_open;
+  const BookLock lock = peek_book_lock(bytes);
+  std::string password;
+  if (!lock.check_value.empty()) {
+    password = prompts_.ask_open_password(file_name_of(path, true), lock.check_value,
+                                          lock.hint.empty() ? kNoHint : lock.hint);
+    if (password.empty()) return std::nullopt;
+  }
+  return parse_book(std::move(bytes), password, book);
+}
+
+void DocumentCommands::show_read_failure(ReadStatus status) {
+  Message failure;
+  switch (status) {
+    case ReadStatus::format_error:  // 文件格式错误，请重新选择文件
+      failure.text =
+          "\xCE\xC4\xBC\xFE\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xD1\xA1"
+          "\xD4\xF1\xCE\xC4\xBC\xFE";
+      break;
+    case ReadStatus::password_error:  // 文件密码错误，请重新打开文件
+      failure.text =
+          "\xCE\xC4\xBC\xFE\xC3\xDC\xC2\xEB\xB4\xED\xCE\xF3\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xB4\xF2"
+          "\xBF\xAA\xCE\xC4\xBC\xFE";
+      break;
+    default:  // 文件打开失败，请确定文件是否被占用
+      failure.text =
+          "\xCE\xC4\xBC\xFE\xB4\xF2\xBF\xAA\xCA\xA7\xB0\xDC\xA3\xAC\xC7\xEB\xC8\xB7\xB6\xA8\xCE\xC4"
+          "\xBC\xFE\xCA\xC7\xB7\xF1\xB1\xBB\xD5\xBC\xD3\xC3";
+      break;
+  }
+  prompts_.show_message(failure);
+}
+
+void DocumentCommands::open_book(const std::string& path) {
+  Book book;
+  const std::optional<ReadStatus> status = read_with_password(path, book);
+  if (!status) return;
+  if (*status != ReadStatus::ok) {
+    show_read_failure(*status);
+    return;
+  }
+  book.file_path = path;
+  view_.add_recent_file(path);
+  view_.show_book(book);
+}
+
+std::string DocumentCommands::choose_book_path(const std::string& proposed_name) {
+  SaveFileRequest request;
+  request.initial_directory = view_.program_directory();
+  request.default_name = proposed_name;
+  request.filter = std::string(kBookFilter);
+  request.keep_directory = true;
+  const std::string path = prompts_.save_file(request);
+  return path.empty() ? path : with_book_extension(path);
+}
+
+bool DocumentCommands::save_book() {
+  if (!view_.is_modified()) {
+    view_.set_modified(false);
+    return true;
+  }
+  Book& book = view_.current_book();
+  if (book.file_path.empty()) {
+    const std::string path = choose_book_path("");
+    if (path.empty()) return false;
+    book.file_path = path;
+  }
+  if (write_book(path_from_gbk(book.file_path), book) != 0) {
+    Message failure;  // 保存失败！ - 打开文件 … 失败
+    failure.text = "\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " +
+                   book.file_path + " \xCA\xA7\xB0\xDC";
+    failure.caption = "\xB1\xA3\xB4\xE6";
+    failure.owned = true;
+    prompts_.show_message(failure);
+    return false;
+  }
+  view_.set_modified(false);
+  return true;
+}
+
+bool DocumentCommands::save_book_as() {
+  const std::string path = choose_book_path(file_name_of(view_.current_book().file_path, false));
+  if (path.empty()) return false;
+  view_.current_book().file_path = path;
+  view_.set_modified(true);
+  return save_book();
+}
+
+void DocumentCommands::insert_book() {
+  OpenFileRequest request;
+  request.initial_directory = view_.program_directory();
+  request.filter = std::string(kBookFilter);
+  request.keep_directory = true;
+  const std::string path = prompts_.open_file(request);
+  if (path.empty()) return;
+  Book other;
+  const std::optional<ReadStatus> status = read_with_password(path, other);
+  if (!status) return;
+  if (*status != ReadStatus::ok) {
+    show_read_failure(*status);
+    return;
+  }
+  Book& book = view_.current_book();
+  const int first = static_cast<int>(book.chapters.size()) + 1;
+  for (Chapter& chapter : other.chapters) book.chapters.push_back(std::move(chapter));
+  for (size_t i = static_cast<size_t>(first - 1); i < book.chapters.size(); ++i) {
+    book.chapters[i].number = static_cast<int32_t>(i + 1);
+  }
+  book.chapter_count = static_cast<int32_t>(book.chapters.size());
+  view_.add_chapter_items(first);
+  view_.set_modified(true);
+}
+
+void DocumentCommands::set_password_command() {
+  Book& book = view_.current_book();
+  const NewPassword answer =
+      prompts_.ask_new_password(file_name_of(book.file_path, true), book.password,
+                                book.password_hint);
+  if (answer.password == book.password && answer.hint == book.password_hint) return;
+  book.password = answer.password;
+  book.password_hint = answer.hint;
+  view_.set_modified(true);
+}
+
+}  // namespace folivra

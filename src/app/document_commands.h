@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+#include "app/document_view.h"
+#include "app/prompts.h"
+#include "book/book_file.h"
+
+namespace folivra {
+
+// Opening, saving, inserting and protecting books, and the guard that never
+// lets unsaved changes go without asking.
+class DocumentCommands {
+ public:
+  DocumentCommands(DocumentView& view, Prompts& prompts) : view_(view), prompts_(prompts) {}
+
+  // True: go on (nothing to save, not saved by choice, or saved).
+  bool confirm_discard();
+  void new_book_command();
+  void open_book_command();
+  void open_recent_file(int slot);
+  void open_book(const std::string& path);
+  bool save_book();
+  bool save_book_as();
+  void insert_book();
+  void set_password_command();
+
+ private:
+  // Reads a book file into `book`, asking for its password if it has one.
+  // Empty optional: the user gave up at the password prompt.
+  std::optional<ReadStatus> read_with_password(const std::string& path, Book& book);
+  void show_read_failure(ReadStatus status);
+  std::string choose_book_path(const std::string& proposed_name);
+
+  DocumentView& view_;
+  Prompts& prompts_;
+};
+
+// A book file name typed without an extension gets ".zqb".
+std::string with_book_extension(const std::string& path);
+
+}  // namespace folivra

@@ -1,0 +1,58 @@
+// Books named on the command line, further instances, and leaving the program.
+#include "app/command_line.h"
+#include "app/main_window.h"
+#include "book/file_name.h"
+#include "book/gbk_wide.h"
+
+namespace folivra {
+
+namespace {
+
+std::string program_path() {
+  std::wstring module(32768, L'\0');
+  module.resize(GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size())));
+  return wide_to_gbk_lossy(module);
+}
+
+// Starts the program again for one more book; does not wait longer than it
+// takes the new instance to be ready for input, at most a second.
+void start_instance(const std::string& argument) {
+  const std::string path = program_path();
+  const std::string dir = path.substr(0, path.size() - file_name_of(path, true).size() - 1);
+  std::wstring line = gbk_to_wide(instance_command_line(dir, file_name_of(path, true), argument));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return;
+  }
+  WaitForInputIdle(process.hProcess, 1000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+}  // namespace
+
+std::string MainWindow::program_directory() const {
+  const std::string path = program_path();
+  return path.substr(0, path.size() - file_name_of(path, true).size() - 1);
+}
+
+void MainWindow::open_command_line(const std::vector<std::string>& args) {
+  for (size_t k = 0; k < args.size(); ++k) {
+    if (k == 0) {
+      commands_.open_book(args[0]);
+    } else {
+      start_instance(args[k]);
+    }
+  }
+}
+
+void MainWindow::exit_program() {
+  if (commands_.confirm_discard()) DestroyWindow(hwnd_);
+}
+
+}  // namespace folivra

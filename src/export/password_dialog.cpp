@@ -1,0 +1,247 @@
+#include "export/password_dialog.h"
+
+#include <commctrl.h>
+
+#include "app/tree_images.h"
+#include "app/window_text.h"
+#include "book/field_cipher.h"
+#include "book/gbk_wide.h"
+
+namespace folivra {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"FolivraPasswordDialog";
+constexpr int kWidth = 338, kHeight = 290;
+constexpr int kMaxAttempts = 3;
+
+HWND control(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int x, int y,
+             int w, int h, HFONT font, DWORD ex_style = 0) {
+  HWND hwnd = CreateWindowExW(ex_style, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return hwnd;
+}
+
+// Waits about `ms` milliseconds while the window keeps answering messages.
+void wait_processing(DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start <= ms) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(5);
+  }
+}
+
+}  // namespace
+
+PasswordDialog::PasswordDialog(PasswordRequest request, Prompts& prompts)
+    : request_(std::move(request)), prompts_(prompts) {
+  result_.password = request_.mode == PasswordMode::set ? request_.password : "";
+  result_.hint = request_.hint;
+}
+
+PasswordDialog::~PasswordDialog() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (font_) DeleteObject(font_);
+  if (mask_font_) DeleteObject(mask_font_);
+  if (lock_) DestroyIcon(lock_);
+}
+
+HWND PasswordDialog::create(HWND owner) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (!GetClassInfoExW(instance, kClassName, &wc)) {
+    wc.lpfnWndProc = window_proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    RegisterClassExW(&wc);
+  }
+  RECT place{0, 0, kWidth, kHeight};
+  if (owner) {
+    RECT o;
+    GetWindowRect(owner, &o);
+    OffsetRect(&place, o.left + ((o.right - o.left) - kWidth) / 2,
+               o.top + ((o.bottom - o.top) - kHeight) / 2);
+  }
+  const wchar_t* title = request_.mode == PasswordMode::open ? L"密码输入" : L"设置密码";
+  hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, title,
+                          WS_POPUP | WS_CAPTION | WS_SYSMENU, place.left, place.top, kWidth,
+                          kHeight, owner, nullptr, instance, this);
+  return hwnd_;
+}
+
+void PasswordDialog::create_controls() {
+  font_ = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                      L"宋体");
+  const bool open = request_.mode == PasswordMode::open;
+  const std::wstring prompt =
+      open ? std::wstring(L"欲打开的文件已经被加密，请输入访问密码")
+           : L"为文件[" + gbk_to_wide(request_.file_name) + L"]设置访问密码";
+  c_.prompt = control(L"STATIC", prompt.c_str(), SS_NOPREFIX, hwnd_, 16, 16, 304, 24, font_);
+  c_.password_label = control(L"STATIC", L"密码：", 0, hwnd_, 16, 48, 40, 24, font_);
+  c_.password = control(L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, hwnd_, 56, 48, 208,
+                        22, font_);
+  lock_ = draw_lock_icon(32);
+  c_.picture = control(L"STATIC", L"", SS_ICON | SS_CENTERIMAGE, hwnd_, 272, 44, 48, 32, font_);
+  SendMessageW(c_.picture, STM_SETICON, reinterpret_cast<WPARAM>(lock_), 0);
+  c_.hint_label = control(L"STATIC", open ? L"密码提示文本(由作者提供)：" : L"密码提示文本(留空则为无)：",
+                          0, hwnd_, 16, 80, 296, 24, font_);
+  c_.hint = control(L"EDIT", gbk_to_wide(request_.hint).c_str(),
+                    ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP |
+                        (open ? ES_READONLY : 0),
+                    hwnd_, 16, 104, 304, 112, font_);
+  c_.ok = control(L"BUTTON", L"确 认", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, 176, 224, 72, 28, font_);
+  c_.cancel = control(L"BUTTON", L"取 消", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, 258, 224, 72, 28, font_);
+
+  if (open) {
+    // Every typed character shows as a filled circle: "l" in Wingdings.
+    mask_font_ = CreateFontW(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SYMBOL_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH, L"Wingdings");
+    SendMessageW(c_.password, WM_SETFONT, reinterpret_cast<WPARAM>(mask_font_), FALSE);
+    SendMessageW(c_.password, EM_SETPASSWORDCHAR, L'l', 0);
+  } else {
+    set_window_text(c_.password, gbk_to_wide(request_.password));
+  }
+  SetWindowSubclass(c_.password, password_subclass, 0, reinterpret_cast<DWORD_PTR>(this));
+  SetFocus(c_.password);
+}
+
+void PasswordDialog::confirm() {
+  const std::string typed = wide_to_gbk_lossy(window_text(c_.password));
+  if (request_.mode == PasswordMode::set) {
+    result_ = {true, typed, wide_to_gbk_lossy(window_text(c_.hint))};
+    close();
+    return;
+  }
+  if (typed.empty()) {
+    prompts_.show_message({"\xC3\xDC\xC2\xEB\xB2\xBB\xC4\xDC\xCE\xAA\xBF\xD5\xA3\xA1"});  // 密码不能为空！
+    return;
+  }
+  if (password_check_value(typed) == request_.check_value) {
+    result_ = {true, typed, request_.hint};
+    close();
+    return;
+  }
+  if (++attempts_ < kMaxAttempts) {
+    set_window_text(c_.password, L"");
+    shake();
+    SetFocus(c_.password);
+    return;
+  }
+  // 密码输入错误 - 你无权打开[…]
+  prompts_.show_message({"\xC3\xDC\xC2\xEB\xCA\xE4\xC8\xEB\xB4\xED\xCE\xF3 - \xC4\xE3\xCE\xDE"
+                         "\xC8\xA8\xB4\xF2\xBF\xAA[" +
+                         request_.file_name + "]"});
+  close();
+}
+
+void PasswordDialog::cancel() { close(); }
+
+void PasswordDialog::close() {
+  closed_ = true;
+  if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void PasswordDialog::shake() {
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  auto move = [&](int x, int y) {
+    SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    wait_processing(40);
+  };
+  int x = r.left, y = r.top;
+  for (int round = 0; round < 3; ++round) {
+    move(x = r.left - 2, y);
+    move(x, y = r.top - 2);
+    move(x = r.left + 4, y);
+    move(x, y = r.top + 4);
+  }
+  SetWindowPos(hwnd_, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK PasswordDialog::window_proc(HWND hwnd, UINT message, WPARAM wparam,
+                                             LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<PasswordDialog*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<PasswordDialog*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self) {
+    switch (message) {
+      case WM_CREATE:
+        self->create_controls();
+        return 0;
+      case WM_COMMAND:
+        if (reinterpret_cast<HWND>(lparam) == self->c_.ok && HIWORD(wparam) == BN_CLICKED) {
+          self->confirm();
+        } else if (reinterpret_cast<HWND>(lparam) == self->c_.cancel ||
+                   LOWORD(wparam) == IDCANCEL) {
+          self->cancel();
+        }
+        return 0;
+      case WM_CLOSE:
+        self->cancel();
+        return 0;
+      case WM_NCDESTROY:
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        break;
+    }
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+// Enter (without Ctrl, Shift or Alt) in the password box confirms and goes no further.
+LRESULT CALLBACK PasswordDialog::password_subclass(HWND hwnd, UINT message, WPARAM wparam,
+                                                   LPARAM lparam, UINT_PTR, DWORD_PTR self) {
+  const bool plain = GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0 &&
+                     GetKeyState(VK_MENU) >= 0;
+  switch (message) {
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, password_subclass, 0);
+      break;
+    case WM_GETDLGCODE:
+      return DefSubclassProc(hwnd, message, wparam, lparam) | DLGC_WANTALLKEYS;
+    case WM_KEYDOWN:
+      if (wparam == VK_RETURN && plain) {
+        reinterpret_cast<PasswordDialog*>(self)->confirm();
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wparam == L'\r' && plain) return 0;
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+NewPassword run_password_dialog(HWND owner, const PasswordRequest& request, Prompts& prompts) {
+  PasswordDialog dialog(request, prompts);
+  if (!dialog.create(owner)) return dialog.result();
+  const bool owner_enabled = owner && IsWindowEnabled(owner);
+  if (owner_enabled) EnableWindow(owner, FALSE);
+  ShowWindow(dialog.hwnd(), SW_SHOW);
+  SetFocus(dialog.controls().password);
+  MSG msg;
+  while (!dialog.closed() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(dialog.hwnd(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
+  if (owner_enabled) EnableWindow(owner, TRUE);
+  if (owner) SetActiveWindow(owner);
+  return dialog.result();
+}
+
+}  // namespace folivra
