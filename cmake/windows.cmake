@@ -60,6 +60,8 @@ add_executable(window_tests tests/app/main_window_test.cpp tests/app/window_driv
                             tests/app/scripted_prompts.cpp
                             tests/editor/chapter_tree_test.cpp tests/editor/content_editing_test.cpp
                             tests/app/settings_test.cpp tests/app/dialogs_test.cpp
+                            tests/app/document_window_test.cpp tests/app/document_commands_test.cpp
+                            tests/app/command_line_test.cpp tests/export/password_dialog_test.cpp
                             tests/book/test_books.cpp)
 target_include_directories(window_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(window_tests PRIVATE folivra_shell gtest_main)
@@ -70,3 +72,10 @@ add_test(NAME window_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:window_tests>)
 add_executable(window_shots tools/window_shots.cpp)
 target_link_options(window_shots PRIVATE -municode ${FOLIVRA_STATIC})
 target_link_libraries(window_shots PRIVATE folivra_shell)
+
+add_executable(instance_tests tests/app/instance_test.cpp tests/app/scripted_prompts.cpp
+                              tests/book/test_books.cpp)
+target_include_directories(instance_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_options(instance_tests PRIVATE -municode ${FOLIVRA_STATIC})
+target_link_libraries(instance_tests PRIVATE folivra_shell gtest)
+add_test(NAME instance_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:instance_tests>)

@@ -1,0 +1,286 @@
+// The open, save, insert and password flows against a scripted user.
+#include "app/document_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "app/scripted_prompts.h"
+#include "book/field_cipher.h"
+#include "book/test_books.h"
+
+namespace folivra {
+namespace {
+
+using test::ScriptedPrompts;
+using test::TempDir;
+
+// The window, as far as the commands can tell.
+class BookHolder : public DocumentView {
+ public:
+  Book book;
+  bool modified = false;
+  std::vector<std::string> recent;
+  std::vector<int> item_batches;  // the first position of each add_chapter_items
+  int shows = 0;
+
+  Book& current_book() override { return book; }
+  void show_book(const Book& b) override {
+    book = b;
+    modified = false;
+    ++shows;
+  }
+  bool is_modified() const override { return modified; }
+  void set_modified(bool m) override { modified = m; }
+  void add_chapter_items(int first) override { item_batches.push_back(first); }
+  const std::vector<std::string>& recent_files() const override { return recent; }
+  void add_recent_file(const std::string& path) override { recent.insert(recent.begin(), path); }
+  std::string program_directory() const override { return "/program"; }
+};
+
+const std::string kModifiedSuffix =
+    " \xD2\xD1\xB1\xBB\xD0\xDE\xB8\xC4\xA3\xAC\xCA\xC7\xB7\xF1\xB1\xA3\xB4\xE6?";  // 已被修改，是否保存?
+const std::string kFormatError =
+    "\xCE\xC4\xBC\xFE\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xD1\xA1\xD4"
+    "\xF1\xCE\xC4\xBC\xFE";
+const std::string kPasswordError =
+    "\xCE\xC4\xBC\xFE\xC3\xDC\xC2\xEB\xB4\xED\xCE\xF3\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xB4\xF2\xBF"
+    "\xAA\xCE\xC4\xBC\xFE";
+const std::string kCannotOpen =
+    "\xCE\xC4\xBC\xFE\xB4\xF2\xBF\xAA\xCA\xA7\xB0\xDC\xA3\xAC\xC7\xEB\xC8\xB7\xB6\xA8\xCE\xC4\xBC"
+    "\xFE\xCA\xC7\xB7\xF1\xB1\xBB\xD5\xBC\xD3\xC3";
+
+class Flows : public testing::Test {
+ protected:
+  std::string path(const std::string& name) { return dir.path(name).string(); }
+  std::string save(Book book, const std::string& name) {
+    EXPECT_EQ(write_book(path(name), book), 0);
+    return path(name);
+  }
+  void edit() {
+    view.book = test::sample_book(2);
+    view.book.title = "\xD0\xC2\xB5\xC4\xCA\xE9\xBC\xAE";  // 新的书籍
+    view.modified = true;
+  }
+
+  TempDir dir;
+  BookHolder view;
+  ScriptedPrompts prompts;
+  DocumentCommands commands{view, prompts};
+};
+
+TEST_F(Flows, UnchangedBookNeedsNoQuestion) {
+  EXPECT_TRUE(commands.confirm_discard());
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(Flows, GuardQuestionAndItsAnswers) {
+  edit();
+  prompts.answers = {Answer::cancel};
+  EXPECT_FALSE(commands.confirm_discard());
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  const Message& question = prompts.messages[0];
+  EXPECT_EQ(question.text, "\xD0\xC2\xB5\xC4\xCA\xE9\xBC\xAE" + kModifiedSuffix);
+  EXPECT_EQ(question.caption, "\xB1\xA3\xB4\xE6");
+  EXPECT_EQ(question.icon, Icon::question);
+  EXPECT_EQ(question.buttons, Buttons::yes_no_cancel);
+  EXPECT_TRUE(question.owned);
+  EXPECT_TRUE(view.modified);
+
+  prompts.answers = {Answer::no};
+  EXPECT_TRUE(commands.confirm_discard());
+  EXPECT_TRUE(view.modified) << "not saved, just let go";
+
+  view.book.title.clear();
+  prompts.answers = {Answer::cancel};
+  commands.confirm_discard();
+  EXPECT_EQ(prompts.messages.back().text, kModifiedSuffix) << "the leading space stays";
+}
+
+TEST_F(Flows, YesSavesAndCancellingTheChooserStopsEverything) {
+  edit();
+  prompts.answers = {Answer::yes};
+  EXPECT_FALSE(commands.confirm_discard()) << "the save dialog was cancelled";
+  EXPECT_EQ(prompts.saves.size(), 1u);
+  EXPECT_TRUE(view.modified);
+  EXPECT_EQ(view.book.file_path, "");
+
+  prompts.answers = {Answer::yes};
+  prompts.paths = {path("saved")};
+  EXPECT_TRUE(commands.confirm_discard());
+  EXPECT_FALSE(view.modified);
+  EXPECT_EQ(view.book.file_path, path("saved.zqb")) << "a name without extension gets .zqb";
+  Book read;
+  EXPECT_EQ(read_book(path("saved.zqb"), "", read), ReadStatus::ok);
+}
+
+TEST_F(Flows, NewBookAfterTheGuard) {
+  edit();
+  prompts.answers = {Answer::cancel};
+  commands.new_book_command();
+  EXPECT_EQ(view.shows, 0);
+  prompts.answers = {Answer::no};
+  commands.new_book_command();
+  ASSERT_EQ(view.shows, 1);
+  EXPECT_EQ(view.book.title, "\xD0\xC2\xB5\xC4\xCA\xE9\xBC\xAE");
+  EXPECT_EQ(view.book.author, "\xB5\xE3\xBB\xF7\xB1\xE0\xBC\xAD");
+  EXPECT_EQ(view.book.intro, "\xB5\xE3\xBB\xF7\xB1\xE0\xBC\xAD");
+  EXPECT_EQ(view.book.chapter_count, 0);
+  EXPECT_EQ(view.book.file_path, "");
+  EXPECT_GT(view.book.time, 45000.0);
+}
+
+TEST_F(Flows, OpenAsksForTheFileInTheProgramFolder) {
+  const std::string book = save(test::sample_book(3), "tale.zqb");
+  prompts.paths = {book};
+  commands.open_book_command();
+  ASSERT_EQ(prompts.opens.size(), 1u);
+  EXPECT_EQ(prompts.opens[0].initial_directory, "/program");
+  EXPECT_FALSE(prompts.opens[0].title.has_value()) << "the default title";
+  EXPECT_EQ(prompts.opens[0].filter, "ZQB\xCA\xE9\xBC\xAE(*.zqb)|*.zqb");
+  EXPECT_TRUE(prompts.opens[0].keep_directory);
+  EXPECT_EQ(view.book.chapter_count, 3);
+  EXPECT_EQ(view.book.file_path, book);
+  EXPECT_EQ(view.recent, std::vector<std::string>{book});
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(Flows, ProtectedBookWithTheRightPassword) {
+  Book locked = test::sample_book(1);
+  locked.password = "pw";
+  const std::string book = save(locked, "locked.zqb");
+  prompts.passwords = {"pw"};
+  commands.open_book(book);
+  ASSERT_EQ(prompts.open_asks.size(), 1u);
+  EXPECT_EQ(prompts.open_asks[0].file_name, "locked.zqb");
+  EXPECT_EQ(prompts.open_asks[0].check_value, password_check_value("pw"));
+  EXPECT_EQ(prompts.open_asks[0].hint, "\xCE\xDE") << "no hint shows 无";
+  EXPECT_EQ(view.book.password, "pw");
+  EXPECT_EQ(view.shows, 1);
+}
+
+TEST_F(Flows, GivingUpAtThePasswordChangesNothing) {
+  Book locked = test::sample_book(1);
+  locked.password = "pw";
+  locked.password_hint = "usual";
+  const std::string book = save(locked, "locked.zqb");
+  view.book.title = "current";
+  commands.open_book(book);  // the prompt gives up: cancelled, or three wrong tries
+  EXPECT_EQ(prompts.open_asks[0].hint, "usual");
+  EXPECT_EQ(view.shows, 0);
+  EXPECT_EQ(view.book.title, "current");
+  EXPECT_TRUE(prompts.messages.empty()) << "no message after the prompt gave up";
+  EXPECT_TRUE(view.recent.empty());
+}
+
+TEST_F(Flows, ReadFailuresShowTheirMessages) {
+  test::write_bytes(dir.path("foreign.zqb"), "PK not a book");
+  commands.open_book(path("foreign.zqb"));
+  commands.open_book(path("missing.zqb"));
+  Book locked = test::sample_book(1);
+  locked.password = "pw";
+  prompts.passwords = {"wrong"};  // as if a prompt had let a wrong one through
+  commands.open_book(save(locked, "locked.zqb"));
+  ASSERT_EQ(prompts.messages.size(), 3u);
+  EXPECT_EQ(prompts.messages[0].text, kFormatError);
+  EXPECT_EQ(prompts.messages[1].text, kCannotOpen);
+  EXPECT_EQ(prompts.messages[2].text, kPasswordError);
+  for (const Message& m : prompts.messages) {
+    EXPECT_EQ(m.caption, "\xD0\xC5\xCF\xA2\xA3\xBA");
+    EXPECT_EQ(m.icon, Icon::error);
+    EXPECT_FALSE(m.owned);
+  }
+  EXPECT_EQ(view.shows, 0);
+  EXPECT_TRUE(view.recent.empty());
+}
+
+TEST_F(Flows, SaveOfAnUnchangedBookWritesNothing) {
+  view.book.file_path = path("never.zqb");
+  EXPECT_TRUE(commands.save_book());
+  EXPECT_FALSE(std::filesystem::exists(path("never.zqb")));
+}
+
+TEST_F(Flows, SaveIntoAMissingFolderKeepsPathAndFlag) {
+  edit();
+  const std::string target = (dir.dir() / "no such folder" / "b.zqb").string();
+  prompts.paths = {target};
+  EXPECT_FALSE(commands.save_book());
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].text,
+            "\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " + target +
+                " \xCA\xA7\xB0\xDC");
+  EXPECT_EQ(prompts.messages[0].caption, "\xB1\xA3\xB4\xE6");
+  EXPECT_TRUE(prompts.messages[0].owned);
+  EXPECT_EQ(view.book.file_path, target);
+  EXPECT_TRUE(view.modified);
+  EXPECT_FALSE(commands.save_book());
+  EXPECT_EQ(prompts.saves.size(), 1u) << "the second attempt uses the kept path";
+}
+
+TEST_F(Flows, SaveAsProposesTheNameAndWritesEvenUnchanged) {
+  view.book = test::sample_book(1);
+  view.book.file_path = path("tale.zqb");
+  prompts.paths = {path("copy.zqb")};
+  EXPECT_TRUE(commands.save_book_as());
+  EXPECT_EQ(prompts.saves[0].default_name, "tale");
+  EXPECT_EQ(prompts.saves[0].initial_directory, "/program");
+  EXPECT_EQ(view.book.file_path, path("copy.zqb"));
+  EXPECT_TRUE(std::filesystem::exists(path("copy.zqb")));
+  EXPECT_FALSE(view.modified);
+
+  prompts.paths.clear();
+  EXPECT_FALSE(commands.save_book_as());
+  EXPECT_EQ(view.book.file_path, path("copy.zqb"));
+}
+
+TEST_F(Flows, InsertAppendsAndNumbersChapters) {
+  view.book = test::sample_book(2);
+  view.book.password = "mine";
+  Book other = test::sample_book(3);
+  other.title = "other title";
+  other.cover = "other cover";
+  other.password = "theirs";
+  prompts.paths = {save(other, "other.zqb")};
+  prompts.passwords = {"theirs"};
+  commands.insert_book();
+  ASSERT_EQ(view.book.chapter_count, 5);
+  ASSERT_EQ(view.book.chapters.size(), 5u);
+  for (int i = 2; i < 5; ++i) {
+    EXPECT_EQ(view.book.chapters[static_cast<size_t>(i)].number, i + 1);
+    EXPECT_EQ(view.book.chapters[static_cast<size_t>(i)].name, other.chapters[static_cast<size_t>(i - 2)].name);
+  }
+  EXPECT_EQ(view.item_batches, std::vector<int>{3});
+  EXPECT_EQ(view.book.title, test::sample_book(2).title);
+  EXPECT_EQ(view.book.password, "mine");
+  EXPECT_NE(view.book.cover, "other cover");
+  EXPECT_TRUE(view.modified);
+  EXPECT_TRUE(view.recent.empty());
+}
+
+TEST_F(Flows, PasswordSetAndRemoved) {
+  view.book = test::sample_book(1);
+  view.book.file_path = path("p.zqb");
+  prompts.new_passwords = {{true, "secret", "a hint"}};
+  commands.set_password_command();
+  EXPECT_EQ(prompts.new_asks[0].file_name, "p.zqb");
+  EXPECT_TRUE(view.modified);
+  ASSERT_TRUE(commands.save_book());
+  EXPECT_FALSE(peek_book_lock(test::read_bytes(path("p.zqb"))).check_value.empty());
+
+  commands.set_password_command();  // cancelled: what it was given comes back
+  EXPECT_FALSE(view.modified);
+  prompts.new_passwords = {{true, "", "a hint"}};
+  commands.set_password_command();
+  ASSERT_TRUE(commands.save_book());
+  EXPECT_TRUE(peek_book_lock(test::read_bytes(path("p.zqb"))).check_value.empty());
+  Book read;
+  EXPECT_EQ(read_book(path("p.zqb"), "", read), ReadStatus::ok);
+}
+
+TEST(BookExtension, AddedOnlyWhenMissing) {
+  EXPECT_EQ(with_book_extension("C:\\b\\tale"), "C:\\b\\tale.zqb");
+  EXPECT_EQ(with_book_extension("C:\\b\\tale.zqb"), "C:\\b\\tale.zqb");
+  EXPECT_EQ(with_book_extension("C:\\b\\tale.txt"), "C:\\b\\tale.txt");
+  EXPECT_EQ(with_book_extension("C:\\b\\"), "C:\\b\\");
+}
+
+}  // namespace
+}  // namespace folivra
