@@ -28,7 +28,8 @@ std::string chapter_rtf(std::mt19937& random) {
       const int chars = 1 + static_cast<int>(pick() % 3);
       for (int c = 0; c < chars; ++c) {
         char escape[16];
-        std::snprintf(escape, sizeof escape, "\\'%02x\\'%02x", static_cast<unsigned>(0xB0 + pick() % 0x40),
+        std::snprintf(escape, sizeof escape, "\\'%02x\\'%02x",
+                      static_cast<unsigned>(0xB0 + pick() % 0x40),
                       static_cast<unsigned>(0xA1 + pick() % 0x5E));
         word += escape;
       }

@@ -58,8 +58,8 @@ std::string cover_bmp() {
 
 Book sample() {
   Book book;
-  book.title = "\xC9\xBD\xBA\xA3\xD0\xD0\xBC\xC7";   // 山海行记
-  book.author = "\xC1\xD6\xCF\xAA";                 // 林溪
+  book.title = "\xC9\xBD\xBA\xA3\xD0\xD0\xBC\xC7";      // 山海行记
+  book.author = "\xC1\xD6\xCF\xAA";                     // 林溪
   book.book_type = "\xC1\xAC\xD4\xD8\xD0\xA1\xCB\xB5";  // 连载小说
   book.time = date_time_from_calendar({2026, 12, 8, 9, 30, 0});
   // 一部关于远行、友谊与山川的长篇连载。
@@ -78,7 +78,9 @@ Book sample() {
     chapter.content =
         "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
         "{\\colortbl ;\\red160\\green30\\blue30;}"
-        "\\pard\\qc\\b\\fs32 " + std::string(names[i]) + "\\b0\\par\\pard\\fs21\\par "
+        "\\pard\\qc\\b\\fs32 " +
+        std::string(names[i]) +
+        "\\b0\\par\\pard\\fs21\\par "
         // 清晨，雾气从河面升起。我们收拾好行囊，沿着石阶走下山去。
         "\\'c7\\'e5\\'b3\\'bf\\'a3\\'ac\\'ce\\'ed\\'c6\\'f8\\'b4\\'d3\\'ba\\'d3\\'c3\\'e6\\'c9\\'fd"
         "\\'c6\\'f0\\'a1\\'a3\\'ce\\'d2\\'c3\\'c7\\'ca\\'d5\\'ca\\'b0\\'ba\\'c3\\'d0\\'d0\\'c4\\'d2"

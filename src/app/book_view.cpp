@@ -84,8 +84,8 @@ void MainWindow::show_book(const Book& book) {
 
   read_only_ = false;
   menus_.edit->set_checked(kCmdReadOnly, false);
-  for (UINT id : {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
-                  kCmdCompile}) {
+  for (UINT id :
+       {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly, kCmdCompile}) {
     menus_.enable(id, true);
   }
   set_modified(false);

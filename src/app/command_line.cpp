@@ -16,7 +16,8 @@ size_t take_char(std::string_view line, size_t i, std::string& out) {
 size_t skip_program_name(std::string_view line) {
   size_t i = 0;
   if (!line.empty() && line[0] == '"') {
-    for (i = 1; i < line.size() && line[i] != '"';) i += is_lead(line[i]) && i + 1 < line.size() ? 2 : 1;
+    for (i = 1; i < line.size() && line[i] != '"';)
+      i += is_lead(line[i]) && i + 1 < line.size() ? 2 : 1;
     if (i < line.size()) ++i;  // the closing quote
     if (i < line.size() && line[i] == ' ') ++i;
     return i;

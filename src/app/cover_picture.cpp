@@ -47,8 +47,8 @@ HBITMAP decode_cover(std::string_view bytes, int width, int height) {
     // Fit inside the box, never enlarging beyond the picture's own size.
     const int px_w = MulDiv(hm_width, GetDeviceCaps(screen, LOGPIXELSX), 2540);
     const int px_h = MulDiv(hm_height, GetDeviceCaps(screen, LOGPIXELSY), 2540);
-    const double scale = std::min({1.0, static_cast<double>(width) / px_w,
-                                   static_cast<double>(height) / px_h});
+    const double scale =
+        std::min({1.0, static_cast<double>(width) / px_w, static_cast<double>(height) / px_h});
     const int w = std::max(1, static_cast<int>(px_w * scale));
     const int h = std::max(1, static_cast<int>(px_h * scale));
     bitmap = CreateCompatibleBitmap(screen, w, h);

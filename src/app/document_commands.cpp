@@ -181,9 +181,8 @@ void DocumentCommands::insert_book() {
 
 void DocumentCommands::set_password_command() {
   Book& book = view_.current_book();
-  const NewPassword answer =
-      prompts_.ask_new_password(file_name_of(book.file_path, true), book.password,
-                                book.password_hint);
+  const NewPassword answer = prompts_.ask_new_password(file_name_of(book.file_path, true),
+                                                       book.password, book.password_hint);
   if (answer.password == book.password && answer.hint == book.password_hint) return;
   book.password = answer.password;
   book.password_hint = answer.hint;

@@ -85,8 +85,8 @@ HWND MainWindow::create(HINSTANCE instance) {
   menus_ = build_menus();
   accelerators_ = build_accelerators();
   HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Folivra",
-                         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 50, 50, kMinWindowWidth,
-                         kMinWindowHeight, nullptr, menus_.bar, instance, this);
+                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 50, 50, kMinWindowWidth,
+                              kMinWindowHeight, nullptr, menus_.bar, instance, this);
   if (own_prompts_) own_prompts_->set_owner(hwnd);
   return hwnd;
 }
@@ -211,9 +211,9 @@ void MainWindow::create_controls() {
   TabCtrl_InsertItem(c_.tabs, 1, &tab);
   c_.info_page = child(kPageClass, L"", WS_CLIPCHILDREN, c_.tabs, 0, 21, 312, 347, nullptr,
                        WS_EX_CONTROLPARENT);
-  c_.content_page = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN,
-                                    0, 21, 312, 347, c_.tabs, nullptr, GetModuleHandleW(nullptr),
-                                    nullptr);
+  c_.content_page =
+      CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 21, 312,
+                      347, c_.tabs, nullptr, GetModuleHandleW(nullptr), nullptr);
 
   const HWND page = c_.info_page;
   c_.cover = create_picture_box(page, 8, 8, 120, 136);

@@ -154,7 +154,7 @@ class MainWindow : public DocumentView {
   FontChoice font_;
   std::vector<std::string> recent_;
   bool start_maximized_ = false;
-  bool created_ = false;  // geometry is stored only once creation is over
+  bool created_ = false;   // geometry is stored only once creation is over
   POINT last_position_{};  // the outer position and size last seen
   SIZE last_size_{};
 

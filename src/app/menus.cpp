@@ -91,7 +91,8 @@ void PopupMenu::set_caption(UINT id, const std::wstring& caption) {
   for (size_t i = 0; i < items_.size(); ++i) {
     if (items_[i].id != id) continue;
     items_[i].caption = caption;
-    if (shown_[i]) ModifyMenuW(menu_, position_of(i), MF_BYPOSITION | MF_STRING, id, caption.c_str());
+    if (shown_[i])
+      ModifyMenuW(menu_, position_of(i), MF_BYPOSITION | MF_STRING, id, caption.c_str());
     if (shown_[i]) set_enabled(id, items_[i].enabled);
   }
 }
@@ -190,12 +191,12 @@ Menus build_menus() {
 
 HACCEL build_accelerators() {
   ACCEL keys[] = {
-      {FCONTROL | FVIRTKEY, 'N', kCmdNew},         {FCONTROL | FVIRTKEY, 'O', kCmdOpen},
-      {FCONTROL | FVIRTKEY, 'S', kCmdSave},        {FCONTROL | FVIRTKEY, 'H', kCmdConvertText},
-      {FCONTROL | FVIRTKEY, 'Z', kCmdUndo},        {FCONTROL | FVIRTKEY, 'X', kCmdCut},
-      {FCONTROL | FVIRTKEY, 'C', kCmdCopy},        {FCONTROL | FVIRTKEY, 'V', kCmdPaste},
-      {FVIRTKEY, VK_DELETE, kCmdDelete},           {FCONTROL | FVIRTKEY, 'A', kCmdSelectAll},
-      {FVIRTKEY, VK_F5, kCmdInsertDate},           {FCONTROL | FVIRTKEY, 'P', kCmdSetPassword},
+      {FCONTROL | FVIRTKEY, 'N', kCmdNew},       {FCONTROL | FVIRTKEY, 'O', kCmdOpen},
+      {FCONTROL | FVIRTKEY, 'S', kCmdSave},      {FCONTROL | FVIRTKEY, 'H', kCmdConvertText},
+      {FCONTROL | FVIRTKEY, 'Z', kCmdUndo},      {FCONTROL | FVIRTKEY, 'X', kCmdCut},
+      {FCONTROL | FVIRTKEY, 'C', kCmdCopy},      {FCONTROL | FVIRTKEY, 'V', kCmdPaste},
+      {FVIRTKEY, VK_DELETE, kCmdDelete},         {FCONTROL | FVIRTKEY, 'A', kCmdSelectAll},
+      {FVIRTKEY, VK_F5, kCmdInsertDate},         {FCONTROL | FVIRTKEY, 'P', kCmdSetPassword},
       {FCONTROL | FVIRTKEY, VK_F7, kCmdCompile},
   };
   return CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));

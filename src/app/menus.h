@@ -13,7 +13,7 @@ namespace folivra {
 class PopupMenu {
  public:
   struct Item {
-    UINT id;  // 0 for a separator that is never hidden
+    UINT id;               // 0 for a separator that is never hidden
     std::wstring caption;  // empty for a separator
     bool enabled = true;
     bool visible = true;

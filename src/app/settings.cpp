@@ -29,9 +29,9 @@ bool Settings::exists() const {
 std::string Settings::read_text(const char* section, const std::string& key,
                                 const std::string& fallback) const {
   std::wstring buffer(kLargestRead, L'\0');
-  const DWORD n = GetPrivateProfileStringW(wide(section).c_str(), wide(key).c_str(),
-                                           wide(fallback).c_str(), buffer.data(), kLargestRead,
-                                           path_.c_str());
+  const DWORD n =
+      GetPrivateProfileStringW(wide(section).c_str(), wide(key).c_str(), wide(fallback).c_str(),
+                               buffer.data(), kLargestRead, path_.c_str());
   buffer.resize(n);
   return wide_to_gbk_lossy(buffer);
 }
@@ -41,8 +41,7 @@ int Settings::read_int(const char* section, const char* key, int fallback) const
 }
 
 bool Settings::read_bool(const char* section, const char* key, bool fallback) const {
-  return parse_ini_bool(
-      read_text(section, key, fallback ? "true" : std::string(kIniFalseDefault)));
+  return parse_ini_bool(read_text(section, key, fallback ? "true" : std::string(kIniFalseDefault)));
 }
 
 void Settings::write_text(const char* section, const std::string& key,

@@ -68,7 +68,7 @@ HICON closed_book(int s) {
   c.fill(m + 1, m / 2, s - m, s - m / 2, kCover);
   c.fill(m, m / 2, m + s / 8 + 1, s - m / 2, kSpine);
   c.fill(m + s / 4, s / 4, s - 2 * m, s / 4 + s / 8, kPaper);  // the title label
-  c.fill(s - m - 1, m, s - m, s - m, kPaper);                   // page edges
+  c.fill(s - m - 1, m, s - m, s - m, kPaper);                  // page edges
   return c.icon();
 }
 

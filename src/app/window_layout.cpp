@@ -2,8 +2,7 @@
 
 namespace folivra {
 
-MainLayout layout_main(int client_width, int client_height, int splitter_left,
-                       int splitter_width) {
+MainLayout layout_main(int client_width, int client_height, int splitter_left, int splitter_width) {
   const int height = client_height - kStatusBarHeight;
   MainLayout out;
   out.tree = {0, 0, splitter_left, height};

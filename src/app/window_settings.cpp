@@ -50,7 +50,8 @@ void MainWindow::restore_geometry() {
   move_splitter(std::clamp(boundary, 0, std::max<int>(0, client.right - 8)));
   const RECT wanted{left, top, left + width, top + height};
   const UINT keep_place = on_a_screen(wanted) ? 0 : SWP_NOMOVE;
-  SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE | keep_place);
+  SetWindowPos(hwnd_, nullptr, left, top, width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE | keep_place);
 }
 
 void MainWindow::remember_geometry() {

@@ -50,8 +50,7 @@ std::string WindowsPrompts::ask_open_password(const std::string& file_name,
 }
 
 NewPassword WindowsPrompts::ask_new_password(const std::string& file_name,
-                                             const std::string& password,
-                                             const std::string& hint) {
+                                             const std::string& password, const std::string& hint) {
   PasswordRequest request{PasswordMode::set, file_name, "", hint, password};
   return run_password_dialog(owner_, request, *this);
 }

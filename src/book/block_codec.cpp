@@ -53,8 +53,8 @@ std::string decompress_block(std::string_view block) {
   zs.avail_in = static_cast<uInt>(data.size());
 
   std::string out;
-  out.resize(std::min({limit, static_cast<size_t>(plain_length),
-                       std::max(kFirstChunk, data.size() * 4)}));
+  out.resize(
+      std::min({limit, static_cast<size_t>(plain_length), std::max(kFirstChunk, data.size() * 4)}));
   size_t produced = 0;
   char overflow_probe = 0;  // one byte past the cap: written means "too long"
   bool ok = false;
@@ -64,7 +64,8 @@ std::string decompress_block(std::string_view block) {
     }
     const bool at_cap = produced == limit;
     zs.next_out = reinterpret_cast<Bytef*>(at_cap ? &overflow_probe : out.data() + produced);
-    zs.avail_out = at_cap ? 1u : static_cast<uInt>(std::min<size_t>(out.size() - produced, UINT32_MAX));
+    zs.avail_out =
+        at_cap ? 1u : static_cast<uInt>(std::min<size_t>(out.size() - produced, UINT32_MAX));
     const uInt before = zs.avail_out;
     const int rc = inflate(&zs, Z_NO_FLUSH);
     const size_t written = before - zs.avail_out;

@@ -65,7 +65,8 @@ CalendarTime calendar_from_date_time(double date_time) {
 }
 
 double date_time_from_calendar(const CalendarTime& t) {
-  const double days = static_cast<double>(days_from_civil(t.year, t.month, t.day) + kOleEpochOffset);
+  const double days =
+      static_cast<double>(days_from_civil(t.year, t.month, t.day) + kOleEpochOffset);
   const double fraction = (t.hour * 3600 + t.minute * 60 + t.second) / 86400.0;
   return days >= 0 ? days + fraction : days - fraction;
 }

@@ -61,7 +61,8 @@ bool replace_file_contents(const std::filesystem::path& path, std::string_view b
   std::string temp = path.string() + ".XXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
-  const bool written = ::fchmod(fd, mode_for(path)) == 0 && write_all(fd, bytes) && ::fsync(fd) == 0;
+  const bool written =
+      ::fchmod(fd, mode_for(path)) == 0 && write_all(fd, bytes) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
   if (written && closed && std::rename(temp.c_str(), path.c_str()) == 0) return true;
   ::unlink(temp.c_str());

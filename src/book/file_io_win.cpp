@@ -102,8 +102,7 @@ bool replace_file_contents(const std::filesystem::path& path, std::string_view b
 
   Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, TRUNCATE_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
-  const bool written =
-      file.valid() && write_all(file.get(), bytes) && FlushFileBuffers(file.get());
+  const bool written = file.valid() && write_all(file.get(), bytes) && FlushFileBuffers(file.get());
   const bool closed = file.close();
   if (written && closed && put_in_place(target, temp)) return true;
   DeleteFileW(temp.c_str());

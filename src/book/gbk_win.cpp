@@ -11,8 +11,8 @@ constexpr UINT kGbk = 936;
 
 std::wstring to_wide(UINT code_page, DWORD flags, std::string_view text) {
   if (text.empty()) return {};
-  const int n = MultiByteToWideChar(code_page, flags, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(code_page, flags, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(n), L'\0');
   if (n > 0) {
     MultiByteToWideChar(code_page, flags, text.data(), static_cast<int>(text.size()), wide.data(),

@@ -54,8 +54,8 @@ class FieldReader {
   void bytes(const char* key, std::string& out) {
     const json* value = find(key);
     if (!value) return;
-    auto decoded = value->is_string() ? base64_decode(value->get_ref<const std::string&>())
-                                      : std::nullopt;
+    auto decoded =
+        value->is_string() ? base64_decode(value->get_ref<const std::string&>()) : std::nullopt;
     if (!decoded) return fail(key, "must be base64 text");
     out = std::move(*decoded);
   }
@@ -109,8 +109,8 @@ bool book_from_json(const json& spec, Book& book, std::string& error) {
   // format_version, time and time_text are accepted so that dump output
   // builds again; the writer stamps its own version and time.
   static const std::set<std::string> kBookKeys = {
-      "format_version", "flags", "password_hint", "title",   "author",   "book_type", "intro",
-      "time",           "time_text", "cover",     "chapters", "password"};
+      "format_version", "flags", "password_hint", "title", "author",   "book_type",
+      "intro",          "time",  "time_text",     "cover", "chapters", "password"};
   static const std::set<std::string> kChapterKeys = {"kind", "name", "content"};
   if (!check_keys(spec, kBookKeys, "the book", error)) return false;
 

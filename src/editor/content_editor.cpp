@@ -48,11 +48,11 @@ void MainWindow::create_content_editor() {
   static const HMODULE library = LoadLibraryW(L"Msftedit.dll");
   const wchar_t* cls = library ? MSFTEDIT_CLASS : L"RichEdit20W";
   if (!library) LoadLibraryW(L"Riched20.dll");
-  c_.content = CreateWindowExW(
-      0, cls, L"",
-      WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL |
-          ES_WANTRETURN | ES_NOHIDESEL,
-      0, 0, 311, 347, c_.content_page, nullptr, GetModuleHandleW(nullptr), nullptr);
+  c_.content =
+      CreateWindowExW(0, cls, L"",
+                      WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
+                          ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
+                      0, 0, 311, 347, c_.content_page, nullptr, GetModuleHandleW(nullptr), nullptr);
   // The default limit of 32,767 characters would cut long chapters.
   SendMessageW(c_.content, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
   SendMessageW(c_.content, EM_SETEVENTMASK, 0, ENM_CHANGE);
@@ -151,8 +151,8 @@ void MainWindow::refresh_edit_menu(bool context) {
   CHARRANGE selection{};
   SendMessageW(c_.content, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
   GETTEXTLENGTHEX how{GTL_NUMCHARS, 1200};
-  const LRESULT length = SendMessageW(c_.content, EM_GETTEXTLENGTHEX,
-                                      reinterpret_cast<WPARAM>(&how), 0);
+  const LRESULT length =
+      SendMessageW(c_.content, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
   const bool has_selection = selection.cpMax > selection.cpMin;
   const bool everything = selection.cpMin == 0 && selection.cpMax >= length;
   edit.set_enabled(kCmdUndo, on_content && SendMessageW(c_.content, EM_CANUNDO, 0, 0));
@@ -205,8 +205,8 @@ LRESULT MainWindow::content_message(UINT message, WPARAM wparam, LPARAM, bool& h
   return 0;
 }
 
-LRESULT CALLBACK MainWindow::content_subclass(HWND hwnd, UINT message, WPARAM wparam,
-                                              LPARAM lparam, UINT_PTR, DWORD_PTR self) {
+LRESULT CALLBACK MainWindow::content_subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                              UINT_PTR, DWORD_PTR self) {
   if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, content_subclass, 0);
   if (message != WM_NCDESTROY && self) {
     bool handled = false;

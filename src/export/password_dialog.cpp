@@ -15,8 +15,8 @@ constexpr wchar_t kClassName[] = L"FolivraPasswordDialog";
 constexpr int kWidth = 338, kHeight = 290;
 constexpr int kMaxAttempts = 3;
 
-HWND control(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int x, int y,
-             int w, int h, HFONT font, DWORD ex_style = 0) {
+HWND control(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int x, int y, int w,
+             int h, HFONT font, DWORD ex_style = 0) {
   HWND hwnd = CreateWindowExW(ex_style, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
                               parent, nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -78,34 +78,36 @@ HWND PasswordDialog::create(HWND owner) {
 }
 
 void PasswordDialog::create_controls() {
-  font_ = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                      L"宋体");
+  font_ =
+      CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体");
   const bool open = request_.mode == PasswordMode::open;
-  const std::wstring prompt =
-      open ? std::wstring(L"欲打开的文件已经被加密，请输入访问密码")
-           : L"为文件[" + gbk_to_wide(request_.file_name) + L"]设置访问密码";
+  const std::wstring prompt = open
+                                  ? std::wstring(L"欲打开的文件已经被加密，请输入访问密码")
+                                  : L"为文件[" + gbk_to_wide(request_.file_name) + L"]设置访问密码";
   c_.prompt = control(L"STATIC", prompt.c_str(), SS_NOPREFIX, hwnd_, 16, 16, 304, 24, font_);
   c_.password_label = control(L"STATIC", L"密码：", 0, hwnd_, 16, 48, 40, 24, font_);
-  c_.password = control(L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, hwnd_, 56, 48, 208,
-                        22, font_);
+  c_.password =
+      control(L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, hwnd_, 56, 48, 208, 22, font_);
   lock_ = draw_lock_icon(32);
   c_.picture = control(L"STATIC", L"", SS_ICON | SS_CENTERIMAGE, hwnd_, 272, 44, 48, 32, font_);
   SendMessageW(c_.picture, STM_SETICON, reinterpret_cast<WPARAM>(lock_), 0);
-  c_.hint_label = control(L"STATIC", open ? L"密码提示文本(由作者提供)：" : L"密码提示文本(留空则为无)：",
-                          0, hwnd_, 16, 80, 296, 24, font_);
+  c_.hint_label =
+      control(L"STATIC", open ? L"密码提示文本(由作者提供)：" : L"密码提示文本(留空则为无)：", 0,
+              hwnd_, 16, 80, 296, 24, font_);
   c_.hint = control(L"EDIT", gbk_to_wide(request_.hint).c_str(),
                     ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP |
                         (open ? ES_READONLY : 0),
                     hwnd_, 16, 104, 304, 112, font_);
   c_.ok = control(L"BUTTON", L"确 认", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, 176, 224, 72, 28, font_);
-  c_.cancel = control(L"BUTTON", L"取 消", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, 258, 224, 72, 28, font_);
+  c_.cancel =
+      control(L"BUTTON", L"取 消", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, 258, 224, 72, 28, font_);
 
   if (open) {
     // Every typed character shows as a filled circle: "l" in Wingdings.
-    mask_font_ = CreateFontW(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SYMBOL_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH, L"Wingdings");
+    mask_font_ =
+        CreateFontW(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SYMBOL_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Wingdings");
     SendMessageW(c_.password, WM_SETFONT, reinterpret_cast<WPARAM>(mask_font_), FALSE);
     SendMessageW(c_.password, EM_SETPASSWORDCHAR, L'l', 0);
   } else {
@@ -123,7 +125,8 @@ void PasswordDialog::confirm() {
     return;
   }
   if (typed.empty()) {
-    prompts_.show_message({"\xC3\xDC\xC2\xEB\xB2\xBB\xC4\xDC\xCE\xAA\xBF\xD5\xA3\xA1"});  // 密码不能为空！
+    prompts_.show_message(
+        {"\xC3\xDC\xC2\xEB\xB2\xBB\xC4\xDC\xCE\xAA\xBF\xD5\xA3\xA1"});  // 密码不能为空！
     return;
   }
   if (password_check_value(typed) == request_.check_value) {
@@ -138,9 +141,10 @@ void PasswordDialog::confirm() {
     return;
   }
   // 密码输入错误 - 你无权打开[…]
-  prompts_.show_message({"\xC3\xDC\xC2\xEB\xCA\xE4\xC8\xEB\xB4\xED\xCE\xF3 - \xC4\xE3\xCE\xDE"
-                         "\xC8\xA8\xB4\xF2\xBF\xAA[" +
-                         request_.file_name + "]"});
+  prompts_.show_message(
+      {"\xC3\xDC\xC2\xEB\xCA\xE4\xC8\xEB\xB4\xED\xCE\xF3 - \xC4\xE3\xCE\xDE"
+       "\xC8\xA8\xB4\xF2\xBF\xAA[" +
+       request_.file_name + "]"});
   close();
 }
 
@@ -171,7 +175,8 @@ void PasswordDialog::shake() {
 LRESULT CALLBACK PasswordDialog::window_proc(HWND hwnd, UINT message, WPARAM wparam,
                                              LPARAM lparam) {
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<PasswordDialog*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    auto* self =
+        static_cast<PasswordDialog*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
     self->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
@@ -204,8 +209,8 @@ LRESULT CALLBACK PasswordDialog::window_proc(HWND hwnd, UINT message, WPARAM wpa
 // Enter (without Ctrl, Shift or Alt) in the password box confirms and goes no further.
 LRESULT CALLBACK PasswordDialog::password_subclass(HWND hwnd, UINT message, WPARAM wparam,
                                                    LPARAM lparam, UINT_PTR, DWORD_PTR self) {
-  const bool plain = GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0 &&
-                     GetKeyState(VK_MENU) >= 0;
+  const bool plain =
+      GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
   switch (message) {
     case WM_NCDESTROY:
       RemoveWindowSubclass(hwnd, password_subclass, 0);

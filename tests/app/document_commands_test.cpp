@@ -205,8 +205,8 @@ TEST_F(Flows, SaveIntoAMissingFolderKeepsPathAndFlag) {
   EXPECT_FALSE(commands.save_book());
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text,
-            "\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " + target +
-                " \xCA\xA7\xB0\xDC");
+            "\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " +
+                target + " \xCA\xA7\xB0\xDC");
   EXPECT_EQ(prompts.messages[0].caption, "\xB1\xA3\xB4\xE6");
   EXPECT_TRUE(prompts.messages[0].owned);
   EXPECT_EQ(view.book.file_path, target);
@@ -245,7 +245,8 @@ TEST_F(Flows, InsertAppendsAndNumbersChapters) {
   ASSERT_EQ(view.book.chapters.size(), 5u);
   for (int i = 2; i < 5; ++i) {
     EXPECT_EQ(view.book.chapters[static_cast<size_t>(i)].number, i + 1);
-    EXPECT_EQ(view.book.chapters[static_cast<size_t>(i)].name, other.chapters[static_cast<size_t>(i - 2)].name);
+    EXPECT_EQ(view.book.chapters[static_cast<size_t>(i)].name,
+              other.chapters[static_cast<size_t>(i - 2)].name);
   }
   EXPECT_EQ(view.item_batches, std::vector<int>{3});
   EXPECT_EQ(view.book.title, test::sample_book(2).title);

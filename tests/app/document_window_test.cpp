@@ -37,8 +37,9 @@ TEST_F(DocumentWindow, UnchangedBookClosesWithoutAsking) {
 TEST_F(DocumentWindow, BookHeldOpenForWritingCannotBeOpened) {
   Book book = sample_book(1);
   ASSERT_EQ(write_book(dir_.path("held.zqb"), book), 0);
-  HANDLE writer = CreateFileW(dir_.path("held.zqb").c_str(), GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE writer =
+      CreateFileW(dir_.path("held.zqb").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   window().commands().open_book(wide_to_gbk_lossy(dir_.path("held.zqb").wstring()));
   CloseHandle(writer);

@@ -25,12 +25,13 @@ TEST(FurtherInstances, EachFurtherBookStartsTheProgramAgain) {
   ScriptedPrompts prompts;
   MainWindow window(&prompts, (dir.dir() / L"config.ini").wstring());
   ASSERT_NE(window.create(GetModuleHandleW(nullptr)), nullptr);
-  window.open_command_line({wide_to_gbk_lossy(dir.path("first.zqb").wstring()),
-                            wide_to_gbk_lossy(probe)});
+  window.open_command_line(
+      {wide_to_gbk_lossy(dir.path("first.zqb").wstring()), wide_to_gbk_lossy(probe)});
   EXPECT_EQ(window.book().title, book.title) << "the first book opens here";
 
   const std::wstring seen_file = probe + L".seen";
-  for (int i = 0; i < 200 && GetFileAttributesW(seen_file.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
+  for (int i = 0; i < 200 && GetFileAttributesW(seen_file.c_str()) == INVALID_FILE_ATTRIBUTES;
+       ++i) {
     Sleep(50);
   }
   std::ifstream in(std::filesystem::path(seen_file), std::ios::binary);

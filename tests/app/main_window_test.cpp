@@ -21,9 +21,9 @@ TEST_F(MainWindowStart, TemplateContentAndMenuStates) {
   EXPECT_EQ(text_of(c().author_label), L"作者：");
   EXPECT_TRUE(window().read_only()) << "nothing to edit before a book is shown";
   EXPECT_FALSE(window().is_modified());
-  for (UINT id : {kCmdSave, kCmdSaveAs, kCmdConvertText, kCmdUndo, kCmdCut, kCmdCopy, kCmdPaste,
-                  kCmdDelete, kCmdSelectAll, kCmdReadOnly, kCmdAddChapter, kCmdSetPassword,
-                  kCmdCompile}) {
+  for (UINT id :
+       {kCmdSave, kCmdSaveAs, kCmdConvertText, kCmdUndo, kCmdCut, kCmdCopy, kCmdPaste, kCmdDelete,
+        kCmdSelectAll, kCmdReadOnly, kCmdAddChapter, kCmdSetPassword, kCmdCompile}) {
     EXPECT_FALSE(enabled(id)) << id;
   }
   for (UINT id : {kCmdNew, kCmdOpen, kCmdAssociate, kCmdExit, kCmdInsertBook, kCmdChooseFont}) {
@@ -132,8 +132,8 @@ TEST_F(ShowBook, FillsPageStatusAndTree) {
   EXPECT_FALSE(window().read_only());
   EXPECT_FALSE(window().is_modified());
   EXPECT_FALSE(enabled(kCmdSave));
-  for (UINT id : {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
-                  kCmdCompile}) {
+  for (UINT id :
+       {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly, kCmdCompile}) {
     EXPECT_TRUE(enabled(id)) << id;
   }
 }

@@ -204,7 +204,8 @@ TEST_F(RecentFiles, MissingFilesAreDropped) {
 }
 
 TEST_F(RecentFiles, SixOpensKeepFive) {
-  for (char i = '1'; i <= '6'; ++i) window().add_recent_file(book_path(std::string("b") + i + ".zqb"));
+  for (char i = '1'; i <= '6'; ++i)
+    window().add_recent_file(book_path(std::string("b") + i + ".zqb"));
   EXPECT_EQ(window().recent_files().size(), 5u);
   EXPECT_EQ(file().caption(kCmdRecent1), L"1 b6.zqb");
   EXPECT_EQ(file().caption(kCmdRecent1 + 4), L"5 b2.zqb");

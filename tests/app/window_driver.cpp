@@ -40,7 +40,8 @@ void type(HWND hwnd, const std::wstring& text) {
 
 std::wstring text_of(HWND hwnd) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -98,9 +99,7 @@ void WindowTest::restart() {
 
 void WindowTest::command(UINT id) { SendMessageW(hwnd_, WM_COMMAND, id, 0); }
 
-void WindowTest::select(int index) {
-  TreeView_SelectItem(c().tree, window_->item_at(index));
-}
+void WindowTest::select(int index) { TreeView_SelectItem(c().tree, window_->item_at(index)); }
 
 RECT WindowTest::rect_in_parent(HWND hwnd) const {
   RECT r;

@@ -35,11 +35,10 @@ TEST(BookLayout, UnprotectedBookOfOneEmptyChapterIs115Bytes) {
   Book book = one_empty_chapter();
   const std::string image = write_book_image(book);
   ASSERT_EQ(image.size(), 115u);
-  std::string expected = std::string("ZQB") + std::string("\0\0\0\0\0\0\xF0\x3F", 8) +
-                         std::string(4, '\0') + kEmptyItem + kEmptyItem + kEmptyItem +
-                         std::string(8, 'T') + kEmptyItem + kEmptyItem +
-                         std::string("\x01\0\0\0", 4) + std::string("\x01\0\0\0", 4) +
-                         kEmptyItem + kEmptyItem;
+  std::string expected =
+      std::string("ZQB") + std::string("\0\0\0\0\0\0\xF0\x3F", 8) + std::string(4, '\0') +
+      kEmptyItem + kEmptyItem + kEmptyItem + std::string(8, 'T') + kEmptyItem + kEmptyItem +
+      std::string("\x01\0\0\0", 4) + std::string("\x01\0\0\0", 4) + kEmptyItem + kEmptyItem;
   EXPECT_EQ(test::hex(without_time(image, 51)), test::hex(expected));
   EXPECT_EQ(book.chapter_count, 1);
 }
@@ -71,7 +70,8 @@ TEST(BookLayout, TitleOffsets) {
   EXPECT_EQ(decompress_block(image.substr(35, hint_block)), book.password_hint)
       << "the hint is compressed but never encrypted";
   const size_t title = 31 + 4 + hint_block;
-  const std::string stored = decompress_block(image.substr(title + 4, load_le32(image.data() + title)));
+  const std::string stored =
+      decompress_block(image.substr(title + 4, load_le32(image.data() + title)));
   EXPECT_EQ(decrypt_field(stored, "pw"), "T");
 }
 

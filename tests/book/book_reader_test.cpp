@@ -180,8 +180,7 @@ TEST(BookReader, ShortFileReadsWhatIsThere) {
 TEST(BookReader, HostileChapterCountsAreFormatErrors) {
   Book book;
   EXPECT_EQ(parse(with_count(-1), book), ReadStatus::format_error);
-  EXPECT_EQ(parse(with_count(std::numeric_limits<int32_t>::min()), book),
-            ReadStatus::format_error);
+  EXPECT_EQ(parse(with_count(std::numeric_limits<int32_t>::min()), book), ReadStatus::format_error);
   EXPECT_EQ(parse(with_count(0x7FFFFFFF), book), ReadStatus::format_error);
   // Two records of 12 bytes each do not fit in 23 bytes.
   EXPECT_EQ(parse(with_count(2) + std::string(23, '\0'), book), ReadStatus::format_error);

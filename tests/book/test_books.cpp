@@ -64,7 +64,8 @@ Book sample_book(int chapters) {
     Chapter chapter;
     chapter.name = "\xD5\xC2\xBD\xDA " + std::to_string(i);  // 章节 i
     chapter.content = "{\\rtf1\\ansi\\ansicpg936 chapter " + std::to_string(i) +
-                      std::string("\0tail", 5) + std::string(static_cast<size_t>(i) * 500, 'x') + "}";
+                      std::string("\0tail", 5) + std::string(static_cast<size_t>(i) * 500, 'x') +
+                      "}";
     book.chapters.push_back(chapter);
   }
   book.chapter_count = chapters;

@@ -6,8 +6,12 @@ namespace folivra {
 namespace {
 
 TEST(Base64, Rfc4648Vectors) {
-  const char* cases[][2] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},
-                            {"foo", "Zm9v"},  {"foob", "Zm9vYg=="},  {"fooba", "Zm9vYmE="},
+  const char* cases[][2] = {{"", ""},
+                            {"f", "Zg=="},
+                            {"fo", "Zm8="},
+                            {"foo", "Zm9v"},
+                            {"foob", "Zm9vYg=="},
+                            {"fooba", "Zm9vYmE="},
                             {"foobar", "Zm9vYmFy"}};
   for (const auto& c : cases) {
     EXPECT_EQ(base64_encode(c[0]), c[1]);

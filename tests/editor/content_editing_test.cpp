@@ -20,7 +20,8 @@ Book long_book(int chapters, int lines) {
     chapter.name = "chapter " + std::to_string(i);
     chapter.content = "{\\rtf1\\ansi ";
     for (int line = 0; line < lines; ++line) {
-      chapter.content += "chapter " + std::to_string(i) + " line " + std::to_string(line) + "\\par ";
+      chapter.content +=
+          "chapter " + std::to_string(i) + " line " + std::to_string(line) + "\\par ";
     }
     chapter.content += "}";
     book.chapters.push_back(chapter);
@@ -258,8 +259,10 @@ TEST_F(Editing, HugeChapterSurvivesTheRoundTrip) {
   Chapter chapter;
   chapter.number = 1;
   chapter.name = "big";
-  chapter.content = "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}\\f0 ";
-  for (int i = 0; i < 300000; ++i) chapter.content += (i % 50 == 49) ? "\\'d7\\'d6\\par " : "\\'d7\\'d6";
+  chapter.content =
+      "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}\\f0 ";
+  for (int i = 0; i < 300000; ++i)
+    chapter.content += (i % 50 == 49) ? "\\'d7\\'d6\\par " : "\\'d7\\'d6";
   chapter.content += "}";
   book.chapters.push_back(chapter);
   book.chapter_count = 1;
@@ -271,7 +274,8 @@ TEST_F(Editing, HugeChapterSurvivesTheRoundTrip) {
   window().show_book(read);
   select(1);
   GETTEXTLENGTHEX how{GTL_NUMCHARS, 1200};
-  const LRESULT shown = SendMessageW(c().content, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
+  const LRESULT shown =
+      SendMessageW(c().content, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
   EXPECT_GE(shown, 300000);
 
   SendMessageW(c().content, EM_SETSEL, -1, -1);

@@ -112,9 +112,10 @@ TEST_F(PasswordDialogTest, ThreeWrongPasswordsEndTheShowing) {
   EXPECT_EQ(dialog_->result().password, "");
   ASSERT_EQ(prompts_.messages.size(), 1u);
   // 密码输入错误 - 你无权打开[tale.zqb]
-  EXPECT_EQ(prompts_.messages[0].text,
-            "\xC3\xDC\xC2\xEB\xCA\xE4\xC8\xEB\xB4\xED\xCE\xF3 - \xC4\xE3\xCE\xDE\xC8\xA8\xB4\xF2\xBF"
-            "\xAA[tale.zqb]");
+  EXPECT_EQ(
+      prompts_.messages[0].text,
+      "\xC3\xDC\xC2\xEB\xCA\xE4\xC8\xEB\xB4\xED\xCE\xF3 - \xC4\xE3\xCE\xDE\xC8\xA8\xB4\xF2\xBF"
+      "\xAA[tale.zqb]");
 }
 
 TEST_F(PasswordDialogTest, EnterWithShiftDoesNotConfirm) {
