@@ -6,9 +6,11 @@ set(FOLIVRA_CORE_SOURCES
   src/book/book_writer.cpp
   src/book/byte_reader.cpp
   src/book/field_cipher.cpp
+  src/book/file_io.cpp
   src/book/file_name.cpp
   src/book/md5.cpp
   src/book/new_book.cpp
+  src/export/text_export.cpp
 )
 if(WIN32)
   list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_win.cpp src/book/gbk_win.cpp)

@@ -62,6 +62,7 @@ add_executable(window_tests tests/app/main_window_test.cpp tests/app/window_driv
                             tests/app/settings_test.cpp tests/app/dialogs_test.cpp
                             tests/app/document_window_test.cpp tests/app/document_commands_test.cpp
                             tests/app/command_line_test.cpp tests/export/password_dialog_test.cpp
+                            tests/export/text_export_test.cpp
                             tests/book/test_books.cpp)
 target_include_directories(window_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(window_tests PRIVATE folivra_shell gtest_main)

@@ -6,6 +6,7 @@
 #include "book/gbk.h"
 #include "book/new_book.h"
 #include "editor/file_filter.h"
+#include "export/text_export.h"
 
 namespace folivra {
 
@@ -187,6 +188,41 @@ void DocumentCommands::set_password_command() {
   book.password = answer.password;
   book.password_hint = answer.hint;
   view_.set_modified(true);
+}
+
+}  // namespace folivra
+
+namespace folivra {
+
+void DocumentCommands::convert_to_text() {
+  const Book& book = view_.current_book();
+  SaveFileRequest request;
+  const size_t slash = book.file_path.rfind('\\');
+  request.initial_directory = slash == std::string::npos ? "" : book.file_path.substr(0, slash + 1);
+  request.title = "\xD7\xAA\xBB\xBB\x54\x58\x54\xB8\xF1\xCA\xBD";  // 转换TXT格式
+  request.default_name = file_name_of(book.file_path, false);
+  request.filter = std::string(kTextFilter);
+  request.keep_directory = false;
+  const std::string path = prompts_.save_file(request);
+  if (path.empty()) return;
+
+  // The text goes to a new file that takes the chosen name only when all of
+  // it was written: a failure never leaves half a file under that name.
+  ReplacingFile file(path_from_gbk(path));
+  const bool written = file.open() &&
+                       export_book_text(book, [&](std::string_view bytes) { return file.write(bytes); }) &&
+                       file.commit();
+  Message done;
+  if (written) {
+    done.caption = "\xD7\xAA\xBB\xBB\xB3\xC9\xB9\xA6";  // 转换成功
+    done.text = "\xD7\xAA\xBB\xBB\xB3\xC9\xB9\xA6 \xCE\xC4\xBC\xFE\xA3\xBA" + path;
+    done.icon = Icon::information;
+  } else {
+    done.caption = "\xD7\xAA\xBB\xBB\xCA\xA7\xB0\xDC";  // 转换失败
+    done.text = "\xD7\xAA\xBB\xBB\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " +
+                path + " \xCA\xA7\xB0\xDC";
+  }
+  prompts_.show_message(done);
 }
 
 }  // namespace folivra

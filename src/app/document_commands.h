@@ -24,6 +24,7 @@ class DocumentCommands {
   bool save_book_as();
   void insert_book();
   void set_password_command();
+  void convert_to_text();
 
  private:
   // Reads a book file into `book`, asking for its password if it has one.

@@ -350,6 +350,9 @@ void MainWindow::on_command(UINT id) {
     case kCmdSetPassword:
       commands_.set_password_command();
       break;
+    case kCmdConvertText:
+      commands_.convert_to_text();
+      break;
     case kCmdExit:
       exit_program();
       break;

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <utility>
 
 #include "book/file_io.h"
 
@@ -57,16 +58,46 @@ bool read_whole_file(const std::filesystem::path& path, std::string& bytes) {
   return ok;
 }
 
-bool replace_file_contents(const std::filesystem::path& path, std::string_view bytes) {
-  std::string temp = path.string() + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  const bool written =
-      ::fchmod(fd, mode_for(path)) == 0 && write_all(fd, bytes) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (written && closed && std::rename(temp.c_str(), path.c_str()) == 0) return true;
-  ::unlink(temp.c_str());
-  return false;
+struct ReplacingFile::Impl {
+  std::filesystem::path target;
+  std::string temp;
+  int fd = -1;
+  bool failed = false;
+};
+
+ReplacingFile::ReplacingFile(std::filesystem::path path) : impl_(std::make_unique<Impl>()) {
+  impl_->target = std::move(path);
+}
+
+ReplacingFile::~ReplacingFile() {
+  if (impl_->fd >= 0) ::close(impl_->fd);
+  if (!impl_->temp.empty()) ::unlink(impl_->temp.c_str());
+}
+
+bool ReplacingFile::open() {
+  std::string temp = impl_->target.string() + ".XXXXXX";
+  impl_->fd = ::mkstemp(temp.data());
+  if (impl_->fd < 0) return false;
+  impl_->temp = temp;
+  impl_->failed = ::fchmod(impl_->fd, mode_for(impl_->target)) != 0;
+  return !impl_->failed;
+}
+
+bool ReplacingFile::write(std::string_view bytes) {
+  impl_->failed = impl_->failed || impl_->fd < 0 || !write_all(impl_->fd, bytes);
+  return !impl_->failed;
+}
+
+bool ReplacingFile::commit() {
+  if (impl_->fd < 0) return false;
+  const bool flushed = !impl_->failed && ::fsync(impl_->fd) == 0;
+  const bool closed = ::close(impl_->fd) == 0;
+  impl_->fd = -1;
+  if (!flushed || !closed || std::rename(impl_->temp.c_str(), impl_->target.c_str()) != 0) {
+    return false;
+  }
+  impl_->temp.clear();
+  return true;
 }
 
 }  // namespace folivra

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 #include "book/file_io.h"
 
@@ -21,6 +22,10 @@ class Handle {
     const bool ok = !valid() || CloseHandle(h_);
     h_ = INVALID_HANDLE_VALUE;
     return ok;
+  }
+  void reset(HANDLE h) {
+    close();
+    h_ = h;
   }
 
  private:
@@ -91,22 +96,47 @@ bool read_whole_file(const std::filesystem::path& path, std::string& bytes) {
   }
 }
 
-bool replace_file_contents(const std::filesystem::path& path, std::string_view bytes) {
+struct ReplacingFile::Impl {
+  std::filesystem::path target;
+  std::wstring temp;
+  Handle file{INVALID_HANDLE_VALUE};
+  bool failed = false;
+};
+
+ReplacingFile::ReplacingFile(std::filesystem::path path) : impl_(std::make_unique<Impl>()) {
+  impl_->target = std::move(path);
+}
+
+ReplacingFile::~ReplacingFile() {
+  impl_->file.close();
+  if (!impl_->temp.empty()) DeleteFileW(impl_->temp.c_str());
+}
+
+bool ReplacingFile::open() {
   std::error_code error;
-  const std::wstring target = std::filesystem::absolute(path, error).wstring();
+  impl_->target = std::filesystem::absolute(impl_->target, error);
   if (error) return false;
-  const std::wstring dir = std::filesystem::path(target).parent_path().wstring();
+  const std::wstring dir = impl_->target.parent_path().wstring();
   wchar_t temp_name[MAX_PATH + 1];
   if (!GetTempFileNameW(dir.c_str(), L"zqb", 0, temp_name)) return false;
-  const std::wstring temp = temp_name;
+  impl_->temp = temp_name;
+  impl_->file.reset(CreateFileW(temp_name, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return impl_->file.valid();
+}
 
-  Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, TRUNCATE_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
-  const bool written = file.valid() && write_all(file.get(), bytes) && FlushFileBuffers(file.get());
-  const bool closed = file.close();
-  if (written && closed && put_in_place(target, temp)) return true;
-  DeleteFileW(temp.c_str());
-  return false;
+bool ReplacingFile::write(std::string_view bytes) {
+  impl_->failed = impl_->failed || !impl_->file.valid() || !write_all(impl_->file.get(), bytes);
+  return !impl_->failed;
+}
+
+bool ReplacingFile::commit() {
+  if (!impl_->file.valid()) return false;
+  const bool flushed = !impl_->failed && FlushFileBuffers(impl_->file.get());
+  const bool closed = impl_->file.close();
+  if (!flushed || !closed || !put_in_place(impl_->target.wstring(), impl_->temp)) return false;
+  impl_->temp.clear();
+  return true;
 }
 
 }  // namespace folivra

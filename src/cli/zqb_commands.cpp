@@ -6,7 +6,9 @@
 
 #include "book/book_file.h"
 #include "book/gbk.h"
+#include "book/file_io.h"
 #include "cli/book_json.h"
+#include "export/text_export.h"
 
 namespace folivra::zqb {
 
@@ -38,17 +40,22 @@ bool gbk_password(const Arguments& args, std::string& out) {
   return true;
 }
 
-}  // namespace
-
-int dump(const Arguments& args) {
+// Reads the book named first; on failure says why and gives the exit status.
+int load(const Arguments& args, Book& book) {
   std::string password;
   if (!gbk_password(args, password)) return kUsageError;
-  Book book;
   const ReadStatus status = read_book(args.positional[0], password, book);
   if (status != ReadStatus::ok) {
     std::cerr << "zqb: " << args.positional[0] << ": " << read_status_message(status) << "\n";
-    return static_cast<int>(status);
   }
+  return static_cast<int>(status);
+}
+
+}  // namespace
+
+int dump(const Arguments& args) {
+  Book book;
+  if (const int status = load(args, book)) return status;
   std::cout << book_to_json(book).dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
             << "\n";
   return 0;
@@ -81,6 +88,32 @@ int build(const Arguments& args) {
     std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
     return kCannotWrite;
   }
+  return 0;
+}
+
+int txt(const Arguments& args) {
+  Book book;
+  if (const int status = load(args, book)) return status;
+  ReplacingFile out(args.positional[1]);
+  const bool written =
+      out.open() &&
+      export_book_text(book, [&](std::string_view bytes) { return out.write(bytes); }) &&
+      out.commit();
+  if (!written) {
+    std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
+    return kCannotWrite;
+  }
+  return 0;
+}
+
+int check(const Arguments& args) {
+  Book book;
+  if (const int status = load(args, book)) return status;
+  size_t content = 0;
+  for (const Chapter& chapter : book.chapters) content += chapter.content.size();
+  std::cout << args.positional[0] << ": " << book.chapter_count << " chapters, " << content
+            << " bytes of content, cover " << book.cover.size() << " bytes"
+            << (book.flags & kFlagProtected ? ", protected" : "") << "\n";
   return 0;
 }
 

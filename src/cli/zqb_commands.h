@@ -18,5 +18,7 @@ struct Arguments {
 
 int dump(const Arguments& args);
 int build(const Arguments& args);
+int txt(const Arguments& args);
+int check(const Arguments& args);
 
 }  // namespace folivra::zqb

@@ -14,13 +14,16 @@ constexpr const char* kHelp = R"(zqb - read and write Folivra book files (.zqb)
 usage:
   zqb dump BOOK [--password TEXT]   print the book as JSON (UTF-8)
   zqb build SPEC.json OUT           write a book file from a JSON spec
+  zqb txt BOOK OUT [--password TEXT]
+                                    write the book as a GBK text file
+  zqb check BOOK [--password TEXT]  read every field and chapter, print a summary
   zqb --help                        show this text
 
 dump prints format_version, flags, password_hint, title, author, book_type,
 intro, time, time_text, cover (base64) and chapters (kind, name, content as
 base64). build reads the same keys, every one optional, plus "password".
 
-exit status: 0 done; for dump 1 not a book file, 2 password missing or
+exit status: 0 done; for dump, txt and check 1 not a book file, 2 password missing or
 wrong, 3 cannot open; 64 wrong usage, 65 bad spec, 73 cannot write.
 )";
 
@@ -33,6 +36,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"dump", 1, dump},
     {"build", 2, build},
+    {"txt", 2, txt},
+    {"check", 1, check},
 };
 
 int usage_error(const std::string& message) {

@@ -110,6 +110,29 @@ class ZqbTest(unittest.TestCase):
         open(not_json, "w").write("{")
         self.assertEqual(run("build", not_json, self.path("x.zqb")).returncode, 65)
 
+    def test_txt_writes_the_text_conversion(self):
+        content = b"{\\rtf1 \\'d5\\'c2}"
+        result, path = self.build({"title": "书", "password": "pw",
+                                   "chapters": [{"name": "一", "content": base64.b64encode(content).decode()}]})
+        self.assertEqual(result.returncode, 0, result.stderr)
+        out = self.path("book.txt")
+        self.assertEqual(run("txt", path, out).returncode, 2, "the password is needed")
+        self.assertFalse(os.path.exists(out))
+        result = run("txt", path, out, "--password", "pw")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        text = open(out, "rb").read()
+        self.assertTrue(text.startswith("书籍信息\r\n书名：书\r\n".encode("gbk")))
+        self.assertTrue(text.endswith("章节数量：1\r\n\r\n\r\n一\r\n\r\n".encode("gbk") + content))
+        self.assertEqual(run("txt", path, self.path("no/such/dir/x.txt"), "--password", "pw").returncode, 73)
+
+    def test_check_summarises(self):
+        result, path = self.build({"chapters": [{"name": "a", "content": "AAAA"}, {"name": "b"}]})
+        result = run("check", path)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn(b"2 chapters, 3 bytes of content", result.stdout)
+        open(self.path("bad.zqb"), "wb").write(b"XYZ")
+        self.assertEqual(run("check", self.path("bad.zqb")).returncode, 1)
+
     def test_misuse(self):
         for args in ((), ("frobnicate",), ("dump",), ("dump", "a", "b"), ("dump", "a", "--password"),
                      ("dump", "a", "--verbose"), ("build", "spec.json")):
