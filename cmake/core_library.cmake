@@ -1,8 +1,11 @@
 # The portable core: everything that can be decided without a window.
 set(FOLIVRA_CORE_SOURCES
   src/book/block_codec.cpp
+  src/book/block_compress.cpp
+  src/book/book_read.cpp
   src/book/book_reader.cpp
   src/book/book_time.cpp
+  src/book/book_write.cpp
   src/book/book_writer.cpp
   src/book/byte_reader.cpp
   src/book/field_cipher.cpp
@@ -10,12 +13,17 @@ set(FOLIVRA_CORE_SOURCES
   src/book/file_name.cpp
   src/book/md5.cpp
   src/book/new_book.cpp
+  src/export/book_icon.cpp
+  src/export/pe_image.cpp
+  src/export/reader_image.cpp
   src/export/text_export.cpp
 )
 if(WIN32)
-  list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_win.cpp src/book/gbk_win.cpp)
+  list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_win.cpp src/book/gbk_win.cpp
+       src/book/gbk_path_win.cpp)
 else()
-  list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_posix.cpp src/book/gbk_posix.cpp)
+  list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_posix.cpp src/book/gbk_posix.cpp
+       src/book/gbk_path_posix.cpp)
 endif()
 list(TRANSFORM FOLIVRA_CORE_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/)
 

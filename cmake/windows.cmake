@@ -12,10 +12,31 @@ configure_file(${PROJECT_SOURCE_DIR}/scripts/wine-run.sh.in ${CMAKE_BINARY_DIR}/
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ WORLD_READ @ONLY)
 set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run.sh)
 
+# The stand-alone reader that compiled books carry. Small: built for size,
+# stripped, on a core of its own built the same way.
+folivra_core_library(folivra_core_small OPTIONS -Os -ffunction-sections -fdata-sections)
+add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader_window.cpp
+                                    src/reader/input_box.cpp resources/reader.rc)
+target_include_directories(folivra_reader PRIVATE ${PROJECT_SOURCE_DIR}/src)
+target_compile_definitions(folivra_reader PRIVATE UNICODE _UNICODE)
+target_compile_options(folivra_reader PRIVATE -Os -ffunction-sections -fdata-sections)
+target_link_options(folivra_reader PRIVATE -municode -s -Wl,--gc-sections ${FOLIVRA_STATIC})
+target_link_libraries(folivra_reader PRIVATE folivra_core_small comctl32)
+
+# The editor carries the reader as a resource (101, as app/carried_reader.h says).
+set_target_properties(folivra_reader PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+set(FOLIVRA_READER_EXE ${CMAKE_BINARY_DIR}/folivra_reader.exe)
+file(WRITE ${CMAKE_BINARY_DIR}/carried_reader.rc "101 RCDATA \"${FOLIVRA_READER_EXE}\"\n")
+set(FOLIVRA_CARRIED_READER_RC ${CMAKE_BINARY_DIR}/carried_reader.rc)
+set_source_files_properties(${FOLIVRA_CARRIED_READER_RC} PROPERTIES
+                            OBJECT_DEPENDS ${FOLIVRA_READER_EXE})
+
 # The window code, shared by the editor and the in-process window tests.
 add_library(folivra_shell STATIC
+  src/app/associate_command.cpp
   src/app/book_view.cpp
   src/app/command_line.cpp
+  src/app/compile_command.cpp
   src/app/cover_picture.cpp
   src/app/document_commands.cpp
   src/app/ini_values.cpp
@@ -39,13 +60,14 @@ add_library(folivra_shell STATIC
   src/editor/font_choice.cpp
   src/editor/font_dialog.cpp
   src/editor/info_fields.cpp
+  src/export/file_association.cpp
   src/export/password_dialog.cpp
 )
 target_include_directories(folivra_shell PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(folivra_shell PUBLIC UNICODE _UNICODE)
-target_link_libraries(folivra_shell PUBLIC folivra_core comctl32 comdlg32 ole32 oleaut32 uuid)
+target_link_libraries(folivra_shell PUBLIC folivra_core comctl32 comdlg32 ole32 oleaut32 uuid shell32)
 
-add_executable(folivra WIN32 src/app/main.cpp resources/folivra.rc)
+add_executable(folivra WIN32 src/app/main.cpp resources/folivra.rc ${FOLIVRA_CARRIED_READER_RC})
 target_link_options(folivra PRIVATE -municode ${FOLIVRA_STATIC})
 target_link_libraries(folivra PRIVATE folivra_shell)
 
@@ -56,13 +78,14 @@ target_link_libraries(core_tests PRIVATE folivra_core gtest_main)
 target_link_options(core_tests PRIVATE ${FOLIVRA_STATIC})
 add_test(NAME core_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:core_tests>)
 
-add_executable(window_tests tests/app/main_window_test.cpp tests/app/window_driver.cpp
+add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} tests/app/main_window_test.cpp tests/app/window_driver.cpp
                             tests/app/scripted_prompts.cpp
                             tests/editor/chapter_tree_test.cpp tests/editor/content_editing_test.cpp
                             tests/app/settings_test.cpp tests/app/dialogs_test.cpp
                             tests/app/document_window_test.cpp tests/app/document_commands_test.cpp
                             tests/app/command_line_test.cpp tests/export/password_dialog_test.cpp
-                            tests/export/text_export_test.cpp
+                            tests/export/text_export_test.cpp tests/export/reader_image_test.cpp
+                            tests/export/reader_program_test.cpp tests/export/association_test.cpp
                             tests/book/test_books.cpp)
 target_include_directories(window_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(window_tests PRIVATE folivra_shell gtest_main)
@@ -70,13 +93,18 @@ target_link_options(window_tests PRIVATE ${FOLIVRA_STATIC})
 add_test(NAME window_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:window_tests>)
 
 # Screenshots of the real window for people to look at (scripts/screenshots.sh).
-add_executable(window_shots tools/window_shots.cpp)
+add_executable(window_shots tools/window_shots.cpp ${FOLIVRA_CARRIED_READER_RC})
 target_link_options(window_shots PRIVATE -municode ${FOLIVRA_STATIC})
 target_link_libraries(window_shots PRIVATE folivra_shell)
 
-add_executable(instance_tests tests/app/instance_test.cpp tests/app/scripted_prompts.cpp
+add_executable(instance_tests ${FOLIVRA_CARRIED_READER_RC} tests/app/instance_test.cpp tests/app/scripted_prompts.cpp
                               tests/book/test_books.cpp)
 target_include_directories(instance_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_options(instance_tests PRIVATE -municode ${FOLIVRA_STATIC})
 target_link_libraries(instance_tests PRIVATE folivra_shell gtest)
 add_test(NAME instance_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:instance_tests>)
+
+
+# zqb pack and unpack (the native tool) with the reader built here.
+add_test(NAME zqb_pack COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/cli/zqb_pack_test.py
+         ${PROJECT_SOURCE_DIR}/build/native/zqb ${FOLIVRA_READER_EXE})

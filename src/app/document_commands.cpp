@@ -209,9 +209,10 @@ void DocumentCommands::convert_to_text() {
   // The text goes to a new file that takes the chosen name only when all of
   // it was written: a failure never leaves half a file under that name.
   ReplacingFile file(path_from_gbk(path));
-  const bool written = file.open() &&
-                       export_book_text(book, [&](std::string_view bytes) { return file.write(bytes); }) &&
-                       file.commit();
+  const bool written =
+      file.open() &&
+      export_book_text(book, [&](std::string_view bytes) { return file.write(bytes); }) &&
+      file.commit();
   Message done;
   if (written) {
     done.caption = "\xD7\xAA\xBB\xBB\xB3\xC9\xB9\xA6";  // 转换成功

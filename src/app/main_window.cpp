@@ -353,6 +353,12 @@ void MainWindow::on_command(UINT id) {
     case kCmdConvertText:
       commands_.convert_to_text();
       break;
+    case kCmdAssociate:
+      associate_command();
+      break;
+    case kCmdCompile:
+      compile_reader();
+      break;
     case kCmdExit:
       exit_program();
       break;

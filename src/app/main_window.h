@@ -21,6 +21,9 @@ namespace folivra {
 // The editor's one top-level window: the chapter tree, the splitter, the tab
 // control with the information page and the content editor, the status bar
 // and the menus, together with the current book and the document flags.
+// The reader program compiled books begin with (empty if missing).
+std::string_view carried_reader();
+
 class MainWindow : public DocumentView {
  public:
   static constexpr const wchar_t* kClassName = L"FolivraMainWindow";
@@ -66,6 +69,9 @@ class MainWindow : public DocumentView {
   // instance of the program. Closing and "退出" ask about unsaved changes.
   void open_command_line(const std::vector<std::string>& args);
   void exit_program();
+  std::string program_path() const;  // the running executable (GBK)
+  void associate_command();
+  void compile_reader();
 
   // Chapter tree.
   void add_chapter();

@@ -8,7 +8,7 @@ namespace folivra {
 
 namespace {
 
-std::string program_path() {
+std::string running_program() {
   std::wstring module(32768, L'\0');
   module.resize(GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size())));
   return wide_to_gbk_lossy(module);
@@ -17,7 +17,7 @@ std::string program_path() {
 // Starts the program again for one more book; does not wait longer than it
 // takes the new instance to be ready for input, at most a second.
 void start_instance(const std::string& argument) {
-  const std::string path = program_path();
+  const std::string path = running_program();
   const std::string dir = path.substr(0, path.size() - file_name_of(path, true).size() - 1);
   std::wstring line = gbk_to_wide(instance_command_line(dir, file_name_of(path, true), argument));
   STARTUPINFOW startup{};
@@ -36,8 +36,10 @@ void start_instance(const std::string& argument) {
 
 }  // namespace
 
+std::string MainWindow::program_path() const { return running_program(); }
+
 std::string MainWindow::program_directory() const {
-  const std::string path = program_path();
+  const std::string path = running_program();
   return path.substr(0, path.size() - file_name_of(path, true).size() - 1);
 }
 

@@ -20,24 +20,6 @@ constexpr size_t kFirstChunk = 64 * 1024;
 
 }  // namespace
 
-std::string compress_block(std::string_view plain) {
-  const size_t n = plain.size();
-  if (n > INT32_MAX) return {};
-  std::string block(kHeaderSize, '\0');
-  store_le32(block.data(), kBlockMagic);
-  store_le32(block.data() + 4, static_cast<uint32_t>(n));
-  if (n == 0) return block;
-
-  uLongf capacity = static_cast<uLongf>(n / 1000 + n + 1024);
-  block.resize(kHeaderSize + capacity);
-  int rc = compress2(reinterpret_cast<Bytef*>(block.data() + kHeaderSize), &capacity,
-                     reinterpret_cast<const Bytef*>(plain.data()), static_cast<uLong>(n),
-                     Z_DEFAULT_COMPRESSION);
-  if (rc != Z_OK) return {};
-  block.resize(kHeaderSize + capacity);
-  return block;
-}
-
 std::string decompress_block(std::string_view block) {
   if (block.size() < kHeaderSize || load_le32(block.data()) != kBlockMagic) return {};
   const int32_t plain_length = static_cast<int32_t>(load_le32(block.data() + 4));

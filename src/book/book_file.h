@@ -19,8 +19,10 @@ std::string write_book_image(Book& book);
 // the book is left unchanged).
 int write_book(const std::filesystem::path& path, Book& book);
 
-// Fills an empty `book` from the bytes of a book file.
-ReadStatus parse_book(std::string bytes, std::string_view password, Book& book);
+// Fills an empty `book` from the bytes of a book file. With `consumed`, also
+// says where the last chapter record ended (for an image with more behind it).
+ReadStatus parse_book(std::string bytes, std::string_view password, Book& book,
+                      size_t* consumed = nullptr);
 ReadStatus read_book(const std::filesystem::path& path, std::string_view password, Book& book);
 
 // The check value and hint of a book file held in memory; an empty check

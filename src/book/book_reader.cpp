@@ -4,7 +4,6 @@
 #include "book/book_file.h"
 #include "book/byte_reader.h"
 #include "book/field_cipher.h"
-#include "book/file_io.h"
 
 namespace folivra {
 
@@ -30,7 +29,7 @@ class ItemReader {
 
 }  // namespace
 
-ReadStatus parse_book(std::string bytes, std::string_view password, Book& book) {
+ReadStatus parse_book(std::string bytes, std::string_view password, Book& book, size_t* consumed) {
   ByteReader in(std::move(bytes));
   if (in.read_text(3) != "ZQB") return ReadStatus::format_error;
   book.format_version = in.read_double();
@@ -61,13 +60,8 @@ ReadStatus parse_book(std::string bytes, std::string_view password, Book& book) 
     chapter.name = item.text();
     chapter.content = item.bytes();
   }
+  if (consumed) *consumed = static_cast<size_t>(in.position());
   return ReadStatus::ok;
-}
-
-ReadStatus read_book(const std::filesystem::path& path, std::string_view password, Book& book) {
-  std::string bytes;
-  if (!read_whole_file(path, bytes)) return ReadStatus::cannot_open;
-  return parse_book(std::move(bytes), password, book);
 }
 
 BookLock peek_book_lock(std::string_view bytes) {

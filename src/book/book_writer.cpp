@@ -1,11 +1,11 @@
 #include <cstdint>
 
 #include "book/block_codec.h"
+#include "book/book_encoding.h"
 #include "book/book_file.h"
 #include "book/book_time.h"
 #include "book/byte_buffer.h"
 #include "book/field_cipher.h"
-#include "book/file_io.h"
 #include "book/le_bytes.h"
 
 namespace folivra {
@@ -33,6 +33,8 @@ void put_item(ByteBuffer& out, std::string_view plain) {
 uint32_t flags_for(const Book& book) {
   return book.password.empty() ? book.flags & ~kFlagProtected : book.flags | kFlagProtected;
 }
+
+}  // namespace
 
 // Encodes without touching the book, so a failed save can leave it as it was.
 std::string encode_book(const Book& book, double now) {
@@ -68,18 +70,9 @@ void bring_in_line(Book& book) {
   book.chapter_count = static_cast<int32_t>(book.chapters.size());
 }
 
-}  // namespace
-
 std::string write_book_image(Book& book) {
   bring_in_line(book);
   return encode_book(book, current_date_time());
-}
-
-int write_book(const std::filesystem::path& path, Book& book) {
-  const std::string image = encode_book(book, current_date_time());
-  if (!replace_file_contents(path, image)) return -1;
-  bring_in_line(book);
-  return 0;
 }
 
 }  // namespace folivra

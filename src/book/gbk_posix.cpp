@@ -66,9 +66,3 @@ std::optional<std::string> utf8_to_gbk(std::string_view utf8) {
 }
 
 }  // namespace folivra
-
-namespace folivra {
-
-std::filesystem::path path_from_gbk(std::string_view gbk) { return gbk_to_utf8(gbk); }
-
-}  // namespace folivra

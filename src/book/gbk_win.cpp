@@ -64,9 +64,3 @@ namespace folivra {
 std::string wide_to_gbk_lossy(std::wstring_view wide) { return from_wide(kGbk, wide, nullptr); }
 
 }  // namespace folivra
-
-namespace folivra {
-
-std::filesystem::path path_from_gbk(std::string_view gbk) { return gbk_to_wide(gbk); }
-
-}  // namespace folivra

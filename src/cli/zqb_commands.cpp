@@ -8,6 +8,7 @@
 #include "book/gbk.h"
 #include "book/file_io.h"
 #include "cli/book_json.h"
+#include "export/reader_image.h"
 #include "export/text_export.h"
 
 namespace folivra::zqb {
@@ -100,6 +101,40 @@ int txt(const Arguments& args) {
       export_book_text(book, [&](std::string_view bytes) { return out.write(bytes); }) &&
       out.commit();
   if (!written) {
+    std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
+    return kCannotWrite;
+  }
+  return 0;
+}
+
+int pack(const Arguments& args) {
+  const std::string reader_path = args.reader.value_or(FOLIVRA_DEFAULT_READER);
+  std::string reader;
+  if (!read_whole_file(reader_path, reader) || pe_image_end(reader) != reader.size()) {
+    std::cerr << "zqb: " << reader_path << " is not the reader program (give one with --reader)\n";
+    return kBadInput;
+  }
+  Book book;
+  if (const int status = load(args, book)) return status;
+  if (!replace_file_contents(args.positional[1], reader_executable(reader, book))) {
+    std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
+    return kCannotWrite;
+  }
+  return 0;
+}
+
+int unpack(const Arguments& args) {
+  std::string exe;
+  if (!read_whole_file(args.positional[0], exe)) {
+    std::cerr << "zqb: cannot read " << args.positional[0] << "\n";
+    return kBadInput;
+  }
+  const std::optional<std::string> image = book_image_of(exe);
+  if (!image) {
+    std::cerr << "zqb: " << args.positional[0] << " carries no book\n";
+    return kBadInput;
+  }
+  if (!replace_file_contents(args.positional[1], *image)) {
     std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
     return kCannotWrite;
   }

@@ -14,11 +14,14 @@ inline constexpr int kCannotWrite = 73;
 struct Arguments {
   std::vector<std::string> positional;
   std::optional<std::string> password;  // UTF-8, as typed
+  std::optional<std::string> reader;    // pack: the reader program to put in front
 };
 
 int dump(const Arguments& args);
 int build(const Arguments& args);
 int txt(const Arguments& args);
 int check(const Arguments& args);
+int pack(const Arguments& args);
+int unpack(const Arguments& args);
 
 }  // namespace folivra::zqb

@@ -17,6 +17,9 @@ usage:
   zqb txt BOOK OUT [--password TEXT]
                                     write the book as a GBK text file
   zqb check BOOK [--password TEXT]  read every field and chapter, print a summary
+  zqb pack BOOK OUT.exe [--password TEXT] [--reader READER.exe]
+                                    compile the book into a stand-alone reader
+  zqb unpack READER.exe OUT         take the book out of a compiled reader
   zqb --help                        show this text
 
 dump prints format_version, flags, password_hint, title, author, book_type,
@@ -34,10 +37,8 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"dump", 1, dump},
-    {"build", 2, build},
-    {"txt", 2, txt},
-    {"check", 1, check},
+    {"dump", 1, dump},   {"build", 2, build}, {"txt", 2, txt},
+    {"check", 1, check}, {"pack", 2, pack},   {"unpack", 2, unpack},
 };
 
 int usage_error(const std::string& message) {
@@ -63,9 +64,9 @@ int main(int argc, char** argv) {
   Arguments args;
   for (int i = 2; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg == "--password") {
-      if (i + 1 == argc) return usage_error("--password needs a value");
-      args.password = argv[++i];
+    if (arg == "--password" || arg == "--reader") {
+      if (i + 1 == argc) return usage_error(std::string(arg) + " needs a value");
+      (arg == "--password" ? args.password : args.reader) = argv[++i];
     } else if (arg.size() > 1 && arg[0] == '-') {
       return usage_error("unknown option '" + std::string(arg) + "'");
     } else {

@@ -14,12 +14,12 @@ constexpr int kBatch = 10;
 
 bool export_book_text(const Book& book, const std::function<bool(std::string_view)>& write) {
   const std::string lines[] = {
-      "\xCA\xE9\xBC\xAE\xD0\xC5\xCF\xA2\r\n",                               // 书籍信息
-      "\xCA\xE9\xC3\xFB\xA3\xBA" + book.title + "\r\n",                     // 书名：
-      "\xD7\xF7\xD5\xDF\xA3\xBA" + book.author + "\r\n",                    // 作者：
-      "\xC0\xE0\xD0\xCD\xA3\xBA" + book.book_type + "\r\n",                 // 类型：
-      "\xCA\xB1\xBC\xE4\xA3\xBA" + format_book_time(book.time) + "\r\n",    // 时间：
-      "\xBC\xF2\xBD\xE9\xA3\xBA\r\n    " + book.intro + "\r\n",             // 简介：
+      "\xCA\xE9\xBC\xAE\xD0\xC5\xCF\xA2\r\n",                             // 书籍信息
+      "\xCA\xE9\xC3\xFB\xA3\xBA" + book.title + "\r\n",                   // 书名：
+      "\xD7\xF7\xD5\xDF\xA3\xBA" + book.author + "\r\n",                  // 作者：
+      "\xC0\xE0\xD0\xCD\xA3\xBA" + book.book_type + "\r\n",               // 类型：
+      "\xCA\xB1\xBC\xE4\xA3\xBA" + format_book_time(book.time) + "\r\n",  // 时间：
+      "\xBC\xF2\xBD\xE9\xA3\xBA\r\n    " + book.intro + "\r\n",           // 简介：
   };
   for (const std::string& line : lines) {
     if (!write(line)) return false;

@@ -11,7 +11,7 @@
 namespace folivra {
 namespace {
 
-const std::string kHeader = "\xCA\xE9\xBC\xAE\xD0\xC5\xCF\xA2\r\n";    // 书籍信息
+const std::string kHeader = "\xCA\xE9\xBC\xAE\xD0\xC5\xCF\xA2\r\n";     // 书籍信息
 const std::string kTitle = "\xCA\xE9\xC3\xFB\xA3\xBA";                  // 书名：
 const std::string kAuthor = "\xD7\xF7\xD5\xDF\xA3\xBA";                 // 作者：
 const std::string kType = "\xC0\xE0\xD0\xCD\xA3\xBA";                   // 类型：
@@ -49,8 +49,8 @@ TEST(TextExport, TwoChaptersEndWithoutASeparator) {
   book.chapters = {{1, 1, "N1", "{\\rtf1 one}"}, {2, 1, "", std::string("c\0two", 5)}};
   book.chapter_count = 2;
   const std::string text = book_text(book);
-  const std::string tail = kCount + "2\r\n\r\n\r\nN1\r\n\r\n{\\rtf1 one}\r\n\r\n\r\n\r\n\r\n" +
-                           std::string("c\0two", 5);
+  const std::string tail =
+      kCount + "2\r\n\r\n\r\nN1\r\n\r\n{\\rtf1 one}\r\n\r\n\r\n\r\n\r\n" + std::string("c\0two", 5);
   ASSERT_GE(text.size(), tail.size());
   EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
@@ -76,7 +76,8 @@ TEST(TextExport, TwentyFiveChaptersComeInBatchesOfTen) {
 
 TEST(TextExport, AFailedWriteStops) {
   int calls = 0;
-  EXPECT_FALSE(export_book_text(test::sample_book(3), [&](std::string_view) { return ++calls < 3; }));
+  EXPECT_FALSE(
+      export_book_text(test::sample_book(3), [&](std::string_view) { return ++calls < 3; }));
   EXPECT_EQ(calls, 3);
 }
 
@@ -113,7 +114,8 @@ TEST_F(ConvertCommand, WritesTheTextAndSaysSo) {
   EXPECT_EQ(test::read_bytes(target), book_text(view.book));
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].icon, Icon::information);
-  EXPECT_EQ(prompts.messages[0].text, "\xD7\xAA\xBB\xBB\xB3\xC9\xB9\xA6 \xCE\xC4\xBC\xFE\xA3\xBA" + target);
+  EXPECT_EQ(prompts.messages[0].text,
+            "\xD7\xAA\xBB\xBB\xB3\xC9\xB9\xA6 \xCE\xC4\xBC\xFE\xA3\xBA" + target);
   EXPECT_EQ(view.book.file_path, "C:\\books\\tale.zqb");
   EXPECT_FALSE(view.modified);
 }
@@ -131,8 +133,9 @@ TEST_F(ConvertCommand, UnwritableTargetFailsAndLeavesNoFile) {
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].icon, Icon::error);
   EXPECT_EQ(prompts.messages[0].caption, "\xD7\xAA\xBB\xBB\xCA\xA7\xB0\xDC");
-  EXPECT_EQ(prompts.messages[0].text, "\xD7\xAA\xBB\xBB\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " +
-                                          target + " \xCA\xA7\xB0\xDC");
+  EXPECT_EQ(prompts.messages[0].text,
+            "\xD7\xAA\xBB\xBB\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " +
+                target + " \xCA\xA7\xB0\xDC");
   EXPECT_FALSE(std::filesystem::exists(target));
 }
 

@@ -1,0 +1,4 @@
+#pragma once
+
+// The resource that holds the reader program compiled books begin with.
+#define kCarriedReader 101

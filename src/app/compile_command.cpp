@@ -1,0 +1,43 @@
+// "编译..(&B)": the book behind the carried reader, as a program of its own.
+#include "app/carried_reader.h"
+#include "app/main_window.h"
+#include "book/file_io.h"
+#include "book/file_name.h"
+#include "book/gbk.h"
+#include "book/gbk_wide.h"
+#include "editor/file_filter.h"
+#include "export/reader_image.h"
+
+namespace folivra {
+
+std::string_view carried_reader() {
+  const HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(kCarriedReader), MAKEINTRESOURCEW(10));
+  if (!found) return {};
+  HGLOBAL loaded = LoadResource(module, found);
+  return {static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found)};
+}
+
+void MainWindow::compile_reader() {
+  SaveFileRequest request;
+  request.initial_directory = program_directory();
+  request.default_name = file_name_of(book_.file_path, false);
+  request.filter = std::string(kProgramFilter);
+  request.keep_directory = true;
+  const std::string path = prompts_->save_file(request);
+  if (path.empty()) return;
+
+  const std::string_view reader = carried_reader();
+  const std::string program = reader_executable(reader, current_book());
+  // A reader that could not be written whole is not left half-written, and is said.
+  if (reader.empty() || !replace_file_contents(path_from_gbk(path), program)) {
+    Message failure;
+    failure.text =
+        wide_to_gbk_lossy(L"编译失败！ - 写入文件 ") + path + wide_to_gbk_lossy(L" 失败");
+    failure.caption = wide_to_gbk_lossy(L"编译");
+    failure.owned = true;
+    prompts_->show_message(failure);
+  }
+}
+
+}  // namespace folivra

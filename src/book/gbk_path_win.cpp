@@ -1,0 +1,8 @@
+#include "book/gbk.h"
+#include "book/gbk_wide.h"
+
+namespace folivra {
+
+std::filesystem::path path_from_gbk(std::string_view gbk) { return gbk_to_wide(gbk); }
+
+}  // namespace folivra

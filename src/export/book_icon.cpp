@@ -1,0 +1,85 @@
+#include "export/book_icon.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "book/le_bytes.h"
+
+namespace folivra {
+
+namespace {
+
+constexpr uint32_t kTransparent = 0xFFFFFFFF;
+
+// A closed book with a blue cover, a darker spine, a title label and the
+// page edges, drawn for a square of `s` pixels (top row first).
+std::vector<uint32_t> draw_book(int s) {
+  std::vector<uint32_t> pixels(static_cast<size_t>(s * s), kTransparent);
+  auto fill = [&](int x0, int y0, int x1, int y1, uint32_t rgb) {
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) pixels[static_cast<size_t>(y * s + x)] = rgb;
+  };
+  const int m = s / 8;
+  fill(m + 1, m / 2, s - m, s - m / 2, 0x2B5797);
+  fill(m, m / 2, m + s / 8 + 1, s - m / 2, 0x1B3A66);
+  fill(m + s / 4, s / 4, s - 2 * m, s / 4 + s / 8, 0xFAFAF2);
+  fill(s - m - 1, m, s - m, s - m, 0xFAFAF2);
+  return pixels;
+}
+
+// BITMAPINFOHEADER, 24-bit colour rows and the 1-bit transparency mask, both bottom-up.
+std::string icon_image(int s) {
+  const std::vector<uint32_t> pixels = draw_book(s);
+  const int color_row = (s * 3 + 3) / 4 * 4;
+  const int mask_row = (s + 31) / 32 * 4;
+  std::string out;
+  for (uint32_t v : {40u, static_cast<uint32_t>(s), static_cast<uint32_t>(2 * s)})
+    append_le32(out, v);
+  out += std::string("\x01\x00\x18\x00", 4);  // one plane, 24 bits
+  append_le32(out, 0);                        // BI_RGB
+  append_le32(out, static_cast<uint32_t>((color_row + mask_row) * s));
+  for (int i = 0; i < 4; ++i) append_le32(out, 0);
+  for (int y = s - 1; y >= 0; --y) {
+    std::string row(static_cast<size_t>(color_row), '\0');
+    for (int x = 0; x < s; ++x) {
+      const uint32_t p = pixels[static_cast<size_t>(y * s + x)];
+      if (p == kTransparent) continue;
+      row[x * 3] = static_cast<char>(p & 0xFF);
+      row[x * 3 + 1] = static_cast<char>(p >> 8 & 0xFF);
+      row[x * 3 + 2] = static_cast<char>(p >> 16 & 0xFF);
+    }
+    out += row;
+  }
+  for (int y = s - 1; y >= 0; --y) {
+    std::string row(static_cast<size_t>(mask_row), '\0');
+    for (int x = 0; x < s; ++x) {
+      if (pixels[static_cast<size_t>(y * s + x)] == kTransparent) {
+        row[x / 8] = static_cast<char>(row[x / 8] | (0x80 >> (x % 8)));
+      }
+    }
+    out += row;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string book_icon_file() {
+  const int sizes[] = {16, 32, 48};
+  std::string images[3];
+  for (int i = 0; i < 3; ++i) images[i] = icon_image(sizes[i]);
+  std::string out("\0\0\x01\0\x03\0", 6);  // reserved, type 1 (icon), three images
+  uint32_t offset = 6 + 16 * 3;
+  for (int i = 0; i < 3; ++i) {
+    out += static_cast<char>(sizes[i]);
+    out += static_cast<char>(sizes[i]);
+    out += std::string("\0\0\x01\0\x18\0", 6);  // no palette, reserved, 1 plane, 24 bits
+    append_le32(out, static_cast<uint32_t>(images[i].size()));
+    append_le32(out, offset);
+    offset += static_cast<uint32_t>(images[i].size());
+  }
+  for (const std::string& image : images) out += image;
+  return out;
+}
+
+}  // namespace folivra

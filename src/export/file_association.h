@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace folivra {
+
+// Book files opened by this program: the five values under HKEY_CLASSES_ROOT.
+// Texts are GBK; the class is named after the extension.
+void register_file_type(const std::string& program_path, const std::string& extension,
+                        const std::string& icon_path, const std::string& description);
+
+// The command line registered for an extension ("*" and "." are ignored), or
+// the empty text.
+std::string associated_command_of(const std::string& extension);
+
+// Whether the command registered for "zqb" starts the program at `program_path`.
+bool association_is_ours(const std::string& program_path);
+
+}  // namespace folivra

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "book/book.h"
+
+namespace folivra {
+
+// Where the image of a Windows executable ends: data appended to the file
+// starts there. 0 when the bytes are not a PE executable.
+size_t pe_image_end(std::string_view exe);
+
+// A stand-alone reader: the reader program, the book's file image, "END".
+// Has the effects of writing the book on `book` (flags and chapter count).
+std::string reader_executable(std::string_view reader, Book& book);
+
+// The book image a reader executable carries, checked to be followed by
+// "END"; nothing when it carries none.
+std::optional<std::string> book_image_of(std::string_view exe);
+
+}  // namespace folivra

@@ -1,0 +1,192 @@
+// A compiled reader started for real, as the person it was given to would.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/menu_ids.h"
+#include "app/window_driver.h"
+#include "book/book_file.h"
+#include "book/gbk_wide.h"
+#include "export/reader_image.h"
+
+namespace folivra::test {
+namespace {
+
+// A top-level window of another process, found by title (and class), waited for.
+HWND wait_for_window(const wchar_t* cls, const std::wstring& title, DWORD pid, int ms = 8000) {
+  struct Search {
+    const wchar_t* cls;
+    const std::wstring* title;
+    DWORD pid;
+    HWND found;
+  } search{cls, &title, pid, nullptr};
+  for (int waited = 0; waited < ms && !search.found; waited += 50) {
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) {
+          auto* s = reinterpret_cast<Search*>(param);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(hwnd, &owner);
+          wchar_t text[256] = {}, cls_name[64] = {};
+          GetWindowTextW(hwnd, text, 256);
+          GetClassNameW(hwnd, cls_name, 64);
+          if (owner == s->pid && IsWindowVisible(hwnd) && *s->title == text &&
+              (!s->cls || lstrcmpW(s->cls, cls_name) == 0)) {
+            s->found = hwnd;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.found) Sleep(50);
+  }
+  return search.found;
+}
+
+// The text of a control in another process: asked for with WM_GETTEXT, which
+// crosses processes (GetWindowText of a foreign window only reads its caption).
+std::wstring remote_text(HWND hwnd) {
+  std::wstring text(static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  text.resize(static_cast<size_t>(
+      SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  return text;
+}
+
+HWND find_child(HWND parent, const wchar_t* cls) {
+  return FindWindowExW(parent, nullptr, cls, nullptr);
+}
+
+class ReaderProgram : public WindowTest {
+ protected:
+  // Compiles `book` through the editor's command into a path with a space.
+  std::wstring compile(const Book& book) {
+    window().show_book(book);
+    const std::wstring exe = (dir_.dir() / L"my reader.exe").wstring();
+    prompts_.paths = {wide_to_gbk_lossy(exe)};
+    command(kCmdCompile);
+    return exe;
+  }
+  DWORD start(const std::wstring& exe) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::wstring line = L"\"" + exe + L"\"";
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &process_)) {
+      return 0;
+    }
+    return process_.dwProcessId;
+  }
+  DWORD wait_exit() {
+    WaitForSingleObject(process_.hProcess, 10000);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+  }
+  void TearDown() override {
+    if (process_.hProcess) {
+      TerminateProcess(process_.hProcess, 0);
+      CloseHandle(process_.hProcess);
+      CloseHandle(process_.hThread);
+    }
+    WindowTest::TearDown();
+  }
+  PROCESS_INFORMATION process_{};
+};
+
+TEST_F(ReaderProgram, CompiledBookIsTheReaderThenTheImageThenEnd) {
+  Book book = sample_book(3);
+  const std::wstring exe = compile(book);
+  const std::string bytes = read_bytes(exe);
+  const std::string_view reader = carried_reader();
+  ASSERT_FALSE(reader.empty());
+  EXPECT_LT(reader.size(), 227840u) << "the reader stays small";
+  EXPECT_EQ(pe_image_end(reader), reader.size()) << "it finds its book at its own length";
+  EXPECT_EQ(bytes.substr(0, reader.size()), reader);
+  EXPECT_EQ(bytes.substr(bytes.size() - 3), "END");
+  EXPECT_EQ(bytes.compare(reader.size(), 3, "ZQB"), 0);
+  EXPECT_FALSE(window().is_modified());
+  EXPECT_TRUE(prompts_.messages.empty());
+  ASSERT_EQ(prompts_.saves.size(), 1u);
+  EXPECT_EQ(prompts_.saves[0].filter, "\xD3\xA6\xD3\xC3\xB3\xCC\xD0\xF2(*.exe)|*.exe");
+}
+
+TEST_F(ReaderProgram, ShowsTheBook) {
+  Book book = sample_book(3);
+  book.chapters[1].content = "{\\rtf1\\ansi second chapter text}";
+  const DWORD pid = start(compile(book));
+  ASSERT_NE(pid, 0u);
+  HWND reader = wait_for_window(nullptr, L"新的书籍 - Folivra", pid);
+  ASSERT_NE(reader, nullptr) << "the window is titled with the book's title";
+  HWND tree = find_child(reader, WC_TREEVIEWW);
+  ASSERT_NE(tree, nullptr);
+  EXPECT_EQ(SendMessageW(tree, TVM_GETCOUNT, 0, 0), 4) << "the book item and three chapters";
+  const HTREEITEM root = TreeView_GetRoot(tree);
+  const HTREEITEM first = TreeView_GetChild(tree, root);
+  const HTREEITEM second = TreeView_GetNextSibling(tree, first);
+  TreeView_SelectItem(tree, second);
+  HWND tabs = find_child(reader, WC_TABCONTROLW);
+  HWND content = FindWindowExW(tabs, nullptr, L"RICHEDIT50W", nullptr);
+  ASSERT_NE(content, nullptr);
+  EXPECT_EQ(remote_text(content).find(L"second chapter text"), 0u);
+
+  PostMessageW(reader, WM_CLOSE, 0, 0);
+  HWND question = wait_for_window(L"#32770", L"关闭", pid);
+  ASSERT_NE(question, nullptr) << "closing asks first";
+  EXPECT_EQ(text_of(GetDlgItem(question, 0xFFFF)), L"你确定要关闭 新的书籍 吗？");
+  SendMessageW(question, WM_COMMAND, IDCANCEL, 0);
+  Sleep(200);
+  EXPECT_TRUE(IsWindow(reader)) << "Cancel keeps it open";
+  PostMessageW(reader, WM_CLOSE, 0, 0);
+  question = wait_for_window(L"#32770", L"关闭", pid);
+  ASSERT_NE(question, nullptr);
+  SendMessageW(question, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(wait_exit(), 0u);
+}
+
+TEST_F(ReaderProgram, AsksForThePasswordUntilItMatches) {
+  Book book = sample_book(1);
+  book.password = "pw";
+  book.password_hint = "\xCC\xE1\xCA\xBE";  // 提示
+  const DWORD pid = start(compile(book));
+  HWND box = wait_for_window(nullptr, L"输入密码", pid);
+  ASSERT_NE(box, nullptr);
+  HWND prompt = FindWindowExW(box, nullptr, L"Static", nullptr);
+  EXPECT_EQ(text_of(prompt), L"提示") << "the hint is the prompt";
+  HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
+  EXPECT_TRUE(GetWindowLongPtrW(edit, GWL_STYLE) & ES_PASSWORD);
+
+  SendMessageW(box, WM_COMMAND, IDOK, 0);
+  box = wait_for_window(nullptr, L"输入密码 - 密码不能为空", pid);
+  ASSERT_NE(box, nullptr);
+  SendMessageW(FindWindowExW(box, nullptr, L"Edit", nullptr), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(L"wrong"));
+  SendMessageW(box, WM_COMMAND, IDOK, 0);
+  box = wait_for_window(nullptr, L"输入密码 - 密码错误 1 次", pid);
+  ASSERT_NE(box, nullptr) << "a wrong password is refused and counted";
+  SendMessageW(FindWindowExW(box, nullptr, L"Edit", nullptr), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(L"pw"));
+  SendMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_NE(wait_for_window(nullptr, L"新的书籍 - Folivra", pid), nullptr);
+}
+
+TEST_F(ReaderProgram, DamagedImageSaysSoAndExits) {
+  const std::wstring exe = compile(sample_book(2));
+  std::string bytes = read_bytes(exe);
+  bytes.resize(bytes.size() - 2);  // "END" is gone
+  write_bytes(exe, bytes);
+  const DWORD pid = start(exe);
+  HWND box = wait_for_window(L"#32770", L"信息：", pid);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(text_of(GetDlgItem(box, 0xFFFF)), L"数据错误，文件疑似被损坏！");
+  SendMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(wait_exit(), 1u);
+}
+
+TEST_F(ReaderProgram, UnwritableTargetIsReported) {
+  window().show_book(sample_book(1));
+  prompts_.paths = {wide_to_gbk_lossy((dir_.dir() / L"missing" / L"r.exe").wstring())};
+  command(kCmdCompile);
+  ASSERT_EQ(prompts_.messages.size(), 1u);
+  EXPECT_EQ(prompts_.messages[0].icon, Icon::error);
+}
+
+}  // namespace
+}  // namespace folivra::test
