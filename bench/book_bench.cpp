@@ -1,8 +1,10 @@
 // Reading and writing a large book against raw zlib on the same field bytes.
 // Run: build/native/book_bench   (figures: bytes_per_second of plain field bytes)
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -10,6 +12,8 @@
 
 #include "book/block_codec.h"
 #include "book/book_file.h"
+#include "book/file_io.h"
+#include "export/text_export.h"
 
 using namespace folivra;
 
@@ -152,12 +156,47 @@ void BM_ZlibCompress2(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.plain_bytes));
 }
 
+// The text conversion of the book, into a file beside a plain write of as many bytes.
+void BM_TextExport(benchmark::State& state) {
+  Fixture& f = fixture();
+  const auto path = std::filesystem::temp_directory_path() / "folivra-bench.txt";
+  size_t bytes = 0;
+  for (auto _ : state) {
+    ReplacingFile out(path);
+    bytes = 0;
+    const bool ok = out.open() && export_book_text(f.book, [&](std::string_view chunk) {
+      bytes += chunk.size();
+      return out.write(chunk);
+    }) && out.commit();
+    if (!ok) state.SkipWithError("export failed");
+  }
+  std::filesystem::remove(path);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+
+void BM_PlainWrite(benchmark::State& state) {
+  Fixture& f = fixture();
+  const std::string text = book_text(f.book);
+  const auto path = std::filesystem::temp_directory_path() / "folivra-bench-plain.txt";
+  for (auto _ : state) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    std::fwrite(text.data(), 1, text.size(), out);
+    std::fflush(out);
+    fsync(fileno(out));
+    std::fclose(out);
+  }
+  std::filesystem::remove(path);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+
 }  // namespace
 
+BENCHMARK(BM_TextExport)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_ReadBook)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ZlibUncompress)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ZlibUncompressFresh)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_WriteBook)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_WriteBook)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_ZlibCompress2)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 BENCHMARK_MAIN();
