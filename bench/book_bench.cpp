@@ -164,10 +164,13 @@ void BM_TextExport(benchmark::State& state) {
   for (auto _ : state) {
     ReplacingFile out(path);
     bytes = 0;
-    const bool ok = out.open() && export_book_text(f.book, [&](std::string_view chunk) {
-      bytes += chunk.size();
-      return out.write(chunk);
-    }) && out.commit();
+    const bool ok = out.open() &&
+                    export_book_text(f.book,
+                                     [&](std::string_view chunk) {
+                                       bytes += chunk.size();
+                                       return out.write(chunk);
+                                     }) &&
+                    out.commit();
     if (!ok) state.SkipWithError("export failed");
   }
   std::filesystem::remove(path);

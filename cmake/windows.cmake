@@ -16,7 +16,8 @@ set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run.sh)
 # stripped, on a core of its own built the same way.
 folivra_core_library(folivra_core_small OPTIONS -Os -ffunction-sections -fdata-sections)
 add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader_window.cpp
-                                    src/reader/input_box.cpp resources/reader.rc)
+                                    src/reader/input_box.cpp src/app/window_class.cpp
+                                    resources/reader.rc)
 target_include_directories(folivra_reader PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(folivra_reader PRIVATE UNICODE _UNICODE)
 target_compile_options(folivra_reader PRIVATE -Os -ffunction-sections -fdata-sections)
@@ -47,6 +48,7 @@ add_library(folivra_shell STATIC
   src/app/recent_list.cpp
   src/app/settings.cpp
   src/app/start_up.cpp
+  src/app/window_class.cpp
   src/app/window_settings.cpp
   src/app/windows_prompts.cpp
   src/app/splitter.cpp

@@ -7,6 +7,7 @@
 #include "app/menu_ids.h"
 #include "app/picture_box.h"
 #include "app/splitter.h"
+#include "app/window_class.h"
 #include "app/tree_images.h"
 #include "app/window_layout.h"
 
@@ -43,18 +44,6 @@ void resize(HWND hwnd, int width, int height) {
   SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void register_class(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUSH background) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (GetClassInfoExW(instance, name, &wc)) return;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = background;
-  wc.lpszClassName = name;
-  RegisterClassExW(&wc);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(Prompts* prompts, std::wstring settings_path)
@@ -80,8 +69,8 @@ MainWindow::~MainWindow() {
 HWND MainWindow::create(HINSTANCE instance) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
-  register_class(instance, kClassName, window_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-  register_class(instance, kPageClass, page_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  register_window_class(kClassName, window_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  register_window_class(kPageClass, page_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   menus_ = build_menus();
   accelerators_ = build_accelerators();
   HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Folivra",

@@ -1,5 +1,7 @@
 #include "app/picture_box.h"
 
+#include "app/window_class.h"
+
 namespace folivra {
 
 namespace {
@@ -36,18 +38,9 @@ LRESULT CALLBACK picture_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
 }  // namespace
 
 HWND create_picture_box(HWND parent, int left, int top, int width, int height) {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (!GetClassInfoExW(instance, kClassName, &wc)) {
-    wc.lpfnWndProc = picture_proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-  }
+  register_window_class(kClassName, picture_proc, nullptr);
   return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_BORDER, left, top, width,
-                         height, parent, nullptr, instance, nullptr);
+                         height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 void set_picture(HWND box, HBITMAP bitmap) {

@@ -1,5 +1,7 @@
 #include "app/splitter.h"
 
+#include "app/window_class.h"
+
 #include <windowsx.h>
 
 namespace folivra {
@@ -66,19 +68,10 @@ LRESULT CALLBACK splitter_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
 }  // namespace
 
 HWND create_splitter(HWND parent, int left, int top, int width, int height) {
-  const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (!GetClassInfoExW(instance, kClassName, &wc)) {
-    wc.lpfnWndProc = splitter_proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_SIZEWE);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-  }
+  register_window_class(kClassName, splitter_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                        LoadCursorW(nullptr, IDC_SIZEWE));
   return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, left, top, width, height,
-                         parent, nullptr, instance, nullptr);
+                         parent, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 }  // namespace folivra

@@ -64,7 +64,7 @@ int dump(const Arguments& args) {
 
 int build(const Arguments& args) {
   if (args.password) {
-    std::cerr << "zqb: build takes the password from the spec's \"password\" key\n";
+    std::cerr << "zqb: build takes the password from the \"password\" key of its JSON\n";
     return kUsageError;
   }
   std::ifstream in(args.positional[0], std::ios::binary);

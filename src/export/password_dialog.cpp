@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/tree_images.h"
+#include "app/window_class.h"
 #include "app/window_text.h"
 #include "book/field_cipher.h"
 #include "book/gbk_wide.h"
@@ -53,16 +54,7 @@ PasswordDialog::~PasswordDialog() {
 
 HWND PasswordDialog::create(HWND owner) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (!GetClassInfoExW(instance, kClassName, &wc)) {
-    wc.lpfnWndProc = window_proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-  }
+  register_window_class(kClassName, window_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   RECT place{0, 0, kWidth, kHeight};
   if (owner) {
     RECT o;

@@ -1,5 +1,7 @@
 #include "reader/input_box.h"
 
+#include "app/window_class.h"
+
 namespace folivra {
 
 namespace {
@@ -44,16 +46,7 @@ LRESULT CALLBACK box_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
 
 std::optional<std::wstring> ask_masked(const std::wstring& title, const std::wstring& prompt) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (!GetClassInfoExW(instance, kClassName, &wc)) {
-    wc.lpfnWndProc = box_proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-  }
+  register_window_class(kClassName, box_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   Box box;
   const int width = 360, height = 170;
   HWND hwnd = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, title.c_str(),
