@@ -22,7 +22,7 @@ struct Reader {
   HWND hwnd = nullptr, tree = nullptr, tabs = nullptr, info = nullptr, content = nullptr,
        status = nullptr;
   HWND title = nullptr, author = nullptr, type = nullptr, time = nullptr, intro = nullptr;
-  HFONT font = nullptr, big = nullptr;
+  HFONT font = nullptr, big = nullptr, small = nullptr;
 };
 
 Reader g;  // one reader, one window
@@ -102,6 +102,7 @@ void layout() {
 void create_controls() {
   g.font = song(16);
   g.big = song(24);
+  g.small = song(12);  // three characters fit the 40-pixel labels
   g.tree = child(WC_TREEVIEWW, L"",
                  WS_BORDER | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
                  g.hwnd, g.font);
@@ -116,7 +117,7 @@ void create_controls() {
   const DWORD field = ES_READONLY | ES_AUTOHSCROLL;
   g.title = child(L"EDIT", L"", field, g.info, g.big);
   auto label = [&](const wchar_t* text, int y) {
-    HWND l = child(L"STATIC", text, 0, g.info, g.font);
+    HWND l = child(L"STATIC", text, 0, g.info, g.small);
     MoveWindow(l, 136, y, 40, 24, FALSE);
   };
   label(L"作者：", 55);
