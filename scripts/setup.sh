@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build clang libclang-rt-14-dev g++ git
   zlib1g-dev libgtest-dev googletest libbenchmark-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev
-  wine wine64 xvfb xauth locales fonts-wqy-microhei imagemagick x11-utils
+  wine wine64 fonts-wine xvfb xauth locales fonts-wqy-microhei imagemagick x11-utils
 )
 
 missing=()
@@ -17,7 +17,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # Wine's recommended packages bring the fonts and libraries its programs expect.
+  apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
 # Wine takes its ANSI code page (936) from the Chinese locale.
