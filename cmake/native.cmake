@@ -23,7 +23,8 @@ add_executable(core_tests ${FOLIVRA_CORE_TEST_SOURCES} tests/book/book_writer_sa
                           tests/app/command_line_test.cpp src/app/command_line.cpp
                           tests/app/document_commands_test.cpp src/app/document_commands.cpp
                           tests/app/scripted_prompts.cpp tests/export/text_export_test.cpp
-                          tests/export/reader_image_test.cpp)
+                          tests/export/reader_image_test.cpp tests/export/book_icon_test.cpp)
+target_compile_definitions(core_tests PRIVATE FOLIVRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 target_include_directories(core_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(core_tests PRIVATE folivra_core_checked GTest::gtest_main)
 add_test(NAME core_tests COMMAND core_tests)

@@ -17,12 +17,13 @@ set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run.sh)
 folivra_core_library(folivra_core_small OPTIONS -Os -ffunction-sections -fdata-sections)
 add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader_window.cpp
                                     src/reader/input_box.cpp src/app/window_class.cpp
+                                    src/app/picture_box.cpp src/app/cover_picture.cpp
                                     resources/reader.rc)
 target_include_directories(folivra_reader PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(folivra_reader PRIVATE UNICODE _UNICODE)
 target_compile_options(folivra_reader PRIVATE -Os -ffunction-sections -fdata-sections)
 target_link_options(folivra_reader PRIVATE -municode -s -Wl,--gc-sections ${FOLIVRA_STATIC})
-target_link_libraries(folivra_reader PRIVATE folivra_core_small comctl32)
+target_link_libraries(folivra_reader PRIVATE folivra_core_small comctl32 ole32 oleaut32 uuid)
 
 # The editor carries the reader as a resource (101, as app/carried_reader.h says).
 set_target_properties(folivra_reader PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

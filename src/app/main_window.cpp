@@ -175,8 +175,12 @@ void MainWindow::create_controls() {
   font_field_ = song_font(16);
   font_title_ = song_font(24);
   font_label_ = song_font(12);  // 9 points: three characters fit the 40-pixel labels
-  icon_big_ = draw_app_icon(32);
-  icon_small_ = draw_app_icon(16);
+  icon_big_ = static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
+  if (!icon_big_) icon_big_ = draw_app_icon(32);  // a program built without the resource
+  icon_small_ = static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
+  if (!icon_small_) icon_small_ = draw_app_icon(16);
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_big_));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_small_));
 

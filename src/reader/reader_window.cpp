@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "app/cover_picture.h"
+#include "app/picture_box.h"
 #include "book/book_time.h"
 #include "book/gbk_wide.h"
 
@@ -21,6 +23,8 @@ struct Reader {
   const Book* book = nullptr;
   HWND hwnd = nullptr, tree = nullptr, tabs = nullptr, info = nullptr, content = nullptr,
        status = nullptr;
+  HWND cover = nullptr;
+  HBITMAP cover_bitmap = nullptr;
   HWND title = nullptr, author = nullptr, type = nullptr, time = nullptr, intro = nullptr;
   HFONT font = nullptr, big = nullptr, small = nullptr;
 };
@@ -114,6 +118,7 @@ void create_controls() {
   tab.pszText = const_cast<wchar_t*>(L"内容");
   TabCtrl_InsertItem(g.tabs, 1, &tab);
   g.info = child(L"STATIC", L"", 0, g.tabs, g.font);
+  g.cover = create_picture_box(g.info, 8, 8, 120, 136);
   const DWORD field = ES_READONLY | ES_AUTOHSCROLL;
   g.title = child(L"EDIT", L"", field, g.info, g.big);
   auto label = [&](const wchar_t* text, int y) {
@@ -149,6 +154,8 @@ void fill() {
   SetWindowTextW(g.time, gbk_to_wide(format_book_time(book.time)).c_str());
   SetWindowTextW(g.intro, book.intro.empty() ? L"" : (L"    " + gbk_to_wide(book.intro)).c_str());
   set_status(1, title);
+  g.cover_bitmap = decode_cover(book.cover, 118, 134);
+  set_picture(g.cover, g.cover_bitmap);
   show_page(0);
 
   TVINSERTSTRUCTW insert{};
