@@ -296,6 +296,9 @@ bool MainWindow::translate_accelerator(MSG& msg) {
       return false;
     }
   }
+  // Every shortcut is a Ctrl key, Del or F5: only those need current menu states.
+  const WPARAM key = msg.wParam;
+  if (GetKeyState(VK_CONTROL) >= 0 && key != VK_DELETE && key != VK_F5) return false;
   refresh_edit_menu(false);
   refresh_insert_menu();
   return TranslateAcceleratorW(hwnd_, accelerators_, &msg) != 0;

@@ -1,19 +1,16 @@
 #include "export/reader_image.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "book/book_file.h"
-#include "book/le_bytes.h"
+#include "book/byte_reader.h"
 
 namespace folivra {
 
 namespace {
 
 constexpr std::string_view kEndMarker = "END";
-
-uint32_t u32_at(std::string_view bytes, size_t offset) {
-  return offset + 4 <= bytes.size() ? load_le32(bytes.data() + offset) : 0;
-}
 
 }  // namespace
 
@@ -24,29 +21,40 @@ std::string reader_executable(std::string_view reader, Book& book) {
   return out;
 }
 
+size_t book_image_length(std::string_view image) {
+  ByteReader in{std::string(image)};
+  auto skip_item = [&] {
+    const int64_t length = std::max(in.read_int32(), 0);
+    in.set_position(static_cast<int32_t>(std::min<int64_t>(in.position() + length, INT32_MAX)));
+  };
+  in.read_bytes(3);
+  in.read_double();
+  if (in.read_int32() & kFlagProtected) {
+    in.read_bytes(16);
+    skip_item();  // the hint
+  }
+  for (int i = 0; i < 3; ++i) skip_item();
+  in.read_double();
+  skip_item();
+  skip_item();
+  const int32_t count = in.read_int32();
+  for (int32_t i = 0; i < count && in.position() < in.length(); ++i) {
+    in.read_int32();
+    skip_item();
+    skip_item();
+  }
+  return static_cast<size_t>(in.position());
+}
+
 std::optional<std::string> book_image_of(std::string_view exe) {
   const size_t start = pe_image_end(exe);
   if (start == 0 || exe.substr(start, 3) != "ZQB") return std::nullopt;
-  std::string image(exe.substr(start));
-  Book book;
-  size_t end = 0;
-  // The password is not needed to find the end: a wrong one stops before the
-  // fields, so measure with an unprotected reading of the layout instead.
-  const BookLock lock = peek_book_lock(image);
-  if (!lock.check_value.empty()) {
-    // Protected fields are read as bytes without decrypting: only their lengths matter.
-    std::string as_plain = image;
-    as_plain[11] = static_cast<char>(as_plain[11] & ~1);
-    const size_t hint_length = 4 + u32_at(image, 31);
-    as_plain.erase(15, 16 + hint_length);
-    if (parse_book(as_plain, "", book, &end) != ReadStatus::ok) return std::nullopt;
-    end += 16 + hint_length;
-  } else if (parse_book(image, "", book, &end) != ReadStatus::ok) {
+  const std::string_view image = exe.substr(start);
+  const size_t length = book_image_length(image);
+  if (length + kEndMarker.size() > image.size() || image.substr(length, 3) != kEndMarker) {
     return std::nullopt;
   }
-  if (end > image.size() || image.substr(end, 3) != kEndMarker) return std::nullopt;
-  image.resize(end);
-  return image;
+  return std::string(image.substr(0, length));
 }
 
 }  // namespace folivra
