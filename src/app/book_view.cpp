@@ -46,6 +46,8 @@ void MainWindow::fill_information() {
 
 void MainWindow::show_book(const Book& book) {
   book_ = book;
+  // Every chapter operation relies on the count matching the list.
+  book_.chapter_count = static_cast<int32_t>(book_.chapters.size());
   pending_content_ = 0;
   content_load_guard_ = false;
   showing_book_ = true;  // the tree's selection notices belong to the old book

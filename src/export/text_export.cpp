@@ -1,5 +1,7 @@
 #include "export/text_export.h"
 
+#include <algorithm>
+
 #include "book/book_time.h"
 
 namespace folivra {
@@ -33,13 +35,15 @@ bool export_book_text(const Book& book, const std::function<bool(std::string_vie
     return false;
   }
   std::string batch;
-  for (int i = 1; i <= book.chapter_count; ++i) {
+  // The count line says chapter_count; the chapters written are those there are.
+  const int count = std::min(book.chapter_count, static_cast<int32_t>(book.chapters.size()));
+  for (int i = 1; i <= count; ++i) {
     const Chapter& chapter = book.chapters[static_cast<size_t>(i - 1)];
     batch += chapter.name;
     batch += kCrlf;
     batch += kCrlf;
     batch += chapter.content;
-    if (i != book.chapter_count) batch += kChapterGap;
+    if (i != count) batch += kChapterGap;
     if (i % kBatch == 0) {
       if (!write(batch)) return false;
       batch.clear();

@@ -141,3 +141,19 @@ TEST_F(ConvertCommand, UnwritableTargetFailsAndLeavesNoFile) {
 
 }  // namespace
 }  // namespace folivra
+
+namespace folivra {
+namespace {
+
+TEST(TextExport, ACountBeyondTheListWritesWhatThereIs) {
+  Book book = test::sample_book(2);
+  book.chapter_count = 5;
+  const std::string text = book_text(book);
+  EXPECT_NE(text.find("\xD5\xC2\xBD\xDA\xCA\xFD\xC1\xBF\xA3\xBA"
+                      "5\r\n"),
+            std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - book.chapters[1].content.size()), book.chapters[1].content);
+}
+
+}  // namespace
+}  // namespace folivra
