@@ -1,5 +1,6 @@
 #include "book/book_time.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 
@@ -47,6 +48,8 @@ void replace_all(std::string& text, std::string_view from, const std::string& to
 
 CalendarTime calendar_from_date_time(double date_time) {
   if (!std::isfinite(date_time)) date_time = 0.0;
+  // Outside 0100-01-01 .. 9999-12-31 there is no calendar to show.
+  date_time = std::clamp(date_time, -657434.0, 2958465.0);
   // Negative dates count whole days backwards but the fraction still runs
   // forwards from midnight: -1.25 is 1899-12-29 06:00.
   double whole = std::trunc(date_time);

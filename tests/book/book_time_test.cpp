@@ -16,6 +16,11 @@ TEST(BookTime, FormatsWithTheDefaultPattern) {
   EXPECT_EQ(format_book_time(-657434.0), "100-01-01 00:00:00");
 }
 
+TEST(BookTime, FarOutDatesStayOnTheCalendar) {
+  EXPECT_EQ(format_book_time(1e300), "9999-12-31 00:00:00");
+  EXPECT_EQ(format_book_time(-1e300), "100-01-01 00:00:00");
+}
+
 TEST(BookTime, NegativeDatesCountTheTimeForwards) {
   EXPECT_EQ(format_book_time(-1.25), "1899-12-29 06:00:00");
   EXPECT_EQ(format_book_time(-2.0), "1899-12-28 00:00:00");
