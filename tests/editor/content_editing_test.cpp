@@ -296,3 +296,18 @@ TEST_F(Editing, HugeChapterSurvivesTheRoundTrip) {
 
 }  // namespace
 }  // namespace folivra::test
+
+namespace folivra::test {
+namespace {
+
+TEST_F(Editing, TabMovesThroughTheFieldsAndCommits) {
+  SetFocus(c().title);
+  MSG tab{c().title, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+  EXPECT_FALSE(window().translate_accelerator(tab));
+  EXPECT_TRUE(IsDialogMessageW(hwnd_, &tab)) << "the main loop hands Tab to the dialog manager";
+  EXPECT_EQ(GetFocus(), c().author);
+  EXPECT_TRUE(window().is_modified()) << "leaving the title commits it";
+}
+
+}  // namespace
+}  // namespace folivra::test
