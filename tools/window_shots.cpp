@@ -12,6 +12,8 @@
 #include "editor/file_dialogs.h"
 #include "editor/file_filter.h"
 #include "editor/font_dialog.h"
+#include "export/password_dialog.h"
+#include "app/windows_prompts.h"
 
 using namespace folivra;
 
@@ -173,6 +175,15 @@ int wmain(int argc, wchar_t** argv) {
   SetTimer(nullptr, 0, 700, shoot_dialog);
   FontChoice font;
   show_font_dialog(hwnd, font);
+
+  WindowsPrompts prompts;
+  PasswordDialog password(
+      PasswordRequest{PasswordMode::open, "tale.zqb", "0123456789ABCDEF", "\xCE\xDE", ""}, prompts);
+  password.create(hwnd);
+  ShowWindow(password.hwnd(), SW_SHOW);
+  SetWindowTextW(password.controls().password, L"secret");
+  pump();
+  save_screen(password.hwnd(), folder + L"\\password-dialog.bmp");
   DestroyWindow(hwnd);
   return 0;
 }

@@ -209,3 +209,21 @@ TEST_F(ChapterTree, ContextMenuOnItemsOnly) {
 
 }  // namespace
 }  // namespace folivra::test
+
+namespace folivra::test {
+namespace {
+
+TEST_F(ChapterTree, TheMouseTakesTheFocusBetweenTreeAndEditor) {
+  select(1);
+  SetFocus(c().content);
+  SendMessageW(c().tree, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(GetFocus(), c().tree) << "from the editor to the tree";
+  SendMessageW(c().content, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(GetFocus(), c().content) << "and back";
+  SetFocus(c().title);
+  SendMessageW(c().tree, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(GetFocus(), c().title) << "only the editor gives the focus up this way";
+}
+
+}  // namespace
+}  // namespace folivra::test
