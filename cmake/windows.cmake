@@ -18,6 +18,7 @@ folivra_core_library(folivra_core_small OPTIONS -Os -ffunction-sections -fdata-s
 add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader_window.cpp
                                     src/reader/input_box.cpp src/app/window_class.cpp
                                     src/app/picture_box.cpp src/app/cover_picture.cpp
+                                    src/app/rtf_stream.cpp
                                     resources/reader.rc)
 target_include_directories(folivra_reader PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(folivra_reader PRIVATE UNICODE _UNICODE)
@@ -46,6 +47,7 @@ add_library(folivra_shell STATIC
   src/app/menus.cpp
   src/app/picture_box.cpp
   src/app/recent_files.cpp
+  src/app/rtf_stream.cpp
   src/app/recent_list.cpp
   src/app/settings.cpp
   src/app/start_up.cpp

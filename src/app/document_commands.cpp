@@ -46,13 +46,17 @@ void DocumentCommands::new_book_command() {
   view_.show_book(make_new_book(current_date_time()));
 }
 
-void DocumentCommands::open_book_command() {
-  if (!confirm_discard()) return;
+std::string DocumentCommands::choose_book_to_open() {
   OpenFileRequest request;
   request.initial_directory = view_.program_directory();
   request.filter = std::string(kBookFilter);
   request.keep_directory = true;
-  const std::string path = prompts_.open_file(request);
+  return prompts_.open_file(request);
+}
+
+void DocumentCommands::open_book_command() {
+  if (!confirm_discard()) return;
+  const std::string path = choose_book_to_open();
   if (!path.empty()) open_book(path);
 }
 
@@ -100,14 +104,15 @@ void DocumentCommands::show_read_failure(ReadStatus status) {
   prompts_.show_message(failure);
 }
 
+bool DocumentCommands::read_or_report(const std::string& path, Book& book) {
+  const std::optional<ReadStatus> status = read_with_password(path, book);
+  if (status && *status != ReadStatus::ok) show_read_failure(*status);
+  return status == ReadStatus::ok;
+}
+
 void DocumentCommands::open_book(const std::string& path) {
   Book book;
-  const std::optional<ReadStatus> status = read_with_password(path, book);
-  if (!status) return;
-  if (*status != ReadStatus::ok) {
-    show_read_failure(*status);
-    return;
-  }
+  if (!read_or_report(path, book)) return;
   book.file_path = path;
   view_.add_recent_file(path);
   view_.show_book(book);
@@ -156,19 +161,10 @@ bool DocumentCommands::save_book_as() {
 }
 
 void DocumentCommands::insert_book() {
-  OpenFileRequest request;
-  request.initial_directory = view_.program_directory();
-  request.filter = std::string(kBookFilter);
-  request.keep_directory = true;
-  const std::string path = prompts_.open_file(request);
+  const std::string path = choose_book_to_open();
   if (path.empty()) return;
   Book other;
-  const std::optional<ReadStatus> status = read_with_password(path, other);
-  if (!status) return;
-  if (*status != ReadStatus::ok) {
-    show_read_failure(*status);
-    return;
-  }
+  if (!read_or_report(path, other)) return;
   Book& book = view_.current_book();
   const int first = static_cast<int>(book.chapters.size()) + 1;
   for (Chapter& chapter : other.chapters) book.chapters.push_back(std::move(chapter));

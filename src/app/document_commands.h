@@ -31,6 +31,9 @@ class DocumentCommands {
   // Empty optional: the user gave up at the password prompt.
   std::optional<ReadStatus> read_with_password(const std::string& path, Book& book);
   void show_read_failure(ReadStatus status);
+  // Reads a book, showing why when it cannot; false also when the user gave up.
+  bool read_or_report(const std::string& path, Book& book);
+  std::string choose_book_to_open();
   std::string choose_book_path(const std::string& proposed_name);
 
   DocumentView& view_;

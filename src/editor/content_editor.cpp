@@ -2,30 +2,16 @@
 // Edit and Insert menus that act on it.
 #include <richedit.h>
 
-#include <algorithm>
-#include <cstring>
 
 #include "app/main_window.h"
 #include "app/menu_ids.h"
+#include "app/rtf_stream.h"
 #include "book/book_time.h"
 #include "book/gbk_wide.h"
 
 namespace folivra {
 
 namespace {
-
-struct StreamCursor {
-  std::string_view rest;
-};
-
-DWORD CALLBACK read_rtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* got) {
-  auto* cursor = reinterpret_cast<StreamCursor*>(cookie);
-  const size_t n = std::min(cursor->rest.size(), static_cast<size_t>(wanted));
-  std::memcpy(buffer, cursor->rest.data(), n);
-  cursor->rest.remove_prefix(n);
-  *got = static_cast<LONG>(n);
-  return 0;
-}
 
 DWORD CALLBACK write_rtf(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* written) {
   reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer),
@@ -60,11 +46,7 @@ void MainWindow::create_content_editor() {
   SetWindowSubclass(c_.content, content_subclass, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-void MainWindow::load_content(const std::string& rtf) {
-  StreamCursor cursor{rtf};
-  EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cursor), 0, read_rtf};
-  SendMessageW(c_.content, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
-}
+void MainWindow::load_content(const std::string& rtf) { folivra::load_rtf(c_.content, rtf); }
 
 std::string MainWindow::content_rtf() const {
   std::string rtf;

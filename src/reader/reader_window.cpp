@@ -4,11 +4,11 @@
 #include <richedit.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "app/cover_picture.h"
 #include "app/picture_box.h"
+#include "app/rtf_stream.h"
 #include "book/book_time.h"
 #include "book/gbk_wide.h"
 
@@ -49,15 +49,6 @@ void set_status(int pane, const std::wstring& text) {
                reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-DWORD CALLBACK read_rtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* got) {
-  auto* rest = reinterpret_cast<std::string_view*>(cookie);
-  const size_t n = std::min(rest->size(), static_cast<size_t>(wanted));
-  std::memcpy(buffer, rest->data(), n);
-  rest->remove_prefix(n);
-  *got = static_cast<LONG>(n);
-  return 0;
-}
-
 void show_page(int page) {
   TabCtrl_SetCurSel(g.tabs, page);
   ShowWindow(g.info, page == 0 ? SW_SHOW : SW_HIDE);
@@ -71,10 +62,8 @@ void show_chapter(int position) {
   set_status(3, gbk_to_wide(chapter.name));
   if (chapter.kind != 1) return;
   show_page(1);
-  std::string_view rtf(chapter.content);
-  rtf = rtf.substr(0, rtf.find('\0'));
-  EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, read_rtf};
-  SendMessageW(g.content, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  const std::string_view rtf(chapter.content);
+  load_rtf(g.content, rtf.substr(0, rtf.find('\0')));
 }
 
 void layout() {

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace folivra {
+
+// Replaces the whole content of a rich-edit control with RTF text.
+void load_rtf(HWND rich_edit, std::string_view rtf);
+
+}  // namespace folivra
