@@ -17,6 +17,7 @@ set(FOLIVRA_CORE_SOURCES
   src/export/pe_image.cpp
   src/export/reader_image.cpp
   src/export/text_export.cpp
+  src/text/rtf_check.cpp
 )
 if(WIN32)
   list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_win.cpp src/book/gbk_win.cpp
@@ -44,6 +45,7 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/book/block_codec_test.cpp
   tests/book/book_file_layout_test.cpp
   tests/book/book_reader_test.cpp
+  tests/book/book_salvage_test.cpp
   tests/book/book_time_test.cpp
   tests/book/byte_reader_test.cpp
   tests/book/field_cipher_test.cpp
@@ -51,5 +53,6 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/book/file_name_test.cpp
   tests/book/gbk_test.cpp
   tests/book/test_books.cpp
+  tests/text/rtf_check_test.cpp
 )
 list(TRANSFORM FOLIVRA_CORE_TEST_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/)

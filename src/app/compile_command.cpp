@@ -30,7 +30,7 @@ void MainWindow::compile_reader() {
   const std::string_view reader = carried_reader();
   const std::string program = reader_executable(reader, current_book());
   // A reader that could not be written whole is not left half-written, and is said.
-  if (reader.empty() || !replace_file_contents(path_from_gbk(path), program)) {
+  if (reader.empty() || program.empty() || !replace_file_contents(path_from_gbk(path), program)) {
     Message failure;
     failure.text =
         wide_to_gbk_lossy(L"编译失败！ - 写入文件 ") + path + wide_to_gbk_lossy(L" 失败");

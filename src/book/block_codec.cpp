@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <new>
+#include <utility>
 
 #include "book/le_bytes.h"
 
@@ -20,51 +22,74 @@ constexpr size_t kFirstChunk = 64 * 1024;
 
 }  // namespace
 
-std::string decompress_block(std::string_view block) {
-  if (block.size() < kHeaderSize || load_le32(block.data()) != kBlockMagic) return {};
+bool is_empty_block(std::string_view block) {
+  return block.size() == kHeaderSize && load_le32(block.data()) == kBlockMagic &&
+         load_le32(block.data() + 4) == 0;
+}
+
+BlockResult decode_block(std::string_view block, size_t budget, std::string& plain) {
+  plain.clear();
+  if (block.size() < kHeaderSize || load_le32(block.data()) != kBlockMagic) {
+    return BlockResult::failed;
+  }
   const int32_t plain_length = static_cast<int32_t>(load_le32(block.data() + 4));
   const int32_t cap = static_cast<int32_t>(2u * static_cast<uint32_t>(plain_length));
-  if (cap <= 0) return {};
-  const size_t limit = static_cast<size_t>(cap);
+  if (cap <= 0) return BlockResult::failed;
+  const size_t limit = std::min(static_cast<size_t>(cap), budget);
   const std::string_view data = block.substr(kHeaderSize);
-  if (data.size() > UINT32_MAX) return {};
+  if (data.size() > UINT32_MAX) return BlockResult::failed;
 
   z_stream zs{};
-  if (inflateInit(&zs) != Z_OK) return {};
+  if (inflateInit(&zs) != Z_OK) return BlockResult::failed;
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
   zs.avail_in = static_cast<uInt>(data.size());
 
   std::string out;
-  out.resize(
-      std::min({limit, static_cast<size_t>(plain_length), std::max(kFirstChunk, data.size() * 4)}));
   size_t produced = 0;
-  char overflow_probe = 0;  // one byte past the cap: written means "too long"
-  bool ok = false;
-  for (;;) {
-    if (produced == out.size() && out.size() < limit) {
-      out.resize(std::min(limit, out.size() * 2));
+  char overflow_probe = 0;  // one byte past the limit: written means "too long"
+  BlockResult result = BlockResult::failed;
+  try {
+    out.resize(std::min(
+        {limit, static_cast<size_t>(plain_length), std::max(kFirstChunk, data.size() * 4)}));
+    for (;;) {
+      if (produced == out.size() && out.size() < limit) {
+        out.resize(std::min(limit, std::max<size_t>(out.size() * 2, 1)));
+      }
+      const bool at_cap = produced == limit;
+      zs.next_out = reinterpret_cast<Bytef*>(at_cap ? &overflow_probe : out.data() + produced);
+      zs.avail_out =
+          at_cap ? 1u : static_cast<uInt>(std::min<size_t>(out.size() - produced, UINT32_MAX));
+      const uInt before = zs.avail_out;
+      const int rc = inflate(&zs, Z_NO_FLUSH);
+      const size_t written = before - zs.avail_out;
+      if (at_cap && written > 0) {
+        // Past the block's own cap the data is bad; past the budget it is too much.
+        if (limit < static_cast<size_t>(cap)) result = BlockResult::over_budget;
+        break;
+      }
+      if (!at_cap) produced += written;
+      if (rc == Z_STREAM_END) {
+        result = BlockResult::ok;
+        break;
+      }
+      if (rc != Z_OK) break;
+      if (zs.avail_in == 0 && zs.avail_out != 0) break;  // the stream is cut short
+      if (at_cap) break;
     }
-    const bool at_cap = produced == limit;
-    zs.next_out = reinterpret_cast<Bytef*>(at_cap ? &overflow_probe : out.data() + produced);
-    zs.avail_out =
-        at_cap ? 1u : static_cast<uInt>(std::min<size_t>(out.size() - produced, UINT32_MAX));
-    const uInt before = zs.avail_out;
-    const int rc = inflate(&zs, Z_NO_FLUSH);
-    const size_t written = before - zs.avail_out;
-    if (at_cap && written > 0) break;
-    if (!at_cap) produced += written;
-    if (rc == Z_STREAM_END) {
-      ok = true;
-      break;
-    }
-    if (rc != Z_OK) break;
-    if (zs.avail_in == 0 && zs.avail_out != 0) break;  // the stream is cut short
-    if (at_cap) break;
+  } catch (const std::bad_alloc&) {
+    result = BlockResult::failed;
   }
   inflateEnd(&zs);
-  if (!ok) return {};
+  if (result != BlockResult::ok) return result;
   out.resize(produced);
-  return out;
+  plain = std::move(out);
+  return BlockResult::ok;
+}
+
+std::string decompress_block(std::string_view block) {
+  std::string plain;
+  decode_block(block, SIZE_MAX, plain);
+  return plain;
 }
 
 }  // namespace folivra

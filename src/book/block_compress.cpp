@@ -1,6 +1,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <new>
 
 #include "book/block_codec.h"
 #include "book/le_bytes.h"
@@ -23,7 +24,11 @@ std::string compress_block(std::string_view plain) {
   if (n == 0) return block;
 
   uLongf capacity = static_cast<uLongf>(n / 1000 + n + 1024);
-  block.resize(kHeaderSize + capacity);
+  try {
+    block.resize(kHeaderSize + capacity);
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
   int rc = compress2(reinterpret_cast<Bytef*>(block.data() + kHeaderSize), &capacity,
                      reinterpret_cast<const Bytef*>(plain.data()), static_cast<uLong>(n),
                      Z_DEFAULT_COMPRESSION);

@@ -12,6 +12,14 @@ struct Chapter {
   int32_t kind = 1;
   std::string name;
   std::string content;  // RTF
+  // The stored item bytes of a name or content that could not be read back:
+  // written again unchanged while the field itself stays empty.
+  std::string kept_name, kept_content;
+};
+
+// The same for the book's own items.
+struct KeptItems {
+  std::string hint, title, author, book_type, intro, cover;
 };
 
 struct Book {
@@ -29,6 +37,7 @@ struct Book {
   std::string password_hint;
   double format_version = 0.0;
   std::string file_path;
+  KeptItems kept;
 };
 
 inline constexpr uint32_t kFlagProtected = 1;

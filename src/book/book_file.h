@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "book/book.h"
+#include "book/read_report.h"
 
 namespace folivra {
 
@@ -12,18 +13,30 @@ enum class ReadStatus : int { ok = 0, format_error = 1, password_error = 2, cann
 
 // The bytes of a book file for `book`, stamped with the current time.
 // Brings `flags` bit 0 and `chapter_count` in line with the book first.
+// Empty when the book is too large for the format's 32-bit positions.
 std::string write_book_image(Book& book);
+
+struct WriteOptions {
+  bool keep_backup = false;  // the replaced file stays beside the book as NAME.bak
+};
 
 // Writes the book file safely: the old file stays whole unless every byte of
 // the new one reached the disk. 0 on success, -1 on any failure (and then
 // the book is left unchanged).
-int write_book(const std::filesystem::path& path, Book& book);
+int write_book(const std::filesystem::path& path, Book& book, const WriteOptions& options = {});
 
 // Fills an empty `book` from the bytes of a book file. With `consumed`, also
-// says where the last chapter record ended (for an image with more behind it).
+// says where the last chapter record ended (for an image with more behind it);
+// with `report`, which items were damaged and whether the file was cut short.
 ReadStatus parse_book(std::string bytes, std::string_view password, Book& book,
-                      size_t* consumed = nullptr);
-ReadStatus read_book(const std::filesystem::path& path, std::string_view password, Book& book);
+                      size_t* consumed = nullptr, ReadReport* report = nullptr);
+ReadStatus read_book(const std::filesystem::path& path, std::string_view password, Book& book,
+                     ReadReport* report = nullptr);
+
+// Reads the bytes of a file that may be a book: refuses what is not a
+// regular file (cannot_open), and a file that does not start with the magic
+// or is longer than the format can describe (format_error) before reading it.
+ReadStatus read_book_file(const std::filesystem::path& path, std::string& bytes);
 
 // The check value and hint of a book file held in memory; an empty check
 // value means the bytes are not a protected book.

@@ -5,9 +5,9 @@
 
 namespace folivra {
 
-int write_book(const std::filesystem::path& path, Book& book) {
+int write_book(const std::filesystem::path& path, Book& book, const WriteOptions& options) {
   const std::string image = encode_book(book, current_date_time());
-  if (!replace_file_contents(path, image)) return -1;
+  if (image.empty() || !replace_file_contents(path, image, options.keep_backup)) return -1;
   bring_in_line(book);
   return 0;
 }

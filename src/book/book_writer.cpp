@@ -24,11 +24,12 @@ void put_double(ByteBuffer& out, double value) {
   out.append(b);
 }
 
-void put_item(ByteBuffer& out, std::string_view plain) {
-  const std::string block = compress_block(plain);
+void put_block(ByteBuffer& out, std::string_view block) {
   put_int32(out, static_cast<uint32_t>(block.size()));
   out.append(block);
 }
+
+void put_item(ByteBuffer& out, std::string_view plain) { put_block(out, compress_block(plain)); }
 
 uint32_t flags_for(const Book& book) {
   return book.password.empty() ? book.flags & ~kFlagProtected : book.flags | kFlagProtected;
@@ -37,31 +38,40 @@ uint32_t flags_for(const Book& book) {
 }  // namespace
 
 // Encodes without touching the book, so a failed save can leave it as it was.
-std::string encode_book(const Book& book, double now) {
+// An item that could not be read is written back as it was stored while the
+// field holds nothing else.
+std::string encode_book(const Book& book, double now, size_t max_size) {
   const std::string& key = book.password;
-  auto field = [&](const std::string& plain) {
-    return key.empty() ? plain : encrypt_field(plain, key);
-  };
   ByteBuffer out;
+  auto item = [&](const std::string& plain, const std::string& kept, bool encrypted = true) {
+    if (plain.empty() && !kept.empty()) {
+      put_block(out, kept);
+    } else {
+      put_item(out, key.empty() || !encrypted ? plain : encrypt_field(plain, key));
+    }
+  };
   out.append("ZQB");
   put_double(out, 1.0);
   put_int32(out, flags_for(book));
   if (!key.empty()) {
     out.append(password_check_value(key));
-    put_item(out, book.password_hint);
+    item(book.password_hint, book.kept.hint, false);
   }
-  put_item(out, field(book.title));
-  put_item(out, field(book.author));
-  put_item(out, field(book.book_type));
+  item(book.title, book.kept.title);
+  item(book.author, book.kept.author);
+  item(book.book_type, book.kept.book_type);
   put_double(out, now);
-  put_item(out, field(book.intro));
-  put_item(out, field(book.cover));
+  item(book.intro, book.kept.intro);
+  item(book.cover, book.kept.cover);
   put_int32(out, static_cast<uint32_t>(book.chapters.size()));
   for (const Chapter& chapter : book.chapters) {
     put_int32(out, static_cast<uint32_t>(chapter.kind));
-    put_item(out, field(chapter.name));
-    put_item(out, field(chapter.content));
+    item(chapter.name, chapter.kept_name);
+    item(chapter.content, chapter.kept_content);
+    // Positions are 32-bit: stop as soon as the image cannot be read back.
+    if (out.size() > max_size) return {};
   }
+  if (out.size() > max_size) return {};
   return out.take();
 }
 

@@ -18,6 +18,8 @@ class ByteReader {
   void set_data(std::string_view data);
 
   std::string read_bytes(int32_t n, bool decompress = false);
+  // The available part of the next n bytes, without a copy; advances as read_bytes.
+  std::string_view view(int32_t n) { return take(n); }
   int32_t read_int32();
   std::string read_text(int32_t n, bool decompress = false);
   bool read_bool();

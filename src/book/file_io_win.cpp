@@ -59,52 +59,113 @@ bool write_all(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-bool put_in_place(const std::wstring& target, const std::wstring& temp) {
-  if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+// Paths near MAX_PATH need the long form, which the file functions take as it is.
+std::wstring long_form(const std::filesystem::path& path) {
+  std::wstring p = path.wstring();
+  if (p.size() < MAX_PATH - 12 || p.starts_with(L"\\\\?\\")) return p;
+  for (wchar_t& ch : p) {
+    if (ch == L'/') ch = L'\\';
+  }
+  if (p.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + p.substr(2);
+  return L"\\\\?\\" + p;
+}
+
+bool exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// False leaves the old file in its place, or (when even putting it back
+// failed) under the backup name, with the new one under its own: never is
+// either version deleted.
+bool put_in_place(const std::wstring& target, const std::wstring& temp, const std::wstring& backup,
+                  bool keep_backup, bool& keep_temp) {
+  keep_temp = false;
+  if (!exists(target)) {
     return with_retries(
         [&] { return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0; });
   }
-  const std::wstring backup = temp + L".bak";
+  if (exists(backup)) DeleteFileW(backup.c_str());
   const bool replaced = with_retries([&] {
     return ReplaceFileW(target.c_str(), temp.c_str(), backup.c_str(),
                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
   });
-  if (!replaced && GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-    // The old file was moved to the backup name but the new one could not follow.
-    MoveFileExW(backup.c_str(), target.c_str(), 0);
+  if (!replaced) {
+    if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && !exists(target)) {
+      // The old file went to the backup name and the new one could not follow.
+      if (!MoveFileExW(backup.c_str(), target.c_str(), 0)) keep_temp = true;
+    }
+    return false;
   }
-  DeleteFileW(backup.c_str());
-  return replaced;
+  if (!keep_backup) DeleteFileW(backup.c_str());
+  return true;
+}
+
+HANDLE open_regular(const std::filesystem::path& path) {
+  HANDLE file =
+      CreateFileW(long_form(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file != INVALID_HANDLE_VALUE && GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    return INVALID_HANDLE_VALUE;
+  }
+  return file;
+}
+
+bool read_into(HANDLE file, std::string& bytes, size_t limit) {
+  while (bytes.size() < limit) {
+    const size_t got = bytes.size();
+    const size_t room = bytes.capacity() > got ? bytes.capacity() : got + (size_t{1} << 20);
+    bytes.resize(std::min({limit, room, got + (size_t{1} << 30)}));
+    DWORD n = 0;
+    const bool ok = ReadFile(file, bytes.data() + got, static_cast<DWORD>(bytes.size() - got), &n,
+                             nullptr) != 0;
+    bytes.resize(got + n);
+    if (!ok) return false;
+    if (n == 0) break;
+  }
+  return true;
 }
 
 }  // namespace
 
 bool read_whole_file(const std::filesystem::path& path, std::string& bytes) {
-  Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file.valid()) return false;
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.get(), &size)) return false;
   bytes.clear();
-  bytes.reserve(static_cast<size_t>(size.QuadPart));
-  char chunk[1 << 16];
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) return false;
-    if (got == 0) return true;
-    bytes.append(chunk, got);
+  Handle file(open_regular(path));
+  LARGE_INTEGER size;
+  if (!file.valid() || !GetFileSizeEx(file.get(), &size)) return false;
+  bytes.reserve(static_cast<size_t>(size.QuadPart) + 1);
+  return read_into(file.get(), bytes, SIZE_MAX);
+}
+
+FileCheck read_file_checked(const std::filesystem::path& path, std::string_view magic,
+                            uint64_t max_size, std::string& bytes) {
+  bytes.clear();
+  Handle file(open_regular(path));
+  LARGE_INTEGER size;
+  if (!file.valid() || !GetFileSizeEx(file.get(), &size)) return FileCheck::cannot_open;
+  if (!read_into(file.get(), bytes, magic.size())) return FileCheck::cannot_open;
+  if (std::string_view(bytes) != magic) return FileCheck::wrong_start;
+  if (static_cast<uint64_t>(size.QuadPart) > max_size) return FileCheck::too_large;
+  bytes.reserve(static_cast<size_t>(size.QuadPart) + 1);
+  if (!read_into(file.get(), bytes, static_cast<size_t>(max_size) + 1)) {
+    return FileCheck::cannot_open;
   }
+  if (bytes.size() > max_size) return FileCheck::too_large;
+  return FileCheck::ok;
 }
 
 struct ReplacingFile::Impl {
   std::filesystem::path target;
   std::wstring temp;
+  bool keep_backup = false;
   Handle file{INVALID_HANDLE_VALUE};
   bool failed = false;
 };
 
-ReplacingFile::ReplacingFile(std::filesystem::path path) : impl_(std::make_unique<Impl>()) {
+ReplacingFile::ReplacingFile(std::filesystem::path path, bool keep_backup)
+    : impl_(std::make_unique<Impl>()) {
   impl_->target = std::move(path);
+  impl_->keep_backup = keep_backup;
 }
 
 ReplacingFile::~ReplacingFile() {
@@ -116,13 +177,13 @@ bool ReplacingFile::open() {
   std::error_code error;
   impl_->target = std::filesystem::absolute(impl_->target, error);
   if (error) return false;
-  const std::wstring dir = impl_->target.parent_path().wstring();
-  wchar_t temp_name[MAX_PATH + 1];
-  if (!GetTempFileNameW(dir.c_str(), L"zqb", 0, temp_name)) return false;
-  impl_->temp = temp_name;
-  impl_->file.reset(CreateFileW(temp_name, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return impl_->file.valid();
+  // A fixed name: the leftover of a save that was killed is replaced here.
+  const std::wstring temp = long_form(temporary_name_for(impl_->target));
+  impl_->file.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!impl_->file.valid()) return false;
+  impl_->temp = temp;
+  return true;
 }
 
 bool ReplacingFile::write(std::string_view bytes) {
@@ -134,9 +195,15 @@ bool ReplacingFile::commit() {
   if (!impl_->file.valid()) return false;
   const bool flushed = !impl_->failed && FlushFileBuffers(impl_->file.get());
   const bool closed = impl_->file.close();
-  if (!flushed || !closed || !put_in_place(impl_->target.wstring(), impl_->temp)) return false;
-  impl_->temp.clear();
-  return true;
+  if (!flushed || !closed) return false;
+  bool keep_temp = false;
+  const std::wstring backup =
+      long_form(impl_->keep_backup ? backup_name_for(impl_->target)
+                                   : temporary_name_for(impl_->target) += L".old");
+  const bool placed =
+      put_in_place(long_form(impl_->target), impl_->temp, backup, impl_->keep_backup, keep_temp);
+  if (placed || keep_temp) impl_->temp.clear();
+  return placed;
 }
 
 }  // namespace folivra

@@ -10,6 +10,7 @@
 #include "cli/book_json.h"
 #include "export/reader_image.h"
 #include "export/text_export.h"
+#include "text/rtf_check.h"
 
 namespace folivra::zqb {
 
@@ -41,15 +42,72 @@ bool gbk_password(const Arguments& args, std::string& out) {
   return true;
 }
 
+const char* field_name(ItemField field) {
+  switch (field) {
+    case ItemField::hint:
+      return "password hint";
+    case ItemField::title:
+      return "title";
+    case ItemField::author:
+      return "author";
+    case ItemField::book_type:
+      return "type";
+    case ItemField::intro:
+      return "introduction";
+    case ItemField::cover:
+      return "cover";
+    case ItemField::name:
+      return "name";
+    case ItemField::content:
+      return "content";
+  }
+  return "";
+}
+
+// One line per finding: damaged items, chapters the editor will not show, a cut.
+std::vector<std::string> findings(const Book& book, const ReadReport& report) {
+  std::vector<std::string> lines;
+  for (const DamagedItem& item : report.damaged) {
+    std::string line = item.chapter ? "chapter " + std::to_string(item.chapter) + " " : "";
+    line += field_name(item.field);
+    line += item.over_budget ? ": beyond what one file may decode to, kept as stored"
+                             : ": damaged, kept as stored";
+    lines.push_back(line);
+  }
+  for (size_t i = 0; i < book.chapters.size(); ++i) {
+    const std::string& content = book.chapters[i].content;
+    if (looks_like_rtf(content) && !rtf_fits_control(content)) {
+      lines.push_back("chapter " + std::to_string(i + 1) +
+                      " content: RTF too deeply nested or too large to show");
+    }
+  }
+  if (report.truncated) {
+    lines.push_back("the file is cut short: " + std::to_string(report.chapters_read) + " of " +
+                    std::to_string(report.chapters_declared) + " chapters read");
+  }
+  return lines;
+}
+
 // Reads the book named first; on failure says why and gives the exit status.
-int load(const Arguments& args, Book& book) {
+// What is wrong with a book that reads is told on standard error.
+int load(const Arguments& args, Book& book, std::vector<std::string>* found = nullptr) {
   std::string password;
   if (!gbk_password(args, password)) return kUsageError;
-  const ReadStatus status = read_book(args.positional[0], password, book);
+  ReadReport report;
+  const ReadStatus status = read_book(args.positional[0], password, book, &report);
   if (status != ReadStatus::ok) {
     std::cerr << "zqb: " << args.positional[0] << ": " << read_status_message(status) << "\n";
+    return static_cast<int>(status);
   }
-  return static_cast<int>(status);
+  std::vector<std::string> lines = findings(book, report);
+  if (found) {
+    *found = std::move(lines);
+  } else {
+    for (const std::string& line : lines) {
+      std::cerr << "zqb: " << args.positional[0] << ": warning: " << line << "\n";
+    }
+  }
+  return 0;
 }
 
 }  // namespace
@@ -85,7 +143,13 @@ int build(const Arguments& args) {
     std::cerr << "zqb: " << error << "; nothing was written\n";
     return kBadInput;
   }
-  if (write_book(args.positional[1], book) != 0) {
+  const std::string image = write_book_image(book);
+  if (image.empty()) {
+    std::cerr << "zqb: the book would be larger than a book file can be (2 GB); nothing was "
+                 "written\n";
+    return kBadInput;
+  }
+  if (!replace_file_contents(args.positional[1], image)) {
     std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
     return kCannotWrite;
   }
@@ -143,13 +207,16 @@ int unpack(const Arguments& args) {
 
 int check(const Arguments& args) {
   Book book;
-  if (const int status = load(args, book)) return status;
+  std::vector<std::string> found;
+  if (const int status = load(args, book, &found)) return status;
   size_t content = 0;
   for (const Chapter& chapter : book.chapters) content += chapter.content.size();
   std::cout << args.positional[0] << ": " << book.chapter_count << " chapters, " << content
             << " bytes of content, cover " << book.cover.size() << " bytes"
-            << (book.flags & kFlagProtected ? ", protected" : "") << "\n";
-  return 0;
+            << (book.flags & kFlagProtected ? ", protected" : "")
+            << (found.empty() ? "" : ", " + std::to_string(found.size()) + " problems") << "\n";
+  for (const std::string& line : found) std::cout << "  " << line << "\n";
+  return found.empty() ? 0 : kDamaged;
 }
 
 }  // namespace folivra::zqb

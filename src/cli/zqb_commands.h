@@ -10,6 +10,8 @@ namespace folivra::zqb {
 inline constexpr int kUsageError = 64;
 inline constexpr int kBadInput = 65;
 inline constexpr int kCannotWrite = 73;
+// check: the book reads, but items are damaged or the file is cut short.
+inline constexpr int kDamaged = 4;
 
 struct Arguments {
   std::vector<std::string> positional;

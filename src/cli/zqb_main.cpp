@@ -27,7 +27,8 @@ intro, time, time_text, cover (base64) and chapters (kind, name, content as
 base64). build reads the same keys, every one optional, plus "password".
 
 exit status: 0 done; for dump, txt and check 1 not a book file, 2 password missing or
-wrong, 3 cannot open; 64 wrong usage, 65 bad spec, 73 cannot write.
+wrong, 3 cannot open; for check 4 the book reads but is damaged or cut short
+(each problem on a line of its own); 64 wrong usage, 65 bad spec, 73 cannot write.
 )";
 
 struct Command {

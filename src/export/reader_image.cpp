@@ -15,8 +15,10 @@ constexpr std::string_view kEndMarker = "END";
 }  // namespace
 
 std::string reader_executable(std::string_view reader, Book& book) {
+  const std::string image = write_book_image(book);
+  if (image.empty()) return {};  // too large for the format
   std::string out(reader);
-  out += write_book_image(book);
+  out += image;
   out += kEndMarker;
   return out;
 }

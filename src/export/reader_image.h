@@ -14,6 +14,7 @@ size_t pe_image_end(std::string_view exe);
 
 // A stand-alone reader: the reader program, the book's file image, "END".
 // Has the effects of writing the book on `book` (flags and chapter count).
+// Empty when the book is too large for the format.
 std::string reader_executable(std::string_view reader, Book& book);
 
 // How many bytes the book file at the start of `image` takes, found from its

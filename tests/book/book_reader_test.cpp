@@ -171,22 +171,37 @@ TEST(BookReader, ShortFileReadsWhatIsThere) {
   Book book;
   const std::string full = with_count(1) + chapter(1, "n", "c");
   const size_t author_item = 15 + item("title").size();
-  ASSERT_EQ(parse(full.substr(0, author_item + 6), book), ReadStatus::ok);
+  ReadReport report;
+  ASSERT_EQ(parse_book(full.substr(0, author_item + 6), "", book, nullptr, &report),
+            ReadStatus::ok);
   EXPECT_EQ(book.title, "title");
   EXPECT_EQ(book.author, "") << "cut in the middle of the author item";
   EXPECT_EQ(book.chapters.size(), 0u);
+  EXPECT_TRUE(report.truncated);
+  EXPECT_TRUE(report.damaged.empty()) << "a cut item is lost, not kept";
+  EXPECT_TRUE(book.kept.author.empty());
 }
 
-TEST(BookReader, HostileChapterCountsAreFormatErrors) {
+TEST(BookReader, NegativeCountsAreFormatErrorsAndCountsBeyondTheFileAreCut) {
   Book book;
   EXPECT_EQ(parse(with_count(-1), book), ReadStatus::format_error);
   EXPECT_EQ(parse(with_count(std::numeric_limits<int32_t>::min()), book), ReadStatus::format_error);
-  EXPECT_EQ(parse(with_count(0x7FFFFFFF), book), ReadStatus::format_error);
-  // Two records of 12 bytes each do not fit in 23 bytes.
-  EXPECT_EQ(parse(with_count(2) + std::string(23, '\0'), book), ReadStatus::format_error);
+  ReadReport report;
+  ASSERT_EQ(parse_book(with_count(0x7FFFFFFF), "", book = Book{}, nullptr, &report),
+            ReadStatus::ok);
+  EXPECT_TRUE(report.truncated);
+  EXPECT_EQ(report.chapters_declared, 0x7FFFFFFF);
+  EXPECT_EQ(book.chapters.size(), 0u);
+  // Two records of 12 bytes each do not fit in 23 bytes: the first one does.
+  ASSERT_EQ(parse_book(with_count(2) + std::string(23, '\0'), "", book = Book{}, nullptr, &report),
+            ReadStatus::ok);
+  EXPECT_TRUE(report.truncated);
+  EXPECT_EQ(report.chapters_read, 1);
   Book fits;
-  EXPECT_EQ(parse(with_count(2) + std::string(24, '\0'), fits), ReadStatus::ok);
+  EXPECT_EQ(parse_book(with_count(2) + std::string(24, '\0'), "", fits, nullptr, &report),
+            ReadStatus::ok);
   EXPECT_EQ(fits.chapters.size(), 2u);
+  EXPECT_TRUE(report.clean());
 }
 
 TEST(BookReader, HostileItemLengthsDoNotWrap) {

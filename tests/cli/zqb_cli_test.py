@@ -133,6 +133,35 @@ class ZqbTest(unittest.TestCase):
         open(self.path("bad.zqb"), "wb").write(b"XYZ")
         self.assertEqual(run("check", self.path("bad.zqb")).returncode, 1)
 
+    def test_check_reports_damage_and_cuts(self):
+        result, path = self.build({"chapters": [{"name": "a", "content": base64.b64encode(b"{\\rtf1 a}").decode()},
+                                                {"name": "b", "content": base64.b64encode(b"b" * 400).decode()},
+                                                {"name": "c"}]})
+        data = open(path, "rb").read()
+        # Cut inside the third chapter: two of three chapters read.
+        open(self.path("cut.zqb"), "wb").write(data[:-5])
+        result = run("check", self.path("cut.zqb"))
+        self.assertEqual(result.returncode, 4)
+        self.assertIn(b"2 chapters", result.stdout)
+        self.assertIn(b"2 of 3 chapters read", result.stdout)
+        # Spoil the zlib stream of chapter b's content (the largest item).
+        at = data.index(b"\x78\x9c", data.index(b"\x90\x01\x00\x00"))
+        spoiled = data[:at + 2] + b"\xa5" * 6 + data[at + 8:]
+        open(self.path("spoiled.zqb"), "wb").write(spoiled)
+        result = run("check", self.path("spoiled.zqb"))
+        self.assertEqual(result.returncode, 4)
+        self.assertIn(b"chapter 2 content: damaged, kept as stored", result.stdout)
+        result = run("dump", self.path("spoiled.zqb"))
+        self.assertEqual(result.returncode, 0)
+        self.assertIn(b"warning: chapter 2 content", result.stderr)
+
+    def test_special_files_are_refused(self):
+        fifo = self.path("fifo")
+        os.mkfifo(fifo)
+        for target in ("/dev/zero", fifo):
+            result = subprocess.run([ZQB, "check", target], capture_output=True, timeout=20)
+            self.assertEqual(result.returncode, 3, target)
+
     def test_misuse(self):
         for args in ((), ("frobnicate",), ("dump",), ("dump", "a", "b"), ("dump", "a", "--password"),
                      ("dump", "a", "--verbose"), ("build", "spec.json")):

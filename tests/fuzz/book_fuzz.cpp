@@ -1,12 +1,14 @@
 // libFuzzer target: the book reader and the block codec on arbitrary bytes.
 // Beyond not crashing, a book that reads must survive being written and
-// read again unchanged.
+// read again unchanged, damaged items included, and never decode more than
+// its file's budget.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "book/block_codec.h"
 #include "book/book_file.h"
+#include "text/rtf_check.h"
 
 using namespace folivra;
 
@@ -15,12 +17,15 @@ namespace {
 bool same_content(const Book& a, const Book& b) {
   if (a.title != b.title || a.author != b.author || a.book_type != b.book_type ||
       a.intro != b.intro || a.cover != b.cover || a.password_hint != b.password_hint ||
+      a.kept.title != b.kept.title || a.kept.cover != b.kept.cover || a.kept.hint != b.kept.hint ||
       a.chapters.size() != b.chapters.size()) {
     return false;
   }
   for (size_t i = 0; i < a.chapters.size(); ++i) {
     if (a.chapters[i].kind != b.chapters[i].kind || a.chapters[i].name != b.chapters[i].name ||
-        a.chapters[i].content != b.chapters[i].content) {
+        a.chapters[i].content != b.chapters[i].content ||
+        a.chapters[i].kept_name != b.chapters[i].kept_name ||
+        a.chapters[i].kept_content != b.chapters[i].kept_content) {
       return false;
     }
   }
@@ -35,12 +40,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!plain.empty() && decompress_block(compress_block(plain)) != plain) std::abort();
 
   peek_book_lock(bytes);
+  rtf_fits_control(bytes);
   Book book;
-  if (parse_book(bytes, "pw", book) != ReadStatus::ok) return 0;
+  ReadReport report;
+  if (parse_book(bytes, "pw", book, nullptr, &report) != ReadStatus::ok) return 0;
+  size_t decoded = book.title.size() + book.author.size() + book.book_type.size() +
+                   book.intro.size() + book.cover.size() + book.password_hint.size();
+  for (const Chapter& chapter : book.chapters) {
+    decoded += chapter.name.size() + chapter.content.size();
+    rtf_fits_control(chapter.content);
+  }
+  if (decoded > decoded_budget(bytes.size())) std::abort();
+  if (report.chapters_read != static_cast<int32_t>(book.chapters.size())) std::abort();
+
   Book copy = book;
   const std::string image = write_book_image(copy);
   Book again;
-  if (parse_book(image, book.password, again) != ReadStatus::ok) std::abort();
+  ReadReport second;
+  if (parse_book(image, book.password, again, nullptr, &second) != ReadStatus::ok) std::abort();
+  if (second.truncated) std::abort();
+  // The budget follows the file's size, which a rewrite changes.
+  for (const DamagedItem& item : second.damaged) {
+    if (item.over_budget) return 0;
+  }
   if (!same_content(book, again)) std::abort();
   return 0;
 }

@@ -5,7 +5,7 @@ fuzzer=$1 seeds=$2 seconds=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$seeds"/. "$work"/
-"$fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 \
+"$fuzzer" -max_total_time="$seconds" -max_len=1048576 -rss_limit_mb=2048 -print_final_stats=1 \
   "$work" >"$work.log" 2>&1
 status=$?
 if [ $status -ne 0 ]; then cat "$work.log"; else grep -E 'DONE|number_of_executed_units' "$work.log"; fi

@@ -1,0 +1,75 @@
+#include "text/rtf_check.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace folivra {
+
+namespace {
+
+constexpr int kMaxDepth = 400;
+constexpr size_t kMaxWordLetters = 64;  // the format itself says 32
+constexpr size_t kMaxParameterDigits = 12;
+// Paragraph marks a control lays out: a floor for short chapters, then one
+// per 16 bytes (a real paragraph is far longer than that).
+constexpr uint64_t kParagraphFloor = 100000;
+constexpr uint64_t kBytesPerParagraph = 16;
+
+bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+bool breaks_line(std::string_view word) {
+  return word == "par" || word == "line" || word == "row" || word == "cell" || word == "page" ||
+         word == "sect";
+}
+
+}  // namespace
+
+bool looks_like_rtf(std::string_view content) { return content.starts_with("{\\rtf"); }
+
+bool rtf_fits_control(std::string_view rtf) {
+  const uint64_t paragraph_budget = kParagraphFloor + rtf.size() / kBytesPerParagraph;
+  uint64_t paragraphs = 0;
+  int depth = 0;
+  size_t i = 0;
+  while (i < rtf.size()) {
+    const char c = rtf[i];
+    if (c == '{') {
+      if (++depth > kMaxDepth) return false;
+      ++i;
+    } else if (c == '}') {
+      --depth;
+      ++i;
+    } else if (c == '\r' || c == '\n') {
+      ++i;
+    } else if (c != '\\') {
+      ++i;
+    } else if (i + 1 < rtf.size() && is_letter(rtf[i + 1])) {
+      const size_t start = ++i;
+      while (i < rtf.size() && is_letter(rtf[i])) ++i;
+      if (i - start > kMaxWordLetters) return false;
+      const std::string_view word = rtf.substr(start, i - start);
+      if (i < rtf.size() && rtf[i] == '-') ++i;
+      const size_t digits = i;
+      uint64_t parameter = 0;
+      while (i < rtf.size() && is_digit(rtf[i])) {
+        parameter = parameter * 10 + static_cast<uint64_t>(rtf[i] - '0');
+        ++i;
+      }
+      if (i - digits > kMaxParameterDigits) return false;
+      if (i < rtf.size() && rtf[i] == ' ') ++i;
+      if (word == "bin") {
+        // Binary data may hold anything, braces included: step over it.
+        if (parameter > rtf.size() - i) return true;  // runs to the end
+        i += static_cast<size_t>(parameter);
+      } else if (breaks_line(word) && ++paragraphs > paragraph_budget) {
+        return false;
+      }
+    } else {
+      i += 2;  // a control symbol: \\, \{, \}, \'xx's first byte, \~ ...
+    }
+  }
+  return true;
+}
+
+}  // namespace folivra

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "text/rtf_check.h"
+
+namespace folivra {
+namespace {
+
+TEST(RtfCheck, WhatTheEditorWritesPasses) {
+  const std::string chapter =
+      "{\\rtf1\\ansi\\ansicpg936\\deff0\\nouicompat{\\fonttbl{\\f0\\fnil\\fcharset134 "
+      "\\'cb\\'ce\\'cc\\'e5;}}\r\n{\\*\\generator Riched20 10.0.19041}\\viewkind4\\uc1 \r\n"
+      "\\pard\\f0\\fs24\\lang2052 \\'b5\\'da\\'d2\\'bb\\'d5\\'c2\\b bold\\b0\\par\r\n}";
+  EXPECT_TRUE(looks_like_rtf(chapter));
+  EXPECT_TRUE(rtf_fits_control(chapter));
+  EXPECT_FALSE(looks_like_rtf("plain text"));
+  EXPECT_FALSE(looks_like_rtf(""));
+}
+
+TEST(RtfCheck, HostileRtfIsFlagged) {
+  EXPECT_FALSE(rtf_fits_control(std::string(100000, '{') + "x" + std::string(100000, '}')))
+      << "deep nesting";
+  EXPECT_FALSE(rtf_fits_control("{\\rtf1 \\" + std::string(1 << 20, 'a') + " x}"))
+      << "a megabyte control word";
+  EXPECT_FALSE(rtf_fits_control("{\\rtf1 \\fs" + std::string(40, '9') + " x}"))
+      << "an endless parameter";
+  std::string pars = "{\\rtf1 ";
+  for (int i = 0; i < 2000000; ++i) pars += "\\par";
+  EXPECT_FALSE(rtf_fits_control(pars + "}")) << "millions of empty paragraphs";
+
+  // Many paragraphs of real text are fine, and \bin data is not parsed.
+  std::string text = "{\\rtf1 ";
+  for (int i = 0; i < 200000; ++i) text += "\\'b5\\'da\\'d2\\'bb line\\par\r\n";
+  EXPECT_TRUE(rtf_fits_control(text + "}"));
+  EXPECT_TRUE(rtf_fits_control("{\\rtf1 {\\pict\\bin5 {{{{{}}"));
+  EXPECT_TRUE(rtf_fits_control("{\\rtf1 \\bin999999 abc"));
+  EXPECT_TRUE(rtf_fits_control(std::string(400, '{') + std::string(400, '}')));
+  EXPECT_FALSE(rtf_fits_control(std::string(401, '{') + std::string(401, '}')));
+}
+
+}  // namespace
+}  // namespace folivra
