@@ -18,6 +18,8 @@ set(FOLIVRA_CORE_SOURCES
   src/export/reader_image.cpp
   src/export/text_export.cpp
   src/text/rtf_check.cpp
+  src/document/chapter_look.cpp
+  src/document/damage_report.cpp
 )
 if(WIN32)
   list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_win.cpp src/book/gbk_win.cpp

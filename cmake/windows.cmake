@@ -47,6 +47,8 @@ add_library(folivra_shell STATIC
   src/app/menus.cpp
   src/app/picture_box.cpp
   src/app/recent_files.cpp
+  src/app/recovery.cpp
+  src/app/recovery_command.cpp
   src/app/rtf_stream.cpp
   src/app/recent_list.cpp
   src/app/settings.cpp
@@ -88,6 +90,7 @@ add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} tests/app/main_window_t
                             tests/editor/chapter_tree_test.cpp tests/editor/content_editing_test.cpp
                             tests/app/settings_test.cpp tests/app/dialogs_test.cpp
                             tests/app/document_window_test.cpp tests/app/document_commands_test.cpp
+                            tests/app/keeping_work_test.cpp
                             tests/app/command_line_test.cpp tests/export/password_dialog_test.cpp
                             tests/export/text_export_test.cpp tests/export/reader_image_test.cpp
                             tests/export/reader_program_test.cpp tests/export/association_test.cpp

@@ -18,16 +18,22 @@ void MainWindow::set_status(int pane, const std::wstring& text) {
 void MainWindow::set_modified(bool modified) {
   modified_ = modified;
   menus_.enable(kCmdSave, modified);
+  if (modified) {
+    ++change_count_;
+  } else if (recovery_ && recovery_->has_copy()) {
+    recovery_->remove();  // saved, or another book replaced this one
+  }
 }
 
 void MainWindow::toggle_read_only() {
   read_only_ = !read_only_;
   menus_.edit->set_checked(kCmdReadOnly, read_only_);
-  SendMessageW(c_.content, EM_SETREADONLY, read_only_, 0);
+  SendMessageW(c_.content, EM_SETREADONLY, read_only_ || content_locked_, 0);
   apply_editor_font(false);
 }
 
 void MainWindow::fill_information() {
+  filling_fields_ = true;
   const std::wstring title = gbk_to_wide(book_.title);
   set_window_text(c_.title, title);
   set_status(1, title);
@@ -35,6 +41,7 @@ void MainWindow::fill_information() {
   set_window_text(c_.book_type, gbk_to_wide(book_.book_type));
   set_window_text(c_.time, gbk_to_wide(format_book_time(book_.time)));
   set_window_text(c_.intro, book_.intro.empty() ? L"" : L"    " + gbk_to_wide(book_.intro));
+  filling_fields_ = false;
 
   RECT box;
   GetClientRect(c_.cover, &box);
@@ -50,6 +57,7 @@ void MainWindow::show_book(const Book& book) {
   book_.chapter_count = static_cast<int32_t>(book_.chapters.size());
   pending_content_ = 0;
   content_load_guard_ = false;
+  content_locked_ = false;
   showing_book_ = true;  // the tree's selection notices belong to the old book
   TreeView_DeleteAllItems(c_.tree);
   showing_book_ = false;

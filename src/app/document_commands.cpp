@@ -1,10 +1,13 @@
 #include "app/document_commands.h"
 
+#include <new>
+
 #include "book/book_time.h"
 #include "book/file_io.h"
 #include "book/file_name.h"
 #include "book/gbk.h"
 #include "book/new_book.h"
+#include "document/damage_report.h"
 #include "editor/file_filter.h"
 #include "export/text_export.h"
 
@@ -67,19 +70,22 @@ void DocumentCommands::open_recent_file(int slot) {
   open_book(std::string(recent[static_cast<size_t>(slot - 1)]));
 }
 
-std::optional<ReadStatus> DocumentCommands::read_with_password(const std::string& path,
-                                                               Book& book) {
-  // One read of the file serves both the look at its lock and the book itself.
+std::optional<ReadStatus> DocumentCommands::read_with_password(const std::filesystem::path& file,
+                                                               const std::string& name, Book& book,
+                                                               ReadReport& report) {
+  // One read of the file serves both the look at its lock and the book itself;
+  // a file that is no book is refused before it is read.
   std::string bytes;
-  if (!read_whole_file(path_from_gbk(path), bytes)) return ReadStatus::cannot_open;
+  const ReadStatus read = read_book_file(file, bytes);
+  if (read != ReadStatus::ok) return read;
   const BookLock lock = peek_book_lock(bytes);
   std::string password;
   if (!lock.check_value.empty()) {
-    password = prompts_.ask_open_password(file_name_of(path, true), lock.check_value,
+    password = prompts_.ask_open_password(file_name_of(name, true), lock.check_value,
                                           lock.hint.empty() ? kNoHint : lock.hint);
     if (password.empty()) return std::nullopt;
   }
-  return parse_book(std::move(bytes), password, book);
+  return parse_book(std::move(bytes), password, book, nullptr, &report);
 }
 
 void DocumentCommands::show_read_failure(ReadStatus status) {
@@ -104,18 +110,53 @@ void DocumentCommands::show_read_failure(ReadStatus status) {
   prompts_.show_message(failure);
 }
 
-bool DocumentCommands::read_or_report(const std::string& path, Book& book) {
-  const std::optional<ReadStatus> status = read_with_password(path, book);
+bool DocumentCommands::read_or_report(const std::filesystem::path& file, const std::string& path,
+                                      Book& book, ReadReport& report, bool inserting) {
+  std::optional<ReadStatus> status;
+  try {
+    status = read_with_password(file, path, book, report);
+  } catch (const std::bad_alloc&) {
+    Message failure;
+    failure.text = gbk_of("内存不足，无法打开 ") + path;
+    prompts_.show_message(failure);
+    return false;
+  }
   if (status && *status != ReadStatus::ok) show_read_failure(*status);
-  return status == ReadStatus::ok;
+  if (status != ReadStatus::ok) return false;
+  if (!report.truncated) return true;
+  Message question;
+  question.text = salvage_question(path, report, inserting);
+  question.icon = Icon::question;
+  question.buttons = Buttons::ok_cancel;
+  question.owned = true;
+  return prompts_.show_message(question) == Answer::ok;
 }
 
-void DocumentCommands::open_book(const std::string& path) {
+void DocumentCommands::tell_damage(const Book& book, const ReadReport& report) {
+  Message message;
+  message.text = damage_message(book, report);
+  if (message.text.empty()) return;
+  message.icon = Icon::information;
+  message.owned = true;
+  prompts_.show_message(message);
+}
+
+void DocumentCommands::open_book(const std::string& given_path) {
+  // A relative path would follow the current folder, which choosers move.
+  const std::string path = absolute_gbk_path(given_path);
   Book book;
-  if (!read_or_report(path, book)) return;
-  book.file_path = path;
-  view_.add_recent_file(path);
-  view_.show_book(book);
+  ReadReport report;
+  if (!read_or_report(path_from_gbk(path), path, book, report)) return;
+  if (report.truncated) {
+    // What was read is a new book: the damaged original is never written over.
+    view_.show_book(book);
+    view_.set_modified(true);
+  } else {
+    book.file_path = path;
+    view_.add_recent_file(path);
+    view_.show_book(book);
+  }
+  tell_damage(book, report);
 }
 
 std::string DocumentCommands::choose_book_path(const std::string& proposed_name) {
@@ -139,7 +180,7 @@ bool DocumentCommands::save_book() {
     if (path.empty()) return false;
     book.file_path = path;
   }
-  if (write_book(path_from_gbk(book.file_path), book) != 0) {
+  if (write_book(path_from_gbk(book.file_path), book, view_.write_options()) != 0) {
     Message failure;  // 保存失败！ - 打开文件 … 失败
     failure.text = "\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " +
                    book.file_path + " \xCA\xA7\xB0\xDC";
@@ -160,11 +201,25 @@ bool DocumentCommands::save_book_as() {
   return save_book();
 }
 
+bool DocumentCommands::restore_copy(const std::filesystem::path& copy,
+                                    const std::string& original_path) {
+  Book book;
+  ReadReport report;
+  const std::string shown = original_path.empty() ? path_to_gbk(copy) : original_path;
+  if (!read_or_report(copy, shown, book, report)) return false;
+  book.file_path = original_path;
+  view_.show_book(book);
+  view_.set_modified(true);
+  tell_damage(book, report);
+  return true;
+}
+
 void DocumentCommands::insert_book() {
   const std::string path = choose_book_to_open();
   if (path.empty()) return;
   Book other;
-  if (!read_or_report(path, other)) return;
+  ReadReport report;
+  if (!read_or_report(path_from_gbk(path), path, other, report, true)) return;
   Book& book = view_.current_book();
   const int first = static_cast<int>(book.chapters.size()) + 1;
   for (Chapter& chapter : other.chapters) book.chapters.push_back(std::move(chapter));
@@ -174,6 +229,7 @@ void DocumentCommands::insert_book() {
   book.chapter_count = static_cast<int32_t>(book.chapters.size());
   view_.add_chapter_items(first);
   view_.set_modified(true);
+  tell_damage(other, report);
 }
 
 void DocumentCommands::set_password_command() {

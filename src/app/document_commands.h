@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "app/document_view.h"
@@ -25,14 +26,22 @@ class DocumentCommands {
   void insert_book();
   void set_password_command();
   void convert_to_text();
+  // Opens a recovery copy as the modified book that was being edited at
+  // `original_path` (GBK, empty for a book never saved). False: not opened.
+  bool restore_copy(const std::filesystem::path& copy, const std::string& original_path);
 
  private:
   // Reads a book file into `book`, asking for its password if it has one.
   // Empty optional: the user gave up at the password prompt.
-  std::optional<ReadStatus> read_with_password(const std::string& path, Book& book);
+  std::optional<ReadStatus> read_with_password(const std::filesystem::path& file,
+                                               const std::string& name, Book& book,
+                                               ReadReport& report);
   void show_read_failure(ReadStatus status);
-  // Reads a book, showing why when it cannot; false also when the user gave up.
-  bool read_or_report(const std::string& path, Book& book);
+  // Reads a book, showing why when it cannot; false also when the user gave
+  // up, or when the file is cut short and the user would not take what was read.
+  bool read_or_report(const std::filesystem::path& file, const std::string& path, Book& book,
+                      ReadReport& report, bool inserting = false);
+  void tell_damage(const Book& book, const ReadReport& report);
   std::string choose_book_to_open();
   std::string choose_book_path(const std::string& proposed_name);
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "book/book.h"
+#include "book/book_file.h"
 
 namespace folivra {
 
@@ -23,6 +24,8 @@ class DocumentView {
   virtual void add_recent_file(const std::string& path) = 0;
   // The folder of the running program, without a trailing backslash (GBK).
   virtual std::string program_directory() const = 0;
+  // How saves write the book (whether the previous version stays as .bak).
+  virtual WriteOptions write_options() const { return {}; }
 };
 
 }  // namespace folivra

@@ -3,6 +3,8 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <exception>
+#include <new>
 
 #include "app/menu_ids.h"
 #include "app/picture_box.h"
@@ -10,6 +12,7 @@
 #include "app/window_class.h"
 #include "app/tree_images.h"
 #include "app/window_layout.h"
+#include "book/gbk_wide.h"
 
 namespace folivra {
 
@@ -46,8 +49,10 @@ void resize(HWND hwnd, int width, int height) {
 
 }  // namespace
 
-MainWindow::MainWindow(Prompts* prompts, std::wstring settings_path)
+MainWindow::MainWindow(Prompts* prompts, std::wstring settings_path,
+                       std::filesystem::path recovery_folder)
     : own_prompts_(prompts ? nullptr : std::make_unique<WindowsPrompts>()),
+      recovery_folder_(std::move(recovery_folder)),
       prompts_(prompts ? prompts : own_prompts_.get()),
       commands_(*this, *prompts_),
       settings_(settings_path.empty() ? Settings::default_path() : std::move(settings_path)) {}
@@ -111,7 +116,11 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       read_only_ = true;  // nothing to edit until a book is shown
       apply_editor_font(true);
       remember_geometry();
+      start_recovery();
       created_ = true;
+      return 0;
+    case WM_TIMER:
+      if (wparam == kAutosaveTimer && change_count_ != copied_count_) write_recovery_copy();
       return 0;
     case WM_SIZE:
       if (wparam != SIZE_MINIMIZED && !enforce_minimum_size()) layout();
@@ -138,7 +147,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
     case WM_COMMAND:
       if (lparam == 0) {
-        on_command(LOWORD(wparam));
+        run_command(LOWORD(wparam));
       } else if (reinterpret_cast<HWND>(lparam) == c_.content && HIWORD(wparam) == EN_CHANGE) {
         on_content_changed();
       } else if (HIWORD(wparam) == EN_CHANGE) {
@@ -159,7 +168,16 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       if (commands_.confirm_discard()) DestroyWindow(hwnd);
       return 0;
+    case WM_QUERYENDSESSION:
+      // Whatever the answer, or if none can be given, the text is kept first.
+      write_recovery_copy();
+      return commands_.confirm_discard() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      if (wparam) DestroyWindow(hwnd);
+      return 0;
     case WM_DESTROY:
+      // Past the guard: the changes were saved or given up.
+      if (recovery_) recovery_->remove();
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:
@@ -302,6 +320,24 @@ bool MainWindow::translate_accelerator(MSG& msg) {
   refresh_edit_menu(false);
   refresh_insert_menu();
   return TranslateAcceleratorW(hwnd_, accelerators_, &msg) != 0;
+}
+
+// A command that runs out of memory, or fails in any other unforeseen way,
+// stops there with a message: the open book stays as it was.
+void MainWindow::run_command(UINT id) {
+  try {
+    on_command(id);
+  } catch (const std::bad_alloc&) {
+    Message failure;
+    failure.text = wide_to_gbk_lossy(L"内存不足，这个操作没有完成。");
+    failure.owned = true;
+    prompts_->show_message(failure);
+  } catch (const std::exception&) {
+    Message failure;
+    failure.text = wide_to_gbk_lossy(L"出现错误，这个操作没有完成。");
+    failure.owned = true;
+    prompts_->show_message(failure);
+  }
 }
 
 void MainWindow::on_command(UINT id) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "app/document_view.h"
 #include "app/menus.h"
 #include "app/prompts.h"
+#include "app/recovery.h"
 #include "app/settings.h"
 #include "app/windows_prompts.h"
 #include "book/book.h"
@@ -41,8 +43,10 @@ class MainWindow : public DocumentView {
   };
 
   // Without prompts the real dialogs are used; without a settings path,
-  // config.ini beside the executable.
-  explicit MainWindow(Prompts* prompts = nullptr, std::wstring settings_path = {});
+  // config.ini beside the executable; without a recovery folder, the one the
+  // settings name or else the user's.
+  explicit MainWindow(Prompts* prompts = nullptr, std::wstring settings_path = {},
+                      std::filesystem::path recovery_folder = {});
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -64,6 +68,14 @@ class MainWindow : public DocumentView {
   bool read_only() const { return read_only_; }
   DocumentCommands& commands() { return commands_; }
   std::string program_directory() const override;
+  WriteOptions write_options() const override;
+
+  // The recovery copy: written on a timer while there are unsaved changes,
+  // gone once they are saved or given up; at start the copies of editors
+  // that did not end are offered back. True when one was restored.
+  void write_recovery_copy();
+  bool offer_recovery();
+  Recovery* recovery() { return recovery_.get(); }
 
   // Start-up: the first argument is opened here, each further one in a new
   // instance of the program. Closing and "退出" ask about unsaved changes.
@@ -112,6 +124,9 @@ class MainWindow : public DocumentView {
   void create_controls();
   void layout();
   bool enforce_minimum_size();
+  void run_command(UINT id);
+  void start_recovery();
+  static constexpr UINT_PTR kAutosaveTimer = 1;
   void on_command(UINT id);
   LRESULT on_notify(NMHDR* header);
   void move_splitter(int left);
@@ -125,7 +140,6 @@ class MainWindow : public DocumentView {
 
   // content_editor.cpp
   void create_content_editor();
-  void load_content(const std::string& rtf);
   std::string content_rtf() const;
   void on_content_changed();
   void store_pending_content();
@@ -154,6 +168,9 @@ class MainWindow : public DocumentView {
   void fill_information();
 
   std::unique_ptr<WindowsPrompts> own_prompts_;
+  std::unique_ptr<Recovery> recovery_;
+  std::filesystem::path recovery_folder_;
+  unsigned change_count_ = 0, copied_count_ = 0;  // edits made, and when the last copy was
   Prompts* prompts_;
   DocumentCommands commands_;
   Settings settings_;
@@ -179,7 +196,9 @@ class MainWindow : public DocumentView {
   bool content_load_guard_ = false;
   bool showing_book_ = false;
   bool label_editing_ = false;
-  int pending_content_ = 0;  // chapter whose text is in the editor but not yet stored
+  int pending_content_ = 0;      // chapter whose text is in the editor but not yet stored
+  bool content_locked_ = false;  // the editor shows a chapter that takes no text back
+  bool filling_fields_ = false;  // the fields are being set from the book, not typed into
 };
 
 }  // namespace folivra

@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+
+#include "book/gbk_wide.h"
+#include "text/rtf_check.h"
 
 namespace folivra {
 
@@ -19,6 +23,14 @@ DWORD CALLBACK read_rtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* got)
 }
 
 }  // namespace
+
+void load_chapter_text(HWND rich_edit, std::string_view content) {
+  if (looks_like_rtf(content)) return load_rtf(rich_edit, content);
+  const std::wstring text = gbk_to_wide(content);
+  SETTEXTEX how{ST_DEFAULT, 1200};
+  SendMessageW(rich_edit, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how),
+               reinterpret_cast<LPARAM>(text.c_str()));
+}
 
 void load_rtf(HWND rich_edit, std::string_view rtf) {
   EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, read_rtf};

@@ -44,8 +44,11 @@ std::string MainWindow::program_directory() const {
 }
 
 void MainWindow::open_command_line(const std::vector<std::string>& args) {
+  // A book brought back from its recovery copy takes this window; the
+  // books named on the command line then all open in new instances.
+  const bool restored = offer_recovery();
   for (size_t k = 0; k < args.size(); ++k) {
-    if (k == 0) {
+    if (k == 0 && !restored) {
       commands_.open_book(args[0]);
     } else {
       start_instance(args[k]);

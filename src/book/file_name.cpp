@@ -1,5 +1,8 @@
 #include "book/file_name.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "book/gbk.h"
 
 namespace folivra {
@@ -46,6 +49,21 @@ std::string file_name_of(std::string_view path, bool with_extension) {
   for (size_t i = 0; i < name.size(); i = next_char(name, i)) last = i;
   if (name[last] == '\\') return {};
   return std::string(with_extension ? name : name.substr(0, extension_start(name)));
+}
+
+}  // namespace folivra
+
+namespace folivra {
+
+std::string absolute_gbk_path(std::string_view gbk) {
+  if (gbk.empty()) return {};
+  std::error_code error;
+  const std::filesystem::path full =
+      std::filesystem::absolute(path_from_gbk(gbk), error).lexically_normal();
+  if (error) return std::string(gbk);
+  // A current folder GBK cannot name would give a path to nowhere: keep the given one.
+  std::string back = path_to_gbk(full);
+  return path_from_gbk(back) == full ? back : std::string(gbk);
 }
 
 }  // namespace folivra

@@ -12,6 +12,9 @@ std::string gbk_to_utf8(std::string_view gbk);
 // Empty when the text holds a character GBK cannot represent (or is not UTF-8).
 std::optional<std::string> utf8_to_gbk(std::string_view utf8);
 
+// A text of the program's own, written in UTF-8 in the source, as GBK.
+inline std::string gbk_of(std::string_view utf8) { return utf8_to_gbk(utf8).value_or(""); }
+
 // True when `byte` starts a two-byte GBK character.
 inline bool is_gbk_lead_byte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
@@ -23,5 +26,11 @@ namespace folivra {
 
 // A GBK path (as books and the settings file keep them) for the file system.
 std::filesystem::path path_from_gbk(std::string_view gbk);
+// And back, for display: characters GBK cannot hold become '?'.
+std::string path_to_gbk(const std::filesystem::path& path);
+
+// The same path made absolute against the current directory, so that a
+// chooser moving that directory later cannot move the book.
+std::string absolute_gbk_path(std::string_view gbk);
 
 }  // namespace folivra

@@ -5,4 +5,8 @@ namespace folivra {
 
 std::filesystem::path path_from_gbk(std::string_view gbk) { return gbk_to_wide(gbk); }
 
+std::string path_to_gbk(const std::filesystem::path& path) {
+  return wide_to_gbk_lossy(path.wstring());
+}
+
 }  // namespace folivra

@@ -4,7 +4,9 @@
 
 #include "app/main_window.h"
 #include "app/menu_ids.h"
+#include "app/rtf_stream.h"
 #include "book/gbk_wide.h"
+#include "document/chapter_look.h"
 
 namespace folivra {
 
@@ -72,12 +74,19 @@ void MainWindow::show_chapter(int position) {
   if (position < 0 || position > book_.chapter_count) return;
   store_pending_content();
   const Chapter& chapter = book_.chapters[static_cast<size_t>(position - 1)];
-  set_status(3, gbk_to_wide(chapter.name));
-  if (chapter.kind != 1) return;
+  const ChapterLook look = chapter_look(chapter);
+  std::wstring status = gbk_to_wide(chapter.name);
+  if (look == ChapterLook::damaged) status += L"（已损坏）";
+  set_status(3, status);
   if (TabCtrl_GetCurSel(c_.tabs) != 1) select_page(1);
+  // Only a text chapter takes the editor's text back: every other one is
+  // shown read-only, a damaged one empty, and nothing typed can replace it.
+  content_locked_ = look != ChapterLook::editable;
+  SendMessageW(c_.content, EM_SETREADONLY, read_only_ || content_locked_, 0);
   SendMessageW(c_.content, EM_LINESCROLL, 0, -999999999);
   content_load_guard_ = true;
-  load_content(chapter.content.substr(0, chapter.content.find('\0')));
+  load_chapter_text(c_.content,
+                    look == ChapterLook::damaged ? std::string_view() : shown_content(chapter));
   // The editor reports the load as a change, or on some systems does not:
   // either way the next real change must be stored.
   content_load_guard_ = false;

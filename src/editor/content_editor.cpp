@@ -2,7 +2,6 @@
 // Edit and Insert menus that act on it.
 #include <richedit.h>
 
-
 #include "app/main_window.h"
 #include "app/menu_ids.h"
 #include "app/rtf_stream.h"
@@ -46,8 +45,6 @@ void MainWindow::create_content_editor() {
   SetWindowSubclass(c_.content, content_subclass, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-void MainWindow::load_content(const std::string& rtf) { folivra::load_rtf(c_.content, rtf); }
-
 std::string MainWindow::content_rtf() const {
   std::string rtf;
   EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, write_rtf};
@@ -63,6 +60,7 @@ void MainWindow::on_content_changed() {
     return;
   }
   refresh_edit_menu(false);
+  if (content_locked_) return;  // the chapter shown takes nothing back
   const int s = selected_index();
   if (s < 1 || s > book_.chapter_count) return;  // no chapter to hold the text
   pending_content_ = s;

@@ -59,13 +59,19 @@ void MainWindow::commit_field(HWND field) {
   if (!target) return;
   const std::wstring text = window_text(field);
   if (text.empty()) {
+    filling_fields_ = true;
     set_window_text(field, gbk_to_wide(*target));
+    filling_fields_ = false;
     return;
   }
   *target = wide_to_gbk_lossy(text);
   set_modified(true);
 }
 
+// What is typed reaches the book at once, so that nothing that reads the
+// book (a save, the guard, an export, the recovery copy) can miss it. An
+// emptied title, author or type keeps the stored value until the field is
+// left, where it is put back.
 void MainWindow::on_field_changed(HWND field) {
   if (field == c_.title) {
     if (const HTREEITEM root = item_at(0)) {
@@ -76,10 +82,18 @@ void MainWindow::on_field_changed(HWND field) {
       item.pszText = text.data();
       TreeView_SetItem(c_.tree, &item);
     }
-  } else if (field == c_.intro) {
+  }
+  if (filling_fields_ || read_only_) return;
+  if (field == c_.intro) {
     std::wstring text = window_text(field);
     if (text.starts_with(kIndent)) text.erase(0, kIndent.size());
     book_.intro = wide_to_gbk_lossy(text);
+    set_modified(true);
+  } else if (std::string* target = field_target(field)) {
+    const std::wstring text = window_text(field);
+    if (text.empty()) return;
+    *target = wide_to_gbk_lossy(text);
+    set_modified(true);
   }
 }
 

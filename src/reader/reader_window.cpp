@@ -9,6 +9,7 @@
 #include "app/cover_picture.h"
 #include "app/picture_box.h"
 #include "app/rtf_stream.h"
+#include "document/chapter_look.h"
 #include "book/book_time.h"
 #include "book/gbk_wide.h"
 
@@ -60,10 +61,11 @@ void show_chapter(int position) {
   if (position < 0 || position > static_cast<int>(g.book->chapters.size())) return;
   const Chapter& chapter = g.book->chapters[static_cast<size_t>(position - 1)];
   set_status(3, gbk_to_wide(chapter.name));
-  if (chapter.kind != 1) return;
   show_page(1);
-  const std::string_view rtf(chapter.content);
-  load_rtf(g.content, rtf.substr(0, rtf.find('\0')));
+  // What no control can take safely is not given to it.
+  load_chapter_text(g.content, chapter_look(chapter) == ChapterLook::damaged
+                                   ? std::string_view()
+                                   : shown_content(chapter));
 }
 
 void layout() {

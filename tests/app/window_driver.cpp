@@ -77,7 +77,8 @@ int child_count(HWND tree, HTREEITEM item) {
 }
 
 void WindowTest::SetUp() {
-  window_ = std::make_unique<MainWindow>(&prompts_, settings_path());
+  // Recovery copies of the test's own, never the user's.
+  window_ = std::make_unique<MainWindow>(&prompts_, settings_path(), dir_.dir() / L"recovery");
   hwnd_ = window_->create(GetModuleHandleW(nullptr));
   ASSERT_NE(hwnd_, nullptr);
   ShowWindow(hwnd_, SW_SHOWNORMAL);

@@ -19,50 +19,10 @@
 namespace folivra {
 namespace {
 
-// Where every item of a book image starts (its length field), and where each
-// chapter record ends, found from the lengths alone.
-struct Layout {
-  std::vector<size_t> items;
-  std::vector<size_t> chapter_ends;
-};
-
-Layout layout_of(const std::string& image) {
-  Layout out;
-  size_t at = 3 + 8;
-  const bool protect = load_le32(image.data() + at) & kFlagProtected;
-  at += 4;
-  auto skip_item = [&] {
-    out.items.push_back(at);
-    at += 4 + load_le32(image.data() + at);
-  };
-  if (protect) {
-    at += 16;
-    skip_item();
-  }
-  for (int i = 0; i < 3; ++i) skip_item();
-  at += 8;
-  skip_item();
-  skip_item();
-  const uint32_t count = load_le32(image.data() + at);
-  at += 4;
-  for (uint32_t i = 0; i < count; ++i) {
-    at += 4;
-    skip_item();
-    skip_item();
-    out.chapter_ends.push_back(at);
-  }
-  return out;
-}
-
-// Spoils the zlib stream of the item at `offset` so that it no longer inflates.
-void spoil(std::string& image, size_t offset) {
-  const size_t stream = offset + 4 + 8;
-  for (size_t i = 2; i < 8; ++i) image[stream + i] = static_cast<char>(0xA5);
-}
-
-std::string stored_item(const std::string& image, size_t offset) {
-  return image.substr(offset, 4 + load_le32(image.data() + offset));
-}
+using test::Layout;
+using test::layout_of;
+using test::spoil;
+using test::stored_item;
 
 TEST(DamagedItems, AreReportedKeptAndWrittenBackByteForByte) {
   for (const std::string password : {"", "\xC3\xDC\xC2\xEB"}) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "book/book.h"
 
@@ -32,6 +33,18 @@ inline const std::string kEmptyItem = std::string("\x08\0\0\0\x0D\x0F\x3E\x03\0\
 
 // A book with every field filled, Chinese (GBK) texts and NUL-carrying content.
 Book sample_book(int chapters = 3);
+
+// Where every item of a book image starts (its length field), and where each
+// chapter record ends, found from the lengths alone.
+struct Layout {
+  std::vector<size_t> items;
+  std::vector<size_t> chapter_ends;
+};
+Layout layout_of(const std::string& image);
+// Spoils the zlib stream of the item at `offset` so that it no longer inflates.
+void spoil(std::string& image, size_t offset);
+// The whole stored item at `offset`: its length field and its block.
+std::string stored_item(const std::string& image, size_t offset);
 
 // Every stored field of two books is equal (time, version and path aside).
 void expect_same_content(const Book& expected, const Book& actual);

@@ -61,14 +61,25 @@ TEST_F(ChapterTree, SelectingShowsTheChapterWithoutModifying) {
   EXPECT_EQ(status_text(c().status, 3), L"B") << "the book item leaves the status bar";
 }
 
-TEST_F(ChapterTree, OtherKindsAreNotShown) {
+TEST_F(ChapterTree, OtherKindsShowTheirOwnTextAndTakeNothing) {
   Book book = abc_book();
   book.chapters[1].kind = 4;
   window().show_book(book);
   select(1);
   select(2);
   EXPECT_EQ(status_text(c().status, 3), L"B");
-  EXPECT_EQ(editor_text(), L"text of A") << "the editor keeps what it showed";
+  EXPECT_EQ(editor_text(), L"text of B") << "its own text, never the previous chapter's";
+  EXPECT_TRUE(GetWindowLongPtrW(c().content, GWL_STYLE) & ES_READONLY);
+  SetFocus(c().content);
+  type(c().content, L"typed");
+  select(3);
+  select(1);
+  SetFocus(c().content);
+  type(c().content, L"A!");
+  const Book& now = window().book();
+  EXPECT_EQ(now.chapters[1].content, book.chapters[1].content) << "untouched, byte for byte";
+  EXPECT_NE(now.chapters[0].content, book.chapters[0].content);
+  EXPECT_FALSE(GetWindowLongPtrW(c().content, GWL_STYLE) & ES_READONLY);
 }
 
 TEST_F(ChapterTree, DeleteTheMiddleChapter) {

@@ -75,14 +75,14 @@ TEST_F(Editing, ChangeWithoutAChapterIsIgnored) {
   EXPECT_EQ(window().book().chapters[0].content, long_book(3, 200).chapters[0].content);
 }
 
-TEST_F(Editing, TitleCommitsOnFocusLoss) {
+TEST_F(Editing, TitleReachesTheBookAsItIsTyped) {
   SetFocus(c().title);
   SetWindowTextW(c().title, L"新书");
   EXPECT_EQ(tree_text(c().tree, TreeView_GetRoot(c().tree)), L"新书") << "the book item follows";
-  EXPECT_EQ(window().book().title, "Long") << "not stored before the field is left";
+  EXPECT_EQ(window().book().title, "\xD0\xC2\xCA\xE9") << "stored while the field has the focus";
+  EXPECT_TRUE(window().is_modified());
   SetFocus(c().author);
   EXPECT_EQ(window().book().title, "\xD0\xC2\xCA\xE9");
-  EXPECT_TRUE(window().is_modified());
 }
 
 TEST_F(Editing, EmptyTitleIsRestored) {
@@ -108,7 +108,7 @@ TEST_F(Editing, FocusedFieldShowsABorder) {
   EXPECT_FALSE(GetWindowLongPtrW(c().author, GWL_STYLE) & WS_BORDER);
 }
 
-TEST_F(Editing, IntroductionUpdatesWithoutModifying) {
+TEST_F(Editing, IntroductionEditsMarkTheBookModified) {
   SetFocus(c().intro);
   SendMessageW(c().intro, EM_SETSEL, 0, 1);
   SendMessageW(c().intro, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
@@ -117,7 +117,8 @@ TEST_F(Editing, IntroductionUpdatesWithoutModifying) {
   SendMessageW(c().intro, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L" "));
   EXPECT_EQ(window().book().intro, "intro");
   SetFocus(c().tree);
-  EXPECT_FALSE(window().is_modified());
+  EXPECT_TRUE(window().is_modified());
+  EXPECT_TRUE(enabled(kCmdSave));
 }
 
 TEST_F(Editing, TimeFieldTakesOnlyCtrlC) {

@@ -1,0 +1,191 @@
+// No path drops what the author typed or what the file stored: typed fields
+// reach the book before anything reads it, damaged and cut books keep what
+// they hold, other kinds and plain-text chapters are shown as they are, the
+// previous version stays as .bak, and unsaved work has a recovery copy.
+#include <richedit.h>
+
+#include "app/menu_ids.h"
+#include "app/window_driver.h"
+#include "book/book_file.h"
+#include "book/gbk_wide.h"
+
+namespace folivra::test {
+namespace {
+
+class KeepingWork : public WindowTest {
+ protected:
+  std::string gbk_path(const char* name) { return wide_to_gbk_lossy(dir_.path(name).wstring()); }
+  std::string saved(const Book& book, const char* name) {
+    Book copy = book;
+    EXPECT_EQ(write_book(dir_.path(name), copy), 0);
+    return gbk_path(name);
+  }
+  Book read(const char* name, ReadReport* report = nullptr) {
+    Book book;
+    EXPECT_EQ(read_book(dir_.path(name), "", book, report), ReadStatus::ok);
+    return book;
+  }
+  std::wstring editor_text() {
+    GETTEXTLENGTHEX how{GTL_NUMCHARS, 1200};
+    std::wstring text(static_cast<size_t>(SendMessageW(c().content, EM_GETTEXTLENGTHEX,
+                                                       reinterpret_cast<WPARAM>(&how), 0)) +
+                          1,
+                      L'\0');
+    GETTEXTEX get{static_cast<DWORD>(text.size() * 2), GT_DEFAULT, 1200, nullptr, nullptr};
+    text.resize(
+        static_cast<size_t>(SendMessageW(c().content, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                                         reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+  }
+  bool read_only_editor() { return GetWindowLongPtrW(c().content, GWL_STYLE) & ES_READONLY; }
+};
+
+TEST_F(KeepingWork, ATitleTypedThenClosedIsAskedForAndSaved) {
+  const std::string path = saved(sample_book(2), "tale.zqb");
+  window().commands().open_book(path);
+  SetFocus(c().title);
+  SendMessageW(c().title, EM_SETSEL, 0, -1);
+  type(c().title, L"新书名");
+  EXPECT_TRUE(enabled(kCmdSave)) << "the edit itself marks the book modified";
+  // The close button, with the title field still focused.
+  prompts_.answers = {Answer::yes};
+  SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+  ASSERT_EQ(prompts_.messages.size(), 1u);
+  EXPECT_EQ(gbk_to_wide(prompts_.messages[0].text), L"新书名 已被修改，是否保存?");
+  EXPECT_FALSE(IsWindow(hwnd_));
+  EXPECT_EQ(gbk_to_wide(read("tale.zqb").title), L"新书名");
+}
+
+TEST_F(KeepingWork, AuthorAndIntroductionTypedThenSavedByKey) {
+  const std::string path = saved(sample_book(1), "tale.zqb");
+  window().commands().open_book(path);
+  SetFocus(c().intro);
+  SendMessageW(c().intro, EM_SETSEL, 4, 4);
+  type(c().intro, L"序：");
+  EXPECT_TRUE(enabled(kCmdSave)) << "an introduction edit enables Save";
+  SetFocus(c().author);
+  SendMessageW(c().author, EM_SETSEL, 0, -1);
+  type(c().author, L"某人");
+  {
+    HeldKeys ctrl(true);
+    MSG msg{c().author, WM_KEYDOWN, 'S', 1, 0, {}};
+    EXPECT_TRUE(window().translate_accelerator(msg));
+  }
+  EXPECT_FALSE(window().is_modified());
+  const Book book = read("tale.zqb");
+  EXPECT_EQ(gbk_to_wide(book.author), L"某人");
+  EXPECT_EQ(gbk_to_wide(book.intro).rfind(L"序：", 0), 0u);
+}
+
+TEST_F(KeepingWork, ADamagedChapterSurvivesASaveByteForByte) {
+  Book book = sample_book(3);
+  std::string image = write_book_image(book);
+  const Layout layout = layout_of(image);
+  const size_t content2 = layout.items[layout.items.size() - 3];
+  spoil(image, content2);
+  write_bytes(dir_.path("damaged.zqb"), image);
+
+  window().commands().open_book(gbk_path("damaged.zqb"));
+  ASSERT_EQ(prompts_.messages.size(), 1u) << "the user is told on open";
+  const std::wstring told = gbk_to_wide(prompts_.messages[0].text);
+  EXPECT_NE(told.find(L"第 2 章"), std::wstring::npos) << told;
+  select(2);
+  EXPECT_EQ(editor_text(), L"");
+  EXPECT_TRUE(read_only_editor());
+  EXPECT_NE(status_text(c().status, 3).find(L"已损坏"), std::wstring::npos);
+  SetFocus(c().content);
+  type(c().content, L"lost?");
+  select(1);
+  SetFocus(c().content);
+  type(c().content, L"新");
+  command(kCmdSave);
+  const std::string again = read_bytes(dir_.path("damaged.zqb"));
+  const Layout again_layout = layout_of(again);
+  EXPECT_EQ(stored_item(again, again_layout.items[again_layout.items.size() - 3]),
+            stored_item(image, content2));
+  EXPECT_NE(read("damaged.zqb").chapters[0].content, sample_book(3).chapters[0].content);
+}
+
+TEST_F(KeepingWork, ACutFileOpensWhatIsReadableAndSaveAsksForAName) {
+  Book book = sample_book(4);
+  const std::string image = write_book_image(book);
+  const Layout layout = layout_of(image);
+  write_bytes(dir_.path("cut.zqb"), image.substr(0, layout.chapter_ends[1] + 7));
+
+  prompts_.answers = {Answer::ok};
+  window().commands().open_book(gbk_path("cut.zqb"));
+  ASSERT_EQ(prompts_.messages.size(), 1u);
+  EXPECT_NE(gbk_to_wide(prompts_.messages[0].text).find(L"只能读出 2 章（共 4 章）"),
+            std::wstring::npos);
+  EXPECT_EQ(window().book().chapters.size(), 2u);
+  EXPECT_EQ(window().book().file_path, "");
+  EXPECT_TRUE(window().is_modified());
+
+  prompts_.paths = {gbk_path("salvaged.zqb")};
+  command(kCmdSave);
+  ASSERT_EQ(prompts_.saves.size(), 1u) << "saving asks for a new name";
+  EXPECT_EQ(read("salvaged.zqb").chapters.size(), 2u);
+  EXPECT_EQ(read_bytes(dir_.path("cut.zqb")), image.substr(0, layout.chapter_ends[1] + 7))
+      << "the damaged original is never written over";
+
+  prompts_.answers = {Answer::cancel};
+  window().commands().open_book(gbk_path("cut.zqb"));
+  EXPECT_EQ(window().book().file_path, gbk_path("salvaged.zqb")) << "cancel keeps the book";
+}
+
+TEST_F(KeepingWork, PlainTextChaptersShowTheirText) {
+  Book book = sample_book(1);
+  book.chapters[0].content = "\xB5\xDA\xD2\xBB\xD5\xC2 plain\r\nsecond line";  // 第一章
+  window().show_book(book);
+  select(1);
+  EXPECT_EQ(editor_text().substr(0, 9), L"第一章 plain");
+  EXPECT_FALSE(read_only_editor());
+  EXPECT_FALSE(window().is_modified());
+}
+
+TEST_F(KeepingWork, RelativePathsAreMadeAbsoluteOnOpen) {
+  saved(sample_book(1), "rel.zqb");
+  const std::wstring before = [] {
+    wchar_t buffer[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, buffer);
+    return std::wstring(buffer);
+  }();
+  SetCurrentDirectoryW(dir_.dir().c_str());
+  window().commands().open_book("rel.zqb");
+  SetCurrentDirectoryW(before.c_str());
+  EXPECT_EQ(window().book().file_path, gbk_path("rel.zqb"));
+}
+
+TEST_F(KeepingWork, EachSaveKeepsThePreviousVersionAsBak) {
+  const std::string path = saved(sample_book(1), "tale.zqb");
+  const std::string first = read_bytes(dir_.path("tale.zqb"));
+  window().commands().open_book(path);
+  SetFocus(c().author);
+  type(c().author, L"x");
+  command(kCmdSave);
+  EXPECT_EQ(read_bytes(dir_.path("tale.zqb.bak")), first);
+  EXPECT_FALSE(std::filesystem::exists(dir_.path("tale.zqb.saving")));
+}
+
+TEST_F(KeepingWork, EndingTheSessionAsksAndKeepsARecoveryCopyFirst) {
+  window().show_book(sample_book(1));
+  SetFocus(c().author);
+  type(c().author, L"y");
+  prompts_.answers = {Answer::cancel};
+  EXPECT_EQ(SendMessageW(hwnd_, WM_QUERYENDSESSION, 0, 0), FALSE);
+  ASSERT_EQ(prompts_.messages.size(), 1u);
+  ASSERT_TRUE(window().recovery()->has_copy());
+  // The copy is written on a worker thread; a later copy waits for it.
+  window().recovery()->write(window().book(), true);
+  Book copy;
+  ASSERT_EQ(read_book(window().recovery()->copy_path(), "", copy), ReadStatus::ok);
+  EXPECT_EQ(copy.author, "yauthor");
+
+  prompts_.paths = {gbk_path("saved.zqb")};
+  command(kCmdSave);
+  EXPECT_FALSE(window().recovery()->has_copy()) << "a save removes the copy";
+  EXPECT_FALSE(std::filesystem::exists(window().recovery()->copy_path()));
+}
+
+}  // namespace
+}  // namespace folivra::test
