@@ -106,6 +106,7 @@ target_link_options(window_shots PRIVATE -municode ${FOLIVRA_STATIC})
 target_link_libraries(window_shots PRIVATE folivra_shell)
 
 add_executable(instance_tests ${FOLIVRA_CARRIED_READER_RC} tests/app/instance_test.cpp tests/app/scripted_prompts.cpp
+                              tests/app/recovery_test.cpp
                               tests/book/test_books.cpp)
 target_include_directories(instance_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_options(instance_tests PRIVATE -municode ${FOLIVRA_STATIC})

@@ -6,18 +6,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   folivra::MainWindow window;
-  HWND hwnd = window.create(instance);
-  if (!hwnd) return 1;
-  ShowWindow(hwnd, window.starts_maximized() ? SW_SHOWMAXIMIZED : show);
-  UpdateWindow(hwnd);
-  window.open_command_line(
-      folivra::split_command_line(folivra::wide_to_gbk_lossy(GetCommandLineW())));
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (window.translate_accelerator(msg)) continue;
-    if (IsDialogMessageW(hwnd, &msg)) continue;  // Tab moves between the controls
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return 0;
+  if (!window.create(instance)) return 1;
+  return folivra::run_editor(
+      window, show, folivra::split_command_line(folivra::wide_to_gbk_lossy(GetCommandLineW())));
 }

@@ -26,6 +26,12 @@ namespace folivra {
 // The reader program compiled books begin with (empty if missing).
 std::string_view carried_reader();
 
+class MainWindow;
+
+// Shows the created window, opens the books of the command line and runs the
+// message loop until the window is gone.
+int run_editor(MainWindow& window, int show, const std::vector<std::string>& args);
+
 class MainWindow : public DocumentView {
  public:
   static constexpr const wchar_t* kClassName = L"FolivraMainWindow";

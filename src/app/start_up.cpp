@@ -61,3 +61,22 @@ void MainWindow::exit_program() {
 }
 
 }  // namespace folivra
+
+namespace folivra {
+
+int run_editor(MainWindow& window, int show, const std::vector<std::string>& args) {
+  const HWND hwnd = window.hwnd();
+  ShowWindow(hwnd, window.starts_maximized() ? SW_SHOWMAXIMIZED : show);
+  UpdateWindow(hwnd);
+  window.open_command_line(args);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (window.translate_accelerator(msg)) continue;
+    if (IsDialogMessageW(hwnd, &msg)) continue;  // Tab moves between the controls
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
+
+}  // namespace folivra

@@ -54,6 +54,12 @@ int wmain(int argc, wchar_t** argv) {
     out << folivra::wide_to_gbk_lossy(GetCommandLineW());
     return 0;
   }
+  if (argc == 4 && std::wstring(argv[1]) == L"--editor") {
+    // The real editor on settings of a test's own, for tests that kill it.
+    folivra::MainWindow window(nullptr, argv[2]);
+    if (!window.create(GetModuleHandleW(nullptr))) return 1;
+    return folivra::run_editor(window, SW_SHOWNORMAL, {folivra::wide_to_gbk_lossy(argv[3])});
+  }
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

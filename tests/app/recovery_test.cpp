@@ -1,0 +1,119 @@
+// An editor killed with unsaved changes leaves a recovery copy that the next
+// start offers back. The editor here is this test program, started again
+// with "--editor SETTINGS BOOK" (see wmain), then killed.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "app/scripted_prompts.h"
+#include "book/book_file.h"
+#include "book/gbk_wide.h"
+#include "book/test_books.h"
+
+namespace folivra::test {
+namespace {
+
+HWND window_of(DWORD process, const wchar_t* cls, HWND parent = nullptr) {
+  struct Search {
+    DWORD process;
+    const wchar_t* cls;
+    HWND found = nullptr;
+  } search{process, cls};
+  auto visit = [](HWND hwnd, LPARAM arg) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(arg);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    if (owner != s->process || lstrcmpiW(name, s->cls) != 0) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+  };
+  if (parent) {
+    EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search));
+  } else {
+    EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+  }
+  return search.found;
+}
+
+template <typename Condition>
+bool wait_for(Condition condition, int seconds) {
+  for (int i = 0; i < seconds * 20; ++i) {
+    if (condition()) return true;
+    Sleep(50);
+  }
+  return condition();
+}
+
+bool has_copy(const std::filesystem::path& folder) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (entry.path().extension() == L".zqb") return true;
+  }
+  return false;
+}
+
+TEST(RecoveryCopy, AKilledEditorsTextComesBackAtTheNextStart) {
+  TempDir dir;
+  const std::filesystem::path settings = dir.path("config.ini");
+  const std::filesystem::path recovery = dir.path("recovery");
+  WritePrivateProfileStringW(L"Editor", L"autosave_seconds", L"1", settings.c_str());
+  WritePrivateProfileStringW(L"Editor", L"recovery_folder", recovery.c_str(), settings.c_str());
+  Book book = sample_book(2);
+  ASSERT_EQ(write_book(dir.path("tale.zqb"), book), 0);
+
+  wchar_t module[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, module, MAX_PATH);
+  std::wstring line = L"\"" + std::wstring(module) + L"\" --editor \"" + settings.wstring() +
+                      L"\" \"" + dir.path("tale.zqb").wstring() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &child));
+  HWND main = nullptr, tree = nullptr, content = nullptr;
+  ASSERT_TRUE(wait_for(
+      [&] {
+        main = window_of(child.dwProcessId, MainWindow::kClassName);
+        tree = main ? window_of(child.dwProcessId, WC_TREEVIEWW, main) : nullptr;
+        return tree && TreeView_GetCount(tree) == 3;
+      },
+      20))
+      << "the editor did not show the book";
+  content = window_of(child.dwProcessId, L"RICHEDIT50W", main);
+  ASSERT_NE(content, nullptr);
+
+  // Type into the first chapter, then wait past the autosave interval.
+  TreeView_SelectItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
+  for (wchar_t ch : std::wstring(L"RECOVERED ")) SendMessageW(content, WM_CHAR, ch, 1);
+  EXPECT_TRUE(wait_for([&] { return has_copy(recovery); }, 20)) << "no recovery copy was written";
+  TerminateProcess(child.hProcess, 9);
+  WaitForSingleObject(child.hProcess, 10000);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+
+  ScriptedPrompts prompts;
+  prompts.answers = {Answer::yes};
+  MainWindow window(&prompts, settings.wstring());
+  ASSERT_NE(window.create(GetModuleHandleW(nullptr)), nullptr);
+  window.open_command_line({});
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_NE(gbk_to_wide(prompts.messages[0].text).find(L"tale.zqb"), std::wstring::npos);
+  EXPECT_EQ(window.book().file_path, wide_to_gbk_lossy(dir.path("tale.zqb").wstring()))
+      << "Save writes it where it belongs";
+  EXPECT_TRUE(window.is_modified());
+  EXPECT_NE(window.book().chapters[0].content.find("RECOVERED"), std::string::npos);
+  EXPECT_EQ(window.book().chapters[1].content, book.chapters[1].content);
+
+  // The copy now belongs to this editor; saving takes it away.
+  window.commands().save_book();
+  EXPECT_FALSE(has_copy(recovery));
+  Book saved;
+  ASSERT_EQ(read_book(dir.path("tale.zqb"), "", saved), ReadStatus::ok);
+  EXPECT_NE(saved.chapters[0].content.find("RECOVERED"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace folivra::test
