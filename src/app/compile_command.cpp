@@ -23,6 +23,7 @@ void MainWindow::compile_reader() {
   request.initial_directory = program_directory();
   request.default_name = file_name_of(book_.file_path, false);
   request.filter = std::string(kProgramFilter);
+  request.default_extension = "exe";
   request.keep_directory = true;
   const std::string path = prompts_->save_file(request);
   if (path.empty()) return;

@@ -164,6 +164,7 @@ std::string DocumentCommands::choose_book_path(const std::string& proposed_name)
   request.initial_directory = view_.program_directory();
   request.default_name = proposed_name;
   request.filter = std::string(kBookFilter);
+  request.default_extension = "zqb";
   request.keep_directory = true;
   const std::string path = prompts_.save_file(request);
   return path.empty() ? path : with_book_extension(path);
@@ -254,6 +255,7 @@ void DocumentCommands::convert_to_text() {
   request.title = "\xD7\xAA\xBB\xBB\x54\x58\x54\xB8\xF1\xCA\xBD";  // 转换TXT格式
   request.default_name = file_name_of(book.file_path, false);
   request.filter = std::string(kTextFilter);
+  request.default_extension = "txt";
   request.keep_directory = false;
   const std::string path = prompts_.save_file(request);
   if (path.empty()) return;

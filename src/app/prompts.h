@@ -17,6 +17,9 @@ struct SaveFileRequest {
   std::optional<std::string> filter;
   int filter_index = 1;
   bool keep_directory = false;  // false: the current directory is put back afterwards
+  // Added to a name typed without one, so the chooser's question whether to
+  // replace an existing file is about the file that would really be replaced.
+  std::string default_extension;
 };
 
 struct OpenFileRequest {

@@ -57,7 +57,10 @@ std::string save_file_dialog(HWND owner, const SaveFileRequest& r) {
   Chooser chooser(owner, r.initial_directory, r.title, "\xB1\xA3\xB4\xE6\xCE\xC4\xBC\xFE", r.filter,
                   kDefaultSaveFilter, r.default_name);
   chooser.ofn.nFilterIndex = r.filter_index > 0 ? static_cast<DWORD>(r.filter_index) : 1;
-  chooser.ofn.lpstrDefExt = L"";
+  const std::wstring extension = gbk_to_wide(r.default_extension);
+  chooser.ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  // Replacing an existing file is asked about, as in every Windows program.
+  chooser.ofn.Flags |= OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
   const BOOL confirmed = GetSaveFileNameW(&chooser.ofn);
   return chooser.finish(confirmed, r.keep_directory);
 }

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "app/window_driver.h"
+#include "book/gbk_wide.h"
 #include "editor/file_dialogs.h"
+#include "editor/file_filter.h"
 #include "editor/font_dialog.h"
 
 namespace folivra::test {
@@ -28,6 +30,57 @@ void CALLBACK cancel_dialog(HWND, UINT, UINT_PTR id, DWORD) {
   PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
+HWND visible_dialog(HWND owner) {
+  struct Search {
+    HWND owner, found = nullptr;
+  } search{owner};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM arg) {
+        auto* s = reinterpret_cast<Search*>(arg);
+        wchar_t cls[16] = {};
+        GetClassNameW(hwnd, cls, 16);
+        if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+        if (s->owner && GetWindow(hwnd, GW_OWNER) != s->owner) return TRUE;
+        s->found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Chooses an existing file in the save chooser, answers "No" to the question
+// whether to replace it, then cancels the chooser.
+struct OverwriteScript {
+  std::wstring name;
+  HWND chooser = nullptr;
+  std::wstring question;
+  int step = 0;
+};
+OverwriteScript* g_script = nullptr;
+
+void CALLBACK choose_existing(HWND, UINT, UINT_PTR id, DWORD) {
+  OverwriteScript& s = *g_script;
+  if (s.step == 0) {
+    s.chooser = visible_dialog(nullptr);
+    if (!s.chooser) return;
+    SetDlgItemTextW(s.chooser, 0x47c, s.name.c_str());  // the file name box
+    PostMessageW(s.chooser, WM_COMMAND, IDOK, 0);
+    s.step = 1;
+  } else if (s.step == 1) {
+    const HWND box = visible_dialog(s.chooser);
+    if (!box) return;
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    s.question = text;
+    PostMessageW(box, WM_COMMAND, IDNO, 0);
+    s.step = 2;
+  } else {
+    KillTimer(nullptr, id);
+    PostMessageW(s.chooser, WM_COMMAND, IDCANCEL, 0);
+  }
+}
+
 class Dialogs : public WindowTest {
  protected:
   std::wstring cwd() {
@@ -45,6 +98,22 @@ TEST_F(Dialogs, CancelledSaveChooserGivesNothingAndKeepsTheDirectory) {
   request.default_name = "tale";
   EXPECT_EQ(save_file_dialog(hwnd_, request), "");
   EXPECT_EQ(cwd(), before);
+}
+
+TEST_F(Dialogs, TheSaveChooserAsksBeforeReplacingAFile) {
+  test::write_bytes(dir_.path("tale.zqb"), "ZQB");
+  OverwriteScript script;
+  script.name = L"tale";  // the extension comes from the request
+  g_script = &script;
+  SetTimer(nullptr, 0, 150, choose_existing);
+  SaveFileRequest request;
+  request.initial_directory = wide_to_gbk_lossy(dir_.dir().wstring());
+  request.default_extension = "zqb";
+  request.filter = std::string(kBookFilter);
+  EXPECT_EQ(save_file_dialog(hwnd_, request), "") << "No, then cancel: nothing chosen";
+  g_script = nullptr;
+  EXPECT_FALSE(script.question.empty()) << "the chooser asked whether to replace tale.zqb";
+  EXPECT_EQ(read_bytes(dir_.path("tale.zqb")), "ZQB");
 }
 
 TEST_F(Dialogs, CancelledOpenChooserGivesNothingAndKeepsTheDirectory) {
