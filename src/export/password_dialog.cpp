@@ -110,18 +110,29 @@ void PasswordDialog::create_controls() {
 }
 
 void PasswordDialog::confirm() {
-  const std::string typed = wide_to_gbk_lossy(window_text(c_.password));
+  if (busy_ || closed_) return;  // Enter while the window shakes is not a new attempt
+  const std::optional<std::string> exact = wide_to_gbk(window_text(c_.password));
   if (request_.mode == PasswordMode::set) {
-    result_ = {true, typed, wide_to_gbk_lossy(window_text(c_.hint))};
+    // A password GBK cannot hold would be stored as something else.
+    if (!exact) {
+      prompts_.show_message({wide_to_gbk_lossy(
+          L"密码中有无法以 GBK 保存的字符，请换一个密码。")});
+      SetFocus(c_.password);
+      return;
+    }
+    result_ = {true, *exact, wide_to_gbk_lossy(window_text(c_.hint))};
     close();
     return;
   }
-  if (typed.empty()) {
+  // Characters GBK cannot hold never match: they count as a wrong password.
+  const std::string typed = exact.value_or(std::string());
+  if (window_text(c_.password).empty()) {
     prompts_.show_message(
         {"\xC3\xDC\xC2\xEB\xB2\xBB\xC4\xDC\xCE\xAA\xBF\xD5\xA3\xA1"});  // 密码不能为空！
     return;
   }
-  if (password_check_value(typed) == request_.check_value) {
+  if (exact && password_check_value(typed) == request_.check_value) {
+
     result_ = {true, typed, request_.hint};
     close();
     return;
@@ -148,6 +159,7 @@ void PasswordDialog::close() {
 }
 
 void PasswordDialog::shake() {
+  busy_ = true;
   RECT r;
   GetWindowRect(hwnd_, &r);
   auto move = [&](int x, int y) {
@@ -162,6 +174,7 @@ void PasswordDialog::shake() {
     move(x, y = r.top + 4);
   }
   SetWindowPos(hwnd_, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  busy_ = false;
 }
 
 LRESULT CALLBACK PasswordDialog::window_proc(HWND hwnd, UINT message, WPARAM wparam,
@@ -207,8 +220,14 @@ LRESULT CALLBACK PasswordDialog::password_subclass(HWND hwnd, UINT message, WPAR
     case WM_NCDESTROY:
       RemoveWindowSubclass(hwnd, password_subclass, 0);
       break;
-    case WM_GETDLGCODE:
-      return DefSubclassProc(hwnd, message, wparam, lparam) | DLGC_WANTALLKEYS;
+    case WM_GETDLGCODE: {
+      // Only Enter is the box's own; Tab and Esc go on to the dialog.
+      const auto* msg = reinterpret_cast<const MSG*>(lparam);
+      const LRESULT code = DefSubclassProc(hwnd, message, wparam, lparam);
+      return msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN
+                 ? code | DLGC_WANTALLKEYS
+                 : code;
+    }
     case WM_KEYDOWN:
       if (wparam == VK_RETURN && plain) {
         reinterpret_cast<PasswordDialog*>(self)->confirm();

@@ -60,6 +60,7 @@ class PasswordDialog {
   HICON lock_ = nullptr;
   int attempts_ = 0;
   bool closed_ = false;
+  bool busy_ = false;  // shaking after a wrong password
   NewPassword result_;
 };
 

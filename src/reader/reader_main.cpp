@@ -53,8 +53,9 @@ std::optional<std::string> ask_password(const BookLock& lock) {
       suffix = L" - 密码不能为空";
       continue;
     }
-    const std::string password = wide_to_gbk_lossy(*typed);
-    if (password_check_value(password) == lock.check_value) return password;
+    // A character GBK cannot hold is no character of any password.
+    const std::optional<std::string> password = wide_to_gbk(*typed);
+    if (password && password_check_value(*password) == lock.check_value) return *password;
     const std::string count = pad_number(++wrong, 1);
     suffix = L" - 密码错误 " + std::wstring(count.begin(), count.end()) + L" 次";
   }

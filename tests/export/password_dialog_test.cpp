@@ -128,6 +128,46 @@ TEST_F(PasswordDialogTest, EnterWithShiftDoesNotConfirm) {
   EXPECT_FALSE(dialog_->closed());
 }
 
+TEST_F(PasswordDialogTest, EscCancelsTabLeavesAndEnterDuringTheShakeIsNoAttempt) {
+  open_mode();
+  SetFocus(c().password);
+  MSG tab{c().password, WM_KEYDOWN, VK_TAB, 1, 0, {}};
+  EXPECT_TRUE(IsDialogMessageW(dialog_->hwnd(), &tab));
+  EXPECT_NE(GetFocus(), c().password) << "Tab leaves the password box";
+
+  // An Enter that arrives while the window shakes is not a second attempt.
+  PostMessageW(c().password, WM_KEYDOWN, VK_RETURN, 1);
+  enter(L"wrong");
+  EXPECT_EQ(dialog_->attempts(), 1);
+
+  SetFocus(c().password);
+  MSG esc{c().password, WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
+  EXPECT_TRUE(IsDialogMessageW(dialog_->hwnd(), &esc));
+  EXPECT_TRUE(dialog_->closed()) << "Esc cancels";
+  EXPECT_EQ(dialog_->result().password, "");
+}
+
+TEST_F(PasswordDialogTest, PasswordsGbkCannotHoldAreRefusedAndNeverMatch) {
+  set_mode("tale.zqb", "", "");
+  SetWindowTextW(c().password, L"한국어");
+  SendMessageW(dialog_->hwnd(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+               reinterpret_cast<LPARAM>(c().ok));
+  EXPECT_FALSE(dialog_->closed()) << "refused where it is set";
+  ASSERT_EQ(prompts_.messages.size(), 1u);
+
+  // A book whose password really is "??" does not open for two Korean letters.
+  dialog_ = std::make_unique<PasswordDialog>(
+      PasswordRequest{PasswordMode::open, "tale.zqb", password_check_value("??"), "", ""},
+      prompts_);
+  ASSERT_NE(dialog_->create(nullptr), nullptr);
+  enter(L"한국");
+  EXPECT_EQ(dialog_->attempts(), 1);
+  EXPECT_FALSE(dialog_->closed());
+  enter(L"??");
+  EXPECT_TRUE(dialog_->closed());
+  EXPECT_EQ(dialog_->result().password, "??");
+}
+
 TEST_F(PasswordDialogTest, CancelAcceptsNothing) {
   open_mode();
   SetWindowTextW(c().password, L"right");
