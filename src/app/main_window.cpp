@@ -152,7 +152,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
         on_content_changed();
       } else if (HIWORD(wparam) == EN_CHANGE) {
         on_field_changed(reinterpret_cast<HWND>(lparam));
-      } else if (HIWORD(wparam) == EN_SETFOCUS || HIWORD(wparam) == EN_KILLFOCUS) {
+      } else if ((HIWORD(wparam) == EN_SETFOCUS || HIWORD(wparam) == EN_KILLFOCUS) &&
+                 reinterpret_cast<HWND>(lparam) != c_.content) {
+        // The information fields show a border while focused; the content
+        // editor keeps its own.
         on_field_focus(reinterpret_cast<HWND>(lparam), HIWORD(wparam) == EN_SETFOCUS);
       }
       return 0;

@@ -45,13 +45,14 @@ void MainWindow::restore_geometry() {
   // gone, must not put the window where nobody can reach it.
   if (width <= 0 || width > kLargest) width = r.right - r.left;
   if (height <= 0 || height > kLargest) height = r.bottom - r.top;
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  move_splitter(std::clamp(boundary, 0, std::max<int>(0, client.right - 8)));
   const RECT wanted{left, top, left + width, top + height};
   const UINT keep_place = on_a_screen(wanted) ? 0 : SWP_NOMOVE;
   SetWindowPos(hwnd_, nullptr, left, top, width, height,
                SWP_NOZORDER | SWP_NOACTIVATE | keep_place);
+  // The splitter fits the restored size, not the first one.
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  move_splitter(std::clamp(boundary, 0, std::max<int>(0, client.right - 8)));
 }
 
 void MainWindow::remember_geometry() {

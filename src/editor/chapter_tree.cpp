@@ -212,7 +212,11 @@ LRESULT MainWindow::tree_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_KILLFOCUS: {
       const LRESULT result = DefSubclassProc(c_.tree, message, wparam, lparam);
       // Keep drawing the selection as focused while another control works.
-      if (!TreeView_GetEditControl(c_.tree)) SendMessageW(c_.tree, WM_SETFOCUS, 0, 0);
+      // Without a selection the tree would pick one on that notice, and the
+      // selection change would take the focus back from where the user went.
+      if (!TreeView_GetEditControl(c_.tree) && TreeView_GetSelection(c_.tree)) {
+        SendMessageW(c_.tree, WM_SETFOCUS, 0, 0);
+      }
       return result;
     }
     case WM_MOUSEMOVE:

@@ -115,8 +115,7 @@ void PasswordDialog::confirm() {
   if (request_.mode == PasswordMode::set) {
     // A password GBK cannot hold would be stored as something else.
     if (!exact) {
-      prompts_.show_message({wide_to_gbk_lossy(
-          L"密码中有无法以 GBK 保存的字符，请换一个密码。")});
+      prompts_.show_message({wide_to_gbk_lossy(L"密码中有无法以 GBK 保存的字符，请换一个密码。")});
       SetFocus(c_.password);
       return;
     }
@@ -132,7 +131,6 @@ void PasswordDialog::confirm() {
     return;
   }
   if (exact && password_check_value(typed) == request_.check_value) {
-
     result_ = {true, typed, request_.hint};
     close();
     return;
@@ -224,9 +222,8 @@ LRESULT CALLBACK PasswordDialog::password_subclass(HWND hwnd, UINT message, WPAR
       // Only Enter is the box's own; Tab and Esc go on to the dialog.
       const auto* msg = reinterpret_cast<const MSG*>(lparam);
       const LRESULT code = DefSubclassProc(hwnd, message, wparam, lparam);
-      return msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN
-                 ? code | DLGC_WANTALLKEYS
-                 : code;
+      return msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN ? code | DLGC_WANTALLKEYS
+                                                                           : code;
     }
     case WM_KEYDOWN:
       if (wparam == VK_RETURN && plain) {

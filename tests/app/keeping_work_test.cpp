@@ -187,5 +187,25 @@ TEST_F(KeepingWork, EndingTheSessionAsksAndKeepsARecoveryCopyFirst) {
   EXPECT_FALSE(std::filesystem::exists(window().recovery()->copy_path()));
 }
 
+TEST_F(KeepingWork, ClickingAFieldAfterABookIsShownKeepsTheFocusThere) {
+  SetFocus(c().tree);
+  window().show_book(sample_book(2));
+  SetFocus(c().author);
+  pump();
+  EXPECT_EQ(GetFocus(), c().author) << "the focus does not bounce back to the tree";
+  EXPECT_FALSE(window().is_modified());
+}
+
+TEST_F(KeepingWork, TheContentEditorKeepsItsBorder) {
+  window().show_book(sample_book(2));
+  select(1);
+  for (bool read_only : {false, true}) {
+    if (read_only) command(kCmdReadOnly);
+    SetFocus(c().content);
+    SetFocus(c().tree);
+    EXPECT_TRUE(GetWindowLongPtrW(c().content, GWL_STYLE) & WS_BORDER) << read_only;
+  }
+}
+
 }  // namespace
 }  // namespace folivra::test

@@ -84,6 +84,14 @@ TEST_F(SettingsFile, GeometryAndSplitterSurviveARestart) {
   EXPECT_EQ(rect_in_parent(c().tabs).left, 204);
 }
 
+TEST_F(SettingsFile, ASplitterBeyondTheFirstLayoutComesBack) {
+  write(L"Windows", L"width", L"1000");
+  write(L"Windows", L"height", L"700");
+  write(L"Windows", L"boundary", L"640");
+  restart();
+  EXPECT_EQ(rect_in_parent(c().tree).right, 640) << "clamped to the restored size, not 480";
+}
+
 TEST_F(SettingsFile, MissingSizeKeepsTheTemplateSize) {
   write(L"Windows", L"left_edge", L"33");
   restart();
