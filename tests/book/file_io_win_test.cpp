@@ -23,6 +23,21 @@ class OtherHandle {
   HANDLE h_;
 };
 
+TEST(WindowsFiles, ABookNearMaxPathIsSavedAndReplaced) {
+  test::TempDir dir;
+  // The book's own path fits MAX_PATH; its temporary name beside it does not.
+  std::wstring name(MAX_PATH - 6 - dir.dir().wstring().size(), L'n');
+  const auto path = dir.dir() / (name + L".zqb");
+  ASSERT_LT(path.wstring().size(), size_t{MAX_PATH});
+  Book book = test::sample_book(1);
+  ASSERT_EQ(write_book(path, book, {.keep_backup = true}), 0);
+  book.title = "again";
+  ASSERT_EQ(write_book(path, book, {.keep_backup = true}), 0);
+  Book read;
+  ASSERT_EQ(read_book(path, "", read), ReadStatus::ok);
+  EXPECT_EQ(read.title, "again");
+}
+
 TEST(WindowsFiles, BookHeldOpenForWritingCannotBeOpened) {
   test::TempDir dir;
   const auto path = dir.path("book.zqb");
