@@ -18,6 +18,7 @@ add_executable(core_tests ${FOLIVRA_CORE_TEST_SOURCES} tests/book/book_writer_sa
                           tests/cli/base64_test.cpp src/cli/base64.cpp
                           tests/app/window_layout_test.cpp src/app/window_layout.cpp
                           tests/app/settings_values_test.cpp src/app/ini_values.cpp
+                          src/app/ini_file.cpp tests/app/ini_file_test.cpp
                           src/app/recent_list.cpp src/editor/file_filter.cpp
                           src/editor/font_choice.cpp
                           tests/app/command_line_test.cpp src/app/command_line.cpp

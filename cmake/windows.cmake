@@ -42,6 +42,7 @@ add_library(folivra_shell STATIC
   src/app/compile_command.cpp
   src/app/cover_picture.cpp
   src/app/document_commands.cpp
+  src/app/ini_file.cpp
   src/app/ini_values.cpp
   src/app/main_window.cpp
   src/app/menus.cpp
@@ -112,6 +113,9 @@ target_include_directories(instance_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_options(instance_tests PRIVATE -municode ${FOLIVRA_STATIC})
 target_link_libraries(instance_tests PRIVATE folivra_shell gtest)
 add_test(NAME instance_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:instance_tests>)
+# The settings file once more under a Western code page (1252).
+add_test(NAME settings_western_wine COMMAND ${CMAKE_COMMAND} -E env FOLIVRA_WINE_LANG=en_US.UTF-8
+         ${WINE_RUN} $<TARGET_FILE:instance_tests> --gtest_filter=SettingsElsewhere.*)
 
 
 # zqb pack and unpack (the native tool) with the reader built here.

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "app/ini_file.h"
 #include "app/ini_values.h"
+#include "book/file_io.h"
 #include "book/gbk_wide.h"
 
 namespace folivra {
@@ -10,8 +12,6 @@ namespace folivra {
 namespace {
 
 constexpr DWORD kLargestRead = 10240;  // one read returns at most 10239 bytes
-
-std::wstring wide(std::string_view gbk) { return gbk_to_wide(gbk); }
 
 }  // namespace
 
@@ -26,14 +26,14 @@ bool Settings::exists() const {
   return GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The file is read and written as GBK bytes whatever the Windows locale.
 std::string Settings::read_text(const char* section, const std::string& key,
                                 const std::string& fallback) const {
-  std::wstring buffer(kLargestRead, L'\0');
-  const DWORD n =
-      GetPrivateProfileStringW(wide(section).c_str(), wide(key).c_str(), wide(fallback).c_str(),
-                               buffer.data(), kLargestRead, path_.c_str());
-  buffer.resize(n);
-  return wide_to_gbk_lossy(buffer);
+  std::string text;
+  if (!read_whole_file(path_, text)) return fallback;
+  std::string value = ini_lookup(text, section, key).value_or(fallback);
+  if (value.size() >= kLargestRead) value.resize(kLargestRead - 1);
+  return value;
 }
 
 int Settings::read_int(const char* section, const char* key, int fallback) const {
@@ -44,10 +44,24 @@ bool Settings::read_bool(const char* section, const char* key, bool fallback) co
   return parse_ini_bool(read_text(section, key, fallback ? "true" : std::string(kIniFalseDefault)));
 }
 
+void Settings::change(const std::function<std::string(const std::string&)>& edit) const {
+  std::string text;
+  if (exists() && !read_whole_file(path_, text)) return;  // never write over what cannot be read
+  const std::string changed = edit(text);
+  if (changed == text && exists()) return;
+  // Written in place, as the profile functions do: settings change often
+  // (every move of the window) and are not worth a flush to disk each time.
+  const HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, changed.data(), static_cast<DWORD>(changed.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
 void Settings::write_text(const char* section, const std::string& key,
                           const std::string& value) const {
-  WritePrivateProfileStringW(wide(section).c_str(), wide(key).c_str(), wide(value).c_str(),
-                             path_.c_str());
+  change([&](const std::string& text) { return ini_with(text, section, key, value); });
 }
 
 void Settings::write_int(const char* section, const char* key, int value) const {
@@ -59,7 +73,7 @@ void Settings::write_bool(const char* section, const char* key, bool value) cons
 }
 
 void Settings::remove_section(const char* section) const {
-  WritePrivateProfileStringW(wide(section).c_str(), nullptr, nullptr, path_.c_str());
+  change([&](const std::string& text) { return ini_without_section(text, section); });
 }
 
 }  // namespace folivra

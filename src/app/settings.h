@@ -1,11 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace folivra {
 
-// The settings file (config.ini) through the platform's profile functions.
-// Every call is a whole read or write of its own; failures are ignored.
+// The settings file (config.ini): an INI file in GBK, whatever the Windows
+// locale. Every call is a whole read or write of its own; failures are ignored.
 class Settings {
  public:
   explicit Settings(std::wstring path) : path_(std::move(path)) {}
@@ -24,6 +25,8 @@ class Settings {
   void remove_section(const char* section) const;
 
  private:
+  void change(const std::function<std::string(const std::string&)>& edit) const;
+
   std::wstring path_;
 };
 

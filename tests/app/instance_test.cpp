@@ -9,6 +9,7 @@
 
 #include "app/main_window.h"
 #include "app/scripted_prompts.h"
+#include "app/settings.h"
 #include "book/book_file.h"
 #include "book/gbk_wide.h"
 #include "book/test_books.h"
@@ -42,6 +43,21 @@ TEST(FurtherInstances, EachFurtherBookStartsTheProgramAgain) {
   GetModuleFileNameW(nullptr, module, MAX_PATH);
   const std::wstring expected = L"\"" + std::wstring(module) + L"\" \"" + probe + L"\"";
   EXPECT_EQ(gbk_to_wide(seen), expected);
+}
+
+// The settings file is GBK even when the program runs under another code
+// page: the test command runs this once more with a Western locale.
+TEST(SettingsElsewhere, AWesternCodePageStillWritesGbk) {
+  if (GetACP() == 936) GTEST_SKIP() << "needs a code page other than 936";
+  TempDir dir;
+  const std::wstring path = (dir.dir() / L"config.ini").wstring();
+  Settings settings(path);
+  settings.write_text("Font", "name", "\xBA\xDA\xCC\xE5");  // 黑体
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(bytes.find("name=\xBA\xDA\xCC\xE5"), std::string::npos)
+      << "written under code page " << GetACP();
+  EXPECT_EQ(settings.read_text("Font", "name", ""), "\xBA\xDA\xCC\xE5");
 }
 
 }  // namespace
