@@ -11,6 +11,7 @@ set(FOLIVRA_CORE_SOURCES
   src/book/field_cipher.cpp
   src/book/file_io.cpp
   src/book/file_name.cpp
+  src/book/gb18030.cpp
   src/book/md5.cpp
   src/book/new_book.cpp
   src/export/book_icon.cpp
@@ -53,6 +54,7 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/book/field_cipher_test.cpp
   tests/book/file_io_test.cpp
   tests/book/file_name_test.cpp
+  tests/book/gb18030_test.cpp
   tests/book/gbk_test.cpp
   tests/book/test_books.cpp
   tests/text/rtf_check_test.cpp

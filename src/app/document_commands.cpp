@@ -250,8 +250,10 @@ namespace folivra {
 void DocumentCommands::convert_to_text() {
   const Book& book = view_.current_book();
   SaveFileRequest request;
-  const size_t slash = book.file_path.rfind('\\');
-  request.initial_directory = slash == std::string::npos ? "" : book.file_path.substr(0, slash + 1);
+  // The folder is found by characters: a GBK trail byte can be a backslash.
+  const std::string& book_path = book.file_path;
+  request.initial_directory =
+      book_path.substr(0, book_path.size() - file_name_of(book_path, true).size());
   request.title = "\xD7\xAA\xBB\xBB\x54\x58\x54\xB8\xF1\xCA\xBD";  // 转换TXT格式
   request.default_name = file_name_of(book.file_path, false);
   request.filter = std::string(kTextFilter);

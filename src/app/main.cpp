@@ -8,5 +8,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   folivra::MainWindow window;
   if (!window.create(instance)) return 1;
   return folivra::run_editor(
-      window, show, folivra::split_command_line(folivra::wide_to_gbk_lossy(GetCommandLineW())));
+      window, show, folivra::split_command_line(folivra::wide_to_path_text(GetCommandLineW())));
 }

@@ -22,7 +22,7 @@ void MainWindow::reload_recent_files() {
     recent_.push_back(std::move(path));
   }
   std::erase_if(recent_, [](const std::string& path) {
-    return GetFileAttributesW(gbk_to_wide(path).c_str()) == INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(path_text_to_wide(path).c_str()) == INVALID_FILE_ATTRIBUTES;
   });
 
   PopupMenu& file = *menus_.file;
@@ -31,7 +31,7 @@ void MainWindow::reload_recent_files() {
   for (size_t k = 1; k <= kRecentSlots; ++k) {
     const UINT id = kCmdRecent1 + static_cast<UINT>(k - 1);
     if (k <= recent_.size()) {
-      file.set_caption(id, gbk_to_wide(recent_caption(static_cast<int>(k), recent_[k - 1])));
+      file.set_caption(id, path_text_to_wide(recent_caption(static_cast<int>(k), recent_[k - 1])));
     }
     file.set_visible(id, k <= recent_.size());
   }

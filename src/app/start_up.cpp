@@ -11,7 +11,7 @@ namespace {
 std::string running_program() {
   std::wstring module(32768, L'\0');
   module.resize(GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size())));
-  return wide_to_gbk_lossy(module);
+  return wide_to_path_text(module);
 }
 
 // Starts the program again for one more book; does not wait longer than it
@@ -19,7 +19,8 @@ std::string running_program() {
 void start_instance(const std::string& argument) {
   const std::string path = running_program();
   const std::string dir = path.substr(0, path.size() - file_name_of(path, true).size() - 1);
-  std::wstring line = gbk_to_wide(instance_command_line(dir, file_name_of(path, true), argument));
+  std::wstring line =
+      path_text_to_wide(instance_command_line(dir, file_name_of(path, true), argument));
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;

@@ -26,7 +26,8 @@ namespace folivra {
 
 // A GBK path (as books and the settings file keep them) for the file system.
 std::filesystem::path path_from_gbk(std::string_view gbk);
-// And back, for display: characters GBK cannot hold become '?'.
+// And back. On Windows a character GBK cannot hold takes its GB18030 form (see
+// wide_to_path_text); elsewhere such a path stays UTF-8.
 std::string path_to_gbk(const std::filesystem::path& path);
 
 // The same path made absolute against the current directory, so that a

@@ -18,4 +18,11 @@ namespace folivra {
 // For text typed by the user: characters GBK cannot hold become '?'.
 std::string wide_to_gbk_lossy(std::wstring_view wide);
 
+// Paths, and messages that name them, kept as text: GBK, with each character
+// GBK cannot hold in GB18030's four-byte form. That form never occurs in GBK
+// text, so such a path still opens, saves and stays in the recent list, and
+// every GBK path keeps its bytes.
+std::wstring path_text_to_wide(std::string_view text);
+std::string wide_to_path_text(std::wstring_view wide);
+
 }  // namespace folivra

@@ -26,10 +26,10 @@ struct Chooser {
   Chooser(HWND owner, const std::optional<std::string>& dir, const std::optional<std::string>& t,
           std::string_view default_title, const std::optional<std::string>& f,
           std::string_view default_filter, const std::string& name)
-      : initial(dir ? gbk_to_wide(*dir) : remembered),
+      : initial(dir ? path_text_to_wide(*dir) : remembered),
         title(gbk_to_wide(t ? *t : std::string(default_title))),
         filter(gbk_to_wide(filter_list(f ? *f : std::string(default_filter)))),
-        file(gbk_to_wide(name)),
+        file(path_text_to_wide(name)),
         file_title(kPathBuffer, L' ') {
     file.resize(kPathBuffer, L'\0');
     ofn.lStructSize = sizeof ofn;
@@ -47,7 +47,7 @@ struct Chooser {
   std::string finish(BOOL confirmed, bool keep_directory) {
     if (!keep_directory) SetCurrentDirectoryW(remembered.c_str());
     if (!confirmed) return {};
-    return wide_to_gbk_lossy(std::wstring(file.c_str()));
+    return wide_to_path_text(std::wstring(file.c_str()));
   }
 };
 

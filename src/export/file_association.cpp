@@ -23,20 +23,30 @@ void set_value(const std::string& key, const wchar_t* name, DWORD type, const vo
 }
 
 void set_text(const std::string& key, const wchar_t* name, const std::string& text) {
-  const std::wstring wide = gbk_to_wide(text);
+  const std::wstring wide = path_text_to_wide(text);
   set_value(key, name, REG_SZ, wide.c_str(),
             static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
 // The default value of a key, or nothing when the key or value is missing.
-std::optional<std::string> default_value(const std::string& key) {
+std::optional<std::wstring> default_value(const std::wstring& key) {
   wchar_t buffer[2048] = {};
   DWORD size = sizeof buffer - sizeof(wchar_t);
-  if (RegGetValueW(HKEY_CLASSES_ROOT, gbk_to_wide(key).c_str(), nullptr, RRF_RT_REG_SZ, nullptr,
-                   buffer, &size) != ERROR_SUCCESS) {
+  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buffer,
+                   &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
-  return wide_to_gbk_lossy(buffer);
+  return std::wstring(buffer);
+}
+
+std::wstring associated_command(const std::string& extension) {
+  std::string ext = extension;
+  std::erase_if(ext, [](char c) { return c == '*' || c == '.'; });
+  const std::wstring cls = default_value(L"." + gbk_to_wide(ext)).value_or(L"");
+  if (cls.empty()) return {};
+  std::wstring verb = default_value(cls + L"\\shell").value_or(L"");
+  if (verb.empty()) verb = L"open";
+  return default_value(cls + L"\\shell\\" + verb + L"\\command").value_or(L"");
 }
 
 }  // namespace
@@ -53,21 +63,17 @@ void register_file_type(const std::string& program_path, const std::string& exte
 }
 
 std::string associated_command_of(const std::string& extension) {
-  std::string ext = extension;
-  std::erase_if(ext, [](char c) { return c == '*' || c == '.'; });
-  const std::string cls = default_value("." + ext).value_or("");
-  if (cls.empty()) return {};
-  std::string verb = default_value(cls + "\\shell").value_or("");
-  if (verb.empty()) verb = "open";
-  return default_value(cls + "\\shell\\" + verb + "\\command").value_or("");
+  return wide_to_path_text(associated_command(extension));
 }
 
+// Compared as the registry holds it: a path GBK cannot write is never
+// mistaken for the one registered.
 bool association_is_ours(const std::string& program_path) {
-  std::string command = associated_command_of("zqb");
-  std::erase(command, '"');
-  const size_t space = command.rfind(' ');
-  command = space == std::string::npos ? std::string() : command.substr(0, space);
-  return command == program_path;
+  std::wstring command = associated_command("zqb");
+  std::erase(command, L'"');
+  const size_t space = command.rfind(L' ');
+  command = space == std::wstring::npos ? std::wstring() : command.substr(0, space);
+  return command == path_text_to_wide(program_path);
 }
 
 }  // namespace folivra

@@ -76,7 +76,7 @@ void PasswordDialog::create_controls() {
   const bool open = request_.mode == PasswordMode::open;
   const std::wstring prompt = open
                                   ? std::wstring(L"欲打开的文件已经被加密，请输入访问密码")
-                                  : L"为文件[" + gbk_to_wide(request_.file_name) + L"]设置访问密码";
+                                  : L"为文件[" + path_text_to_wide(request_.file_name) + L"]设置访问密码";
   c_.prompt = control(L"STATIC", prompt.c_str(), SS_NOPREFIX, hwnd_, 16, 16, 304, 24, font_);
   c_.password_label = control(L"STATIC", L"密码：", 0, hwnd_, 16, 48, 40, 24, font_);
   c_.password =

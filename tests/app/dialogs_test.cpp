@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/window_driver.h"
+#include "book/gbk.h"
 #include "book/gbk_wide.h"
 #include "editor/file_dialogs.h"
 #include "editor/file_filter.h"
@@ -81,6 +82,16 @@ void CALLBACK choose_existing(HWND, UINT, UINT_PTR id, DWORD) {
   }
 }
 
+// Types a name into the first chooser of this thread and presses Open.
+std::wstring g_name;
+void CALLBACK choose_named(HWND, UINT, UINT_PTR id, DWORD) {
+  const HWND chooser = visible_dialog(nullptr);
+  if (!chooser) return;
+  KillTimer(nullptr, id);
+  SetDlgItemTextW(chooser, 0x47c, g_name.c_str());
+  PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+}
+
 class Dialogs : public WindowTest {
  protected:
   std::wstring cwd() {
@@ -114,6 +125,20 @@ TEST_F(Dialogs, TheSaveChooserAsksBeforeReplacingAFile) {
   g_script = nullptr;
   EXPECT_FALSE(script.question.empty()) << "the chooser asked whether to replace tale.zqb";
   EXPECT_EQ(read_bytes(dir_.path("tale.zqb")), "ZQB");
+}
+
+TEST_F(Dialogs, TheOpenChooserGivesPathsGbkCannotHold) {
+  const std::filesystem::path folder = dir_.dir() / L"\uD55C\uAE00";  // 한글
+  std::filesystem::create_directory(folder);
+  test::write_bytes(folder / L"\uB458.zqb", "ZQB");  // 둘.zqb
+  g_name = L"\uB458.zqb";
+  SetTimer(nullptr, 0, 100, choose_named);
+  OpenFileRequest request;
+  request.initial_directory = wide_to_path_text(folder.wstring());
+  request.keep_directory = false;
+  const std::string chosen = open_file_dialog(hwnd_, request);
+  EXPECT_EQ(path_text_to_wide(chosen), (folder / L"\uB458.zqb").wstring());
+  EXPECT_EQ(read_bytes(path_from_gbk(chosen)), "ZQB");
 }
 
 TEST_F(Dialogs, CancelledOpenChooserGivesNothingAndKeepsTheDirectory) {

@@ -156,6 +156,38 @@ TEST_F(KeepingWork, RelativePathsAreMadeAbsoluteOnOpen) {
   EXPECT_EQ(window().book().file_path, gbk_path("rel.zqb"));
 }
 
+TEST_F(KeepingWork, BooksInFoldersGbkCannotNameOpenSaveAndStayRecent) {
+  const std::filesystem::path folder = dir_.dir() / L"\uD55C\uAE00";  // 한글
+  std::filesystem::create_directory(folder);
+  const std::filesystem::path file = folder / L"\uC7A5\u4E66.zqb";  // 장书.zqb
+  Book book = sample_book(1);
+  ASSERT_EQ(write_book(file, book), 0);
+  const std::string path = wide_to_path_text(file.wstring());  // as the chooser gives it
+  window().commands().open_book(path);
+  EXPECT_TRUE(prompts_.messages.empty());
+  EXPECT_EQ(path_text_to_wide(window().book().file_path), file.wstring());
+  EXPECT_EQ(window().menus().file->caption(kCmdRecent1), L"1 \uC7A5\u4E66.zqb");
+
+  SetFocus(c().author);
+  SendMessageW(c().author, EM_SETSEL, 0, -1);
+  type(c().author, L"作者");
+  command(kCmdSave);
+  EXPECT_TRUE(prompts_.messages.empty());
+  Book back;
+  ASSERT_EQ(read_book(file, "", back), ReadStatus::ok);
+  EXPECT_EQ(gbk_to_wide(back.author), L"作者");
+
+  const std::filesystem::path other = folder / L"\uB458.zqb";  // 둘.zqb
+  prompts_.paths = {wide_to_path_text(other.wstring())};
+  command(kCmdSaveAs);
+  EXPECT_TRUE(std::filesystem::exists(other));
+  command(kCmdNew);
+  command(kCmdRecent1);
+  EXPECT_TRUE(prompts_.messages.empty());
+  EXPECT_EQ(gbk_to_wide(window().book().author), L"作者");
+  EXPECT_EQ(path_text_to_wide(window().book().file_path), file.wstring());
+}
+
 TEST_F(KeepingWork, EachSaveKeepsThePreviousVersionAsBak) {
   const std::string path = saved(sample_book(1), "tale.zqb");
   const std::string first = read_bytes(dir_.path("tale.zqb"));

@@ -50,6 +50,18 @@ TEST(Association, AnotherDefaultVerbIsFollowed) {
   EXPECT_TRUE(association_is_ours(program));
 }
 
+TEST(Association, ProgramOutsideGbkIsRegisteredAndRecognised) {
+  const std::wstring folder = L"C:\\\uD55C\uAE00 \u00E9dition";  // 한글 édition
+  const std::string program = wide_to_path_text(folder + L"\\folivra.exe");
+  register_file_type(program, "zqb", wide_to_path_text(folder + L"\\ico.ico"), "Folivra");
+  EXPECT_EQ(registry_text(L"zqb\\Shell\\Open\\Command"),
+            L"\"" + folder + L"\\folivra.exe\" \"%1\"");
+  EXPECT_EQ(registry_text(L"zqb\\DefaultIcon"), folder + L"\\ico.ico,0");
+  EXPECT_TRUE(association_is_ours(program));
+  // What GBK alone would have made of the path is another program.
+  EXPECT_FALSE(association_is_ours(wide_to_gbk_lossy(folder + L"\\folivra.exe")));
+}
+
 TEST(Association, IconFileHasThreeImages) {
   const std::string icon = book_icon_file();
   EXPECT_EQ(icon.size(), 11502u);
