@@ -45,6 +45,7 @@ add_library(folivra_shell STATIC
   src/app/ini_file.cpp
   src/app/ini_values.cpp
   src/app/main_window.cpp
+  src/app/chapter_commands.cpp
   src/app/menus.cpp
   src/app/picture_box.cpp
   src/app/recent_files.cpp
@@ -88,7 +89,8 @@ add_test(NAME core_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:core_tests>)
 
 add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} tests/app/main_window_test.cpp tests/app/window_driver.cpp
                             tests/app/scripted_prompts.cpp
-                            tests/editor/chapter_tree_test.cpp tests/editor/content_editing_test.cpp
+                            tests/editor/chapter_tree_test.cpp tests/editor/chapter_operations_test.cpp
+                            tests/editor/content_editing_test.cpp
                             tests/app/settings_test.cpp tests/app/dialogs_test.cpp
                             tests/app/document_window_test.cpp tests/app/document_commands_test.cpp
                             tests/app/keeping_work_test.cpp

@@ -16,7 +16,7 @@ void MainWindow::set_status(int pane, const std::wstring& text) {
 }
 
 void MainWindow::set_modified(bool modified) {
-  modified_ = modified;
+  doc_.set_modified(modified);
   menus_.enable(kCmdSave, modified);
   if (modified) {
     ++change_count_;
@@ -52,9 +52,7 @@ void MainWindow::fill_information() {
 }
 
 void MainWindow::show_book(const Book& book) {
-  book_ = book;
-  // Every chapter operation relies on the count matching the list.
-  book_.chapter_count = static_cast<int32_t>(book_.chapters.size());
+  doc_.replace(book);  // with a new history; the count follows the list
   pending_content_ = 0;
   content_load_guard_ = false;
   content_locked_ = false;

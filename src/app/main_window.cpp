@@ -310,6 +310,10 @@ bool MainWindow::translate_accelerator(MSG& msg) {
   const HWND focus = GetFocus();
   wchar_t cls[16] = {};
   GetClassNameW(focus, cls, 16);
+  // With the tree focused, Ctrl+Z and Ctrl+Y take back chapter operations.
+  if (focus == c_.tree && GetKeyState(VK_CONTROL) < 0 && (msg.wParam == 'Z' || msg.wParam == 'Y')) {
+    return false;
+  }
   if (focus != c_.content && lstrcmpiW(cls, L"Edit") == 0) {
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
     const WPARAM k = msg.wParam;
@@ -366,6 +370,25 @@ void MainWindow::on_command(UINT id) {
       break;
     case kCmdTreeRenameChapter:
       rename_chapter();
+      break;
+    case kCmdTreeInsertChapter:
+      insert_chapter();
+      break;
+    case kCmdTreeMoveUp:
+    case kCmdTreeMoveDown: {
+      const int p = item_data(TreeView_GetSelection(c_.tree));
+      if (p >= 1) move_chapter(p, id == kCmdTreeMoveUp ? p - 1 : p + 1);
+      break;
+    }
+    case kCmdTreeSplitChapter:
+      split_chapter();
+      break;
+    case kCmdTreeMergeChapter:
+      merge_chapter();
+      break;
+    case kCmdTreeUndo:
+    case kCmdTreeRedo:
+      undo_chapters(id == kCmdTreeRedo);
       break;
     case kCmdNew:
       commands_.new_book_command();

@@ -16,6 +16,7 @@
 #include "app/settings.h"
 #include "app/windows_prompts.h"
 #include "book/book.h"
+#include "document/document.h"
 #include "editor/font_choice.h"
 
 namespace folivra {
@@ -69,7 +70,7 @@ class MainWindow : public DocumentView {
   const Book& book() { return current_book(); }
   Book& current_book() override;
   void show_book(const Book& book) override;
-  bool is_modified() const override { return modified_; }
+  bool is_modified() const override { return doc_.modified(); }
   void set_modified(bool modified) override;
   bool read_only() const { return read_only_; }
   DocumentCommands& commands() { return commands_; }
@@ -91,10 +92,17 @@ class MainWindow : public DocumentView {
   void associate_command();
   void compile_reader();
 
-  // Chapter tree.
+  // Chapter tree and the chapter operations, each undoable.
+  const Document& document() const { return doc_; }
   void add_chapter();
+  void insert_chapter();  // after the selected one
   void delete_chapter();
   void rename_chapter();
+  void move_chapter(int from, int to);
+  void split_chapter();  // at the caret of the content editor
+  void merge_chapter();  // the selected one with the next
+  void undo_chapters(bool redo);
+  void refresh_tree_menu();  // states and undo names of the tree's context menu
   void show_chapter(int position);
   int selected_index() const;  // -1 when nothing is selected
   HTREEITEM item_at(int index) const;
@@ -137,12 +145,21 @@ class MainWindow : public DocumentView {
   LRESULT on_notify(NMHDR* header);
   void move_splitter(int left);
 
+  // chapter_commands.cpp
+  void show_changes(const ChapterChanges& changes, int select);
+  void insert_item(int position);
+  void renumber_items();
+  void begin_drag(HTREEITEM item);
+  void track_drag(POINT at, bool drop);
+  int drop_position(POINT at) const;
+
   // chapter_tree.cpp
   LRESULT on_tree_notify(NMHDR* header);
   bool accept_label(const NMTVDISPINFOW& info);
   void show_tree_menu();
   void select_item_quietly(HTREEITEM item);
   LRESULT tree_message(UINT message, WPARAM wparam, LPARAM lparam);
+  UINT tree_key(WPARAM key) const;
 
   // content_editor.cpp
   void create_content_editor();
@@ -196,8 +213,9 @@ class MainWindow : public DocumentView {
   HFONT font_tree_ = nullptr, font_field_ = nullptr, font_title_ = nullptr, font_label_ = nullptr;
   HBITMAP cover_bitmap_ = nullptr;
 
-  Book book_;
-  bool modified_ = false;
+  Document doc_;
+  Book& book_ = doc_.book();
+  int dragging_ = 0;  // the chapter being dragged in the tree
   bool read_only_ = false;
   bool content_load_guard_ = false;
   bool showing_book_ = false;

@@ -31,6 +31,13 @@ enum MenuId : unsigned {
   kCmdTreeAddChapter = 160,
   kCmdTreeDeleteChapter,
   kCmdTreeRenameChapter,
+  kCmdTreeInsertChapter,
+  kCmdTreeMoveUp,
+  kCmdTreeMoveDown,
+  kCmdTreeSplitChapter,
+  kCmdTreeMergeChapter,
+  kCmdTreeUndo,
+  kCmdTreeRedo,
 };
 
 }  // namespace folivra

@@ -177,9 +177,17 @@ Menus build_menus() {
   });
   m.tree = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
       {kCmdTreeAddChapter, L"添加章节"},
+      {kCmdTreeInsertChapter, L"插入章节\tIns"},
       {kCmdTreeDeleteChapter, L"删除此章"},
       {0, L""},
       {kCmdTreeRenameChapter, L"修改章节名"},
+      {kCmdTreeMoveUp, L"上移\tAlt+↑"},
+      {kCmdTreeMoveDown, L"下移\tAlt+↓"},
+      {kCmdTreeSplitChapter, L"拆分章节\tCtrl+Shift+Enter"},
+      {kCmdTreeMergeChapter, L"合并下一章"},
+      {0, L""},
+      {kCmdTreeUndo, L"撤销\tCtrl+Z"},
+      {kCmdTreeRedo, L"重做\tCtrl+Y"},
   });
   m.bar = CreateMenu();
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.file->handle()), L"文件(&F)");

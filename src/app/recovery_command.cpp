@@ -43,7 +43,7 @@ void MainWindow::start_recovery() {
 // The editor's text is streamed out once here, and the book is written on a
 // worker thread from a copy: typing goes on meanwhile.
 void MainWindow::write_recovery_copy() {
-  if (!modified_ || !recovery_) return;
+  if (!doc_.modified() || !recovery_) return;
   copied_count_ = change_count_;
   recovery_->write(current_book());
 }

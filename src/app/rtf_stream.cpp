@@ -22,7 +22,73 @@ DWORD CALLBACK read_rtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* got)
   return 0;
 }
 
+DWORD CALLBACK write_rtf(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* written) {
+  reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer),
+                                                 static_cast<size_t>(size));
+  *written = size;
+  return 0;
+}
+
+// A hidden rich-edit control that lives for one cut or join.
+class Scratch {
+ public:
+  explicit Scratch(HWND like) {
+    wchar_t cls[64] = {};
+    GetClassNameW(like, cls, 64);
+    hwnd_ = CreateWindowExW(0, cls, L"", WS_POPUP | ES_MULTILINE, 0, 0, 100, 100, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+  }
+  ~Scratch() { DestroyWindow(hwnd_); }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  HWND hwnd() const { return hwnd_; }
+  void select(LONG from, LONG to) {
+    CHARRANGE range{from, to};
+    SendMessageW(hwnd_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  }
+
+ private:
+  HWND hwnd_;
+};
+
 }  // namespace
+
+std::string save_rtf(HWND rich_edit, bool selection_only) {
+  std::string rtf;
+  EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, write_rtf};
+  SendMessageW(rich_edit, EM_STREAMOUT, SF_RTF | (selection_only ? SFF_SELECTION : 0),
+               reinterpret_cast<LPARAM>(&stream));
+  return rtf;
+}
+
+RtfHalves split_chapter_text(HWND like, std::string_view content, LONG at) {
+  Scratch scratch(like);
+  load_chapter_text(scratch.hwnd(), content);
+  RtfHalves halves;
+  scratch.select(at, -1);
+  halves.second = save_rtf(scratch.hwnd(), true);
+  SendMessageW(scratch.hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+  halves.first = save_rtf(scratch.hwnd());
+  return halves;
+}
+
+std::string join_chapter_texts(HWND like, std::string_view first, std::string_view second) {
+  Scratch scratch(like);
+  load_chapter_text(scratch.hwnd(), first);
+  scratch.select(-1, -1);
+  SendMessageW(scratch.hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"\r"));
+  if (looks_like_rtf(second)) {
+    std::string_view rest = second;
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rest), 0, read_rtf};
+    SendMessageW(scratch.hwnd(), EM_STREAMIN, SF_RTF | SFF_SELECTION,
+                 reinterpret_cast<LPARAM>(&stream));
+  } else {
+    const std::wstring text = gbk_to_wide(second);
+    SendMessageW(scratch.hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  return save_rtf(scratch.hwnd());
+}
 
 void load_chapter_text(HWND rich_edit, std::string_view content) {
   if (looks_like_rtf(content)) return load_rtf(rich_edit, content);

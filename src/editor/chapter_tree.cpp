@@ -12,8 +12,6 @@ namespace folivra {
 
 namespace {
 
-constexpr const char kNewChapterName[] = "\xD0\xC2\xB5\xC4\xD5\xC2\xBD\xDA";  // 新的章节
-
 std::wstring item_text(HWND tree, HTREEITEM item) {
   wchar_t buffer[1024] = {};
   TVITEMW tv{};
@@ -23,14 +21,6 @@ std::wstring item_text(HWND tree, HTREEITEM item) {
   tv.cchTextMax = 1024;
   TreeView_GetItem(tree, &tv);
   return buffer;
-}
-
-void set_item_data(HWND tree, HTREEITEM item, int data) {
-  TVITEMW tv{};
-  tv.mask = TVIF_PARAM;
-  tv.hItem = item;
-  tv.lParam = data;
-  TreeView_SetItem(tree, &tv);
 }
 
 }  // namespace
@@ -92,60 +82,6 @@ void MainWindow::show_chapter(int position) {
   content_load_guard_ = false;
 }
 
-void MainWindow::add_chapter() {
-  store_pending_content();
-  Chapter chapter;
-  chapter.number = 0;
-  chapter.name = kNewChapterName;
-  book_.chapters.push_back(chapter);
-  book_.chapter_count = static_cast<int32_t>(book_.chapters.size());
-
-  const HTREEITEM root = item_at(0);
-  if (!root) return;
-  TVINSERTSTRUCTW insert{};
-  insert.hParent = root;
-  insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-  const std::wstring name = gbk_to_wide(kNewChapterName);
-  insert.item.pszText = const_cast<wchar_t*>(name.c_str());
-  insert.item.iImage = insert.item.iSelectedImage = 2;
-  insert.item.lParam = book_.chapter_count;
-  const HTREEITEM item = TreeView_InsertItem(c_.tree, &insert);
-  if (!(TreeView_GetItemState(c_.tree, root, TVIS_EXPANDED) & TVIS_EXPANDED)) {
-    TreeView_Expand(c_.tree, root, TVE_EXPAND);
-  }
-  if (GetFocus() != c_.tree) SetFocus(c_.tree);
-  TreeView_EditLabel(c_.tree, item);
-  set_modified(true);
-}
-
-void MainWindow::delete_chapter() {
-  const int p = item_data(TreeView_GetSelection(c_.tree));
-  if (p < 1 || p > book_.chapter_count) return;
-  store_pending_content();
-  const int s = selected_index();
-  const HTREEITEM doomed = item_at(s);
-
-  // Move the selection first (the next chapter, else the previous one, else
-  // the book item) so the chapter shown is chosen the same way whatever the
-  // tree control would do by itself. The old positions still hold here.
-  HTREEITEM next = TreeView_GetNextSibling(c_.tree, doomed);
-  if (!next) next = TreeView_GetPrevSibling(c_.tree, doomed);
-  if (!next) next = item_at(0);
-  TreeView_SelectItem(c_.tree, next);
-  TreeView_DeleteItem(c_.tree, doomed);
-
-  book_.chapters.erase(book_.chapters.begin() + (p - 1));
-  int index = 1;
-  for (HTREEITEM item = TreeView_GetChild(c_.tree, item_at(0)); item;
-       item = TreeView_GetNextSibling(c_.tree, item)) {
-    set_item_data(c_.tree, item, index++);
-  }
-  if (const HTREEITEM before = item_at(s - 1)) TreeView_EnsureVisible(c_.tree, before);
-  book_.chapter_count = static_cast<int32_t>(book_.chapters.size());
-  set_modified(true);
-}
-
 void MainWindow::rename_chapter() {
   const HTREEITEM selected = TreeView_GetSelection(c_.tree);
   if (!selected) return;
@@ -159,14 +95,13 @@ bool MainWindow::accept_label(const NMTVDISPINFOW& info) {
   if (!info.item.pszText || !*info.item.pszText) return false;
   const std::wstring text = info.item.pszText;
   if (text == item_text(c_.tree, info.item.hItem)) return false;
-  book_.chapters[static_cast<size_t>(p - 1)].name = wide_to_gbk_lossy(text);
+  if (doc_.rename(p, wide_to_gbk_lossy(text)).empty()) return false;
   set_modified(true);
   return true;
 }
 
 void MainWindow::show_tree_menu() {
-  const int data = item_data(TreeView_GetSelection(c_.tree));
-  enable_item(menus_.tree->handle(), kCmdTreeRenameChapter, data != 0);
+  refresh_tree_menu();
   POINT at;
   GetCursorPos(&at);
   TrackPopupMenu(menus_.tree->handle(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
@@ -193,6 +128,9 @@ LRESULT MainWindow::on_tree_notify(NMHDR* header) {
       if (!label_editing_) return FALSE;
       label_editing_ = false;
       return accept_label(*reinterpret_cast<NMTVDISPINFOW*>(header));
+    case TVN_BEGINDRAGW:
+      begin_drag(reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem);
+      return 0;
     case NM_RCLICK: {
       TVHITTESTINFO hit{};
       GetCursorPos(&hit.pt);
@@ -220,10 +158,45 @@ LRESULT MainWindow::tree_message(UINT message, WPARAM wparam, LPARAM lparam) {
       return result;
     }
     case WM_MOUSEMOVE:
+      if (dragging_) {
+        track_drag({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, false);
+        return 0;
+      }
       if (GetFocus() != c_.tree && GetFocus() == c_.content) SetFocus(c_.tree);
+      break;
+    case WM_LBUTTONUP:
+      if (dragging_) {
+        track_drag({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, true);
+        return 0;
+      }
+      break;
+    case WM_CAPTURECHANGED:
+      if (dragging_ && reinterpret_cast<HWND>(lparam) != c_.tree) {
+        dragging_ = 0;
+        TreeView_SetInsertMark(c_.tree, nullptr, FALSE);
+      }
+      break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (const UINT id = tree_key(wparam)) {
+        run_command(id);
+        return 0;
+      }
       break;
   }
   return DefSubclassProc(c_.tree, message, wparam, lparam);
+}
+
+// The tree's own keys for chapter operations; 0 when the key is not one.
+UINT MainWindow::tree_key(WPARAM key) const {
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0, alt = GetKeyState(VK_MENU) < 0;
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  if (key == VK_INSERT && !ctrl && !alt && !shift) return kCmdTreeInsertChapter;
+  if (alt && !ctrl && key == VK_UP) return kCmdTreeMoveUp;
+  if (alt && !ctrl && key == VK_DOWN) return kCmdTreeMoveDown;
+  if (ctrl && !alt && key == 'Z') return shift ? kCmdTreeRedo : kCmdTreeUndo;
+  if (ctrl && !alt && key == 'Y') return kCmdTreeRedo;
+  return 0;
 }
 
 LRESULT CALLBACK MainWindow::tree_subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,

@@ -12,13 +12,6 @@ namespace folivra {
 
 namespace {
 
-DWORD CALLBACK write_rtf(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* written) {
-  reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer),
-                                                 static_cast<size_t>(size));
-  *written = size;
-  return 0;
-}
-
 bool only_ctrl() {
   return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
 }
@@ -45,12 +38,7 @@ void MainWindow::create_content_editor() {
   SetWindowSubclass(c_.content, content_subclass, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-std::string MainWindow::content_rtf() const {
-  std::string rtf;
-  EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, write_rtf};
-  SendMessageW(c_.content, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
-  return rtf;
-}
+std::string MainWindow::content_rtf() const { return save_rtf(c_.content); }
 
 // A change only notes which chapter the editor's text belongs to; the RTF is
 // taken out of the control when anything reads the book, not per keystroke.
@@ -151,6 +139,10 @@ void MainWindow::refresh_insert_menu() {
 bool MainWindow::content_key(WPARAM key) {
   if ((key == VK_UP || key == VK_DOWN) && no_modifier()) {
     SendMessageW(c_.content, EM_LINESCROLL, 0, key == VK_UP ? -2 : 2);
+    return true;
+  }
+  if (key == VK_RETURN && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) < 0) {
+    split_chapter();
     return true;
   }
   if ((key == VK_LEFT || key == VK_RIGHT) && only_ctrl()) {

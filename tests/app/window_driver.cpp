@@ -10,12 +10,13 @@ void pump() {
   }
 }
 
-HeldKeys::HeldKeys(bool ctrl, bool shift) {
+HeldKeys::HeldKeys(bool ctrl, bool shift, bool alt) {
   GetKeyboardState(saved_);
   BYTE state[256];
   std::copy(std::begin(saved_), std::end(saved_), state);
   if (ctrl) state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
   if (shift) state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
+  if (alt) state[VK_MENU] = state[VK_LMENU] = 0x80;
   SetKeyboardState(state);
 }
 

@@ -20,7 +20,7 @@ void pump();
 // Holds the modifier keys down, as far as GetKeyState can tell, while it lives.
 class HeldKeys {
  public:
-  explicit HeldKeys(bool ctrl, bool shift = false);
+  explicit HeldKeys(bool ctrl, bool shift = false, bool alt = false);
   ~HeldKeys();
 
  private:

@@ -1,0 +1,157 @@
+#include "document/document.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "book/gbk.h"
+
+namespace folivra {
+
+namespace {
+
+// Older operations are forgotten beyond this many.
+constexpr size_t kHistory = 1000;
+
+// Only a chapter of editable text can be cut or joined: the stored bytes of
+// a damaged one, or another kind's content, must survive as they are.
+bool joinable(const Chapter& chapter) { return chapter.kind == 1 && chapter.kept_content.empty(); }
+
+}  // namespace
+
+void Document::replace(Book book) {
+  book_ = std::move(book);
+  book_.chapter_count = count();
+  renumber(1);
+  undo_.clear();
+  redo_.clear();
+}
+
+void Document::renumber(int from) {
+  for (int p = std::max(from, 1); p <= count(); ++p) book_.chapters[index(p)].number = p;
+  book_.chapter_count = count();
+}
+
+ChapterChange Document::apply(Step& step) {
+  std::vector<Chapter>& chapters = book_.chapters;
+  switch (step.kind) {
+    case Step::Kind::insert:
+      chapters.insert(chapters.begin() + static_cast<long>(index(step.position)),
+                      std::move(step.chapter));
+      step.chapter = Chapter();
+      step.kind = Step::Kind::remove;
+      renumber(step.position);
+      return {ChapterChange::Kind::inserted, step.position};
+    case Step::Kind::remove:
+      step.chapter = std::move(chapters[index(step.position)]);
+      chapters.erase(chapters.begin() + static_cast<long>(index(step.position)));
+      step.kind = Step::Kind::insert;
+      renumber(step.position);
+      return {ChapterChange::Kind::removed, step.position};
+    case Step::Kind::rename: {
+      Chapter& chapter = chapters[index(step.position)];
+      std::swap(chapter.name, step.name);
+      std::swap(chapter.kept_name, step.text);
+      return {ChapterChange::Kind::renamed, step.position};
+    }
+    case Step::Kind::move: {
+      Chapter moving = std::move(chapters[index(step.position)]);
+      chapters.erase(chapters.begin() + static_cast<long>(index(step.position)));
+      chapters.insert(chapters.begin() + static_cast<long>(index(step.to)), std::move(moving));
+      renumber(std::min(step.position, step.to));
+      const ChapterChange change{ChapterChange::Kind::moved, step.position, step.to};
+      std::swap(step.position, step.to);
+      return change;
+    }
+    case Step::Kind::content: {
+      Chapter& chapter = chapters[index(step.position)];
+      std::swap(chapter.content, step.chapter.content);
+      std::swap(chapter.kept_content, step.chapter.kept_content);
+      return {ChapterChange::Kind::content, step.position};
+    }
+  }
+  return {};
+}
+
+ChapterChanges Document::record(const char* verb, std::string chapter_name,
+                                std::vector<Step> steps) {
+  ChapterChanges changes;
+  for (Step& step : steps) changes.push_back(apply(step));
+  std::reverse(steps.begin(), steps.end());
+  undo_.push_back({gbk_of(verb) + " " + chapter_name, std::move(steps)});
+  if (undo_.size() > kHistory) undo_.erase(undo_.begin());
+  redo_.clear();
+  modified_ = true;
+  return changes;
+}
+
+ChapterChanges Document::add(std::string name) { return insert(count() + 1, std::move(name)); }
+
+ChapterChanges Document::insert(int position, std::string name) {
+  if (position < 1 || position > count() + 1) return {};
+  Step step = step_of(Step::Kind::insert, position);
+  step.chapter.name = std::move(name);
+  const char* verb = position == count() + 1 ? "添加章节" : "插入章节";
+  const std::string shown = step.chapter.name;
+  return record(verb, shown, {std::move(step)});
+}
+
+ChapterChanges Document::remove(int position) {
+  if (!valid(position)) return {};
+  return record("删除章节", chapter(position).name, {step_of(Step::Kind::remove, position)});
+}
+
+ChapterChanges Document::rename(int position, std::string name) {
+  if (!valid(position) || (name == chapter(position).name && chapter(position).kept_name.empty())) {
+    return {};
+  }
+  Step step = step_of(Step::Kind::rename, position);
+  step.name = std::move(name);
+  return record("重命名章节", chapter(position).name, {std::move(step)});
+}
+
+ChapterChanges Document::move(int from, int to) {
+  if (!valid(from) || !valid(to) || from == to) return {};
+  return record("移动章节", chapter(from).name, {step_of(Step::Kind::move, from, to)});
+}
+
+ChapterChanges Document::split(int position, std::string first, std::string second,
+                               std::string name) {
+  if (!valid(position) || !joinable(chapter(position))) return {};
+  Step cut = step_of(Step::Kind::content, position);
+  cut.chapter.content = std::move(first);
+  Step added = step_of(Step::Kind::insert, position + 1);
+  added.chapter.name = std::move(name);
+  added.chapter.content = std::move(second);
+  return record("拆分章节", chapter(position).name, {std::move(cut), std::move(added)});
+}
+
+ChapterChanges Document::merge(int position, std::string joined) {
+  if (!valid(position) || !valid(position + 1) || !joinable(chapter(position)) ||
+      !joinable(chapter(position + 1))) {
+    return {};
+  }
+  Step join = step_of(Step::Kind::content, position);
+  join.chapter.content = std::move(joined);
+  return record("合并章节", chapter(position).name,
+                {std::move(join), step_of(Step::Kind::remove, position + 1)});
+}
+
+std::string Document::undo_name() const { return undo_.empty() ? "" : undo_.back().name; }
+std::string Document::redo_name() const { return redo_.empty() ? "" : redo_.back().name; }
+
+ChapterChanges Document::replay(std::vector<Operation>& from, std::vector<Operation>& to) {
+  if (from.empty()) return {};
+  Operation operation = std::move(from.back());
+  from.pop_back();
+  ChapterChanges changes;
+  for (Step& step : operation.steps) changes.push_back(apply(step));
+  std::reverse(operation.steps.begin(), operation.steps.end());
+  to.push_back(std::move(operation));
+  modified_ = true;
+  return changes;
+}
+
+ChapterChanges Document::undo() { return replay(undo_, redo_); }
+ChapterChanges Document::redo() { return replay(redo_, undo_); }
+
+}  // namespace folivra

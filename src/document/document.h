@@ -1,0 +1,89 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "book/book.h"
+
+namespace folivra {
+
+// One step the chapter list took, for whoever shows the list: an item came
+// or went at `position`, was renamed, moved from `position` to `to`, or got
+// new content. Positions are 1-based and hold after the step.
+struct ChapterChange {
+  enum class Kind { inserted, removed, renamed, moved, content } kind;
+  int position = 0;
+  int to = 0;
+};
+using ChapterChanges = std::vector<ChapterChange>;
+
+// The open book as the editor holds it, with every chapter operation and an
+// undo history of operations (each keeps only the chapters it touched).
+// Chapter numbers always equal positions; every operation that does
+// something marks the book modified. An operation that cannot apply (a
+// position out of range) changes nothing and returns no changes.
+class Document {
+ public:
+  Book& book() { return book_; }
+  const Book& book() const { return book_; }
+  int count() const { return static_cast<int>(book_.chapters.size()); }
+  const Chapter& chapter(int position) const { return book_.chapters[index(position)]; }
+
+  // A new or opened book: the history starts empty.
+  void replace(Book book);
+  bool modified() const { return modified_; }
+  void set_modified(bool modified) { modified_ = modified; }
+
+  ChapterChanges add(std::string name);                   // at the end
+  ChapterChanges insert(int position, std::string name);  // becomes `position`
+  ChapterChanges remove(int position);
+  ChapterChanges rename(int position, std::string name);
+  ChapterChanges move(int from, int to);  // the chapter ends at `to`
+  // The chapter keeps `first`; a new chapter `name` holding `second`
+  // follows it.
+  ChapterChanges split(int position, std::string first, std::string second, std::string name);
+  // The chapter takes `joined` (its text and the next one's) and the next
+  // chapter goes.
+  ChapterChanges merge(int position, std::string joined);
+
+  // The name of what the next undo or redo takes back ("删除章节 第12章"),
+  // empty when there is none.
+  std::string undo_name() const;
+  std::string redo_name() const;
+  ChapterChanges undo();
+  ChapterChanges redo();
+
+ private:
+  // A change of the chapter list that knows its own inverse.
+  struct Step {
+    enum class Kind { insert, remove, rename, move, content } kind = Kind::insert;
+    int position = 0, to = 0;
+    Chapter chapter;         // insert, remove: the chapter; content: the other content
+    std::string name, text;  // rename: the other name
+  };
+  struct Operation {
+    std::string name;
+    std::vector<Step> steps;
+  };
+
+  static Step step_of(Step::Kind kind, int position, int to = 0) {
+    Step step;
+    step.kind = kind;
+    step.position = position;
+    step.to = to;
+    return step;
+  }
+  static size_t index(int position) { return static_cast<size_t>(position - 1); }
+  bool valid(int position) const { return position >= 1 && position <= count(); }
+  ChapterChange apply(Step& step);  // leaves the inverse step in its place
+  // Applies the steps and keeps their inverse as "verb chapter_name".
+  ChapterChanges record(const char* verb, std::string chapter_name, std::vector<Step> steps);
+  ChapterChanges replay(std::vector<Operation>& from, std::vector<Operation>& to);
+  void renumber(int from);
+
+  Book book_;
+  bool modified_ = false;
+  std::vector<Operation> undo_, redo_;
+};
+
+}  // namespace folivra

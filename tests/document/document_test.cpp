@@ -1,0 +1,226 @@
+// Chapter operations on the document and their undo and redo, checked one by
+// one and as random sequences against a list of snapshots.
+#include "document/document.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "book/gbk.h"
+
+namespace folivra {
+namespace {
+
+// Joined with append: GCC 12 warns falsely about "literal" + std::string.
+std::string cat(std::string a, const std::string& b) { return a.append(b); }
+
+Book book_of(int chapters) {
+  Book book;
+  for (int p = 1; p <= chapters; ++p) {
+    Chapter chapter;
+    chapter.name = cat("c", std::to_string(p));
+    chapter.content = cat(cat("{\\rtf1 text ", std::to_string(p)), "}");
+    book.chapters.push_back(chapter);
+  }
+  book.chapter_count = chapters;
+  return book;
+}
+
+// Names and contents in order, with the numbers checked on the way.
+std::vector<std::string> shape(const Document& doc) {
+  std::vector<std::string> out;
+  for (int p = 1; p <= doc.count(); ++p) {
+    EXPECT_EQ(doc.chapter(p).number, p);
+    out.push_back(doc.chapter(p).name + "|" + doc.chapter(p).content);
+  }
+  EXPECT_EQ(doc.book().chapter_count, doc.count());
+  return out;
+}
+
+TEST(Document, EachOperationUndoesAndRedoes) {
+  Document doc;
+  doc.replace(book_of(3));
+  const auto start = shape(doc);
+  EXPECT_FALSE(doc.modified());
+  EXPECT_EQ(doc.undo_name(), "");
+
+  const ChapterChanges inserted = doc.insert(2, "new");
+  ASSERT_EQ(inserted.size(), 1u);
+  EXPECT_EQ(inserted[0].kind, ChapterChange::Kind::inserted);
+  EXPECT_EQ(inserted[0].position, 2);
+  EXPECT_TRUE(doc.modified());
+  EXPECT_EQ(doc.chapter(2).name, "new");
+  EXPECT_EQ(doc.chapter(3).name, "c2");
+  EXPECT_EQ(doc.undo_name(), gbk_of("插入章节 new"));
+
+  doc.set_modified(false);
+  const ChapterChanges undone = doc.undo();
+  ASSERT_EQ(undone.size(), 1u);
+  EXPECT_EQ(undone[0].kind, ChapterChange::Kind::removed);
+  EXPECT_TRUE(doc.modified()) << "an undo is a change like any other";
+  EXPECT_EQ(shape(doc), start);
+  EXPECT_EQ(doc.redo_name(), gbk_of("插入章节 new"));
+  doc.redo();
+  EXPECT_EQ(doc.chapter(2).name, "new");
+  doc.undo();
+
+  const ChapterChanges moved = doc.move(1, 3);
+  ASSERT_EQ(moved.size(), 1u);
+  EXPECT_EQ(moved[0].kind, ChapterChange::Kind::moved);
+  EXPECT_EQ(moved[0].position, 1);
+  EXPECT_EQ(moved[0].to, 3);
+  EXPECT_EQ(doc.chapter(3).name, "c1");
+  EXPECT_EQ(doc.chapter(1).name, "c2");
+  const ChapterChanges back = doc.undo();
+  EXPECT_EQ(back[0].position, 3);
+  EXPECT_EQ(back[0].to, 1);
+  EXPECT_EQ(shape(doc), start);
+
+  doc.rename(2, "renamed");
+  EXPECT_EQ(doc.undo_name(), gbk_of("重命名章节 c2"));
+  doc.undo();
+  EXPECT_EQ(shape(doc), start);
+
+  doc.remove(2);
+  EXPECT_EQ(doc.undo_name(), gbk_of("删除章节 c2"));
+  EXPECT_EQ(doc.count(), 2);
+  doc.undo();
+  EXPECT_EQ(shape(doc), start) << "a deleted chapter comes back whole, in its place";
+
+  const ChapterChanges split = doc.split(1, "{\\rtf1 te}", "{\\rtf1 xt 1}", "c1b");
+  ASSERT_EQ(split.size(), 2u);
+  EXPECT_EQ(split[0].kind, ChapterChange::Kind::content);
+  EXPECT_EQ(split[1].kind, ChapterChange::Kind::inserted);
+  EXPECT_EQ(split[1].position, 2);
+  EXPECT_EQ(doc.chapter(2).content, "{\\rtf1 xt 1}");
+  doc.undo();
+  EXPECT_EQ(shape(doc), start);
+
+  const ChapterChanges merged = doc.merge(2, "{\\rtf1 both}");
+  ASSERT_EQ(merged.size(), 2u);
+  EXPECT_EQ(merged[1].kind, ChapterChange::Kind::removed);
+  EXPECT_EQ(merged[1].position, 3);
+  EXPECT_EQ(doc.count(), 2);
+  EXPECT_EQ(doc.chapter(2).content, "{\\rtf1 both}");
+  doc.undo();
+  EXPECT_EQ(shape(doc), start);
+  doc.redo();
+  EXPECT_EQ(doc.count(), 2);
+}
+
+TEST(Document, WhatCannotApplyChangesNothing) {
+  Document doc;
+  doc.replace(book_of(2));
+  EXPECT_TRUE(doc.remove(0).empty());
+  EXPECT_TRUE(doc.remove(3).empty());
+  EXPECT_TRUE(doc.insert(4, "x").empty());
+  EXPECT_TRUE(doc.move(1, 1).empty());
+  EXPECT_TRUE(doc.move(2, 3).empty());
+  EXPECT_TRUE(doc.merge(2, "").empty()) << "the last chapter has no next";
+  EXPECT_TRUE(doc.rename(1, "c1").empty());
+  EXPECT_TRUE(doc.undo().empty());
+  EXPECT_FALSE(doc.modified());
+
+  // A damaged chapter and another kind keep their stored bytes.
+  doc.book().chapters[0].kept_content = "stored";
+  EXPECT_TRUE(doc.split(1, "a", "b", "n").empty());
+  EXPECT_TRUE(doc.merge(1, "ab").empty());
+  doc.book().chapters[0].kept_content.clear();
+  doc.book().chapters[1].kind = 2;
+  EXPECT_TRUE(doc.merge(1, "ab").empty());
+  EXPECT_FALSE(doc.modified());
+}
+
+TEST(Document, ADeletedDamagedChapterComesBackWithItsStoredBytes) {
+  Document doc;
+  Book book = book_of(2);
+  book.chapters[1].content.clear();
+  book.chapters[1].kept_content = std::string("\x78\x9c\x00broken", 9);
+  doc.replace(book);
+  doc.remove(2);
+  doc.add("other");
+  doc.undo();
+  doc.undo();
+  EXPECT_EQ(doc.chapter(2).kept_content, std::string("\x78\x9c\x00broken", 9));
+}
+
+TEST(Document, NewOperationsForgetWhatWasUndone) {
+  Document doc;
+  doc.replace(book_of(2));
+  doc.remove(1);
+  doc.undo();
+  EXPECT_NE(doc.redo_name(), "");
+  doc.add("x");
+  EXPECT_EQ(doc.redo_name(), "");
+  EXPECT_TRUE(doc.redo().empty());
+  doc.replace(book_of(1));
+  EXPECT_EQ(doc.undo_name(), "") << "another book starts a new history";
+}
+
+TEST(Document, RandomSequencesMatchSnapshots) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 40; ++round) {
+    Document doc;
+    doc.replace(book_of(static_cast<int>(random() % 5)));
+    std::vector<std::vector<std::string>> done{shape(doc)}, undone;
+    for (int step = 0; step < 60; ++step) {
+      const int n = doc.count();
+      const auto pick = [&](int m) { return m > 0 ? 1 + static_cast<int>(random() % m) : 0; };
+      const std::string name = cat("n", std::to_string(step));
+      bool changed = false;
+      switch (random() % 9) {
+        case 0:
+          changed = !doc.add(name).empty();
+          break;
+        case 1:
+          changed = !doc.insert(pick(n + 1), name).empty();
+          break;
+        case 2:
+          changed = !doc.remove(pick(n)).empty();
+          break;
+        case 3:
+          changed = !doc.rename(pick(n), name).empty();
+          break;
+        case 4:
+          changed = !doc.move(pick(n), pick(n)).empty();
+          break;
+        case 5:
+          changed = !doc.split(pick(n), cat("a", name), cat("b", name), name).empty();
+          break;
+        case 6:
+          changed = !doc.merge(pick(n - 1), cat("m", name)).empty();
+          break;
+        case 7:
+          if (done.size() > 1) {
+            ASSERT_FALSE(doc.undo().empty());
+            undone.push_back(done.back());
+            done.pop_back();
+            ASSERT_EQ(shape(doc), done.back()) << "round " << round << " step " << step;
+          }
+          continue;
+        case 8:
+          if (!undone.empty()) {
+            ASSERT_FALSE(doc.redo().empty());
+            done.push_back(undone.back());
+            undone.pop_back();
+            ASSERT_EQ(shape(doc), done.back()) << "round " << round << " step " << step;
+          }
+          continue;
+      }
+      if (changed) {
+        done.push_back(shape(doc));
+        undone.clear();
+      } else {
+        ASSERT_EQ(shape(doc), done.back());
+      }
+    }
+    while (done.size() > 1) {
+      doc.undo();
+      done.pop_back();
+      ASSERT_EQ(shape(doc), done.back());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace folivra

@@ -1,0 +1,194 @@
+// Inserting, moving (by keys and by dragging), splitting and merging
+// chapters in the real tree, and taking each back with undo.
+#include <richedit.h>
+
+#include "app/menu_ids.h"
+#include "app/window_driver.h"
+#include "book/book_file.h"
+#include "book/gbk.h"
+#include "book/gbk_wide.h"
+
+namespace folivra::test {
+namespace {
+
+Book abc_book() {
+  Book book;
+  book.title = "Tales";
+  for (const char* name : {"A", "B", "C"}) {
+    Chapter chapter;
+    chapter.name = name;
+    chapter.content = std::string("{\\rtf1\\ansi text of ") + name + "}";
+    book.chapters.push_back(chapter);
+  }
+  book.chapter_count = 3;
+  return book;
+}
+
+class ChapterOperations : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    window().show_book(abc_book());
+  }
+  std::vector<std::string> names() {
+    std::vector<std::string> out;
+    const Book& book = window().book();
+    EXPECT_EQ(child_count(c().tree, TreeView_GetRoot(c().tree)), book.chapter_count);
+    for (int i = 1; i <= book.chapter_count; ++i) {
+      const Chapter& chapter = book.chapters[static_cast<size_t>(i - 1)];
+      EXPECT_EQ(chapter.number, i);
+      EXPECT_EQ(window().item_data(window().item_at(i)), i);
+      EXPECT_EQ(tree_text(c().tree, window().item_at(i)), gbk_to_wide(chapter.name));
+      out.push_back(chapter.name);
+    }
+    return out;
+  }
+  // A key as the message loop hands it on: the accelerators first.
+  void loop_key(HWND hwnd, WPARAM key, bool system = false) {
+    MSG msg{};
+    msg.hwnd = hwnd;
+    msg.message = system ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    msg.wParam = key;
+    msg.lParam = system ? 0x20000001 : 1;
+    if (!window().translate_accelerator(msg)) SendMessageW(hwnd, msg.message, key, msg.lParam);
+    pump();
+  }
+  std::wstring plain(int position) {
+    select(position);
+    return text_of(c().content);
+  }
+};
+
+TEST_F(ChapterOperations, InsertAndMoveByKeysThenUndoAndRedo) {
+  select(1);
+  SetFocus(c().tree);
+  loop_key(c().tree, VK_INSERT);
+  ASSERT_NE(TreeView_GetEditControl(c().tree), nullptr) << "the new chapter's name is open";
+  TreeView_EndEditLabelNow(c().tree, TRUE);
+  pump();
+  const std::string fresh = gbk_of("新的章节");
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", fresh, "B", "C"}));
+  EXPECT_EQ(window().selected_index(), 2);
+  EXPECT_TRUE(window().is_modified());
+
+  select(1);
+  SetFocus(c().tree);
+  {
+    HeldKeys alt(false, false, true);
+    loop_key(c().tree, VK_DOWN, true);
+  }
+  EXPECT_EQ(names(), (std::vector<std::string>{fresh, "A", "B", "C"}));
+  EXPECT_EQ(window().selected_index(), 2) << "the moved chapter stays selected";
+  EXPECT_EQ(text_of(c().content).substr(0, 9), L"text of A");
+
+  // Typing goes to the chapter shown, wherever it now stands.
+  SetFocus(c().content);
+  SendMessageW(c().content, EM_SETSEL, 0, 0);
+  type(c().content, L"!");
+  SetFocus(c().tree);
+  {
+    HeldKeys ctrl(true);
+    loop_key(c().tree, 'Z');
+  }
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", fresh, "B", "C"}));
+  EXPECT_EQ(window().selected_index(), 1);
+  EXPECT_EQ(text_of(c().content).substr(0, 10), L"!text of A");
+  EXPECT_EQ(window().book().chapters[1].content, "");
+  {
+    HeldKeys ctrl(true);
+    loop_key(c().tree, 'Z');
+    EXPECT_EQ(names(), (std::vector<std::string>{"A", "B", "C"}));
+    loop_key(c().tree, 'Y');
+  }
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", fresh, "B", "C"}));
+}
+
+TEST_F(ChapterOperations, AnUndoneDeleteBringsTheChapterBackByteForByte) {
+  Book book = abc_book();
+  book.chapters[1].name = gbk_of("第12章");
+  book.chapters[1].content =
+      "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 SimSun;}}\\f0 \\b \xD5\xE6\\b0 }";
+  window().show_book(book);
+  select(2);
+  command(kCmdTreeDeleteChapter);
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", "C"}));
+  EXPECT_EQ(window().selected_index(), 2) << "the next chapter is shown";
+  window().refresh_tree_menu();
+  EXPECT_EQ(window().menus().tree->caption(kCmdTreeUndo), L"撤销删除章节 第12章\tCtrl+Z");
+  EXPECT_TRUE(window().menus().tree->is_enabled(kCmdTreeUndo));
+  EXPECT_FALSE(window().menus().tree->is_enabled(kCmdTreeRedo));
+
+  command(kCmdTreeUndo);
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", gbk_of("第12章"), "C"}));
+  EXPECT_EQ(window().selected_index(), 2);
+  const std::filesystem::path file = dir_.path("tale.zqb");
+  prompts_.paths = {wide_to_gbk_lossy(file.wstring())};
+  command(kCmdSave);
+  Book back;
+  ASSERT_EQ(read_book(file, "", back), ReadStatus::ok);
+  ASSERT_EQ(back.chapters.size(), 3u);
+  EXPECT_EQ(back.chapters[1].content, book.chapters[1].content) << "not re-streamed by the editor";
+  window().refresh_tree_menu();
+  EXPECT_EQ(window().menus().tree->caption(kCmdTreeRedo), L"重做删除章节 第12章\tCtrl+Y");
+}
+
+TEST_F(ChapterOperations, ADragMovesTheChapterWhereItIsDropped) {
+  RECT target;
+  TreeView_GetItemRect(c().tree, window().item_at(3), &target, TRUE);
+  NMTREEVIEWW drag{};
+  drag.hdr = {c().tree, static_cast<UINT_PTR>(GetDlgCtrlID(c().tree)), TVN_BEGINDRAGW};
+  drag.itemNew.hItem = window().item_at(1);
+  drag.itemNew.lParam = 1;
+  SendMessageW(hwnd_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+  EXPECT_EQ(GetCapture(), c().tree);
+  const LPARAM below_c = MAKELPARAM(target.left + 2, target.bottom - 2);
+  SendMessageW(c().tree, WM_MOUSEMOVE, MK_LBUTTON, below_c);
+  SendMessageW(c().tree, WM_LBUTTONUP, 0, below_c);
+  EXPECT_NE(GetCapture(), c().tree);
+  EXPECT_EQ(names(), (std::vector<std::string>{"B", "C", "A"}));
+  EXPECT_EQ(window().selected_index(), 3);
+  EXPECT_EQ(text_of(c().content).substr(0, 9), L"text of A");
+}
+
+TEST_F(ChapterOperations, SplitAndMergeKeepBoldText) {
+  Book book = abc_book();
+  const std::string original =
+      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 plain \\b bold\\b0  end\\par}";
+  book.chapters[0].content = original;
+  window().show_book(book);
+  select(1);
+  SetFocus(c().content);
+  SendMessageW(c().content, EM_SETSEL, 8, 8);  // "plain bo|ld end"
+  {
+    HeldKeys keys(true, true);
+    SendMessageW(c().content, WM_KEYDOWN, VK_RETURN, 1);
+  }
+  pump();
+  ASSERT_NE(TreeView_GetEditControl(c().tree), nullptr) << "the new half's name is open";
+  TreeView_EndEditLabelNow(c().tree, TRUE);
+  pump();
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", gbk_of("A（续）"), "B", "C"}));
+  EXPECT_EQ(window().selected_index(), 2);
+  const Book& split = window().book();
+  EXPECT_NE(split.chapters[0].content.find("\\b"), std::string::npos);
+  EXPECT_NE(split.chapters[1].content.find("\\b"), std::string::npos) << "the bold half stays bold";
+  EXPECT_EQ(plain(1).substr(0, 8), L"plain bo");
+  EXPECT_EQ(plain(2).substr(0, 6), L"ld end");
+
+  select(1);
+  command(kCmdTreeMergeChapter);
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", "B", "C"}));
+  const std::wstring merged = plain(1);
+  EXPECT_EQ(merged.substr(0, 9), L"plain bo\r");
+  EXPECT_NE(merged.find(L"ld end"), std::wstring::npos);
+  EXPECT_NE(window().book().chapters[0].content.find("\\b"), std::string::npos);
+
+  command(kCmdTreeUndo);
+  EXPECT_EQ(names().size(), 4u);
+  command(kCmdTreeUndo);
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", "B", "C"}));
+  EXPECT_EQ(window().book().chapters[0].content, original) << "the cut is taken back whole";
+}
+
+}  // namespace
+}  // namespace folivra::test
