@@ -19,6 +19,7 @@ set(FOLIVRA_CORE_SOURCES
   src/export/reader_image.cpp
   src/export/text_export.cpp
   src/text/rtf_check.cpp
+  src/text/chapter_cut.cpp
   src/document/chapter_look.cpp
   src/document/document.cpp
   src/document/damage_report.cpp
@@ -59,6 +60,7 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/book/gbk_test.cpp
   tests/book/test_books.cpp
   tests/text/rtf_check_test.cpp
+  tests/text/chapter_cut_test.cpp
   tests/document/document_test.cpp
 )
 list(TRANSFORM FOLIVRA_CORE_TEST_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/)

@@ -14,6 +14,7 @@ inline constexpr int kCannotWrite = 73;
 inline constexpr int kDamaged = 4;
 
 struct Arguments {
+  std::string command;
   std::vector<std::string> positional;
   std::optional<std::string> password;  // UTF-8, as typed
   std::optional<std::string> reader;    // pack: the reader program to put in front
@@ -25,5 +26,8 @@ int txt(const Arguments& args);
 int check(const Arguments& args);
 int pack(const Arguments& args);
 int unpack(const Arguments& args);
+int chapters(const Arguments& args);
+// insert, delete, rename, move, split and merge, by args.command.
+int change_chapters(const Arguments& args);
 
 }  // namespace folivra::zqb

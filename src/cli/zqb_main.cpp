@@ -20,7 +20,19 @@ usage:
   zqb pack BOOK OUT.exe [--password TEXT] [--reader READER.exe]
                                     compile the book into a stand-alone reader
   zqb unpack READER.exe OUT         take the book out of a compiled reader
+  zqb chapters BOOK                 list the chapters: number, kind, name, bytes
+  zqb insert BOOK N NAME            a new empty chapter at position N
+  zqb delete BOOK N                 delete chapter N
+  zqb rename BOOK N NAME            rename chapter N
+  zqb move BOOK N TO                move chapter N to position TO
+  zqb split BOOK N AT [NAME]        cut chapter N before character AT of its text;
+                                    the rest becomes chapter N+1 (named NAME, or
+                                    the old name with "（续）")
+  zqb merge BOOK N                  join chapter N and the next, a paragraph apart
   zqb --help                        show this text
+
+The chapter commands take --password for a protected book and write it back
+in place; names are UTF-8 and must be GBK text.
 
 dump prints format_version, flags, password_hint, title, author, book_type,
 intro, time, time_text, cover (base64) and chapters (kind, name, content as
@@ -33,13 +45,24 @@ wrong, 3 cannot open; for check 4 the book reads but is damaged or cut short
 
 struct Command {
   std::string_view name;
-  size_t positional;
+  size_t positional, optional;
   int (*run)(const Arguments&);
 };
 
 constexpr Command kCommands[] = {
-    {"dump", 1, dump},   {"build", 2, build}, {"txt", 2, txt},
-    {"check", 1, check}, {"pack", 2, pack},   {"unpack", 2, unpack},
+    {"dump", 1, 0, dump},
+    {"build", 2, 0, build},
+    {"txt", 2, 0, txt},
+    {"check", 1, 0, check},
+    {"pack", 2, 0, pack},
+    {"unpack", 2, 0, unpack},
+    {"chapters", 1, 0, chapters},
+    {"insert", 3, 0, change_chapters},
+    {"delete", 2, 0, change_chapters},
+    {"rename", 3, 0, change_chapters},
+    {"move", 3, 0, change_chapters},
+    {"split", 3, 1, change_chapters},
+    {"merge", 2, 0, change_chapters},
 };
 
 int usage_error(const std::string& message) {
@@ -63,6 +86,7 @@ int main(int argc, char** argv) {
   if (!command) return usage_error("unknown command '" + std::string(name) + "'");
 
   Arguments args;
+  args.command = std::string(name);
   for (int i = 2; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--password" || arg == "--reader") {
@@ -74,9 +98,10 @@ int main(int argc, char** argv) {
       args.positional.emplace_back(arg);
     }
   }
-  if (args.positional.size() != command->positional) {
+  const size_t given = args.positional.size();
+  if (given < command->positional || given > command->positional + command->optional) {
     return usage_error(std::string(name) + " takes " + std::to_string(command->positional) +
-                       (command->positional == 1 ? " path" : " paths"));
+                       (command->optional ? " or more" : "") + " arguments");
   }
   return command->run(args);
 }

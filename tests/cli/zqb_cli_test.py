@@ -180,5 +180,68 @@ class ZqbTest(unittest.TestCase):
         self.assertIn(b"cannot write", result.stderr)
 
 
+    def test_chapter_operations_write_the_book_back(self):
+        rtf = b"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 SimSun;}}\\f0 ab\\b \\'d6\\'d0cd\\b0 }"
+        spec = {"password": "密码", "chapters": [
+            {"name": "一", "content": base64.b64encode(rtf).decode()},
+            {"name": "二", "content": base64.b64encode("纯文本".encode("gbk")).decode()},
+            {"kind": 2, "name": "三", "content": base64.b64encode(b"other").decode()}]}
+        result, path = self.build(spec)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        pw = ("--password", "密码")
+
+        def names():
+            listed = run("chapters", path, *pw)
+            self.assertEqual(listed.returncode, 0, listed.stderr)
+            return [line.split("\t") for line in listed.stdout.decode().splitlines()]
+
+        self.assertEqual(names(), [["1", "1", "一", str(len(rtf))], ["2", "1", "二", "6"],
+                                   ["3", "2", "三", "5"]])
+        self.assertEqual(run("chapters", path).returncode, 2, "the password is needed")
+
+        self.assertEqual(run("move", path, "3", "1", *pw).returncode, 0)
+        self.assertEqual([n[2] for n in names()], ["三", "一", "二"])
+        self.assertEqual(run("rename", path, "1", "序", *pw).returncode, 0)
+        self.assertEqual(run("insert", path, "4", "尾", *pw).returncode, 0)
+        self.assertEqual(run("delete", path, "4", *pw).returncode, 0)
+        self.assertEqual([n[2] for n in names()], ["序", "一", "二"])
+
+        # Cut after the double-byte character: the bold carries on.
+        self.assertEqual(run("split", path, "2", "3", *pw).returncode, 0)
+        _, book = self.dump(path, *pw)
+        self.assertEqual([c["name"] for c in book["chapters"]], ["序", "一", "一（续）", "二"])
+        second = base64.b64decode(book["chapters"][2]["content"])
+        self.assertIn(b"\\b cd", second)
+        self.assertIn(b"\\fonttbl", second)
+        self.assertEqual(base64.b64decode(book["chapters"][1]["content"]),
+                         b"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 SimSun;}}\\f0 ab\\b \\'d6\\'d0}")
+
+        self.assertEqual(run("merge", path, "3", *pw).returncode, 0)
+        _, book = self.dump(path, *pw)
+        merged = base64.b64decode(book["chapters"][2]["content"])
+        self.assertIn(b"\\par {", merged)
+        self.assertIn(b"\\'b4\\'bf", merged, "the plain text is carried into RTF")
+        self.assertEqual(book["flags"] & 1, 1, "still protected")
+
+        self.assertEqual(run("merge", path, "3", *pw).returncode, 64, "nothing follows")
+        self.assertEqual(run("delete", path, "9", *pw).returncode, 64)
+        self.assertEqual(run("split", path, "1", "99", *pw).returncode, 64)
+        self.assertEqual(run("move", path, "1", *pw).returncode, 64)
+        self.assertEqual(run("rename", path, "1", "한", *pw).returncode, 64)
+        _, after = self.dump(path, *pw)
+        self.assertEqual(after, book, "a refused operation writes nothing")
+
+    def test_a_cut_file_is_not_written_back(self):
+        spec = {"chapters": [{"name": "a"}, {"name": "b"}]}
+        result, path = self.build(spec)
+        with open(path, "rb") as f:
+            data = f.read()
+        with open(path, "wb") as f:
+            f.write(data[:-6])
+        result = run("delete", path, "1")
+        self.assertEqual(result.returncode, 4, result.stderr)
+        with open(path, "rb") as f:
+            self.assertEqual(f.read(), data[:-6])
+
 if __name__ == "__main__":
     unittest.main(verbosity=1)

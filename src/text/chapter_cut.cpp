@@ -1,0 +1,330 @@
+#include "text/chapter_cut.h"
+
+#include <array>
+#include <vector>
+
+#include "text/rtf_check.h"
+
+namespace folivra {
+
+namespace {
+
+bool letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool digit(char c) { return c >= '0' && c <= '9'; }
+bool lead_byte(unsigned v) { return v >= 0x81 && v <= 0xFE; }
+int hex(char c) {
+  if (digit(c)) return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+struct Token {
+  enum class Kind { open, close, word, symbol, escape, text, end } kind = Kind::end;
+  size_t begin = 0, end = 0;
+  std::string_view word;  // word: its letters; symbol: the character
+  long param = 0;
+  bool has_param = false;
+  unsigned byte = 0;  // escape, text: the byte
+};
+
+Token next_token(std::string_view rtf, size_t pos) {
+  while (pos < rtf.size() && (rtf[pos] == '\r' || rtf[pos] == '\n')) ++pos;
+  Token t;
+  t.begin = pos;
+  if (pos >= rtf.size()) {
+    t.end = pos;
+    return t;
+  }
+  const char c = rtf[pos];
+  if (c == '{' || c == '}') {
+    t.kind = c == '{' ? Token::Kind::open : Token::Kind::close;
+    t.end = pos + 1;
+    return t;
+  }
+  if (c != '\\') {
+    t.kind = Token::Kind::text;
+    t.byte = static_cast<unsigned char>(c);
+    t.end = pos + 1;
+    return t;
+  }
+  size_t i = pos + 1;
+  if (i < rtf.size() && rtf[i] == '\'' && i + 2 < rtf.size() && hex(rtf[i + 1]) >= 0 &&
+      hex(rtf[i + 2]) >= 0) {
+    t.kind = Token::Kind::escape;
+    t.byte = static_cast<unsigned>(hex(rtf[i + 1]) * 16 + hex(rtf[i + 2]));
+    t.end = i + 3;
+    return t;
+  }
+  if (i < rtf.size() && letter(rtf[i])) {
+    const size_t start = i;
+    while (i < rtf.size() && letter(rtf[i])) ++i;
+    t.kind = Token::Kind::word;
+    t.word = rtf.substr(start, i - start);
+    const bool negative = i < rtf.size() && rtf[i] == '-';
+    size_t j = negative ? i + 1 : i;
+    if (j < rtf.size() && digit(rtf[j])) {
+      long value = 0;
+      for (int n = 0; j < rtf.size() && digit(rtf[j]); ++j, ++n) {
+        if (n < 12) value = value * 10 + (rtf[j] - '0');
+      }
+      t.param = negative ? -value : value;
+      t.has_param = true;
+      i = j;
+    }
+    if (i < rtf.size() && rtf[i] == ' ') ++i;
+    t.end = i;
+    return t;
+  }
+  t.kind = Token::Kind::symbol;
+  t.word = rtf.substr(std::min(i, rtf.size() - 1), i < rtf.size() ? 1 : 0);
+  t.end = std::min(i + 1, rtf.size());
+  // A backslash before a line break is a paragraph break.
+  if (!t.word.empty() && (t.word[0] == '\r' || t.word[0] == '\n')) t.word = "par";
+  return t;
+}
+
+bool is_destination(std::string_view word) {
+  static constexpr std::array<std::string_view, 18> kWords = {"fonttbl",      "colortbl",
+                                                              "stylesheet",   "info",
+                                                              "pict",         "object",
+                                                              "header",       "footer",
+                                                              "listtable",    "listoverridetable",
+                                                              "rsidtbl",      "generator",
+                                                              "themedata",    "colorschememapping",
+                                                              "latentstyles", "datastore",
+                                                              "xmlnstbl",     "mmathPr"};
+  for (std::string_view w : kWords) {
+    if (w == word) return true;
+  }
+  return false;
+}
+
+// Control words that stand for one character of the text.
+bool is_character_word(std::string_view word) {
+  static constexpr std::array<std::string_view, 16> kWords = {
+      "par",    "line",   "tab",       "sect",      "page",    "emdash",  "endash",  "bullet",
+      "lquote", "rquote", "ldblquote", "rdblquote", "emspace", "enspace", "qmspace", "cell"};
+  for (std::string_view w : kWords) {
+    if (w == word) return true;
+  }
+  return false;
+}
+
+struct Frame {
+  bool skip = false;     // a destination: its text is not the chapter's
+  size_t start = 0;      // where its '{' is
+  std::string state;     // the formatting words seen in it so far
+  int unicode_skip = 1;  // \ucN
+};
+
+// Walks the text of an RTF content; stops before character `stop` (npos:
+// never). Gives the number of characters passed and, when it stopped, the
+// byte offset and the groups open there.
+struct Walk {
+  bool ok = false;
+  size_t characters = 0;
+  size_t stopped_at = std::string_view::npos;
+  std::vector<Frame> open;
+};
+
+Walk walk_rtf(std::string_view rtf, size_t stop) {
+  Walk w;
+  std::vector<Frame> stack;
+  int fallback = 0;  // characters of a \u's fallback still to skip
+  size_t pos = 0;
+  for (;;) {
+    Token t = next_token(rtf, pos);
+    pos = t.end;
+    if (t.kind == Token::Kind::end) break;
+    if (t.kind == Token::Kind::open) {
+      Frame f;
+      f.start = t.begin;
+      f.skip = !stack.empty() && stack.back().skip;
+      f.unicode_skip = stack.empty() ? 1 : stack.back().unicode_skip;
+      const Token peek = next_token(rtf, pos);
+      if ((peek.kind == Token::Kind::symbol && peek.word == "*") ||
+          (peek.kind == Token::Kind::word && is_destination(peek.word))) {
+        f.skip = true;
+      }
+      stack.push_back(std::move(f));
+      continue;
+    }
+    if (t.kind == Token::Kind::close) {
+      if (stack.empty()) return w;
+      Frame done = std::move(stack.back());
+      stack.pop_back();
+      // The document's own tables go with the formatting of the outer group.
+      if (done.skip && stack.size() == 1 && !stack.back().skip) {
+        stack.back().state.append(rtf.substr(done.start, t.end - done.start));
+      }
+      if (stack.empty()) {
+        if (w.characters == stop) {
+          w.stopped_at = t.begin;
+          w.open = {};
+        }
+        w.ok = true;
+        return w;
+      }
+      continue;
+    }
+    if (stack.empty()) return w;
+    Frame& frame = stack.back();
+    if (frame.skip) continue;
+    if (t.kind == Token::Kind::word && t.word == "bin") {
+      pos = std::min(rtf.size(), pos + static_cast<size_t>(std::max(0L, t.param)));
+      continue;
+    }
+    bool character = false;
+    size_t end = t.end;
+    if (t.kind == Token::Kind::word) {
+      if (t.word == "u") {
+        character = true;
+      } else if (is_character_word(t.word)) {
+        character = true;
+      } else {
+        if (t.word == "uc") frame.unicode_skip = static_cast<int>(t.param);
+        frame.state.append(rtf.substr(t.begin, t.end - t.begin));
+        if (frame.state.back() != ' ') frame.state.push_back(' ');
+        continue;
+      }
+    } else if (t.kind == Token::Kind::symbol) {
+      character = t.word == "~" || t.word == "_" || t.word == "\\" || t.word == "{" ||
+                  t.word == "}" || t.word == "par";
+      if (!character) continue;
+    } else {  // escape or text: a GBK character takes two bytes
+      if (fallback > 0) {
+        --fallback;
+        continue;
+      }
+      character = true;
+      if (lead_byte(t.byte)) {
+        const Token partner = next_token(rtf, t.end);
+        if (partner.kind == t.kind) end = partner.end;
+      }
+    }
+    if (!character) continue;
+    if (w.characters == stop) {
+      w.stopped_at = t.begin;
+      w.open = stack;
+      // Runs on to check that the rest is balanced.
+      stop = std::string_view::npos;
+    }
+    ++w.characters;
+    pos = end;
+    if (t.kind == Token::Kind::word && t.word == "u") fallback = frame.unicode_skip;
+  }
+  return w;  // the outer group never closed
+}
+
+// A plain text's characters: a GBK character and a line break are one each.
+size_t plain_step(std::string_view text, size_t i) {
+  if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') return i + 2;
+  if (lead_byte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) return i + 2;
+  return i + 1;
+}
+
+std::string escaped(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    if (c == '\\' || c == '{' || c == '}') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c == '\n' || c == '\r') {
+      out += "\\par ";
+    } else if (c >= 0x80) {
+      out += "\\'";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+std::string as_rtf(std::string_view content) {
+  if (looks_like_rtf(content)) return std::string(content);
+  return "{\\rtf1\\ansi\\ansicpg936 " + escaped(content) + "}";
+}
+
+// The inside of the outer group, without its tables and its \rtf1.
+std::string body_of(std::string_view rtf) {
+  std::string out;
+  int depth = 0;
+  int skip_depth = 0;  // depth at which a dropped table began
+  size_t pos = 0;
+  for (;;) {
+    const Token t = next_token(rtf, pos);
+    if (t.kind == Token::Kind::end) break;
+    const std::string_view raw = rtf.substr(pos, t.end - pos);
+    pos = t.end;
+    if (t.kind == Token::Kind::open) {
+      ++depth;
+      if (depth == 1) continue;
+      const Token peek = next_token(rtf, pos);
+      if (!skip_depth && ((peek.kind == Token::Kind::symbol && peek.word == "*") ||
+                          (peek.kind == Token::Kind::word && is_destination(peek.word)))) {
+        skip_depth = depth;
+      }
+    } else if (t.kind == Token::Kind::close) {
+      --depth;
+      if (skip_depth && depth < skip_depth) {
+        skip_depth = 0;
+        continue;
+      }
+      if (depth == 0) break;
+    } else if (depth == 1 && t.kind == Token::Kind::word && t.word == "rtf") {
+      continue;
+    }
+    if (!skip_depth) out.append(raw);
+  }
+  return out;
+}
+
+}  // namespace
+
+size_t chapter_text_length(std::string_view content) {
+  if (looks_like_rtf(content)) return walk_rtf(content, std::string_view::npos).characters;
+  size_t n = 0;
+  for (size_t i = 0; i < content.size(); i = plain_step(content, i)) ++n;
+  return n;
+}
+
+std::optional<ContentHalves> cut_chapter_content(std::string_view content, size_t at) {
+  if (!looks_like_rtf(content)) {
+    size_t i = 0;
+    for (size_t n = 0; n < at; ++n) {
+      if (i >= content.size()) return std::nullopt;
+      i = plain_step(content, i);
+    }
+    return ContentHalves{std::string(content.substr(0, i)), std::string(content.substr(i))};
+  }
+  const Walk w = walk_rtf(content, at);
+  if (!w.ok || w.stopped_at == std::string_view::npos) return std::nullopt;
+  ContentHalves halves;
+  halves.first = std::string(content.substr(0, w.stopped_at));
+  halves.first.append(std::max<size_t>(w.open.size(), 1), '}');
+  if (w.open.empty()) {  // cut at the very end: the second half is empty
+    halves.second = "{\\rtf1\\ansi\\ansicpg936 }";
+    return halves;
+  }
+  for (const Frame& frame : w.open) halves.second += "{" + frame.state;
+  halves.second.append(content.substr(w.stopped_at));
+  return halves;
+}
+
+std::string join_chapter_contents(std::string_view first, std::string_view second) {
+  if (!looks_like_rtf(first) && !looks_like_rtf(second)) {
+    return std::string(first) + "\r\n" + std::string(second);
+  }
+  const std::string a = as_rtf(first);
+  const size_t close = a.rfind('}');
+  if (close == std::string::npos) return a;
+  return a.substr(0, close) + "\\par {" + body_of(as_rtf(second)) + "}}";
+}
+
+}  // namespace folivra
