@@ -108,6 +108,11 @@ add_executable(window_shots tools/window_shots.cpp ${FOLIVRA_CARRIED_READER_RC})
 target_link_options(window_shots PRIVATE -municode ${FOLIVRA_STATIC})
 target_link_libraries(window_shots PRIVATE folivra_shell)
 
+# Chapter operations against refilling the tree, on 5,000 chapters (not a test).
+add_executable(window_bench bench/window_bench.cpp ${FOLIVRA_CARRIED_READER_RC})
+target_link_options(window_bench PRIVATE -municode ${FOLIVRA_STATIC})
+target_link_libraries(window_bench PRIVATE folivra_shell)
+
 add_executable(instance_tests ${FOLIVRA_CARRIED_READER_RC} tests/app/instance_test.cpp tests/app/scripted_prompts.cpp
                               tests/app/recovery_test.cpp
                               tests/book/test_books.cpp)

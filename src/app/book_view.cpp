@@ -58,6 +58,7 @@ void MainWindow::show_book(const Book& book) {
   content_locked_ = false;
   showing_book_ = true;  // the tree's selection notices belong to the old book
   TreeView_DeleteAllItems(c_.tree);
+  items_.clear();
   showing_book_ = false;
   select_page(0);
   fill_information();
@@ -65,7 +66,7 @@ void MainWindow::show_book(const Book& book) {
   TVINSERTSTRUCTW insert{};
   insert.hParent = TVI_ROOT;
   insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
   insert.item.pszText = const_cast<wchar_t*>(L"拼命加载中..");
   const HTREEITEM root = TreeView_InsertItem(c_.tree, &insert);
   UpdateWindow(c_.tree);  // the placeholder is seen while the chapters are added
@@ -83,8 +84,7 @@ void MainWindow::show_book(const Book& book) {
     const Chapter& chapter = book_.chapters[static_cast<size_t>(p - 1)];
     const std::wstring name = gbk_to_wide(chapter.name);
     insert.item.pszText = const_cast<wchar_t*>(name.c_str());
-    insert.item.lParam = p;  // the position, which is what `number` holds for a read book
-    TreeView_InsertItem(c_.tree, &insert);
+    items_.push_back(TreeView_InsertItem(c_.tree, &insert));
   }
   TreeView_Expand(c_.tree, root, TVE_EXPAND);
   SendMessageW(c_.tree, WM_SETREDRAW, TRUE, 0);

@@ -19,14 +19,6 @@ namespace {
 const std::string kNewChapterName = gbk_of("新的章节");
 const std::string kSplitSuffix = gbk_of("（续）");
 
-void set_item_data(HWND tree, HTREEITEM item, int data) {
-  TVITEMW tv{};
-  tv.mask = TVIF_PARAM;
-  tv.hItem = item;
-  tv.lParam = data;
-  TreeView_SetItem(tree, &tv);
-}
-
 void set_item_text(HWND tree, HTREEITEM item, const std::wstring& text) {
   TVITEMW tv{};
   tv.mask = TVIF_TEXT;
@@ -45,20 +37,18 @@ void MainWindow::insert_item(int position) {
   TVINSERTSTRUCTW insert{};
   insert.hParent = root;
   insert.hInsertAfter = position == 1 ? TVI_FIRST : item_at(position - 1);
-  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
   const std::wstring name = gbk_to_wide(doc_.chapter(position).name);
   insert.item.pszText = const_cast<wchar_t*>(name.c_str());
   insert.item.iImage = insert.item.iSelectedImage = 2;
-  insert.item.lParam = position;
-  TreeView_InsertItem(c_.tree, &insert);
+  const HTREEITEM item = TreeView_InsertItem(c_.tree, &insert);
+  items_.insert(items_.begin() + (position - 1), item);
 }
 
-void MainWindow::renumber_items() {
-  int position = 1;
-  for (HTREEITEM item = TreeView_GetChild(c_.tree, item_at(0)); item;
-       item = TreeView_GetNextSibling(c_.tree, item)) {
-    set_item_data(c_.tree, item, position++);
-  }
+void MainWindow::remove_item(int position) {
+  const HTREEITEM item = item_at(position);
+  items_.erase(items_.begin() + (position - 1));
+  TreeView_DeleteItem(c_.tree, item);
 }
 
 // Mirrors the document's steps in the tree, then selects `select` (0 for the
@@ -67,27 +57,29 @@ void MainWindow::renumber_items() {
 void MainWindow::show_changes(const ChapterChanges& changes, int select) {
   if (changes.empty()) return;
   showing_book_ = true;  // selection notices while items come and go are not the user's
+  SendMessageW(c_.tree, WM_SETREDRAW, FALSE, 0);
   for (const ChapterChange& change : changes) {
     switch (change.kind) {
       case ChapterChange::Kind::inserted:
         insert_item(change.position);
         break;
       case ChapterChange::Kind::removed:
-        TreeView_DeleteItem(c_.tree, item_at(change.position));
+        remove_item(change.position);
         break;
       case ChapterChange::Kind::renamed:
         set_item_text(c_.tree, item_at(change.position),
                       gbk_to_wide(doc_.chapter(change.position).name));
         break;
       case ChapterChange::Kind::moved:
-        TreeView_DeleteItem(c_.tree, item_at(change.position));
+        remove_item(change.position);
         insert_item(change.to);
         break;
       case ChapterChange::Kind::content:
         break;
     }
-    renumber_items();
   }
+  SendMessageW(c_.tree, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(c_.tree, nullptr, TRUE);
   const HTREEITEM root = item_at(0);
   if (root && !(TreeView_GetItemState(c_.tree, root, TVIS_EXPANDED) & TVIS_EXPANDED)) {
     TreeView_Expand(c_.tree, root, TVE_EXPAND);

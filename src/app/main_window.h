@@ -148,7 +148,7 @@ class MainWindow : public DocumentView {
   // chapter_commands.cpp
   void show_changes(const ChapterChanges& changes, int select);
   void insert_item(int position);
-  void renumber_items();
+  void remove_item(int position);
   void begin_drag(HTREEITEM item);
   void track_drag(POINT at, bool drop);
   int drop_position(POINT at) const;
@@ -215,7 +215,8 @@ class MainWindow : public DocumentView {
 
   Document doc_;
   Book& book_ = doc_.book();
-  int dragging_ = 0;  // the chapter being dragged in the tree
+  std::vector<HTREEITEM> items_;  // the chapter items, in the order of the chapters
+  int dragging_ = 0;              // the chapter being dragged in the tree
   bool read_only_ = false;
   bool content_load_guard_ = false;
   bool showing_book_ = false;

@@ -2,6 +2,8 @@
 // data is always its 1-based position.
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "app/main_window.h"
 #include "app/menu_ids.h"
 #include "app/rtf_stream.h"
@@ -25,36 +27,21 @@ std::wstring item_text(HWND tree, HTREEITEM item) {
 
 }  // namespace
 
+// The window keeps the chapter items in order beside the tree, so that a
+// position and its item are found without walking thousands of siblings.
 HTREEITEM MainWindow::item_at(int index) const {
-  if (index < 0) return nullptr;
-  HTREEITEM item = TreeView_GetRoot(c_.tree);
-  if (index == 0 || !item) return item;
-  item = TreeView_GetChild(c_.tree, item);
-  for (int i = 1; item && i < index; ++i) item = TreeView_GetNextSibling(c_.tree, item);
-  return item;
+  if (index < 0 || index > static_cast<int>(items_.size())) return nullptr;
+  return index == 0 ? TreeView_GetRoot(c_.tree) : items_[static_cast<size_t>(index - 1)];
 }
 
 int MainWindow::item_data(HTREEITEM item) const {
   if (!item) return -1;
-  TVITEMW tv{};
-  tv.mask = TVIF_PARAM;
-  tv.hItem = item;
-  TreeView_GetItem(c_.tree, &tv);
-  return static_cast<int>(tv.lParam);
+  if (item == TreeView_GetRoot(c_.tree)) return 0;
+  const auto found = std::find(items_.begin(), items_.end(), item);
+  return found == items_.end() ? -1 : static_cast<int>(found - items_.begin()) + 1;
 }
 
-int MainWindow::selected_index() const {
-  const HTREEITEM selected = TreeView_GetSelection(c_.tree);
-  if (!selected) return -1;
-  const HTREEITEM root = TreeView_GetRoot(c_.tree);
-  if (selected == root) return 0;
-  int index = 1;
-  for (HTREEITEM item = TreeView_GetChild(c_.tree, root); item;
-       item = TreeView_GetNextSibling(c_.tree, item), ++index) {
-    if (item == selected) return index;
-  }
-  return -1;
-}
+int MainWindow::selected_index() const { return item_data(TreeView_GetSelection(c_.tree)); }
 
 void MainWindow::show_chapter(int position) {
   if (position == 0) {
@@ -217,13 +204,13 @@ void MainWindow::add_chapter_items(int first) {
   TVINSERTSTRUCTW insert{};
   insert.hParent = root;
   insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
   insert.item.iImage = insert.item.iSelectedImage = 2;
+  items_.resize(static_cast<size_t>(std::max(first - 1, 0)));
   for (int p = first; p <= static_cast<int>(book_.chapters.size()); ++p) {
     const std::wstring name = gbk_to_wide(book_.chapters[static_cast<size_t>(p - 1)].name);
     insert.item.pszText = const_cast<wchar_t*>(name.c_str());
-    insert.item.lParam = p;
-    TreeView_InsertItem(c_.tree, &insert);
+    items_.push_back(TreeView_InsertItem(c_.tree, &insert));
   }
   SendMessageW(c_.tree, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(c_.tree, nullptr, TRUE);

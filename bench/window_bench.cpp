@@ -1,0 +1,91 @@
+// Times chapter operations in the real main window on a book of 5,000
+// chapters, beside refilling the whole tree, in the same run.
+// Usage (under Wine): window_bench.exe
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "app/main_window.h"
+
+using namespace folivra;
+
+namespace {
+
+Book big_book(int chapters) {
+  Book book;
+  book.title = "Bench";
+  for (int p = 1; p <= chapters; ++p) {
+    Chapter chapter;
+    chapter.number = p;
+    chapter.name = "Chapter " + std::to_string(p);
+    chapter.content = "{\\rtf1\\ansi text " + std::to_string(p) + "}";
+    book.chapters.push_back(std::move(chapter));
+  }
+  book.chapter_count = chapters;
+  return book;
+}
+
+void pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// The median of `runs` timings of `work`, in milliseconds, each followed by
+// `reset` (not timed).
+double median_ms(int runs, const std::function<void()>& work, const std::function<void()>& reset) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    UpdateWindow(GetActiveWindow());
+    times.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count());
+    reset();
+    pump();
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+}  // namespace
+
+int wmain() {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "folivra-bench";
+  std::filesystem::create_directories(dir);
+  MainWindow window(nullptr, (dir / L"config.ini").wstring(), dir / L"recovery");
+  if (!window.create(GetModuleHandleW(nullptr))) return 1;
+  ShowWindow(window.hwnd(), SW_SHOW);
+  const Book book = big_book(5000);
+  window.show_book(book);
+  pump();
+  TreeView_SelectItem(window.controls().tree, window.item_at(1));
+  pump();
+
+  const double refill = median_ms(
+      5, [&] { window.show_book(book); }, [] {});
+  TreeView_SelectItem(window.controls().tree, window.item_at(1));
+  pump();
+  const double move_down = median_ms(
+      21, [&] { window.move_chapter(1, 2); }, [&] { window.move_chapter(2, 1); });
+  const double move_to_end = median_ms(
+      11, [&] { window.move_chapter(1, 5000); }, [&] { window.move_chapter(5000, 1); });
+  TreeView_SelectItem(window.controls().tree, window.item_at(1));
+  const double remove = median_ms(
+      11, [&] { window.delete_chapter(); }, [&] { window.undo_chapters(false); });
+  std::printf("book of 5000 chapters, medians:\n");
+  std::printf("  refill the whole tree (show_book)   %8.2f ms\n", refill);
+  std::printf("  move chapter 1 down one place        %8.2f ms\n", move_down);
+  std::printf("  move chapter 1 to the end            %8.2f ms\n", move_to_end);
+  std::printf("  delete chapter 1 (undo not timed)    %8.2f ms\n", remove);
+  DestroyWindow(window.hwnd());
+  return 0;
+}
