@@ -20,7 +20,7 @@ add_executable(core_tests ${FOLIVRA_CORE_TEST_SOURCES} tests/book/book_writer_sa
                           tests/app/settings_values_test.cpp src/app/ini_values.cpp
                           src/app/ini_file.cpp tests/app/ini_file_test.cpp
                           src/app/recent_list.cpp src/editor/file_filter.cpp
-                          src/editor/font_choice.cpp
+                          src/ui/font_choice.cpp
                           tests/app/command_line_test.cpp src/app/command_line.cpp
                           tests/app/document_commands_test.cpp src/app/document_commands.cpp
                           tests/app/scripted_prompts.cpp tests/export/text_export_test.cpp

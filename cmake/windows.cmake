@@ -16,9 +16,9 @@ set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run.sh)
 # stripped, on a core of its own built the same way.
 folivra_core_library(folivra_core_small OPTIONS -Os -ffunction-sections -fdata-sections)
 add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader_window.cpp
-                                    src/reader/input_box.cpp src/app/window_class.cpp
-                                    src/app/picture_box.cpp src/app/cover_picture.cpp
-                                    src/app/rtf_stream.cpp
+                                    src/reader/input_box.cpp src/ui/window_class.cpp
+                                    src/ui/picture_box.cpp src/ui/cover_picture.cpp
+                                    src/ui/rtf_stream.cpp
                                     resources/reader.rc)
 target_include_directories(folivra_reader PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(folivra_reader PRIVATE UNICODE _UNICODE)
@@ -40,33 +40,33 @@ add_library(folivra_shell STATIC
   src/app/book_view.cpp
   src/app/command_line.cpp
   src/app/compile_command.cpp
-  src/app/cover_picture.cpp
+  src/ui/cover_picture.cpp
   src/app/document_commands.cpp
   src/app/ini_file.cpp
   src/app/ini_values.cpp
   src/app/main_window.cpp
   src/app/chapter_commands.cpp
   src/app/menus.cpp
-  src/app/picture_box.cpp
+  src/ui/picture_box.cpp
   src/app/recent_files.cpp
   src/app/recovery.cpp
   src/app/recovery_command.cpp
-  src/app/rtf_stream.cpp
+  src/ui/rtf_stream.cpp
   src/app/recent_list.cpp
   src/app/settings.cpp
   src/app/start_up.cpp
-  src/app/window_class.cpp
+  src/ui/window_class.cpp
   src/app/window_settings.cpp
   src/app/windows_prompts.cpp
   src/app/splitter.cpp
-  src/app/tree_images.cpp
+  src/ui/tree_images.cpp
   src/app/window_layout.cpp
-  src/app/window_text.cpp
+  src/ui/window_text.cpp
   src/editor/chapter_tree.cpp
   src/editor/content_editor.cpp
   src/editor/file_dialogs.cpp
   src/editor/file_filter.cpp
-  src/editor/font_choice.cpp
+  src/ui/font_choice.cpp
   src/editor/font_dialog.cpp
   src/editor/info_fields.cpp
   src/export/file_association.cpp

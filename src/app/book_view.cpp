@@ -1,9 +1,9 @@
 // Showing a book in the window, and the two document flags.
-#include "app/cover_picture.h"
+#include "ui/cover_picture.h"
 #include "app/main_window.h"
-#include "app/menu_ids.h"
-#include "app/picture_box.h"
-#include "app/window_text.h"
+#include "ui/menu_ids.h"
+#include "ui/picture_box.h"
+#include "ui/window_text.h"
 #include "book/book_time.h"
 #include "book/gbk_wide.h"
 

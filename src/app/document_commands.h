@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/document_view.h"
-#include "app/prompts.h"
+#include "ui/prompts.h"
 #include "book/book_file.h"
 
 namespace folivra {

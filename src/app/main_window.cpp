@@ -6,11 +6,11 @@
 #include <exception>
 #include <new>
 
-#include "app/menu_ids.h"
-#include "app/picture_box.h"
+#include "ui/menu_ids.h"
+#include "ui/picture_box.h"
 #include "app/splitter.h"
-#include "app/window_class.h"
-#include "app/tree_images.h"
+#include "ui/window_class.h"
+#include "ui/tree_images.h"
 #include "app/window_layout.h"
 #include "book/gbk_wide.h"
 

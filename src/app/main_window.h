@@ -11,13 +11,13 @@
 #include "app/document_commands.h"
 #include "app/document_view.h"
 #include "app/menus.h"
-#include "app/prompts.h"
+#include "ui/prompts.h"
 #include "app/recovery.h"
 #include "app/settings.h"
 #include "app/windows_prompts.h"
 #include "book/book.h"
 #include "document/document.h"
-#include "editor/font_choice.h"
+#include "ui/font_choice.h"
 
 namespace folivra {
 

@@ -1,6 +1,6 @@
 #include "app/menus.h"
 
-#include "app/menu_ids.h"
+#include "ui/menu_ids.h"
 
 namespace folivra {
 

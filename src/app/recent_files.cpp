@@ -1,6 +1,6 @@
 // The last five books opened, in the File menu and the settings file.
 #include "app/main_window.h"
-#include "app/menu_ids.h"
+#include "ui/menu_ids.h"
 #include "app/recent_list.h"
 #include "book/gbk_wide.h"
 

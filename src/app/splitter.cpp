@@ -1,6 +1,6 @@
 #include "app/splitter.h"
 
-#include "app/window_class.h"
+#include "ui/window_class.h"
 
 #include <windowsx.h>
 

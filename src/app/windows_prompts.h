@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/prompts.h"
+#include "ui/prompts.h"
 
 namespace folivra {
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "app/main_window.h"
-#include "app/menu_ids.h"
-#include "app/rtf_stream.h"
+#include "ui/menu_ids.h"
+#include "ui/rtf_stream.h"
 #include "book/gbk_wide.h"
 #include "document/chapter_look.h"
 

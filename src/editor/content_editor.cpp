@@ -3,8 +3,8 @@
 #include <richedit.h>
 
 #include "app/main_window.h"
-#include "app/menu_ids.h"
-#include "app/rtf_stream.h"
+#include "ui/menu_ids.h"
+#include "ui/rtf_stream.h"
 #include "book/book_time.h"
 #include "book/gbk_wide.h"
 

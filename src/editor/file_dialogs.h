@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/prompts.h"
+#include "ui/prompts.h"
 
 namespace folivra {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "editor/font_choice.h"
+#include "ui/font_choice.h"
 
 namespace folivra {
 

@@ -2,7 +2,7 @@
 // introduction. They take no keys in read-only mode (Ctrl+C always copies),
 // show a border while focused and store their values into the book.
 #include "app/main_window.h"
-#include "app/window_text.h"
+#include "ui/window_text.h"
 #include "book/gbk_wide.h"
 
 namespace folivra {

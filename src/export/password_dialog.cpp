@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "app/tree_images.h"
-#include "app/window_class.h"
-#include "app/window_text.h"
+#include "ui/tree_images.h"
+#include "ui/window_class.h"
+#include "ui/window_text.h"
 #include "book/field_cipher.h"
 #include "book/gbk_wide.h"
 
@@ -74,9 +74,9 @@ void PasswordDialog::create_controls() {
       CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体");
   const bool open = request_.mode == PasswordMode::open;
-  const std::wstring prompt = open
-                                  ? std::wstring(L"欲打开的文件已经被加密，请输入访问密码")
-                                  : L"为文件[" + path_text_to_wide(request_.file_name) + L"]设置访问密码";
+  const std::wstring prompt =
+      open ? std::wstring(L"欲打开的文件已经被加密，请输入访问密码")
+           : L"为文件[" + path_text_to_wide(request_.file_name) + L"]设置访问密码";
   c_.prompt = control(L"STATIC", prompt.c_str(), SS_NOPREFIX, hwnd_, 16, 16, 304, 24, font_);
   c_.password_label = control(L"STATIC", L"密码：", 0, hwnd_, 16, 48, 40, 24, font_);
   c_.password =

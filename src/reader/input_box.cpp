@@ -1,6 +1,6 @@
 #include "reader/input_box.h"
 
-#include "app/window_class.h"
+#include "ui/window_class.h"
 
 namespace folivra {
 

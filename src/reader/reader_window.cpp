@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <string>
 
-#include "app/cover_picture.h"
-#include "app/picture_box.h"
-#include "app/rtf_stream.h"
+#include "ui/cover_picture.h"
+#include "ui/picture_box.h"
+#include "ui/rtf_stream.h"
 #include "document/chapter_look.h"
 #include "book/book_time.h"
 #include "book/gbk_wide.h"

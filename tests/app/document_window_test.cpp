@@ -1,5 +1,5 @@
 // The document commands in the real window: closing, guarding, sharing.
-#include "app/menu_ids.h"
+#include "ui/menu_ids.h"
 #include "app/window_driver.h"
 #include "book/book_file.h"
 #include "book/gbk_wide.h"

@@ -1,7 +1,7 @@
 // The main window as a person first sees it, its layout and showing a book.
 #include <richedit.h>
 
-#include "app/menu_ids.h"
+#include "ui/menu_ids.h"
 #include "app/window_driver.h"
 #include "book/book_time.h"
 #include "book/test_books.h"

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <thread>
 
-#include "app/menu_ids.h"
+#include "ui/menu_ids.h"
 #include "app/window_driver.h"
 #include "book/book_file.h"
 #include "book/gbk_wide.h"

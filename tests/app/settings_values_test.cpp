@@ -4,7 +4,7 @@
 #include "app/ini_values.h"
 #include "app/recent_list.h"
 #include "editor/file_filter.h"
-#include "editor/font_choice.h"
+#include "ui/font_choice.h"
 
 namespace folivra {
 namespace {

@@ -2,7 +2,7 @@
 // chapters in the real tree, and taking each back with undo.
 #include <richedit.h>
 
-#include "app/menu_ids.h"
+#include "ui/menu_ids.h"
 #include "app/window_driver.h"
 #include "book/book_file.h"
 #include "book/gbk.h"

@@ -1,5 +1,5 @@
 // Selecting, adding, deleting and renaming chapters in the real tree.
-#include "app/menu_ids.h"
+#include "ui/menu_ids.h"
 #include "app/window_driver.h"
 #include "book/gbk_wide.h"
 #include "book/test_books.h"

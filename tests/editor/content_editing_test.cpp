@@ -2,7 +2,7 @@
 // Insert menus, read-only mode and the editor's keys.
 #include <richedit.h>
 
-#include "app/menu_ids.h"
+#include "ui/menu_ids.h"
 #include "app/window_driver.h"
 #include "book/book_file.h"
 #include "book/test_books.h"

@@ -1,7 +1,7 @@
 // Registering book files with the program, read back from the registry.
 #include <windows.h>
 
-#include "app/menu_ids.h"
+#include "ui/menu_ids.h"
 #include "app/window_driver.h"
 #include "book/gbk_wide.h"
 #include "export/book_icon.h"

@@ -1,6 +1,6 @@
-#include "app/picture_box.h"
+#include "ui/picture_box.h"
 
-#include "app/window_class.h"
+#include "ui/window_class.h"
 
 namespace folivra {
 

@@ -1,4 +1,4 @@
-#include "app/cover_picture.h"
+#include "ui/cover_picture.h"
 
 #include <ocidl.h>
 #include <olectl.h>

@@ -1,4 +1,4 @@
-#include "editor/font_choice.h"
+#include "ui/font_choice.h"
 
 #include <cstdlib>
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "editor/font_choice.h"
+#include "ui/font_choice.h"
 
 namespace folivra {
 

@@ -1,4 +1,4 @@
-#include "app/rtf_stream.h"
+#include "ui/rtf_stream.h"
 
 #include <richedit.h>
 

@@ -1,4 +1,4 @@
-#include "app/window_class.h"
+#include "ui/window_class.h"
 
 namespace folivra {
 

@@ -1,4 +1,4 @@
-#include "app/window_text.h"
+#include "ui/window_text.h"
 
 namespace folivra {
 

@@ -1,4 +1,4 @@
-#include "app/tree_images.h"
+#include "ui/tree_images.h"
 
 #include <cstdint>
 #include <vector>
