@@ -1,6 +1,8 @@
 // Showing a book in the window, and the two document flags.
 #include "ui/cover_picture.h"
 #include "app/main_window.h"
+#include "document/chapter_look.h"
+#include "ui/rtf_stream.h"
 #include "ui/menu_ids.h"
 #include "ui/picture_box.h"
 #include "ui/window_text.h"
@@ -23,6 +25,32 @@ void MainWindow::set_modified(bool modified) {
   } else if (recovery_ && recovery_->has_copy()) {
     recovery_->remove();  // saved, or another book replaced this one
   }
+}
+
+void MainWindow::show_chapter(int position) {
+  if (position == 0) {
+    select_page(0);
+    return;
+  }
+  if (position < 0 || position > book_.chapter_count) return;
+  store_pending_content();
+  const Chapter& chapter = book_.chapters[static_cast<size_t>(position - 1)];
+  const ChapterLook look = chapter_look(chapter);
+  std::wstring status = gbk_to_wide(chapter.name);
+  if (look == ChapterLook::damaged) status += L"（已损坏）";
+  set_status(3, status);
+  if (TabCtrl_GetCurSel(c_.tabs) != 1) select_page(1);
+  // Only a text chapter takes the editor's text back: every other one is
+  // shown read-only, a damaged one empty, and nothing typed can replace it.
+  content_locked_ = look != ChapterLook::editable;
+  SendMessageW(c_.content, EM_SETREADONLY, read_only_ || content_locked_, 0);
+  SendMessageW(c_.content, EM_LINESCROLL, 0, -999999999);
+  content_load_guard_ = true;
+  load_chapter_text(c_.content,
+                    look == ChapterLook::damaged ? std::string_view() : shown_content(chapter));
+  // The editor reports the load as a change, or on some systems does not:
+  // either way the next real change must be stored.
+  content_load_guard_ = false;
 }
 
 void MainWindow::toggle_read_only() {
@@ -56,39 +84,9 @@ void MainWindow::show_book(const Book& book) {
   pending_content_ = 0;
   content_load_guard_ = false;
   content_locked_ = false;
-  showing_book_ = true;  // the tree's selection notices belong to the old book
-  TreeView_DeleteAllItems(c_.tree);
-  items_.clear();
-  showing_book_ = false;
   select_page(0);
   fill_information();
-
-  TVINSERTSTRUCTW insert{};
-  insert.hParent = TVI_ROOT;
-  insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  insert.item.pszText = const_cast<wchar_t*>(L"拼命加载中..");
-  const HTREEITEM root = TreeView_InsertItem(c_.tree, &insert);
-  UpdateWindow(c_.tree);  // the placeholder is seen while the chapters are added
-
-  SendMessageW(c_.tree, WM_SETREDRAW, FALSE, 0);
-  const std::wstring title = gbk_to_wide(book_.title);
-  TVITEMW item{};
-  item.mask = TVIF_TEXT;
-  item.hItem = root;
-  item.pszText = const_cast<wchar_t*>(title.c_str());
-  TreeView_SetItem(c_.tree, &item);
-  insert.hParent = root;
-  insert.item.iImage = insert.item.iSelectedImage = 2;
-  for (int p = 1; p <= book_.chapter_count; ++p) {
-    const Chapter& chapter = book_.chapters[static_cast<size_t>(p - 1)];
-    const std::wstring name = gbk_to_wide(chapter.name);
-    insert.item.pszText = const_cast<wchar_t*>(name.c_str());
-    items_.push_back(TreeView_InsertItem(c_.tree, &insert));
-  }
-  TreeView_Expand(c_.tree, root, TVE_EXPAND);
-  SendMessageW(c_.tree, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(c_.tree, nullptr, TRUE);
+  tree_.fill(book_);
 
   read_only_ = false;
   menus_.edit->set_checked(kCmdReadOnly, false);

@@ -19,90 +19,28 @@ namespace {
 const std::string kNewChapterName = gbk_of("新的章节");
 const std::string kSplitSuffix = gbk_of("（续）");
 
-void set_item_text(HWND tree, HTREEITEM item, const std::wstring& text) {
-  TVITEMW tv{};
-  tv.mask = TVIF_TEXT;
-  tv.hItem = item;
-  tv.pszText = const_cast<wchar_t*>(text.c_str());
-  TreeView_SetItem(tree, &tv);
-}
-
 bool joinable(const Chapter& chapter) { return chapter_look(chapter) == ChapterLook::editable; }
 
 }  // namespace
-
-void MainWindow::insert_item(int position) {
-  const HTREEITEM root = item_at(0);
-  if (!root) return;
-  TVINSERTSTRUCTW insert{};
-  insert.hParent = root;
-  insert.hInsertAfter = position == 1 ? TVI_FIRST : item_at(position - 1);
-  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  const std::wstring name = gbk_to_wide(doc_.chapter(position).name);
-  insert.item.pszText = const_cast<wchar_t*>(name.c_str());
-  insert.item.iImage = insert.item.iSelectedImage = 2;
-  const HTREEITEM item = TreeView_InsertItem(c_.tree, &insert);
-  items_.insert(items_.begin() + (position - 1), item);
-}
-
-void MainWindow::remove_item(int position) {
-  const HTREEITEM item = item_at(position);
-  items_.erase(items_.begin() + (position - 1));
-  TreeView_DeleteItem(c_.tree, item);
-}
 
 // Mirrors the document's steps in the tree, then selects `select` (0 for the
 // book item) and shows it afresh: the editor never keeps a text that now
 // belongs to another position.
 void MainWindow::show_changes(const ChapterChanges& changes, int select) {
   if (changes.empty()) return;
-  showing_book_ = true;  // selection notices while items come and go are not the user's
-  SendMessageW(c_.tree, WM_SETREDRAW, FALSE, 0);
-  for (const ChapterChange& change : changes) {
-    switch (change.kind) {
-      case ChapterChange::Kind::inserted:
-        insert_item(change.position);
-        break;
-      case ChapterChange::Kind::removed:
-        remove_item(change.position);
-        break;
-      case ChapterChange::Kind::renamed:
-        set_item_text(c_.tree, item_at(change.position),
-                      gbk_to_wide(doc_.chapter(change.position).name));
-        break;
-      case ChapterChange::Kind::moved:
-        remove_item(change.position);
-        insert_item(change.to);
-        break;
-      case ChapterChange::Kind::content:
-        break;
-    }
-  }
-  SendMessageW(c_.tree, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(c_.tree, nullptr, TRUE);
-  const HTREEITEM root = item_at(0);
-  if (root && !(TreeView_GetItemState(c_.tree, root, TVIS_EXPANDED) & TVIS_EXPANDED)) {
-    TreeView_Expand(c_.tree, root, TVE_EXPAND);
-  }
-  select = std::clamp(select, 0, doc_.count());
-  TreeView_SelectItem(c_.tree, item_at(select));
-  showing_book_ = false;
+  tree_.follow(changes, doc_, select);
   pending_content_ = 0;
-  if (const HTREEITEM item = item_at(select)) TreeView_EnsureVisible(c_.tree, item);
-  show_chapter(select);
+  show_chapter(std::clamp(select, 0, doc_.count()));
   set_modified(true);
 }
 
 void MainWindow::add_chapter() {
   store_pending_content();
-  if (doc_.add(kNewChapterName).empty()) return;
-  insert_item(doc_.count());
-  const HTREEITEM root = item_at(0);
-  if (root && !(TreeView_GetItemState(c_.tree, root, TVIS_EXPANDED) & TVIS_EXPANDED)) {
-    TreeView_Expand(c_.tree, root, TVE_EXPAND);
-  }
-  if (GetFocus() != c_.tree) SetFocus(c_.tree);
-  TreeView_EditLabel(c_.tree, item_at(doc_.count()));
+  const int selected = selected_index();
+  const ChapterChanges changes = doc_.add(kNewChapterName);
+  if (changes.empty()) return;
+  tree_.follow(changes, doc_, selected);  // the selection stays
+  tree_.edit_label(doc_.count());
   set_modified(true);
 }
 
@@ -112,9 +50,7 @@ void MainWindow::insert_chapter() {
   store_pending_content();
   const ChapterChanges changes = doc_.insert(position, kNewChapterName);
   show_changes(changes, position);
-  if (changes.empty()) return;
-  if (GetFocus() != c_.tree) SetFocus(c_.tree);
-  TreeView_EditLabel(c_.tree, item_at(position));
+  if (!changes.empty()) tree_.edit_label(position);
 }
 
 void MainWindow::delete_chapter() {
@@ -142,9 +78,7 @@ void MainWindow::split_chapter() {
   const ChapterChanges changes =
       doc_.split(p, std::move(halves.first), std::move(halves.second), name);
   show_changes(changes, p + 1);
-  if (changes.empty()) return;
-  SetFocus(c_.tree);
-  TreeView_EditLabel(c_.tree, item_at(p + 1));  // the new name can be changed at once
+  if (!changes.empty()) tree_.edit_label(p + 1);  // the new name can be changed at once
 }
 
 void MainWindow::merge_chapter() {
@@ -190,46 +124,27 @@ void MainWindow::refresh_tree_menu() {
   menu.set_enabled(kCmdTreeRedo, !redo.empty());
 }
 
-// Dragging a chapter: the tree holds the mouse, an insertion mark shows
-// where it would go, and letting go moves it there.
-void MainWindow::begin_drag(HTREEITEM item) {
-  const int p = item_data(item);
-  if (p < 1) return;
-  dragging_ = p;
-  SetCapture(c_.tree);
+void MainWindow::add_chapter_items(int first) { tree_.add_items(book_, first); }
+
+void MainWindow::rename_chapter() { tree_.edit_label(selected_index()); }
+
+void MainWindow::chapter_chosen(int position) { show_chapter(position); }
+
+bool MainWindow::chapter_renamed(int position, const std::string& name) {
+  if (doc_.rename(position, name).empty()) return false;
+  set_modified(true);
+  return true;
 }
 
-// The position a chapter dropped at `at` (tree client coordinates) ends at.
-int MainWindow::drop_position(POINT at) const {
-  TVHITTESTINFO hit{};
-  hit.pt = at;
-  const HTREEITEM item = TreeView_HitTest(c_.tree, &hit);
-  if (!item) return 0;
-  const int q = item_data(item);
-  if (q == 0) return 1;  // onto the book: first
-  RECT r;
-  TreeView_GetItemRect(c_.tree, item, &r, FALSE);
-  const bool after = at.y >= (r.top + r.bottom) / 2;
-  const int before_index = after ? q + 1 : q;  // the gap the chapter goes into
-  return dragging_ < before_index ? before_index - 1 : before_index;
-}
+void MainWindow::chapter_dropped(int from, int to) { move_chapter(from, to); }
 
-void MainWindow::track_drag(POINT at, bool drop) {
-  const int to = drop_position(at);
-  if (!drop) {
-    TVHITTESTINFO hit{};
-    hit.pt = at;
-    const HTREEITEM item = TreeView_HitTest(c_.tree, &hit);
-    RECT r{};
-    if (item) TreeView_GetItemRect(c_.tree, item, &r, FALSE);
-    TreeView_SetInsertMark(c_.tree, item, item && at.y >= (r.top + r.bottom) / 2);
-    return;
-  }
-  const int from = dragging_;
-  dragging_ = 0;
-  TreeView_SetInsertMark(c_.tree, nullptr, FALSE);
-  ReleaseCapture();
-  if (to >= 1 && to != from) move_chapter(from, to);
+void MainWindow::tree_command(unsigned id) { run_command(id); }
+
+void MainWindow::tree_menu_wanted() {
+  refresh_tree_menu();
+  POINT at;
+  GetCursorPos(&at);
+  TrackPopupMenu(menus_.tree->handle(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
 }
 
 }  // namespace folivra

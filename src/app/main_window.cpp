@@ -205,13 +205,8 @@ void MainWindow::create_controls() {
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_big_));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_small_));
 
-  c_.tree = child(WC_TREEVIEWW, L"",
-                  WS_BORDER | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
-                      TVS_EDITLABELS | TVS_SHOWSELALWAYS,
-                  hwnd_, 0, 0, 156, 352, font_tree_);
   tree_images_ = make_tree_images();
-  TreeView_SetImageList(c_.tree, tree_images_, TVSIL_NORMAL);
-  SetWindowSubclass(c_.tree, tree_subclass, 0, reinterpret_cast<DWORD_PTR>(this));
+  c_.tree = tree_.create(hwnd_, font_tree_, tree_images_);
 
   c_.splitter = create_splitter(hwnd_, 156, 0, 4, 152);
 
@@ -243,6 +238,7 @@ void MainWindow::create_controls() {
                    ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP, page, 8,
                    160, 298, 184, font_field_);
   create_content_editor();
+  tree_.set_focus_partner(c_.content);
 
   c_.status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 8,
                               368, 475, 20, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -437,7 +433,7 @@ void MainWindow::on_command(UINT id) {
 }
 
 LRESULT MainWindow::on_notify(NMHDR* header) {
-  if (header->hwndFrom == c_.tree) return on_tree_notify(header);
+  if (header->hwndFrom == c_.tree) return tree_.on_notify(header);
   if (header->hwndFrom == c_.tabs && header->code == TCN_SELCHANGE) {
     select_page(TabCtrl_GetCurSel(c_.tabs));
     refresh_edit_menu(false);

@@ -17,6 +17,7 @@
 #include "app/windows_prompts.h"
 #include "book/book.h"
 #include "document/document.h"
+#include "editor/chapter_tree.h"
 #include "ui/font_choice.h"
 
 namespace folivra {
@@ -33,7 +34,7 @@ class MainWindow;
 // message loop until the window is gone.
 int run_editor(MainWindow& window, int show, const std::vector<std::string>& args);
 
-class MainWindow : public DocumentView {
+class MainWindow : public DocumentView, private ChapterTreeListener {
  public:
   static constexpr const wchar_t* kClassName = L"FolivraMainWindow";
 
@@ -104,9 +105,9 @@ class MainWindow : public DocumentView {
   void undo_chapters(bool redo);
   void refresh_tree_menu();  // states and undo names of the tree's context menu
   void show_chapter(int position);
-  int selected_index() const;  // -1 when nothing is selected
-  HTREEITEM item_at(int index) const;
-  int item_data(HTREEITEM item) const;
+  int selected_index() const { return tree_.selected(); }  // -1 when nothing is selected
+  HTREEITEM item_at(int index) const { return tree_.item_at(index); }
+  int item_data(HTREEITEM item) const { return tree_.position_of(item); }  // the position
   void add_chapter_items(int first) override;
 
   // Settings, the editor font and the recent files.
@@ -129,7 +130,6 @@ class MainWindow : public DocumentView {
  private:
   static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK page_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK tree_subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   static LRESULT CALLBACK content_subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   static LRESULT CALLBACK field_subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
@@ -145,21 +145,13 @@ class MainWindow : public DocumentView {
   LRESULT on_notify(NMHDR* header);
   void move_splitter(int left);
 
-  // chapter_commands.cpp
+  // chapter_commands.cpp: the operations, and what the tree tells
   void show_changes(const ChapterChanges& changes, int select);
-  void insert_item(int position);
-  void remove_item(int position);
-  void begin_drag(HTREEITEM item);
-  void track_drag(POINT at, bool drop);
-  int drop_position(POINT at) const;
-
-  // chapter_tree.cpp
-  LRESULT on_tree_notify(NMHDR* header);
-  bool accept_label(const NMTVDISPINFOW& info);
-  void show_tree_menu();
-  void select_item_quietly(HTREEITEM item);
-  LRESULT tree_message(UINT message, WPARAM wparam, LPARAM lparam);
-  UINT tree_key(WPARAM key) const;
+  void chapter_chosen(int position) override;
+  bool chapter_renamed(int position, const std::string& name) override;
+  void chapter_dropped(int from, int to) override;
+  void tree_command(unsigned id) override;
+  void tree_menu_wanted() override;
 
   // content_editor.cpp
   void create_content_editor();
@@ -215,12 +207,9 @@ class MainWindow : public DocumentView {
 
   Document doc_;
   Book& book_ = doc_.book();
-  std::vector<HTREEITEM> items_;  // the chapter items, in the order of the chapters
-  int dragging_ = 0;              // the chapter being dragged in the tree
+  ChapterTree tree_{*this};
   bool read_only_ = false;
   bool content_load_guard_ = false;
-  bool showing_book_ = false;
-  bool label_editing_ = false;
   int pending_content_ = 0;      // chapter whose text is in the editor but not yet stored
   bool content_locked_ = false;  // the editor shows a chapter that takes no text back
   bool filling_fields_ = false;  // the fields are being set from the book, not typed into

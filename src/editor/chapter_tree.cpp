@@ -1,14 +1,11 @@
-// The chapter tree: one book item, under it one item per chapter whose item
-// data is always its 1-based position.
+#include "editor/chapter_tree.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "app/main_window.h"
-#include "ui/menu_ids.h"
-#include "ui/rtf_stream.h"
 #include "book/gbk_wide.h"
-#include "document/chapter_look.h"
+#include "ui/menu_ids.h"
 
 namespace folivra {
 
@@ -25,157 +22,235 @@ std::wstring item_text(HWND tree, HTREEITEM item) {
   return buffer;
 }
 
-}  // namespace
-
-// The window keeps the chapter items in order beside the tree, so that a
-// position and its item are found without walking thousands of siblings.
-HTREEITEM MainWindow::item_at(int index) const {
-  if (index < 0 || index > static_cast<int>(items_.size())) return nullptr;
-  return index == 0 ? TreeView_GetRoot(c_.tree) : items_[static_cast<size_t>(index - 1)];
+void set_item_text(HWND tree, HTREEITEM item, const std::wstring& text) {
+  TVITEMW tv{};
+  tv.mask = TVIF_TEXT;
+  tv.hItem = item;
+  tv.pszText = const_cast<wchar_t*>(text.c_str());
+  TreeView_SetItem(tree, &tv);
 }
 
-int MainWindow::item_data(HTREEITEM item) const {
+}  // namespace
+
+HWND ChapterTree::create(HWND parent, HFONT font, HIMAGELIST images) {
+  tree_ = CreateWindowExW(0, WC_TREEVIEWW, L"",
+                          WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | TVS_HASLINES |
+                              TVS_HASBUTTONS | TVS_LINESATROOT | TVS_EDITLABELS | TVS_SHOWSELALWAYS,
+                          0, 0, 156, 352, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  TreeView_SetImageList(tree_, images, TVSIL_NORMAL);
+  SetWindowSubclass(tree_, subclass, 0, reinterpret_cast<DWORD_PTR>(this));
+  return tree_;
+}
+
+HTREEITEM ChapterTree::item_at(int position) const {
+  if (position < 0 || position > static_cast<int>(items_.size())) return nullptr;
+  return position == 0 ? TreeView_GetRoot(tree_) : items_[static_cast<size_t>(position - 1)];
+}
+
+int ChapterTree::position_of(HTREEITEM item) const {
   if (!item) return -1;
-  if (item == TreeView_GetRoot(c_.tree)) return 0;
+  if (item == TreeView_GetRoot(tree_)) return 0;
   const auto found = std::find(items_.begin(), items_.end(), item);
   return found == items_.end() ? -1 : static_cast<int>(found - items_.begin()) + 1;
 }
 
-int MainWindow::selected_index() const { return item_data(TreeView_GetSelection(c_.tree)); }
+void ChapterTree::fill(const Book& book) {
+  quiet_ = true;  // the selection notices belong to the old book
+  TreeView_DeleteAllItems(tree_);
+  items_.clear();
+  quiet_ = false;
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = TVI_ROOT;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  insert.item.pszText = const_cast<wchar_t*>(L"拼命加载中..");
+  const HTREEITEM root = TreeView_InsertItem(tree_, &insert);
+  UpdateWindow(tree_);  // the placeholder is seen while the chapters are added
+  SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
+  set_title(gbk_to_wide(book.title));
+  add_items(book, 1);
+  TreeView_Expand(tree_, root, TVE_EXPAND);
+  SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(tree_, nullptr, TRUE);
+}
 
-void MainWindow::show_chapter(int position) {
-  if (position == 0) {
-    select_page(0);
-    return;
+void ChapterTree::add_items(const Book& book, int first) {
+  const HTREEITEM root = item_at(0);
+  if (!root) return;
+  SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = root;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  insert.item.iImage = insert.item.iSelectedImage = 2;
+  items_.resize(static_cast<size_t>(std::max(first - 1, 0)));
+  for (size_t p = items_.size() + 1; p <= book.chapters.size(); ++p) {
+    const std::wstring name = gbk_to_wide(book.chapters[p - 1].name);
+    insert.item.pszText = const_cast<wchar_t*>(name.c_str());
+    items_.push_back(TreeView_InsertItem(tree_, &insert));
   }
-  if (position < 0 || position > book_.chapter_count) return;
-  store_pending_content();
-  const Chapter& chapter = book_.chapters[static_cast<size_t>(position - 1)];
-  const ChapterLook look = chapter_look(chapter);
-  std::wstring status = gbk_to_wide(chapter.name);
-  if (look == ChapterLook::damaged) status += L"（已损坏）";
-  set_status(3, status);
-  if (TabCtrl_GetCurSel(c_.tabs) != 1) select_page(1);
-  // Only a text chapter takes the editor's text back: every other one is
-  // shown read-only, a damaged one empty, and nothing typed can replace it.
-  content_locked_ = look != ChapterLook::editable;
-  SendMessageW(c_.content, EM_SETREADONLY, read_only_ || content_locked_, 0);
-  SendMessageW(c_.content, EM_LINESCROLL, 0, -999999999);
-  content_load_guard_ = true;
-  load_chapter_text(c_.content,
-                    look == ChapterLook::damaged ? std::string_view() : shown_content(chapter));
-  // The editor reports the load as a change, or on some systems does not:
-  // either way the next real change must be stored.
-  content_load_guard_ = false;
+  SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(tree_, nullptr, TRUE);
 }
 
-void MainWindow::rename_chapter() {
-  const HTREEITEM selected = TreeView_GetSelection(c_.tree);
-  if (!selected) return;
-  if (GetFocus() != c_.tree) SetFocus(c_.tree);
-  TreeView_EditLabel(c_.tree, selected);
+void ChapterTree::set_title(const std::wstring& title) {
+  if (const HTREEITEM root = item_at(0)) set_item_text(tree_, root, title);
 }
 
-bool MainWindow::accept_label(const NMTVDISPINFOW& info) {
-  const int p = item_data(info.item.hItem);
-  if (p < 1 || p > book_.chapter_count) return false;
-  if (!info.item.pszText || !*info.item.pszText) return false;
-  const std::wstring text = info.item.pszText;
-  if (text == item_text(c_.tree, info.item.hItem)) return false;
-  if (doc_.rename(p, wide_to_gbk_lossy(text)).empty()) return false;
-  set_modified(true);
-  return true;
+void ChapterTree::insert_item(int position, const std::string& name) {
+  const HTREEITEM root = item_at(0);
+  if (!root) return;
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = root;
+  insert.hInsertAfter = position == 1 ? TVI_FIRST : item_at(position - 1);
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  const std::wstring text = gbk_to_wide(name);
+  insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+  insert.item.iImage = insert.item.iSelectedImage = 2;
+  items_.insert(items_.begin() + (position - 1), TreeView_InsertItem(tree_, &insert));
 }
 
-void MainWindow::show_tree_menu() {
-  refresh_tree_menu();
-  POINT at;
-  GetCursorPos(&at);
-  TrackPopupMenu(menus_.tree->handle(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
+void ChapterTree::remove_item(int position) {
+  const HTREEITEM item = item_at(position);
+  items_.erase(items_.begin() + (position - 1));
+  TreeView_DeleteItem(tree_, item);
 }
 
-LRESULT MainWindow::on_tree_notify(NMHDR* header) {
-  switch (header->code) {
-    case TVN_SELCHANGEDW: {
-      if (showing_book_) return 0;
-      const auto* change = reinterpret_cast<NMTREEVIEWW*>(header);
-      show_chapter(item_data(change->itemNew.hItem));
-      SetFocus(c_.tree);
-      return 0;
+void ChapterTree::follow(const ChapterChanges& changes, const Document& doc, int select) {
+  quiet_ = true;
+  SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
+  for (const ChapterChange& change : changes) {
+    switch (change.kind) {
+      case ChapterChange::Kind::inserted:
+        insert_item(change.position, doc.chapter(change.position).name);
+        break;
+      case ChapterChange::Kind::removed:
+        remove_item(change.position);
+        break;
+      case ChapterChange::Kind::renamed:
+        set_item_text(tree_, item_at(change.position),
+                      gbk_to_wide(doc.chapter(change.position).name));
+        break;
+      case ChapterChange::Kind::moved:
+        remove_item(change.position);
+        insert_item(change.to, doc.chapter(change.to).name);
+        break;
+      case ChapterChange::Kind::content:
+        break;
     }
+  }
+  SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(tree_, nullptr, TRUE);
+  expand();
+  quiet_ = false;
+  if (select >= 0) select_quietly(select);
+}
+
+void ChapterTree::select_quietly(int position) {
+  quiet_ = true;
+  const HTREEITEM item = item_at(std::clamp(position, 0, static_cast<int>(items_.size())));
+  TreeView_SelectItem(tree_, item);
+  if (item) TreeView_EnsureVisible(tree_, item);
+  quiet_ = false;
+}
+
+void ChapterTree::expand() {
+  const HTREEITEM root = item_at(0);
+  if (root && !(TreeView_GetItemState(tree_, root, TVIS_EXPANDED) & TVIS_EXPANDED)) {
+    TreeView_Expand(tree_, root, TVE_EXPAND);
+  }
+}
+
+void ChapterTree::edit_label(int position) {
+  const HTREEITEM item = item_at(position);
+  if (!item) return;
+  if (GetFocus() != tree_) SetFocus(tree_);
+  TreeView_EditLabel(tree_, item);
+}
+
+LRESULT ChapterTree::on_notify(NMHDR* header) {
+  switch (header->code) {
+    case TVN_SELCHANGEDW:
+      if (!quiet_) {
+        listener_.chapter_chosen(
+            position_of(reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem));
+        SetFocus(tree_);
+      }
+      return 0;
     case TVN_BEGINLABELEDITW: {
       const auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
-      if (item_data(info->item.hItem) == 0) return TRUE;  // the book item follows the title
+      if (position_of(info->item.hItem) == 0) return TRUE;  // the book item follows the title
       label_editing_ = true;
       return FALSE;
     }
-    case TVN_ENDLABELEDITW:
+    case TVN_ENDLABELEDITW: {
       // Some tree controls report the end of one edit twice (the second time
       // when the edit box loses the focus as it goes): only the first counts.
       if (!label_editing_) return FALSE;
       label_editing_ = false;
-      return accept_label(*reinterpret_cast<NMTVDISPINFOW*>(header));
-    case TVN_BEGINDRAGW:
-      begin_drag(reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem);
+      const auto& info = *reinterpret_cast<NMTVDISPINFOW*>(header);
+      const int p = position_of(info.item.hItem);
+      if (p < 1 || !info.item.pszText || !*info.item.pszText) return FALSE;
+      const std::wstring text = info.item.pszText;
+      if (text == item_text(tree_, info.item.hItem)) return FALSE;
+      return listener_.chapter_renamed(p, wide_to_gbk_lossy(text));
+    }
+    case TVN_BEGINDRAGW: {
+      const int p = position_of(reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem);
+      if (p >= 1) {
+        dragging_ = p;
+        SetCapture(tree_);
+      }
       return 0;
+    }
     case NM_RCLICK: {
       TVHITTESTINFO hit{};
       GetCursorPos(&hit.pt);
-      ScreenToClient(c_.tree, &hit.pt);
-      const HTREEITEM item = TreeView_HitTest(c_.tree, &hit);
+      ScreenToClient(tree_, &hit.pt);
+      const HTREEITEM item = TreeView_HitTest(tree_, &hit);
       if (!item || !(hit.flags & TVHT_ONITEM)) return TRUE;
-      TreeView_SelectItem(c_.tree, item);
-      show_tree_menu();
+      TreeView_SelectItem(tree_, item);
+      listener_.tree_menu_wanted();
       return TRUE;
     }
   }
   return 0;
 }
 
-LRESULT MainWindow::tree_message(UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_KILLFOCUS: {
-      const LRESULT result = DefSubclassProc(c_.tree, message, wparam, lparam);
-      // Keep drawing the selection as focused while another control works.
-      // Without a selection the tree would pick one on that notice, and the
-      // selection change would take the focus back from where the user went.
-      if (!TreeView_GetEditControl(c_.tree) && TreeView_GetSelection(c_.tree)) {
-        SendMessageW(c_.tree, WM_SETFOCUS, 0, 0);
-      }
-      return result;
-    }
-    case WM_MOUSEMOVE:
-      if (dragging_) {
-        track_drag({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, false);
-        return 0;
-      }
-      if (GetFocus() != c_.tree && GetFocus() == c_.content) SetFocus(c_.tree);
-      break;
-    case WM_LBUTTONUP:
-      if (dragging_) {
-        track_drag({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, true);
-        return 0;
-      }
-      break;
-    case WM_CAPTURECHANGED:
-      if (dragging_ && reinterpret_cast<HWND>(lparam) != c_.tree) {
-        dragging_ = 0;
-        TreeView_SetInsertMark(c_.tree, nullptr, FALSE);
-      }
-      break;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      if (const UINT id = tree_key(wparam)) {
-        run_command(id);
-        return 0;
-      }
-      break;
-  }
-  return DefSubclassProc(c_.tree, message, wparam, lparam);
+// The position a chapter dropped at `at` (client coordinates) ends at.
+int ChapterTree::drop_position(POINT at) const {
+  TVHITTESTINFO hit{};
+  hit.pt = at;
+  const HTREEITEM item = TreeView_HitTest(tree_, &hit);
+  if (!item) return 0;
+  const int q = position_of(item);
+  if (q == 0) return 1;  // onto the book: first
+  RECT r;
+  TreeView_GetItemRect(tree_, item, &r, FALSE);
+  const int gap = at.y >= (r.top + r.bottom) / 2 ? q + 1 : q;  // the gap it goes into
+  return dragging_ < gap ? gap - 1 : gap;
 }
 
-// The tree's own keys for chapter operations; 0 when the key is not one.
-UINT MainWindow::tree_key(WPARAM key) const {
+// An insertion mark shows where the chapter would go; letting go moves it.
+void ChapterTree::track_drag(POINT at, bool drop) {
+  if (!drop) {
+    TVHITTESTINFO hit{};
+    hit.pt = at;
+    const HTREEITEM item = TreeView_HitTest(tree_, &hit);
+    RECT r{};
+    if (item) TreeView_GetItemRect(tree_, item, &r, FALSE);
+    TreeView_SetInsertMark(tree_, item, item && at.y >= (r.top + r.bottom) / 2);
+    return;
+  }
+  const int from = dragging_, to = drop_position(at);
+  dragging_ = 0;
+  TreeView_SetInsertMark(tree_, nullptr, FALSE);
+  ReleaseCapture();
+  if (to >= 1 && to != from) listener_.chapter_dropped(from, to);
+}
+
+unsigned ChapterTree::key_command(WPARAM key) const {
   const bool ctrl = GetKeyState(VK_CONTROL) < 0, alt = GetKeyState(VK_MENU) < 0;
   const bool shift = GetKeyState(VK_SHIFT) < 0;
   if (key == VK_INSERT && !ctrl && !alt && !shift) return kCmdTreeInsertChapter;
@@ -186,34 +261,53 @@ UINT MainWindow::tree_key(WPARAM key) const {
   return 0;
 }
 
-LRESULT CALLBACK MainWindow::tree_subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                           UINT_PTR, DWORD_PTR self) {
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, tree_subclass, 0);
-  if (message == WM_NCDESTROY || !self) return DefSubclassProc(hwnd, message, wparam, lparam);
-  return reinterpret_cast<MainWindow*>(self)->tree_message(message, wparam, lparam);
+LRESULT ChapterTree::message(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_KILLFOCUS: {
+      const LRESULT result = DefSubclassProc(tree_, message, wparam, lparam);
+      // Keep drawing the selection as focused while another control works.
+      // Without a selection the tree would pick one on that notice, and the
+      // selection change would take the focus back from where the user went.
+      if (!TreeView_GetEditControl(tree_) && TreeView_GetSelection(tree_)) {
+        SendMessageW(tree_, WM_SETFOCUS, 0, 0);
+      }
+      return result;
+    }
+    case WM_MOUSEMOVE:
+      if (dragging_) {
+        track_drag({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, false);
+        return 0;
+      }
+      if (GetFocus() != tree_ && partner_ && GetFocus() == partner_) SetFocus(tree_);
+      break;
+    case WM_LBUTTONUP:
+      if (dragging_) {
+        track_drag({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, true);
+        return 0;
+      }
+      break;
+    case WM_CAPTURECHANGED:
+      if (dragging_ && reinterpret_cast<HWND>(lparam) != tree_) {
+        dragging_ = 0;
+        TreeView_SetInsertMark(tree_, nullptr, FALSE);
+      }
+      break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (const unsigned id = key_command(wparam)) {
+        listener_.tree_command(id);
+        return 0;
+      }
+      break;
+  }
+  return DefSubclassProc(tree_, message, wparam, lparam);
 }
 
-}  // namespace folivra
-
-namespace folivra {
-
-void MainWindow::add_chapter_items(int first) {
-  const HTREEITEM root = item_at(0);
-  if (!root) return;
-  SendMessageW(c_.tree, WM_SETREDRAW, FALSE, 0);
-  TVINSERTSTRUCTW insert{};
-  insert.hParent = root;
-  insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  insert.item.iImage = insert.item.iSelectedImage = 2;
-  items_.resize(static_cast<size_t>(std::max(first - 1, 0)));
-  for (int p = first; p <= static_cast<int>(book_.chapters.size()); ++p) {
-    const std::wstring name = gbk_to_wide(book_.chapters[static_cast<size_t>(p - 1)].name);
-    insert.item.pszText = const_cast<wchar_t*>(name.c_str());
-    items_.push_back(TreeView_InsertItem(c_.tree, &insert));
-  }
-  SendMessageW(c_.tree, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(c_.tree, nullptr, TRUE);
+LRESULT CALLBACK ChapterTree::subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                       UINT_PTR, DWORD_PTR self) {
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, subclass, 0);
+  if (message == WM_NCDESTROY || !self) return DefSubclassProc(hwnd, message, wparam, lparam);
+  return reinterpret_cast<ChapterTree*>(self)->message(message, wparam, lparam);
 }
 
 }  // namespace folivra

@@ -74,14 +74,7 @@ void MainWindow::commit_field(HWND field) {
 // left, where it is put back.
 void MainWindow::on_field_changed(HWND field) {
   if (field == c_.title) {
-    if (const HTREEITEM root = item_at(0)) {
-      std::wstring text = window_text(field);
-      TVITEMW item{};
-      item.mask = TVIF_TEXT;
-      item.hItem = root;
-      item.pszText = text.data();
-      TreeView_SetItem(c_.tree, &item);
-    }
+    tree_.set_title(window_text(field));
   }
   if (filling_fields_ || read_only_) return;
   if (field == c_.intro) {

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "book/book.h"
+#include "document/document.h"
+
+namespace folivra {
+
+// What the chapter tree tells the window.
+class ChapterTreeListener {
+ public:
+  virtual void chapter_chosen(int position) = 0;  // the user selected it; 0 is the book item
+  // The user typed a new name; true keeps it in the tree.
+  virtual bool chapter_renamed(int position, const std::string& name) = 0;
+  virtual void chapter_dropped(int from, int to) = 0;  // dragged from one position to another
+  virtual void tree_command(unsigned id) = 0;          // a key of the tree's own (Ins, Alt+↑ …)
+  virtual void tree_menu_wanted() = 0;                 // a right click selected an item
+
+ protected:
+  ~ChapterTreeListener() = default;
+};
+
+// The tree view of the book: one book item, under it one item per chapter
+// in the order of the chapters. The items are kept in order beside the
+// control, so a position and its item are found at once.
+class ChapterTree {
+ public:
+  explicit ChapterTree(ChapterTreeListener& listener) : listener_(listener) {}
+  ChapterTree(const ChapterTree&) = delete;
+  ChapterTree& operator=(const ChapterTree&) = delete;
+
+  HWND create(HWND parent, HFONT font, HIMAGELIST images);
+  HWND hwnd() const { return tree_; }
+  // The mouse moving over the tree takes the focus from this window.
+  void set_focus_partner(HWND partner) { partner_ = partner; }
+
+  void fill(const Book& book);                  // the book item and every chapter, in one batch
+  void add_items(const Book& book, int first);  // chapters from `first` on, at the end
+  void set_title(const std::wstring& title);
+  // Follows the document's steps item by item, then selects `select` (when
+  // not negative) without telling the listener.
+  void follow(const ChapterChanges& changes, const Document& doc, int select);
+  void select_quietly(int position);
+  void edit_label(int position);
+  void expand();
+
+  HTREEITEM item_at(int position) const;  // 0: the book item; null when there is none
+  int position_of(HTREEITEM item) const;  // -1 when it is no item of the tree
+  int selected() const { return position_of(TreeView_GetSelection(tree_)); }
+  bool dragging() const { return dragging_ != 0; }
+
+  LRESULT on_notify(NMHDR* header);  // the tree's notices, as the parent receives them
+
+ private:
+  static LRESULT CALLBACK subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  LRESULT message(UINT message, WPARAM wparam, LPARAM lparam);
+  unsigned key_command(WPARAM key) const;
+  void insert_item(int position, const std::string& name);
+  void remove_item(int position);
+  int drop_position(POINT at) const;
+  void track_drag(POINT at, bool drop);
+
+  ChapterTreeListener& listener_;
+  HWND tree_ = nullptr;
+  HWND partner_ = nullptr;
+  std::vector<HTREEITEM> items_;
+  bool quiet_ = false;  // selection notices while items come and go are not the user's
+  bool label_editing_ = false;
+  int dragging_ = 0;  // the chapter being dragged
+};
+
+}  // namespace folivra
