@@ -46,6 +46,7 @@ add_library(folivra_shell STATIC
   src/app/ini_values.cpp
   src/app/main_window.cpp
   src/app/chapter_commands.cpp
+  src/app/edit_commands.cpp
   src/app/menus.cpp
   src/ui/picture_box.cpp
   src/app/recent_files.cpp

@@ -2,7 +2,6 @@
 #include "ui/cover_picture.h"
 #include "app/main_window.h"
 #include "document/chapter_look.h"
-#include "ui/rtf_stream.h"
 #include "ui/menu_ids.h"
 #include "ui/picture_box.h"
 #include "ui/window_text.h"
@@ -29,6 +28,7 @@ void MainWindow::set_modified(bool modified) {
 
 void MainWindow::show_chapter(int position) {
   if (position == 0) {
+    editor_.leave();
     select_page(0);
     return;
   }
@@ -42,21 +42,14 @@ void MainWindow::show_chapter(int position) {
   if (TabCtrl_GetCurSel(c_.tabs) != 1) select_page(1);
   // Only a text chapter takes the editor's text back: every other one is
   // shown read-only, a damaged one empty, and nothing typed can replace it.
-  content_locked_ = look != ChapterLook::editable;
-  SendMessageW(c_.content, EM_SETREADONLY, read_only_ || content_locked_, 0);
-  SendMessageW(c_.content, EM_LINESCROLL, 0, -999999999);
-  content_load_guard_ = true;
-  load_chapter_text(c_.content,
-                    look == ChapterLook::damaged ? std::string_view() : shown_content(chapter));
-  // The editor reports the load as a change, or on some systems does not:
-  // either way the next real change must be stored.
-  content_load_guard_ = false;
+  editor_.show(position, look == ChapterLook::damaged ? std::string_view() : shown_content(chapter),
+               look == ChapterLook::editable);
 }
 
 void MainWindow::toggle_read_only() {
   read_only_ = !read_only_;
   menus_.edit->set_checked(kCmdReadOnly, read_only_);
-  SendMessageW(c_.content, EM_SETREADONLY, read_only_ || content_locked_, 0);
+  editor_.set_read_only(read_only_);
   apply_editor_font(false);
 }
 
@@ -81,9 +74,7 @@ void MainWindow::fill_information() {
 
 void MainWindow::show_book(const Book& book) {
   doc_.replace(book);  // with a new history; the count follows the list
-  pending_content_ = 0;
-  content_load_guard_ = false;
-  content_locked_ = false;
+  editor_.forget();
   select_page(0);
   fill_information();
   tree_.fill(book_);

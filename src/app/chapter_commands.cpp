@@ -29,7 +29,6 @@ bool joinable(const Chapter& chapter) { return chapter_look(chapter) == ChapterL
 void MainWindow::show_changes(const ChapterChanges& changes, int select) {
   if (changes.empty()) return;
   tree_.follow(changes, doc_, select);
-  pending_content_ = 0;
   show_chapter(std::clamp(select, 0, doc_.count()));
   set_modified(true);
 }
@@ -70,10 +69,9 @@ void MainWindow::move_chapter(int from, int to) {
 void MainWindow::split_chapter() {
   const int p = selected_index();
   if (p < 1 || p > doc_.count() || read_only_ || !joinable(doc_.chapter(p))) return;
-  CHARRANGE caret{};
-  SendMessageW(c_.content, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+  const LONG caret = editor_.caret();
   store_pending_content();
-  RtfHalves halves = split_chapter_text(c_.content, doc_.chapter(p).content, caret.cpMin);
+  RtfHalves halves = split_chapter_text(c_.content, doc_.chapter(p).content, caret);
   const std::string name = doc_.chapter(p).name + kSplitSuffix;
   const ChapterChanges changes =
       doc_.split(p, std::move(halves.first), std::move(halves.second), name);

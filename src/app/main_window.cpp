@@ -149,7 +149,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (lparam == 0) {
         run_command(LOWORD(wparam));
       } else if (reinterpret_cast<HWND>(lparam) == c_.content && HIWORD(wparam) == EN_CHANGE) {
-        on_content_changed();
+        editor_.on_change();
       } else if (HIWORD(wparam) == EN_CHANGE) {
         on_field_changed(reinterpret_cast<HWND>(lparam));
       } else if ((HIWORD(wparam) == EN_SETFOCUS || HIWORD(wparam) == EN_KILLFOCUS) &&
@@ -237,7 +237,8 @@ void MainWindow::create_controls() {
   c_.intro = child(L"EDIT", L"    Folivra(Quirevel)是一款新型的编辑软件。",
                    ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP, page, 8,
                    160, 298, 184, font_field_);
-  create_content_editor();
+  c_.content = editor_.create(c_.content_page);
+  editor_.set_focus_partner(c_.tree);
   tree_.set_focus_partner(c_.content);
 
   c_.status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 8,
@@ -352,7 +353,7 @@ void MainWindow::on_command(UINT id) {
     case kCmdDelete:
     case kCmdSelectAll:
     case kCmdInsertDate:
-      edit_command(id);
+      editor_.edit_command(id);
       break;
     case kCmdReadOnly:
       toggle_read_only();

@@ -18,6 +18,7 @@
 #include "book/book.h"
 #include "document/document.h"
 #include "editor/chapter_tree.h"
+#include "editor/content_editor.h"
 #include "ui/font_choice.h"
 
 namespace folivra {
@@ -34,7 +35,7 @@ class MainWindow;
 // message loop until the window is gone.
 int run_editor(MainWindow& window, int show, const std::vector<std::string>& args);
 
-class MainWindow : public DocumentView, private ChapterTreeListener {
+class MainWindow : public DocumentView, private ChapterTreeListener, private ContentEditorListener {
  public:
   static constexpr const wchar_t* kClassName = L"FolivraMainWindow";
 
@@ -130,7 +131,6 @@ class MainWindow : public DocumentView, private ChapterTreeListener {
  private:
   static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK page_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK content_subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   static LRESULT CALLBACK field_subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -153,16 +153,12 @@ class MainWindow : public DocumentView, private ChapterTreeListener {
   void tree_command(unsigned id) override;
   void tree_menu_wanted() override;
 
-  // content_editor.cpp
-  void create_content_editor();
-  std::string content_rtf() const;
-  void on_content_changed();
-  void store_pending_content();
-  void edit_command(UINT id);
-  void select_all_keeping_view();
-  void insert_date();
-  bool content_key(WPARAM key);
-  LRESULT content_message(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
+  // edit_commands.cpp: what the content editor tells, and the Edit menu
+  void store_pending_content() { editor_.store_pending(book_); }
+  void content_changed(bool typed) override;
+  void content_command(unsigned id) override;
+  bool step_chapter(int delta) override;
+  void content_menu_wanted() override;
 
   // window_settings.cpp, recent_files.cpp
   void restore_geometry();
@@ -208,10 +204,8 @@ class MainWindow : public DocumentView, private ChapterTreeListener {
   Document doc_;
   Book& book_ = doc_.book();
   ChapterTree tree_{*this};
+  ContentEditor editor_{*this};
   bool read_only_ = false;
-  bool content_load_guard_ = false;
-  int pending_content_ = 0;      // chapter whose text is in the editor but not yet stored
-  bool content_locked_ = false;  // the editor shows a chapter that takes no text back
   bool filling_fields_ = false;  // the fields are being set from the book, not typed into
 };
 

@@ -109,7 +109,7 @@ void MainWindow::apply_editor_font(bool reload) {
   format.bCharSet = DEFAULT_CHARSET;
   format.dwEffects = (font_.bold ? CFE_BOLD : 0) | (font_.italic ? CFE_ITALIC : 0) |
                      (font_.underline ? CFE_UNDERLINE : 0) | (font_.strikeout ? CFE_STRIKEOUT : 0);
-  SendMessageW(c_.content, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  editor_.set_default_format(format);
   hook_fields();  // installing the same hook again changes nothing
 }
 

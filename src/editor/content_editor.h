@@ -1,0 +1,77 @@
+#pragma once
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <string>
+#include <string_view>
+
+#include "book/book.h"
+
+namespace folivra {
+
+// What the content editor tells the window.
+class ContentEditorListener {
+ public:
+  virtual void content_changed(bool typed) = 0;   // typed: into a chapter that takes the text
+  virtual void content_command(unsigned id) = 0;  // a key of the editor's own (Ctrl+Shift+Enter)
+  virtual bool step_chapter(int delta) = 0;       // Ctrl+Left/Right; false: no chapter there
+  virtual void content_menu_wanted() = 0;         // a right click
+
+ protected:
+  ~ContentEditorListener() = default;
+};
+
+// The RichEdit control that holds the chapter shown. Typing only notes which
+// chapter the text belongs to; the RTF is taken out of the control when
+// anything reads the book (store_pending), not on every key.
+class ContentEditor {
+ public:
+  explicit ContentEditor(ContentEditorListener& listener) : listener_(listener) {}
+  ContentEditor(const ContentEditor&) = delete;
+  ContentEditor& operator=(const ContentEditor&) = delete;
+
+  HWND create(HWND parent);
+  HWND hwnd() const { return edit_; }
+  void set_focus_partner(HWND partner) { partner_ = partner; }
+
+  // Shows chapter `position`; `takes_text` false shows it read-only and
+  // nothing typed is ever stored into it.
+  void show(int position, std::string_view content, bool takes_text);
+  void forget();  // another book: nothing shown is pending any more
+  void leave();   // the book item is shown: typing belongs to no chapter
+  void set_read_only(bool read_only);
+  void set_default_format(const CHARFORMAT2W& format);
+  void on_change();  // EN_CHANGE, as the parent receives it
+
+  // The text typed since the chapter was shown goes into `book`.
+  void store_pending(Book& book);
+  bool pending() const { return pending_ != 0; }
+  LONG caret() const;
+
+  // The Edit commands, and what they may do now.
+  void edit_command(unsigned id);
+  struct EditState {
+    bool can_undo, has_selection, can_paste, everything_selected;
+  };
+  EditState edit_state() const;
+
+ private:
+  static LRESULT CALLBACK subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  LRESULT message(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
+  bool key(WPARAM key);
+  void select_all_keeping_view();
+  void insert_date();
+  void apply_read_only();
+
+  ContentEditorListener& listener_;
+  HWND edit_ = nullptr;
+  HWND partner_ = nullptr;
+  int shown_ = 0;            // the chapter shown
+  int pending_ = 0;          // the chapter whose text is in the editor but not yet stored
+  bool locked_ = false;      // the chapter shown takes nothing back
+  bool read_only_ = false;   // the window's read-only mode
+  bool load_guard_ = false;  // the next change notice is the load's own
+};
+
+}  // namespace folivra
