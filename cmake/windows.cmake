@@ -69,7 +69,7 @@ add_library(folivra_shell STATIC
   src/editor/file_filter.cpp
   src/ui/font_choice.cpp
   src/editor/font_dialog.cpp
-  src/editor/info_fields.cpp
+  src/editor/info_page.cpp
   src/export/file_association.cpp
   src/export/password_dialog.cpp
 )

@@ -48,38 +48,22 @@ void MainWindow::show_chapter(int position) {
 
 void MainWindow::toggle_read_only() {
   read_only_ = !read_only_;
+  info_.set_read_only(read_only_);
   menus_.edit->set_checked(kCmdReadOnly, read_only_);
   editor_.set_read_only(read_only_);
   apply_editor_font(false);
-}
-
-void MainWindow::fill_information() {
-  filling_fields_ = true;
-  const std::wstring title = gbk_to_wide(book_.title);
-  set_window_text(c_.title, title);
-  set_status(1, title);
-  set_window_text(c_.author, gbk_to_wide(book_.author));
-  set_window_text(c_.book_type, gbk_to_wide(book_.book_type));
-  set_window_text(c_.time, gbk_to_wide(format_book_time(book_.time)));
-  set_window_text(c_.intro, book_.intro.empty() ? L"" : L"    " + gbk_to_wide(book_.intro));
-  filling_fields_ = false;
-
-  RECT box;
-  GetClientRect(c_.cover, &box);
-  HBITMAP old = cover_bitmap_;
-  cover_bitmap_ = decode_cover(book_.cover, box.right, box.bottom);
-  set_picture(c_.cover, cover_bitmap_);
-  if (old) DeleteObject(old);
 }
 
 void MainWindow::show_book(const Book& book) {
   doc_.replace(book);  // with a new history; the count follows the list
   editor_.forget();
   select_page(0);
-  fill_information();
+  info_.fill();
+  set_status(1, gbk_to_wide(book_.title));
   tree_.fill(book_);
 
   read_only_ = false;
+  info_.set_read_only(false);
   menus_.edit->set_checked(kCmdReadOnly, false);
   for (UINT id :
        {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly, kCmdCompile}) {

@@ -43,10 +43,6 @@ Box box_of(HWND hwnd) {
 
 void place(HWND hwnd, const Box& b) { MoveWindow(hwnd, b.left, b.top, b.width, b.height, TRUE); }
 
-void resize(HWND hwnd, int width, int height) {
-  SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(Prompts* prompts, std::wstring settings_path,
@@ -63,8 +59,7 @@ MainWindow::~MainWindow() {
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
   if (tree_images_) ImageList_Destroy(tree_images_);
   for (HGDIOBJ object : {static_cast<HGDIOBJ>(font_tree_), static_cast<HGDIOBJ>(font_field_),
-                         static_cast<HGDIOBJ>(font_title_), static_cast<HGDIOBJ>(font_label_),
-                         static_cast<HGDIOBJ>(cover_bitmap_)}) {
+                         static_cast<HGDIOBJ>(font_title_), static_cast<HGDIOBJ>(font_label_)}) {
     if (object) DeleteObject(object);
   }
   if (icon_big_) DestroyIcon(icon_big_);
@@ -114,6 +109,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       restore_geometry();
       reload_recent_files();
       read_only_ = true;  // nothing to edit until a book is shown
+      info_.set_read_only(true);
       apply_editor_font(true);
       remember_geometry();
       start_recovery();
@@ -150,13 +146,8 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
         run_command(LOWORD(wparam));
       } else if (reinterpret_cast<HWND>(lparam) == c_.content && HIWORD(wparam) == EN_CHANGE) {
         editor_.on_change();
-      } else if (HIWORD(wparam) == EN_CHANGE) {
-        on_field_changed(reinterpret_cast<HWND>(lparam));
-      } else if ((HIWORD(wparam) == EN_SETFOCUS || HIWORD(wparam) == EN_KILLFOCUS) &&
-                 reinterpret_cast<HWND>(lparam) != c_.content) {
-        // The information fields show a border while focused; the content
-        // editor keeps its own.
-        on_field_focus(reinterpret_cast<HWND>(lparam), HIWORD(wparam) == EN_SETFOCUS);
+      } else {
+        info_.on_command(reinterpret_cast<HWND>(lparam), HIWORD(wparam));
       }
       return 0;
     case WM_NOTIFY:
@@ -224,19 +215,17 @@ void MainWindow::create_controls() {
       CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 21, 312,
                       347, c_.tabs, nullptr, GetModuleHandleW(nullptr), nullptr);
 
-  const HWND page = c_.info_page;
-  c_.cover = create_picture_box(page, 8, 8, 120, 136);
-  const DWORD field = ES_AUTOHSCROLL | WS_TABSTOP;
-  c_.title = child(L"EDIT", L"Folivra", field, page, 136, 8, 168, 40, font_title_);
-  c_.author_label = child(L"STATIC", L"作者：", SS_NOPREFIX, page, 136, 55, 40, 24, font_label_);
-  c_.author = child(L"EDIT", L"Vantorel", field, page, 176, 56, 128, 24, font_field_);
-  c_.type_label = child(L"STATIC", L"类型：", SS_NOPREFIX, page, 136, 81, 40, 24, font_label_);
-  c_.book_type = child(L"EDIT", L"教学", field, page, 176, 81, 128, 24, font_field_);
-  c_.time_label = child(L"STATIC", L"时间：", SS_NOPREFIX, page, 136, 112, 40, 24, font_label_);
-  c_.time = child(L"EDIT", L"2018-09-16", field, page, 176, 113, 128, 24, font_field_);
-  c_.intro = child(L"EDIT", L"    Folivra(Quirevel)是一款新型的编辑软件。",
-                   ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP, page, 8,
-                   160, 298, 184, font_field_);
+  const InfoPage::Controls info =
+      info_.create(c_.info_page, {font_title_, font_field_, font_label_});
+  c_.cover = info.cover;
+  c_.title = info.title;
+  c_.author = info.author;
+  c_.book_type = info.book_type;
+  c_.time = info.time;
+  c_.intro = info.intro;
+  c_.author_label = info.author_label;
+  c_.type_label = info.type_label;
+  c_.time_label = info.time_label;
   c_.content = editor_.create(c_.content_page);
   editor_.set_focus_partner(c_.tree);
   tree_.set_focus_partner(c_.content);
@@ -269,9 +258,7 @@ void MainWindow::layout() {
   place(c_.content_page, page);
 
   const PageLayout fields = layout_pages(page.width, page.height);
-  resize(c_.title, fields.title_width, box_of(c_.title).height);
-  for (HWND f : {c_.author, c_.book_type, c_.time}) resize(f, fields.field_width, box_of(f).height);
-  resize(c_.intro, fields.intro_width, fields.intro_height);
+  info_.resize(fields.title_width, fields.field_width, fields.intro_width, fields.intro_height);
   place(c_.content, fields.content);
 
   SendMessageW(c_.status, WM_SIZE, 0, 0);

@@ -19,6 +19,7 @@
 #include "document/document.h"
 #include "editor/chapter_tree.h"
 #include "editor/content_editor.h"
+#include "editor/info_page.h"
 #include "ui/font_choice.h"
 
 namespace folivra {
@@ -35,7 +36,10 @@ class MainWindow;
 // message loop until the window is gone.
 int run_editor(MainWindow& window, int show, const std::vector<std::string>& args);
 
-class MainWindow : public DocumentView, private ChapterTreeListener, private ContentEditorListener {
+class MainWindow : public DocumentView,
+                   private ChapterTreeListener,
+                   private ContentEditorListener,
+                   private InfoPageListener {
  public:
   static constexpr const wchar_t* kClassName = L"FolivraMainWindow";
 
@@ -131,7 +135,6 @@ class MainWindow : public DocumentView, private ChapterTreeListener, private Con
  private:
   static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK page_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK field_subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
 
   // main_window.cpp
@@ -166,17 +169,12 @@ class MainWindow : public DocumentView, private ChapterTreeListener, private Con
   void store_position();
   void store_size();
 
-  // info_fields.cpp
-  void hook_fields();
-  bool field_takes_key(HWND field, WPARAM key, bool is_char) const;
-  void on_field_focus(HWND field, bool gained);
-  void commit_field(HWND field);
-  void on_field_changed(HWND field);
-  std::string* field_target(HWND field);
+  // book_view.cpp: what the information page tells
+  void information_typed() override { set_modified(true); }
+  void title_shown(const std::wstring& title) override { tree_.set_title(title); }
 
   // book_view.cpp
   void set_status(int pane, const std::wstring& text);
-  void fill_information();
 
   std::unique_ptr<WindowsPrompts> own_prompts_;
   std::unique_ptr<Recovery> recovery_;
@@ -199,14 +197,13 @@ class MainWindow : public DocumentView, private ChapterTreeListener, private Con
   HIMAGELIST tree_images_ = nullptr;
   HICON icon_big_ = nullptr, icon_small_ = nullptr;
   HFONT font_tree_ = nullptr, font_field_ = nullptr, font_title_ = nullptr, font_label_ = nullptr;
-  HBITMAP cover_bitmap_ = nullptr;
 
   Document doc_;
   Book& book_ = doc_.book();
   ChapterTree tree_{*this};
   ContentEditor editor_{*this};
+  InfoPage info_{book_, *this};
   bool read_only_ = false;
-  bool filling_fields_ = false;  // the fields are being set from the book, not typed into
 };
 
 }  // namespace folivra

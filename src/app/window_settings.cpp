@@ -110,7 +110,6 @@ void MainWindow::apply_editor_font(bool reload) {
   format.dwEffects = (font_.bold ? CFE_BOLD : 0) | (font_.italic ? CFE_ITALIC : 0) |
                      (font_.underline ? CFE_UNDERLINE : 0) | (font_.strikeout ? CFE_STRIKEOUT : 0);
   editor_.set_default_format(format);
-  hook_fields();  // installing the same hook again changes nothing
 }
 
 void MainWindow::choose_editor_font() {
