@@ -144,6 +144,15 @@ void CALLBACK shoot_dialog(HWND, UINT, UINT_PTR id, DWORD) {
   PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
+// Saves the main window with the tree's context menu open, then closes it.
+HWND g_menu_owner = nullptr;
+std::wstring g_menu_shot;
+void CALLBACK shoot_menu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  save_screen(g_menu_owner, g_menu_shot);
+  EndMenu();
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -163,6 +172,20 @@ int wmain(int argc, wchar_t** argv) {
   TreeView_SelectItem(window.controls().tree, window.item_at(1));
   pump();
   save_screen(hwnd, folder + L"\\chapter.bmp");
+
+  // The tree's context menu after a chapter was moved up: undo names it.
+  window.move_chapter(3, 2);
+  pump();
+  window.refresh_tree_menu();
+  RECT item;
+  TreeView_GetItemRect(window.controls().tree, window.item_at(2), &item, TRUE);
+  POINT at{item.right, item.top};
+  ClientToScreen(window.controls().tree, &at);
+  g_menu_owner = hwnd;
+  g_menu_shot = folder + L"\\chapter-menu.bmp";
+  SetTimer(nullptr, 0, 700, shoot_menu);
+  TrackPopupMenu(window.menus().tree->handle(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd, nullptr);
+  pump();
 
   g_dialog_shot = folder + L"\\save-dialog.bmp";
   SetTimer(nullptr, 0, 700, shoot_dialog);
