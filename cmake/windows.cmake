@@ -94,7 +94,7 @@ add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} tests/app/main_window_t
                             tests/editor/content_editing_test.cpp
                             tests/app/settings_test.cpp tests/app/dialogs_test.cpp
                             tests/app/document_window_test.cpp tests/app/document_commands_test.cpp
-                            tests/app/keeping_work_test.cpp
+                            tests/app/keeping_work_test.cpp tests/app/daily_use_test.cpp
                             tests/app/command_line_test.cpp tests/export/password_dialog_test.cpp
                             tests/export/text_export_test.cpp tests/export/reader_image_test.cpp
                             tests/export/reader_program_test.cpp tests/export/association_test.cpp

@@ -16,9 +16,51 @@ void MainWindow::set_status(int pane, const std::wstring& text) {
                reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+// "书名 - Folivra", with "*" in front while there are unsaved changes.
+void MainWindow::refresh_caption() {
+  std::wstring caption = L"Folivra";
+  if (has_book_) {
+    const std::wstring title = book_.title.empty() ? L"新的书籍" : gbk_to_wide(book_.title);
+    caption = (doc_.modified() ? L"*" : L"") + title + L" - Folivra";
+  }
+  SetWindowTextW(hwnd_, caption.c_str());
+}
+
+void MainWindow::title_shown(const std::wstring& title) {
+  tree_.set_title(title);
+  set_status(1, title);
+  refresh_caption();
+}
+
+void MainWindow::book_saved() {
+  const std::wstring time = gbk_to_wide(format_book_time(current_date_time()));
+  set_status(1, gbk_to_wide(book_.title) + L"  已保存 " + time.substr(time.find(L' ') + 1));
+  SetTimer(hwnd_, kSavedTimer, 4000, nullptr);
+}
+
+void MainWindow::close_book() {
+  doc_.replace(Book());
+  editor_.show(0, {}, false);
+  editor_.forget();
+  tree_.clear();
+  info_.clear();
+  select_page(0);
+  read_only_ = true;  // nothing to edit until a book is shown, as at the start
+  info_.set_read_only(true);
+  for (UINT id : {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
+                  kCmdCompile, kCmdCloseBook}) {
+    menus_.enable(id, false);
+  }
+  has_book_ = false;
+  set_status(1, L"未载入");
+  set_status(3, L"未载入");
+  set_modified(false);
+}
+
 void MainWindow::set_modified(bool modified) {
   doc_.set_modified(modified);
   menus_.enable(kCmdSave, modified);
+  refresh_caption();
   if (modified) {
     ++change_count_;
   } else if (recovery_ && recovery_->has_copy()) {
@@ -60,13 +102,15 @@ void MainWindow::show_book(const Book& book) {
   select_page(0);
   info_.fill();
   set_status(1, gbk_to_wide(book_.title));
+  set_status(3, L"未载入");
   tree_.fill(book_);
+  has_book_ = true;
 
   read_only_ = false;
   info_.set_read_only(false);
   menus_.edit->set_checked(kCmdReadOnly, false);
-  for (UINT id :
-       {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly, kCmdCompile}) {
+  for (UINT id : {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
+                  kCmdCompile, kCmdCloseBook}) {
     menus_.enable(id, true);
   }
   set_modified(false);

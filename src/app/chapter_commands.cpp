@@ -130,6 +130,7 @@ void MainWindow::chapter_chosen(int position) { show_chapter(position); }
 
 bool MainWindow::chapter_renamed(int position, const std::string& name) {
   if (doc_.rename(position, name).empty()) return false;
+  if (position == selected_index()) set_status(3, gbk_to_wide(name));
   set_modified(true);
   return true;
 }
@@ -138,10 +139,13 @@ void MainWindow::chapter_dropped(int from, int to) { move_chapter(from, to); }
 
 void MainWindow::tree_command(unsigned id) { run_command(id); }
 
-void MainWindow::tree_menu_wanted() {
+void MainWindow::chapter_entered(int position) {
+  show_chapter(position);
+  SetFocus(c_.content);
+}
+
+void MainWindow::tree_menu_wanted(POINT at) {
   refresh_tree_menu();
-  POINT at;
-  GetCursorPos(&at);
   TrackPopupMenu(menus_.tree->handle(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
 }
 

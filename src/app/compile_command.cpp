@@ -20,6 +20,7 @@ std::string_view carried_reader() {
 
 void MainWindow::compile_reader() {
   SaveFileRequest request;
+  request.title = gbk_of("编译为阅读器");
   request.initial_directory = program_directory();
   request.default_name = file_name_of(book_.file_path, false);
   request.filter = std::string(kProgramFilter);
@@ -38,7 +39,14 @@ void MainWindow::compile_reader() {
     failure.caption = wide_to_gbk_lossy(L"编译");
     failure.owned = true;
     prompts_->show_message(failure);
+    return;
   }
+  Message done;  // as the text conversion confirms its file
+  done.caption = gbk_of("编译成功");
+  done.text = gbk_of("编译成功 文件：") + path;
+  done.icon = Icon::information;
+  done.owned = true;
+  prompts_->show_message(done);
 }
 
 }  // namespace folivra

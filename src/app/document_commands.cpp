@@ -177,7 +177,8 @@ bool DocumentCommands::save_book() {
   }
   Book& book = view_.current_book();
   if (book.file_path.empty()) {
-    const std::string path = choose_book_path("");
+    // A new book's first save proposes its title as the name.
+    const std::string path = choose_book_path(book.title);
     if (path.empty()) return false;
     book.file_path = path;
   }
@@ -191,6 +192,7 @@ bool DocumentCommands::save_book() {
     return false;
   }
   view_.set_modified(false);
+  view_.book_saved();
   return true;
 }
 
@@ -199,7 +201,13 @@ bool DocumentCommands::save_book_as() {
   if (path.empty()) return false;
   view_.current_book().file_path = path;
   view_.set_modified(true);
-  return save_book();
+  if (!save_book()) return false;
+  view_.add_recent_file(path);  // a book saved under a new name is the latest, as an opened one
+  return true;
+}
+
+void DocumentCommands::close_book_command() {
+  if (confirm_discard()) view_.close_book();
 }
 
 bool DocumentCommands::restore_copy(const std::filesystem::path& copy,

@@ -23,6 +23,7 @@ class DocumentCommands {
   void open_book(const std::string& path);
   bool save_book();
   bool save_book_as();
+  void close_book_command();  // "关闭书籍": asks about changes, then leaves an empty window
   void insert_book();
   void set_password_command();
   void convert_to_text();

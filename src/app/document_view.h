@@ -26,6 +26,10 @@ class DocumentView {
   virtual std::string program_directory() const = 0;
   // How saves write the book (whether the previous version stays as .bak).
   virtual WriteOptions write_options() const { return {}; }
+  // A save or save-as wrote the book.
+  virtual void book_saved() {}
+  // The book is gone from the window (after the question about its changes).
+  virtual void close_book() {}
 };
 
 }  // namespace folivra

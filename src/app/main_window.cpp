@@ -117,6 +117,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_TIMER:
       if (wparam == kAutosaveTimer && change_count_ != copied_count_) write_recovery_copy();
+      if (wparam == kSavedTimer) {
+        KillTimer(hwnd_, kSavedTimer);
+        set_status(1, has_book_ ? gbk_to_wide(book_.title) : L"未载入");
+      }
       return 0;
     case WM_SIZE:
       if (wparam != SIZE_MINIMIZED && !enforce_minimum_size()) layout();
@@ -294,8 +298,11 @@ bool MainWindow::translate_accelerator(MSG& msg) {
   const HWND focus = GetFocus();
   wchar_t cls[16] = {};
   GetClassNameW(focus, cls, 16);
-  // With the tree focused, Ctrl+Z and Ctrl+Y take back chapter operations.
-  if (focus == c_.tree && GetKeyState(VK_CONTROL) < 0 && (msg.wParam == 'Z' || msg.wParam == 'Y')) {
+  // With the tree focused, Ctrl+Z and Ctrl+Y take back chapter operations
+  // and Del deletes the chapter: the tree has those keys.
+  if (focus == c_.tree &&
+      ((GetKeyState(VK_CONTROL) < 0 && (msg.wParam == 'Z' || msg.wParam == 'Y')) ||
+       (GetKeyState(VK_CONTROL) >= 0 && msg.wParam == VK_DELETE))) {
     return false;
   }
   if (focus != c_.content && lstrcmpiW(cls, L"Edit") == 0) {
@@ -354,6 +361,9 @@ void MainWindow::on_command(UINT id) {
       break;
     case kCmdTreeRenameChapter:
       rename_chapter();
+      break;
+    case kCmdCloseBook:
+      commands_.close_book_command();
       break;
     case kCmdTreeInsertChapter:
       insert_chapter();

@@ -144,6 +144,7 @@ class MainWindow : public DocumentView,
   void run_command(UINT id);
   void start_recovery();
   static constexpr UINT_PTR kAutosaveTimer = 1;
+  static constexpr UINT_PTR kSavedTimer = 2;  // ends the "已保存" note in the status bar
   void on_command(UINT id);
   LRESULT on_notify(NMHDR* header);
   void move_splitter(int left);
@@ -154,7 +155,8 @@ class MainWindow : public DocumentView,
   bool chapter_renamed(int position, const std::string& name) override;
   void chapter_dropped(int from, int to) override;
   void tree_command(unsigned id) override;
-  void tree_menu_wanted() override;
+  void tree_menu_wanted(POINT at) override;
+  void chapter_entered(int position) override;
 
   // edit_commands.cpp: what the content editor tells, and the Edit menu
   void store_pending_content() { editor_.store_pending(book_); }
@@ -171,7 +173,10 @@ class MainWindow : public DocumentView,
 
   // book_view.cpp: what the information page tells
   void information_typed() override { set_modified(true); }
-  void title_shown(const std::wstring& title) override { tree_.set_title(title); }
+  void title_shown(const std::wstring& title) override;
+  void refresh_caption();
+  void book_saved() override;
+  void close_book() override;
 
   // book_view.cpp
   void set_status(int pane, const std::wstring& text);
@@ -198,6 +203,7 @@ class MainWindow : public DocumentView,
   HICON icon_big_ = nullptr, icon_small_ = nullptr;
   HFONT font_tree_ = nullptr, font_field_ = nullptr, font_title_ = nullptr, font_label_ = nullptr;
 
+  bool has_book_ = false;  // a book is shown (not the empty window of the start)
   Document doc_;
   Book& book_ = doc_.book();
   ChapterTree tree_{*this};

@@ -141,6 +141,7 @@ Menus build_menus() {
       {kCmdSave, L"保存(&S)\tCtrl+S", false},
       {kCmdSaveAs, L"另存为(&A)...", false},
       {kCmdConvertText, L"转换TXT格式(&H)...\tCtrl+H", false},
+      {kCmdCloseBook, L"关闭书籍(&W)\tCtrl+W", false},
       {0, L""},
       {kCmdAssociate, L"重新关联文件"},
       {kCmdExit, L"退出"},
@@ -163,7 +164,7 @@ Menus build_menus() {
       {kCmdSelectAll, L"全选(&A)\tCtrl+A", false},
       {0, L""},
       {kCmdReadOnly, L"置为只读状态", false},
-      {kCmdAddChapter, L"添加章节", false},
+      {kCmdAddChapter, L"添加章节(&N)\tCtrl+Shift+N", false},
       {kCmdProcess, L"处理", true, false},  // hidden from start-up on
   });
   m.insert = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
@@ -176,11 +177,11 @@ Menus build_menus() {
       {kCmdCompile, L"编译..(&B)\tCtrl+F7", false},
   });
   m.tree = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
-      {kCmdTreeAddChapter, L"添加章节"},
+      {kCmdTreeAddChapter, L"添加章节\tCtrl+Shift+N"},
       {kCmdTreeInsertChapter, L"插入章节\tIns"},
-      {kCmdTreeDeleteChapter, L"删除此章"},
+      {kCmdTreeDeleteChapter, L"删除此章\tDel"},
       {0, L""},
-      {kCmdTreeRenameChapter, L"修改章节名"},
+      {kCmdTreeRenameChapter, L"修改章节名\tF2"},
       {kCmdTreeMoveUp, L"上移\tAlt+↑"},
       {kCmdTreeMoveDown, L"下移\tAlt+↓"},
       {kCmdTreeSplitChapter, L"拆分章节\tCtrl+Shift+Enter"},
@@ -199,13 +200,21 @@ Menus build_menus() {
 
 HACCEL build_accelerators() {
   ACCEL keys[] = {
-      {FCONTROL | FVIRTKEY, 'N', kCmdNew},       {FCONTROL | FVIRTKEY, 'O', kCmdOpen},
-      {FCONTROL | FVIRTKEY, 'S', kCmdSave},      {FCONTROL | FVIRTKEY, 'H', kCmdConvertText},
-      {FCONTROL | FVIRTKEY, 'Z', kCmdUndo},      {FCONTROL | FVIRTKEY, 'X', kCmdCut},
-      {FCONTROL | FVIRTKEY, 'C', kCmdCopy},      {FCONTROL | FVIRTKEY, 'V', kCmdPaste},
-      {FVIRTKEY, VK_DELETE, kCmdDelete},         {FCONTROL | FVIRTKEY, 'A', kCmdSelectAll},
-      {FVIRTKEY, VK_F5, kCmdInsertDate},         {FCONTROL | FVIRTKEY, 'P', kCmdSetPassword},
+      {FCONTROL | FVIRTKEY, 'N', kCmdNew},
+      {FCONTROL | FVIRTKEY, 'O', kCmdOpen},
+      {FCONTROL | FVIRTKEY, 'S', kCmdSave},
+      {FCONTROL | FVIRTKEY, 'H', kCmdConvertText},
+      {FCONTROL | FVIRTKEY, 'Z', kCmdUndo},
+      {FCONTROL | FVIRTKEY, 'X', kCmdCut},
+      {FCONTROL | FVIRTKEY, 'C', kCmdCopy},
+      {FCONTROL | FVIRTKEY, 'V', kCmdPaste},
+      {FVIRTKEY, VK_DELETE, kCmdDelete},
+      {FCONTROL | FVIRTKEY, 'A', kCmdSelectAll},
+      {FVIRTKEY, VK_F5, kCmdInsertDate},
+      {FCONTROL | FVIRTKEY, 'P', kCmdSetPassword},
       {FCONTROL | FVIRTKEY, VK_F7, kCmdCompile},
+      {FCONTROL | FSHIFT | FVIRTKEY, 'N', kCmdAddChapter},
+      {FCONTROL | FVIRTKEY, 'W', kCmdCloseBook},
   };
   return CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 }

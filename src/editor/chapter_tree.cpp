@@ -56,10 +56,7 @@ int ChapterTree::position_of(HTREEITEM item) const {
 }
 
 void ChapterTree::fill(const Book& book) {
-  quiet_ = true;  // the selection notices belong to the old book
-  TreeView_DeleteAllItems(tree_);
-  items_.clear();
-  quiet_ = false;
+  clear();  // the selection notices of the old book's items are not the user's
   TVINSERTSTRUCTW insert{};
   insert.hParent = TVI_ROOT;
   insert.hInsertAfter = TVI_LAST;
@@ -73,6 +70,13 @@ void ChapterTree::fill(const Book& book) {
   TreeView_Expand(tree_, root, TVE_EXPAND);
   SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(tree_, nullptr, TRUE);
+}
+
+void ChapterTree::clear() {
+  quiet_ = true;
+  TreeView_DeleteAllItems(tree_);
+  items_.clear();
+  quiet_ = false;
 }
 
 void ChapterTree::add_items(const Book& book, int first) {
@@ -211,7 +215,9 @@ LRESULT ChapterTree::on_notify(NMHDR* header) {
       const HTREEITEM item = TreeView_HitTest(tree_, &hit);
       if (!item || !(hit.flags & TVHT_ONITEM)) return TRUE;
       TreeView_SelectItem(tree_, item);
-      listener_.tree_menu_wanted();
+      POINT at;
+      GetCursorPos(&at);
+      listener_.tree_menu_wanted(at);
       return TRUE;
     }
   }
@@ -253,7 +259,10 @@ void ChapterTree::track_drag(POINT at, bool drop) {
 unsigned ChapterTree::key_command(WPARAM key) const {
   const bool ctrl = GetKeyState(VK_CONTROL) < 0, alt = GetKeyState(VK_MENU) < 0;
   const bool shift = GetKeyState(VK_SHIFT) < 0;
-  if (key == VK_INSERT && !ctrl && !alt && !shift) return kCmdTreeInsertChapter;
+  const bool plain = !ctrl && !alt && !shift;
+  if (key == VK_INSERT && plain) return kCmdTreeInsertChapter;
+  if (key == VK_F2 && plain) return kCmdTreeRenameChapter;
+  if (key == VK_DELETE && plain) return kCmdTreeDeleteChapter;
   if (alt && !ctrl && key == VK_UP) return kCmdTreeMoveUp;
   if (alt && !ctrl && key == VK_DOWN) return kCmdTreeMoveDown;
   if (ctrl && !alt && key == 'Z') return shift ? kCmdTreeRedo : kCmdTreeUndo;
@@ -298,7 +307,29 @@ LRESULT ChapterTree::message(UINT message, WPARAM wparam, LPARAM lparam) {
         listener_.tree_command(id);
         return 0;
       }
+      if (wparam == VK_RETURN && selected() >= 1) {
+        listener_.chapter_entered(selected());
+        return 0;
+      }
+      if ((wparam == VK_HOME || wparam == VK_END) && GetKeyState(VK_CONTROL) < 0 &&
+          !items_.empty()) {
+        TreeView_SelectItem(tree_, wparam == VK_HOME ? items_.front() : items_.back());
+        return 0;
+      }
       break;
+    case WM_CHAR:
+      if (wparam == L'\r') return 0;  // Enter was taken above; no beep
+      break;
+    case WM_CONTEXTMENU:
+      if (lparam == -1) {  // Shift+F10 or the menu key: the menu at the selected item
+        RECT r{};
+        const HTREEITEM item = TreeView_GetSelection(tree_);
+        if (!item || !TreeView_GetItemRect(tree_, item, &r, TRUE)) return 0;
+        POINT at{r.left, r.bottom};
+        ClientToScreen(tree_, &at);
+        listener_.tree_menu_wanted(at);
+      }
+      return 0;  // a click's menu came with NM_RCLICK
   }
   return DefSubclassProc(tree_, message, wparam, lparam);
 }

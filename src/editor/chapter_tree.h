@@ -19,7 +19,10 @@ class ChapterTreeListener {
   virtual bool chapter_renamed(int position, const std::string& name) = 0;
   virtual void chapter_dropped(int from, int to) = 0;  // dragged from one position to another
   virtual void tree_command(unsigned id) = 0;          // a key of the tree's own (Ins, Alt+↑ …)
-  virtual void tree_menu_wanted() = 0;                 // a right click selected an item
+  // A right click selected an item, or Shift+F10 or the menu key was
+  // pressed: the context menu, at `at` in screen coordinates.
+  virtual void tree_menu_wanted(POINT at) = 0;
+  virtual void chapter_entered(int position) = 0;  // Enter: on to the chapter's text
 
  protected:
   ~ChapterTreeListener() = default;
@@ -40,6 +43,7 @@ class ChapterTree {
   void set_focus_partner(HWND partner) { partner_ = partner; }
 
   void fill(const Book& book);                  // the book item and every chapter, in one batch
+  void clear();                                 // no book
   void add_items(const Book& book, int first);  // chapters from `first` on, at the end
   void set_title(const std::wstring& title);
   // Follows the document's steps item by item, then selects `select` (when

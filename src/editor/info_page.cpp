@@ -89,6 +89,15 @@ void InfoPage::fill() {
   if (old) DeleteObject(old);
 }
 
+void InfoPage::clear() {
+  filling_ = true;
+  for (HWND f : {c_.title, c_.author, c_.book_type, c_.time, c_.intro}) set_window_text(f, L"");
+  filling_ = false;
+  set_picture(c_.cover, nullptr);
+  if (cover_bitmap_) DeleteObject(cover_bitmap_);
+  cover_bitmap_ = nullptr;
+}
+
 void InfoPage::resize(int title_width, int field_width, int intro_width, int intro_height) {
   resize_to(c_.title, title_width, height_of(c_.title));
   for (HWND f : {c_.author, c_.book_type, c_.time}) resize_to(f, field_width, height_of(f));
@@ -140,6 +149,10 @@ void InfoPage::focus(HWND field, bool gained) {
     return;
   }
   set_border(field, false);
+  if (field != c_.intro) {  // a long line shows its start again, not where the caret left it
+    SendMessageW(field, EM_SETSEL, 0, 0);
+    SendMessageW(field, EM_SCROLLCARET, 0, 0);
+  }
   if (read_only_) return;
   std::string* stored = target(field);
   if (!stored) return;

@@ -37,7 +37,8 @@ class InfoPage {
   InfoPage& operator=(const InfoPage&) = delete;
 
   Controls create(HWND page, const Fonts& fonts);
-  void fill();  // from the book
+  void fill();   // from the book
+  void clear();  // no book: empty fields, no cover
   void set_read_only(bool read_only) { read_only_ = read_only; }
   void resize(int title_width, int field_width, int intro_width, int intro_height);
   // EN_CHANGE, EN_SETFOCUS and EN_KILLFOCUS of the fields, as the parent

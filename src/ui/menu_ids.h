@@ -38,6 +38,7 @@ enum MenuId : unsigned {
   kCmdTreeMergeChapter,
   kCmdTreeUndo,
   kCmdTreeRedo,
+  kCmdCloseBook = 180,
 };
 
 }  // namespace folivra

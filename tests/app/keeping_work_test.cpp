@@ -181,8 +181,9 @@ TEST_F(KeepingWork, BooksInFoldersGbkCannotNameOpenSaveAndStayRecent) {
   prompts_.paths = {wide_to_path_text(other.wstring())};
   command(kCmdSaveAs);
   EXPECT_TRUE(std::filesystem::exists(other));
+  EXPECT_EQ(window().menus().file->caption(kCmdRecent1), L"1 \uB458.zqb") << "saved as: first";
   command(kCmdNew);
-  command(kCmdRecent1);
+  command(kCmdRecent1 + 1);
   EXPECT_TRUE(prompts_.messages.empty());
   EXPECT_EQ(gbk_to_wide(window().book().author), L"作者");
   EXPECT_EQ(path_text_to_wide(window().book().file_path), file.wstring());
