@@ -47,6 +47,7 @@ void MainWindow::close_book() {
   select_page(0);
   read_only_ = true;  // nothing to edit until a book is shown, as at the start
   info_.set_read_only(true);
+  tree_.set_locked(true);
   for (UINT id : {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
                   kCmdCompile, kCmdCloseBook}) {
     menus_.enable(id, false);
@@ -91,6 +92,8 @@ void MainWindow::show_chapter(int position) {
 void MainWindow::toggle_read_only() {
   read_only_ = !read_only_;
   info_.set_read_only(read_only_);
+  menus_.enable(kCmdAddChapter, !read_only_);
+  tree_.set_locked(read_only_);
   menus_.edit->set_checked(kCmdReadOnly, read_only_);
   editor_.set_read_only(read_only_);
   apply_editor_font(false);
@@ -108,6 +111,7 @@ void MainWindow::show_book(const Book& book) {
 
   read_only_ = false;
   info_.set_read_only(false);
+  tree_.set_locked(false);
   menus_.edit->set_checked(kCmdReadOnly, false);
   for (UINT id : {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
                   kCmdCompile, kCmdCloseBook}) {

@@ -33,7 +33,9 @@ void MainWindow::show_changes(const ChapterChanges& changes, int select) {
   set_modified(true);
 }
 
+// In read-only mode the chapters stay as they are, like their text.
 void MainWindow::add_chapter() {
+  if (read_only_) return;
   store_pending_content();
   const int selected = selected_index();
   const ChapterChanges changes = doc_.add(kNewChapterName);
@@ -44,6 +46,7 @@ void MainWindow::add_chapter() {
 }
 
 void MainWindow::insert_chapter() {
+  if (read_only_) return;
   const HTREEITEM selected = TreeView_GetSelection(c_.tree);
   const int position = selected ? item_data(selected) + 1 : doc_.count() + 1;
   store_pending_content();
@@ -54,7 +57,7 @@ void MainWindow::insert_chapter() {
 
 void MainWindow::delete_chapter() {
   const int p = item_data(TreeView_GetSelection(c_.tree));
-  if (p < 1 || p > doc_.count()) return;
+  if (p < 1 || p > doc_.count() || read_only_) return;
   store_pending_content();
   // The next chapter is shown, else the previous one, else the book item.
   const int next = p < doc_.count() ? p : p - 1;
@@ -62,6 +65,7 @@ void MainWindow::delete_chapter() {
 }
 
 void MainWindow::move_chapter(int from, int to) {
+  if (read_only_) return;
   store_pending_content();
   show_changes(doc_.move(from, to), to);
 }
@@ -90,6 +94,7 @@ void MainWindow::merge_chapter() {
 }
 
 void MainWindow::undo_chapters(bool redo) {
+  if (read_only_) return;
   store_pending_content();
   const ChapterChanges changes = redo ? doc_.redo() : doc_.undo();
   if (changes.empty()) return;
@@ -108,18 +113,20 @@ void MainWindow::refresh_tree_menu() {
   const int p = item_data(TreeView_GetSelection(c_.tree));
   const int n = doc_.count();
   const bool editable = !read_only_;
-  menu.set_enabled(kCmdTreeRenameChapter, p != 0);
-  menu.set_enabled(kCmdTreeDeleteChapter, p >= 1);
-  menu.set_enabled(kCmdTreeMoveUp, p > 1);
-  menu.set_enabled(kCmdTreeMoveDown, p >= 1 && p < n);
+  menu.set_enabled(kCmdTreeAddChapter, editable);
+  menu.set_enabled(kCmdTreeInsertChapter, editable);
+  menu.set_enabled(kCmdTreeRenameChapter, editable && p != 0);
+  menu.set_enabled(kCmdTreeDeleteChapter, editable && p >= 1);
+  menu.set_enabled(kCmdTreeMoveUp, editable && p > 1);
+  menu.set_enabled(kCmdTreeMoveDown, editable && p >= 1 && p < n);
   menu.set_enabled(kCmdTreeSplitChapter, editable && p >= 1 && joinable(doc_.chapter(p)));
   menu.set_enabled(kCmdTreeMergeChapter, editable && p >= 1 && p < n && joinable(doc_.chapter(p)) &&
                                              joinable(doc_.chapter(p + 1)));
   const std::string undo = doc_.undo_name(), redo = doc_.redo_name();
   menu.set_caption(kCmdTreeUndo, L"撤销" + gbk_to_wide(undo) + L"\tCtrl+Z");
   menu.set_caption(kCmdTreeRedo, L"重做" + gbk_to_wide(redo) + L"\tCtrl+Y");
-  menu.set_enabled(kCmdTreeUndo, !undo.empty());
-  menu.set_enabled(kCmdTreeRedo, !redo.empty());
+  menu.set_enabled(kCmdTreeUndo, editable && !undo.empty());
+  menu.set_enabled(kCmdTreeRedo, editable && !redo.empty());
 }
 
 void MainWindow::add_chapter_items(int first) { tree_.add_items(book_, first); }
@@ -129,6 +136,7 @@ void MainWindow::rename_chapter() { tree_.edit_label(selected_index()); }
 void MainWindow::chapter_chosen(int position) { show_chapter(position); }
 
 bool MainWindow::chapter_renamed(int position, const std::string& name) {
+  if (read_only_) return false;
   if (doc_.rename(position, name).empty()) return false;
   if (position == selected_index()) set_status(3, gbk_to_wide(name));
   set_modified(true);

@@ -110,6 +110,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       reload_recent_files();
       read_only_ = true;  // nothing to edit until a book is shown
       info_.set_read_only(true);
+      tree_.set_locked(true);
       apply_editor_font(true);
       remember_geometry();
       start_recovery();

@@ -185,6 +185,7 @@ LRESULT ChapterTree::on_notify(NMHDR* header) {
     case TVN_BEGINLABELEDITW: {
       const auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
       if (position_of(info->item.hItem) == 0) return TRUE;  // the book item follows the title
+      if (locked_) return TRUE;
       label_editing_ = true;
       return FALSE;
     }
@@ -202,7 +203,7 @@ LRESULT ChapterTree::on_notify(NMHDR* header) {
     }
     case TVN_BEGINDRAGW: {
       const int p = position_of(reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem);
-      if (p >= 1) {
+      if (p >= 1 && !locked_) {
         dragging_ = p;
         SetCapture(tree_);
       }

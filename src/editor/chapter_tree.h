@@ -41,6 +41,8 @@ class ChapterTree {
   HWND hwnd() const { return tree_; }
   // The mouse moving over the tree takes the focus from this window.
   void set_focus_partner(HWND partner) { partner_ = partner; }
+  // Locked (read-only mode), labels cannot be edited and chapters not dragged.
+  void set_locked(bool locked) { locked_ = locked; }
 
   void fill(const Book& book);                  // the book item and every chapter, in one batch
   void clear();                                 // no book
@@ -75,6 +77,7 @@ class ChapterTree {
   std::vector<HTREEITEM> items_;
   bool quiet_ = false;  // selection notices while items come and go are not the user's
   bool label_editing_ = false;
+  bool locked_ = false;
   int dragging_ = 0;  // the chapter being dragged
 };
 

@@ -171,16 +171,24 @@ TEST_F(ChapterTree, TheBookItemLabelCannotBeEdited) {
   EXPECT_EQ(TreeView_GetEditControl(c().tree), nullptr);
 }
 
-TEST_F(ChapterTree, ReadOnlyModeDoesNotLockTheTree) {
+TEST_F(ChapterTree, ReadOnlyModeKeepsTheChaptersAsTheyAre) {
   command(kCmdReadOnly);
   ASSERT_TRUE(window().read_only());
   command(kCmdAddChapter);
-  TreeView_EndEditLabelNow(c().tree, TRUE);
   select(1);
   command(kCmdTreeDeleteChapter);
-  edit_label(1, L"renamed");
+  command(kCmdTreeInsertChapter);
+  command(kCmdTreeMoveDown);
+  SetFocus(c().tree);
+  EXPECT_EQ(TreeView_EditLabel(c().tree, window().item_at(1)), nullptr) << "no renaming";
   EXPECT_EQ(window().book().chapter_count, 3);
-  EXPECT_EQ(window().book().chapters[0].name, "renamed");
+  EXPECT_EQ(window().book().chapters[0].name, "A");
+  EXPECT_FALSE(window().is_modified());
+  window().refresh_tree_menu();
+  EXPECT_FALSE(window().menus().tree->is_enabled(kCmdTreeDeleteChapter));
+  command(kCmdReadOnly);
+  command(kCmdTreeDeleteChapter);
+  EXPECT_EQ(window().book().chapter_count, 2) << "and can change them again afterwards";
   expect_invariant();
 }
 
