@@ -10,7 +10,8 @@ struct Box {
 inline constexpr int kMinWindowWidth = 480;
 inline constexpr int kMinWindowHeight = 442;
 inline constexpr int kStatusBarHeight = 20;
-inline constexpr int kFixedPaneWidth = 35;
+// Wide enough for "书籍：" and "章节：" in the status bar's font.
+inline constexpr int kFixedPaneWidth = 48;
 
 // Where the main window's controls go for a client area of `client_width` x
 // `client_height`, with the splitter's left edge at `splitter_left`. The tab

@@ -35,7 +35,8 @@ void set_item_text(HWND tree, HTREEITEM item, const std::wstring& text) {
 HWND ChapterTree::create(HWND parent, HFONT font, HIMAGELIST images) {
   tree_ = CreateWindowExW(0, WC_TREEVIEWW, L"",
                           WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | TVS_HASLINES |
-                              TVS_HASBUTTONS | TVS_LINESATROOT | TVS_EDITLABELS | TVS_SHOWSELALWAYS,
+                              TVS_HASBUTTONS | TVS_LINESATROOT | TVS_EDITLABELS |
+                              TVS_SHOWSELALWAYS | TVS_INFOTIP,
                           0, 0, 156, 352, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   TreeView_SetImageList(tree_, images, TVSIL_NORMAL);
@@ -200,6 +201,12 @@ LRESULT ChapterTree::on_notify(NMHDR* header) {
       const std::wstring text = info.item.pszText;
       if (text == item_text(tree_, info.item.hItem)) return FALSE;
       return listener_.chapter_renamed(p, wide_to_gbk_lossy(text));
+    }
+    case TVN_GETINFOTIPW: {  // the whole name, for names the narrow tree cuts
+      auto* tip = reinterpret_cast<NMTVGETINFOTIPW*>(header);
+      const std::wstring text = item_text(tree_, tip->hItem);
+      lstrcpynW(tip->pszText, text.c_str(), tip->cchTextMax);
+      return 0;
     }
     case TVN_BEGINDRAGW: {
       const int p = position_of(reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem);

@@ -3,6 +3,7 @@
 
 #include "ui/menu_ids.h"
 #include "app/window_driver.h"
+#include "app/window_layout.h"
 #include "book/book_time.h"
 #include "book/test_books.h"
 
@@ -98,10 +99,10 @@ TEST_F(MainWindowStart, ResizeLaysOutPagesAndStatusPanes) {
   GetClientRect(c().status, &status);
   int rights[4] = {};
   SendMessageW(c().status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(rights));
-  EXPECT_EQ(rights[0], 35);
-  EXPECT_EQ(rights[1] - rights[0], status.right / 2 - 35);
-  EXPECT_EQ(rights[2] - rights[1], 35);
-  EXPECT_EQ(rights[3] - rights[2], status.right / 2 - 35);
+  EXPECT_EQ(rights[0], kFixedPaneWidth);
+  EXPECT_EQ(rights[1] - rights[0], status.right / 2 - kFixedPaneWidth);
+  EXPECT_EQ(rights[2] - rights[1], kFixedPaneWidth);
+  EXPECT_EQ(rights[3] - rights[2], status.right / 2 - kFixedPaneWidth);
 }
 
 using ShowBook = WindowTest;

@@ -23,11 +23,11 @@ TEST(WindowLayout, TemplateFiguresForTheTemplateTab) {
 
 TEST(WindowLayout, StatusPanes) {
   const StatusPanes wide = layout_status(600);
-  EXPECT_EQ(wide.right[0], 35);
-  EXPECT_EQ(wide.right[1] - wide.right[0], 265);
-  EXPECT_EQ(wide.right[2] - wide.right[1], 35);
-  EXPECT_EQ(wide.right[3] - wide.right[2], 265);
-  EXPECT_EQ(layout_status(475).right[1] - 35, 202) << "475 / 2 truncates to 237";
+  EXPECT_EQ(wide.right[0], 48) << "the labels get their full width";
+  EXPECT_EQ(wide.right[1] - wide.right[0], 252);
+  EXPECT_EQ(wide.right[2] - wide.right[1], 48);
+  EXPECT_EQ(wide.right[3] - wide.right[2], 252);
+  EXPECT_EQ(layout_status(475).right[1] - 48, 189) << "475 / 2 truncates to 237";
 }
 
 }  // namespace
