@@ -10,7 +10,7 @@ out=build/screenshots
 mkdir -p "$out"
 xvfb-run -a -s "-screen 0 1024x768x24" \
   build/windows/wine-run.sh build/windows/window_shots.exe "$(winepath -w "$out" 2>/dev/null || echo "Z:$PWD/$out")"
-for shot in start information chapter chapter-menu save-dialog font-dialog password-dialog; do
+for shot in start information chapter chapter-menu save-dialog font-dialog password-dialog password-set; do
   convert "$out/$shot.bmp" "$out/$shot.png" && rm "$out/$shot.bmp"
 done
 ls "$out"

@@ -207,6 +207,14 @@ int wmain(int argc, wchar_t** argv) {
   SetWindowTextW(password.controls().password, L"secret");
   pump();
   save_screen(password.hwnd(), folder + L"\\password-dialog.bmp");
+  DestroyWindow(password.hwnd());
+
+  PasswordDialog set_password(
+      PasswordRequest{PasswordMode::set, "tale.zqb", "", "\xCE\xDE", "secret"}, prompts);
+  set_password.create(hwnd);
+  ShowWindow(set_password.hwnd(), SW_SHOW);
+  pump();
+  save_screen(set_password.hwnd(), folder + L"\\password-set.bmp");
   DestroyWindow(hwnd);
   return 0;
 }

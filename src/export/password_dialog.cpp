@@ -84,28 +84,37 @@ void PasswordDialog::create_controls() {
   lock_ = draw_lock_icon(32);
   c_.picture = control(L"STATIC", L"", SS_ICON | SS_CENTERIMAGE, hwnd_, 272, 44, 48, 32, font_);
   SendMessageW(c_.picture, STM_SETICON, reinterpret_cast<WPARAM>(lock_), 0);
+  // Setting a password asks for it twice: a typing slip would lock the
+  // author out of the book.
+  const int below = open ? 0 : 28;
+  if (!open) {
+    c_.repeat_label = control(L"STATIC", L"确认：", 0, hwnd_, 16, 76, 40, 24, font_);
+    c_.repeat = control(L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, hwnd_, 56, 76, 208,
+                        22, font_);
+  }
   c_.hint_label =
       control(L"STATIC", open ? L"密码提示文本(由作者提供)：" : L"密码提示文本(留空则为无)：", 0,
-              hwnd_, 16, 80, 296, 24, font_);
+              hwnd_, 16, 80 + below, 296, 24, font_);
   c_.hint = control(L"EDIT", gbk_to_wide(request_.hint).c_str(),
                     ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP |
                         (open ? ES_READONLY : 0),
-                    hwnd_, 16, 104, 304, 112, font_);
+                    hwnd_, 16, 104 + below, 304, 112 - below, font_);
   c_.ok = control(L"BUTTON", L"确 认", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, 176, 224, 72, 28, font_);
   c_.cancel =
       control(L"BUTTON", L"取 消", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, 258, 224, 72, 28, font_);
 
-  if (open) {
-    // Every typed character shows as a filled circle: "l" in Wingdings.
-    mask_font_ =
-        CreateFontW(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SYMBOL_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Wingdings");
-    SendMessageW(c_.password, WM_SETFONT, reinterpret_cast<WPARAM>(mask_font_), FALSE);
-    SendMessageW(c_.password, EM_SETPASSWORDCHAR, L'l', 0);
-  } else {
-    set_window_text(c_.password, gbk_to_wide(request_.password));
+  // Every typed character shows as a filled circle: "l" in Wingdings.
+  mask_font_ =
+      CreateFontW(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SYMBOL_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Wingdings");
+  for (HWND box : {c_.password, c_.repeat}) {
+    if (!box) continue;
+    SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(mask_font_), FALSE);
+    SendMessageW(box, EM_SETPASSWORDCHAR, L'l', 0);
+    // The current password stands in both: confirming unchanged keeps it.
+    if (!open) set_window_text(box, gbk_to_wide(request_.password));
+    SetWindowSubclass(box, password_subclass, 0, reinterpret_cast<DWORD_PTR>(this));
   }
-  SetWindowSubclass(c_.password, password_subclass, 0, reinterpret_cast<DWORD_PTR>(this));
   SetFocus(c_.password);
 }
 
@@ -118,6 +127,21 @@ void PasswordDialog::confirm() {
       prompts_.show_message({wide_to_gbk_lossy(L"密码中有无法以 GBK 保存的字符，请换一个密码。")});
       SetFocus(c_.password);
       return;
+    }
+    if (window_text(c_.password) != window_text(c_.repeat)) {
+      prompts_.show_message({wide_to_gbk_lossy(L"两次输入的密码不一致，请重新输入。")});
+      set_window_text(c_.repeat, L"");
+      SetFocus(c_.repeat);
+      return;
+    }
+    if (exact->empty() && !request_.password.empty()) {
+      Message question;
+      question.text = wide_to_gbk_lossy(L"密码为空：书籍将不再受密码保护。确定要清除密码吗？");
+      question.buttons = Buttons::ok_cancel;
+      if (prompts_.show_message(question) != Answer::ok) {
+        SetFocus(c_.password);
+        return;
+      }
     }
     result_ = {true, *exact, wide_to_gbk_lossy(window_text(c_.hint))};
     close();
@@ -136,6 +160,8 @@ void PasswordDialog::confirm() {
     return;
   }
   if (++attempts_ < kMaxAttempts) {
+    set_window_text(c_.prompt, L"密码错误，请重新输入（还可输入 " +
+                                   std::to_wstring(kMaxAttempts - attempts_) + L" 次）");
     set_window_text(c_.password, L"");
     shake();
     SetFocus(c_.password);

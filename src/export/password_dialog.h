@@ -25,6 +25,7 @@ class PasswordDialog {
   struct Controls {
     HWND prompt = nullptr, password_label = nullptr, password = nullptr, picture = nullptr;
     HWND hint_label = nullptr, hint = nullptr, ok = nullptr, cancel = nullptr;
+    HWND repeat_label = nullptr, repeat = nullptr;  // set mode: the new password once more
   };
 
   PasswordDialog(PasswordRequest request, Prompts& prompts);

@@ -6,6 +6,7 @@
 #include "app/scripted_prompts.h"
 #include "app/window_driver.h"
 #include "book/field_cipher.h"
+#include "book/gbk_wide.h"
 
 namespace folivra::test {
 namespace {
@@ -100,6 +101,7 @@ TEST_F(PasswordDialogTest, ThreeWrongPasswordsEndTheShowing) {
   enter(L"wrong");
   EXPECT_EQ(dialog_->attempts(), 1);
   EXPECT_EQ(text_of(c().password), L"") << "the box is cleared for another try";
+  EXPECT_EQ(text_of(c().prompt), L"密码错误，请重新输入（还可输入 2 次）");
   RECT after;
   GetWindowRect(dialog_->hwnd(), &after);
   EXPECT_EQ(after.left, before.left) << "the shake ends where it began";
@@ -177,19 +179,37 @@ TEST_F(PasswordDialogTest, CancelAcceptsNothing) {
   EXPECT_EQ(dialog_->result().password, "");
 }
 
-TEST_F(PasswordDialogTest, SetModeShowsThePasswordPlainly) {
+TEST_F(PasswordDialogTest, SetModeMasksAsksTwiceAndConfirmsRemoval) {
   set_mode("tale.zqb", "old", "hint");
   EXPECT_EQ(text_of(dialog_->hwnd()), L"设置密码");
   EXPECT_EQ(text_of(c().prompt), L"为文件[tale.zqb]设置访问密码");
   EXPECT_EQ(text_of(c().hint_label), L"密码提示文本(留空则为无)：");
+  EXPECT_EQ(text_of(c().repeat_label), L"确认：");
   EXPECT_EQ(text_of(c().password), L"old");
-  EXPECT_EQ(SendMessageW(c().password, EM_GETPASSWORDCHAR, 0, 0), 0);
+  EXPECT_EQ(text_of(c().repeat), L"old") << "unchanged, it is kept";
+  EXPECT_NE(SendMessageW(c().password, EM_GETPASSWORDCHAR, 0, 0), 0) << "masked";
+  EXPECT_NE(SendMessageW(c().repeat, EM_GETPASSWORDCHAR, 0, 0), 0);
   EXPECT_FALSE(GetWindowLongPtrW(c().hint, GWL_STYLE) & ES_READONLY);
 
+  SetWindowTextW(c().password, L"new1");
+  SetWindowTextW(c().repeat, L"new2");
+  press(c().repeat, VK_RETURN);
+  EXPECT_FALSE(dialog_->closed()) << "the two differ";
+  ASSERT_EQ(prompts_.messages.size(), 1u);
+  EXPECT_EQ(gbk_to_wide(prompts_.messages[0].text), L"两次输入的密码不一致，请重新输入。");
+  EXPECT_EQ(text_of(c().repeat), L"");
+
+  // Emptied, the password goes only after a confirmation.
   SetWindowTextW(c().password, L"");
+  SetWindowTextW(c().repeat, L"");
   SetWindowTextW(c().hint, L"新提示");
+  prompts_.answers = {Answer::cancel};
+  press(c().password, VK_RETURN);
+  EXPECT_FALSE(dialog_->closed());
+  prompts_.answers = {Answer::ok};
   SendMessageW(dialog_->hwnd(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
                reinterpret_cast<LPARAM>(c().ok));
+  EXPECT_EQ(prompts_.messages.size(), 3u);
   EXPECT_TRUE(dialog_->closed());
   EXPECT_TRUE(dialog_->result().confirmed);
   EXPECT_EQ(dialog_->result().password, "");
