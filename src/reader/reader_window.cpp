@@ -89,8 +89,9 @@ void layout() {
   SendMessageW(g.status, WM_SIZE, 0, 0);
   RECT bar;
   GetClientRect(g.status, &bar);
-  const int value = static_cast<int>(bar.right) / 2 - 35;
-  int rights[4] = {35, 35 + value, 70 + value, 70 + 2 * value};
+  constexpr int kLabel = 48;  // "书籍：" and "章节：" whole
+  const int value = static_cast<int>(bar.right) / 2 - kLabel;
+  int rights[4] = {kLabel, kLabel + value, 2 * kLabel + value, 2 * kLabel + 2 * value};
   SendMessageW(g.status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(rights));
 }
 
@@ -127,6 +128,14 @@ void create_controls() {
   g.content = child(MSFTEDIT_CLASS, L"", WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
                     g.tabs, nullptr);
   SendMessageW(g.content, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+  // The text reads as it was written: the editor's default face and size.
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
+  lstrcpynW(format.szFaceName, L"宋体", LF_FACESIZE);
+  format.yHeight = 12 * 20;
+  format.bCharSet = DEFAULT_CHARSET;
+  SendMessageW(g.content, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
   g.status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
                              0, 0, g.hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
   layout();
