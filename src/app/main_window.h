@@ -167,6 +167,7 @@ class MainWindow : public DocumentView,
 
   // window_settings.cpp, recent_files.cpp
   void restore_geometry();
+  void place_first_window();
   void remember_geometry();
   void store_position();
   void store_size();

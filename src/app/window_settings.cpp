@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/main_window.h"
+#include "app/window_layout.h"
 #include "book/gbk_wide.h"
 
 namespace folivra {
@@ -28,8 +29,26 @@ bool on_a_screen(const RECT& r) {
 
 }  // namespace
 
+// A first start opens at a comfortable size for the screen: 70% of the work
+// area, centred, never below the minimum; the tree takes a quarter of it, so
+// that long chapter names are not cut.
+void MainWindow::place_first_window() {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int w = std::max(kMinWindowWidth, static_cast<int>((work.right - work.left) * 7 / 10));
+  const int h = std::max(kMinWindowHeight, static_cast<int>((work.bottom - work.top) * 7 / 10));
+  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - w) / 2,
+               work.top + (work.bottom - work.top - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  move_splitter(std::max(156, static_cast<int>(client.right / 4)));
+}
+
 void MainWindow::restore_geometry() {
-  if (!settings_.exists()) return;
+  if (!settings_.exists()) {
+    place_first_window();
+    return;
+  }
   start_maximized_ = settings_.read_bool(kWindows, "maximization", false);
   const int boundary = settings_.read_int(kWindows, "boundary", left_of(c_.splitter));
   RECT r;
@@ -38,8 +57,9 @@ void MainWindow::restore_geometry() {
   int height = settings_.read_int(kWindows, "height", -1);
   if (width == -1) width = r.right - r.left;
   if (height == -1) height = r.bottom - r.top;
-  const int left = settings_.read_int(kWindows, "left_edge", 0);
-  const int top = settings_.read_int(kWindows, "top_edge", 0);
+  // A file without a position keeps the window where it is, not at 0,0.
+  const int left = settings_.read_int(kWindows, "left_edge", r.left);
+  const int top = settings_.read_int(kWindows, "top_edge", r.top);
 
   // Values another instance was half-way through writing, or a screen that is
   // gone, must not put the window where nobody can reach it.

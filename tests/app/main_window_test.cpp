@@ -38,18 +38,21 @@ TEST_F(MainWindowStart, TemplateContentAndMenuStates) {
   EXPECT_STREQ(caption, L"保存(&S)\tCtrl+S");
 }
 
+// A first start: 70% of the work area, centred; the tree a quarter wide.
 TEST_F(MainWindowStart, InitialLayout) {
-  RECT outer;
+  RECT work, outer;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   GetWindowRect(hwnd_, &outer);
-  EXPECT_EQ(outer.right - outer.left, 480);
-  EXPECT_EQ(outer.bottom - outer.top, 442);
+  EXPECT_EQ(outer.right - outer.left, std::max(480L, (work.right - work.left) * 7 / 10));
+  EXPECT_EQ(outer.bottom - outer.top, std::max(442L, (work.bottom - work.top) * 7 / 10));
+  EXPECT_NEAR((outer.left + outer.right) / 2, (work.left + work.right) / 2, 1) << "centred";
   RECT client;
   GetClientRect(hwnd_, &client);
   const RECT tree = rect_in_parent(c().tree);
-  EXPECT_EQ(tree.right - tree.left, 156);
+  EXPECT_EQ(tree.right - tree.left, std::max(156L, client.right / 4));
   EXPECT_EQ(tree.bottom, client.bottom - 20);
   const RECT tabs = rect_in_parent(c().tabs);
-  EXPECT_EQ(tabs.left, 160);
+  EXPECT_EQ(tabs.left, tree.right + 4);
   EXPECT_EQ(tabs.right, client.right);
 }
 
