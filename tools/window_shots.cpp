@@ -170,6 +170,7 @@ int wmain(int argc, wchar_t** argv) {
   save_screen(hwnd, folder + L"\\information.bmp");
 
   TreeView_SelectItem(window.controls().tree, window.item_at(1));
+  SetFocus(window.controls().content);  // writing: the chapter stays marked in the tree
   pump();
   save_screen(hwnd, folder + L"\\chapter.bmp");
 

@@ -202,6 +202,19 @@ LRESULT ChapterTree::on_notify(NMHDR* header) {
       if (text == item_text(tree_, info.item.hItem)) return FALSE;
       return listener_.chapter_renamed(p, wide_to_gbk_lossy(text));
     }
+    case NM_CUSTOMDRAW: {
+      // The chapter being written stays plainly marked while the focus is in
+      // its text or in a new chapter's label, whatever the theme makes of an
+      // unfocused selection.
+      auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(header);
+      if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+      if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT &&
+          reinterpret_cast<HTREEITEM>(draw->nmcd.dwItemSpec) == TreeView_GetSelection(tree_)) {
+        draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+        draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+      }
+      return CDRF_DODEFAULT;
+    }
     case TVN_GETINFOTIPW: {  // the whole name, for names the narrow tree cuts
       auto* tip = reinterpret_cast<NMTVGETINFOTIPW*>(header);
       const std::wstring text = item_text(tree_, tip->hItem);
