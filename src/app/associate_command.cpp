@@ -22,7 +22,9 @@ void MainWindow::associate_command() {
   question.owned = true;
   if (prompts_->show_message(question) != Answer::ok) return;
 
-  const std::string directory = program_directory();
+  // The icon goes beside the settings: beside the program for a portable
+  // copy, in the user's folder for an installed one.
+  const std::string directory = path_to_gbk(std::filesystem::path(settings_.path()).parent_path());
   const std::string icon_path = directory + "\\ico.ico";
   if (!replace_file_contents(path_from_gbk(icon_path), book_icon_file())) {
     Message failure;
@@ -32,7 +34,11 @@ void MainWindow::associate_command() {
     return;
   }
   const std::string program = program_path();
-  register_file_type(program, "zqb", icon_path, "Folivra");
+  // Without administrator rights the machine's classes refuse the values:
+  // then the book files are this user's.
+  if (!register_file_type(program, "zqb", icon_path, "Folivra") || !association_is_ours(program)) {
+    register_file_type(program, "zqb", icon_path, "Folivra", Registration::current_user);
+  }
   SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
   if (!association_is_ours(program)) {
     Message failure;

@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include "app/ini_file.h"
 #include "app/ini_values.h"
@@ -13,13 +14,42 @@ namespace {
 
 constexpr DWORD kLargestRead = 10240;  // one read returns at most 10239 bytes
 
+// True when a new file can be made in `folder`: the probe is gone again at once.
+bool can_write_in(const std::wstring& folder) {
+  const std::wstring probe =
+      folder + L"\\.folivra-probe-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+  const HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+std::wstring roaming_folder() {
+  PWSTR roaming = nullptr;
+  std::wstring folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming))) {
+    folder = std::wstring(roaming) + L"\\Folivra";
+  }
+  CoTaskMemFree(roaming);
+  return folder;
+}
+
 }  // namespace
+
+std::wstring Settings::path_for(const std::wstring& program_folder,
+                                const std::wstring& user_folder) {
+  const std::wstring beside = program_folder + L"\\config.ini";
+  if (can_write_in(program_folder) || user_folder.empty()) return beside;
+  CreateDirectoryW(user_folder.c_str(), nullptr);
+  return user_folder + L"\\config.ini";
+}
 
 std::wstring Settings::default_path() {
   wchar_t module[MAX_PATH * 4] = {};
   GetModuleFileNameW(nullptr, module, MAX_PATH * 4);
-  std::wstring path = module;
-  return path.substr(0, path.find_last_of(L"\\/") + 1) + L"config.ini";
+  const std::wstring path = module;
+  return path_for(path.substr(0, path.find_last_of(L"\\/")), roaming_folder());
 }
 
 bool Settings::exists() const {

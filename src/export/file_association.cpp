@@ -11,32 +11,51 @@ namespace folivra {
 
 namespace {
 
-void set_value(const std::string& key, const wchar_t* name, DWORD type, const void* data,
-               DWORD size) {
+constexpr const wchar_t* kUserClasses = L"Software\\Classes\\";
+
+struct Place {
+  HKEY root;
+  std::wstring prefix;
+};
+
+Place place_of(Registration where) {
+  return where == Registration::all_users ? Place{HKEY_CLASSES_ROOT, L""}
+                                          : Place{HKEY_CURRENT_USER, kUserClasses};
+}
+
+bool set_value(const Place& place, const std::string& key, const wchar_t* name, DWORD type,
+               const void* data, DWORD size) {
   HKEY handle = nullptr;
-  if (RegCreateKeyExW(HKEY_CLASSES_ROOT, gbk_to_wide(key).c_str(), 0, nullptr, 0, KEY_WRITE,
-                      nullptr, &handle, nullptr) != ERROR_SUCCESS) {
-    return;
+  if (RegCreateKeyExW(place.root, (place.prefix + gbk_to_wide(key)).c_str(), 0, nullptr, 0,
+                      KEY_WRITE, nullptr, &handle, nullptr) != ERROR_SUCCESS) {
+    return false;
   }
-  RegSetValueExW(handle, name, 0, type, static_cast<const BYTE*>(data), size);
+  const bool ok =
+      RegSetValueExW(handle, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
   RegCloseKey(handle);
+  return ok;
 }
 
-void set_text(const std::string& key, const wchar_t* name, const std::string& text) {
+bool set_text(const Place& place, const std::string& key, const wchar_t* name,
+              const std::string& text) {
   const std::wstring wide = path_text_to_wide(text);
-  set_value(key, name, REG_SZ, wide.c_str(),
-            static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+  return set_value(place, key, name, REG_SZ, wide.c_str(),
+                   static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
-// The default value of a key, or nothing when the key or value is missing.
+// The default value of a key, or nothing when the key or value is missing:
+// the user's classes first, then the machine's, as Windows merges them.
 std::optional<std::wstring> default_value(const std::wstring& key) {
-  wchar_t buffer[2048] = {};
-  DWORD size = sizeof buffer - sizeof(wchar_t);
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buffer,
-                   &size) != ERROR_SUCCESS) {
-    return std::nullopt;
+  for (const Place& place :
+       {place_of(Registration::current_user), place_of(Registration::all_users)}) {
+    wchar_t buffer[2048] = {};
+    DWORD size = sizeof buffer - sizeof(wchar_t);
+    if (RegGetValueW(place.root, (place.prefix + key).c_str(), nullptr, RRF_RT_REG_SZ, nullptr,
+                     buffer, &size) == ERROR_SUCCESS) {
+      return std::wstring(buffer);
+    }
   }
-  return std::wstring(buffer);
+  return std::nullopt;
 }
 
 std::wstring associated_command(const std::string& extension) {
@@ -51,15 +70,19 @@ std::wstring associated_command(const std::string& extension) {
 
 }  // namespace
 
-void register_file_type(const std::string& program_path, const std::string& extension,
-                        const std::string& icon_path, const std::string& description) {
+bool register_file_type(const std::string& program_path, const std::string& extension,
+                        const std::string& icon_path, const std::string& description,
+                        Registration where) {
+  const Place place = place_of(where);
   const std::string& cls = extension;
-  set_text(cls, nullptr, description);
   const DWORD edit_flags = 2;
-  set_value(cls, L"EditFlags", REG_DWORD, &edit_flags, sizeof edit_flags);
-  set_text(cls + "\\Shell\\Open\\Command", nullptr, "\"" + program_path + "\" \"%1\"");
-  set_text(cls + "\\DefaultIcon", nullptr, icon_path + ",0");
-  set_text("." + extension, nullptr, cls);
+  bool ok = set_text(place, cls, nullptr, description);
+  ok = set_value(place, cls, L"EditFlags", REG_DWORD, &edit_flags, sizeof edit_flags) && ok;
+  ok =
+      set_text(place, cls + "\\Shell\\Open\\Command", nullptr, "\"" + program_path + "\" \"%1\"") &&
+      ok;
+  ok = set_text(place, cls + "\\DefaultIcon", nullptr, icon_path + ",0") && ok;
+  return set_text(place, "." + extension, nullptr, cls) && ok;
 }
 
 std::string associated_command_of(const std::string& extension) {

@@ -256,5 +256,19 @@ TEST_F(RecentFiles, ASlotOpensItsBook) {
   EXPECT_EQ(window().book().file_path, path);
 }
 
+// A portable copy keeps config.ini beside the program; an installed one,
+// whose folder it cannot write, keeps it in the user's folder.
+TEST(SettingsPlace, BesideAWritableProgramElseInTheUsersFolder) {
+  TempDir dir;
+  const std::wstring user = (dir.dir() / L"AppData" / L"Folivra").wstring();
+  std::filesystem::create_directories(dir.dir() / L"AppData");
+  EXPECT_EQ(Settings::path_for(dir.dir().wstring(), user), (dir.dir() / L"config.ini").wstring());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.dir()), {}), 1)
+      << "the probe leaves nothing behind";
+  const std::wstring locked = (dir.dir() / L"Program Files" / L"Folivra").wstring();
+  EXPECT_EQ(Settings::path_for(locked, user), user + L"\\config.ini");
+  EXPECT_TRUE(std::filesystem::is_directory(user));
+}
+
 }  // namespace
 }  // namespace folivra::test

@@ -62,6 +62,26 @@ TEST(Association, ProgramOutsideGbkIsRegisteredAndRecognised) {
   EXPECT_FALSE(association_is_ours(wide_to_gbk_lossy(folder + L"\\folivra.exe")));
 }
 
+// Without administrator rights the book files are registered for the user,
+// and the check reads that registration first, as Windows does.
+TEST(Association, APerUserRegistrationIsWrittenAndRecognised) {
+  register_file_type("C:\\Other\\other.exe", "zqb", "C:\\Other\\ico.ico", "Other");
+  const std::string program = "C:\\Users\\me\\Folivra\\folivra.exe";
+  EXPECT_TRUE(register_file_type(program, "zqb", "C:\\Users\\me\\ico.ico", "Folivra",
+                                 Registration::current_user));
+  wchar_t buffer[512] = {};
+  DWORD size = sizeof buffer;
+  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Classes\\zqb\\Shell\\Open\\Command",
+                         nullptr, RRF_RT_REG_SZ, nullptr, buffer, &size),
+            ERROR_SUCCESS);
+  EXPECT_STREQ(buffer, L"\"C:\\Users\\me\\Folivra\\folivra.exe\" \"%1\"");
+  EXPECT_TRUE(association_is_ours(program));
+  EXPECT_FALSE(association_is_ours("C:\\Other\\other.exe")) << "the user's own comes first";
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\zqb");
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\.zqb");
+  EXPECT_TRUE(association_is_ours("C:\\Other\\other.exe"));
+}
+
 TEST(Association, IconFileHasThreeImages) {
   const std::string icon = book_icon_file();
   EXPECT_EQ(icon.size(), 11502u);
@@ -94,7 +114,9 @@ TEST_F(AssociateCommand, AskedFirstThenRegistersQuietly) {
   }
   EXPECT_EQ(prompts_.messages.size(), 3u) << "two questions more, and no message after them";
   EXPECT_TRUE(association_is_ours(window().program_path()));
-  const std::wstring icon = gbk_to_wide(window().program_directory()) + L"\\ico.ico";
+  // Beside the settings: beside the program for a portable copy.
+  const std::filesystem::path icon =
+      std::filesystem::path(settings_path()).parent_path() / L"ico.ico";
   EXPECT_EQ(read_bytes(icon), book_icon_file());
 }
 
