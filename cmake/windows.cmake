@@ -12,6 +12,15 @@ configure_file(${PROJECT_SOURCE_DIR}/scripts/wine-run.sh.in ${CMAKE_BINARY_DIR}/
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ WORLD_READ @ONLY)
 set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run.sh)
 
+# Version resources of the editor and the reader.
+set(FOLIVRA_FILE_DESCRIPTION "Folivra book editor")
+set(FOLIVRA_FILE_NAME "folivra.exe")
+configure_file(${PROJECT_SOURCE_DIR}/resources/version.rc.in ${CMAKE_BINARY_DIR}/editor_version.rc)
+set(FOLIVRA_FILE_DESCRIPTION "Folivra book reader")
+set(FOLIVRA_FILE_NAME "folivra_reader.exe")
+configure_file(${PROJECT_SOURCE_DIR}/resources/version.rc.in ${CMAKE_BINARY_DIR}/reader_version.rc)
+string(TIMESTAMP FOLIVRA_BUILD_DATE "%Y-%m-%d")
+
 # The stand-alone reader that compiled books carry. Small: built for size,
 # stripped, on a core of its own built the same way.
 folivra_core_library(folivra_core_small OPTIONS -Os -ffunction-sections -fdata-sections)
@@ -19,7 +28,7 @@ add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader
                                     src/reader/input_box.cpp src/ui/window_class.cpp
                                     src/ui/picture_box.cpp src/ui/cover_picture.cpp
                                     src/ui/rtf_stream.cpp
-                                    resources/reader.rc)
+                                    resources/reader.rc ${CMAKE_BINARY_DIR}/reader_version.rc)
 target_include_directories(folivra_reader PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(folivra_reader PRIVATE UNICODE _UNICODE)
 target_compile_options(folivra_reader PRIVATE -Os -ffunction-sections -fdata-sections)
@@ -74,10 +83,13 @@ add_library(folivra_shell STATIC
   src/export/password_dialog.cpp
 )
 target_include_directories(folivra_shell PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_compile_definitions(folivra_shell PUBLIC UNICODE _UNICODE)
+target_compile_definitions(folivra_shell PUBLIC UNICODE _UNICODE
+                           FOLIVRA_VERSION="${PROJECT_VERSION}"
+                           FOLIVRA_BUILD_DATE="${FOLIVRA_BUILD_DATE}")
 target_link_libraries(folivra_shell PUBLIC folivra_core comctl32 comdlg32 ole32 oleaut32 uuid shell32)
 
-add_executable(folivra WIN32 src/app/main.cpp resources/folivra.rc ${FOLIVRA_CARRIED_READER_RC})
+add_executable(folivra WIN32 src/app/main.cpp resources/folivra.rc ${FOLIVRA_CARRIED_READER_RC}
+               ${CMAKE_BINARY_DIR}/editor_version.rc)
 target_link_options(folivra PRIVATE -municode ${FOLIVRA_STATIC})
 target_link_libraries(folivra PRIVATE folivra_shell)
 
@@ -88,7 +100,8 @@ target_link_libraries(core_tests PRIVATE folivra_core gtest_main)
 target_link_options(core_tests PRIVATE ${FOLIVRA_STATIC})
 add_test(NAME core_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:core_tests>)
 
-add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} tests/app/main_window_test.cpp tests/app/window_driver.cpp
+add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} ${CMAKE_BINARY_DIR}/editor_version.rc
+                            tests/app/main_window_test.cpp tests/app/window_driver.cpp
                             tests/app/scripted_prompts.cpp
                             tests/editor/chapter_tree_test.cpp tests/editor/chapter_operations_test.cpp
                             tests/editor/content_editing_test.cpp
@@ -100,7 +113,7 @@ add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} tests/app/main_window_t
                             tests/export/reader_program_test.cpp tests/export/association_test.cpp
                             tests/book/test_books.cpp)
 target_include_directories(window_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-target_link_libraries(window_tests PRIVATE folivra_shell gtest_main)
+target_link_libraries(window_tests PRIVATE folivra_shell gtest_main version)
 target_link_options(window_tests PRIVATE ${FOLIVRA_STATIC})
 add_test(NAME window_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:window_tests>)
 

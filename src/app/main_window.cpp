@@ -12,6 +12,7 @@
 #include "ui/window_class.h"
 #include "ui/tree_images.h"
 #include "app/window_layout.h"
+#include "book/gbk.h"
 #include "book/gbk_wide.h"
 
 namespace folivra {
@@ -363,6 +364,16 @@ void MainWindow::on_command(UINT id) {
     case kCmdTreeRenameChapter:
       rename_chapter();
       break;
+    case kCmdAbout: {
+      Message about;
+      about.caption = gbk_of("关于 Folivra");
+      about.text = gbk_of("Folivra " FOLIVRA_VERSION
+                          "\r\n长篇连载电子书编辑器\r\n构建日期：" FOLIVRA_BUILD_DATE);
+      about.icon = Icon::information;
+      about.owned = true;
+      prompts_->show_message(about);
+      break;
+    }
     case kCmdCloseBook:
       commands_.close_book_command();
       break;

@@ -105,7 +105,7 @@ std::wstring PopupMenu::caption(UINT id) const {
 }
 
 PopupMenu* Menus::owner_of(UINT id) const {
-  for (PopupMenu* popup : {file.get(), edit.get(), insert.get(), settings.get()}) {
+  for (PopupMenu* popup : {file.get(), edit.get(), insert.get(), settings.get(), help.get()}) {
     if (popup->has(id)) return popup;
   }
   return nullptr;
@@ -176,6 +176,9 @@ Menus build_menus() {
       {kCmdSetPassword, L"设置密码(&P)\tCtrl+P", false},
       {kCmdCompile, L"编译..(&B)\tCtrl+F7", false},
   });
+  m.help = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
+      {kCmdAbout, L"关于 Folivra(&A)..."},
+  });
   m.tree = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
       {kCmdTreeAddChapter, L"添加章节\tCtrl+Shift+N"},
       {kCmdTreeInsertChapter, L"插入章节\tIns"},
@@ -195,6 +198,7 @@ Menus build_menus() {
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.edit->handle()), L"编辑(&E)");
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.insert->handle()), L"插入(&I)");
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.settings->handle()), L"设置(&T)");
+  AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.help->handle()), L"帮助(&H)");
   return m;
 }
 

@@ -39,6 +39,7 @@ enum MenuId : unsigned {
   kCmdTreeUndo,
   kCmdTreeRedo,
   kCmdCloseBook = 180,
+  kCmdAbout,
 };
 
 }  // namespace folivra

@@ -133,5 +133,30 @@ TEST_F(DailyUse, TheFirstSaveProposesTheTitle) {
   EXPECT_EQ(prompts_.saves[0].default_name, gbk_of("新书"));
 }
 
+// The version the About box shows is the one the executable carries.
+TEST_F(DailyUse, AboutShowsTheVersionTheProgramCarries) {
+  command(kCmdAbout);
+  ASSERT_EQ(prompts_.messages.size(), 1u);
+  EXPECT_EQ(gbk_to_wide(prompts_.messages[0].caption), L"关于 Folivra");
+  const std::wstring text = gbk_to_wide(prompts_.messages[0].text);
+  EXPECT_EQ(text.substr(0, 8 + std::string(FOLIVRA_VERSION).size()),
+            L"Folivra " + gbk_to_wide(FOLIVRA_VERSION));
+  EXPECT_NE(text.find(L"构建日期："), std::wstring::npos);
+
+  wchar_t module[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, module, MAX_PATH);
+  std::string info(GetFileVersionInfoSizeW(module, nullptr), '\0');
+  ASSERT_FALSE(info.empty()) << "the executable has a version resource";
+  ASSERT_TRUE(GetFileVersionInfoW(module, 0, static_cast<DWORD>(info.size()), info.data()));
+  wchar_t* value = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\080404b0\\ProductVersion",
+                             reinterpret_cast<void**>(&value), &length));
+  EXPECT_EQ(std::wstring(value), gbk_to_wide(FOLIVRA_VERSION));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+}
+
 }  // namespace
 }  // namespace folivra::test
