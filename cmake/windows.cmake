@@ -142,3 +142,23 @@ add_test(NAME settings_western_wine COMMAND ${CMAKE_COMMAND} -E env FOLIVRA_WINE
 # zqb pack and unpack (the native tool) with the reader built here.
 add_test(NAME zqb_pack COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/cli/zqb_pack_test.py
          ${PROJECT_SOURCE_DIR}/build/native/zqb ${FOLIVRA_READER_EXE})
+
+# The installer (NSIS) and its test: a silent install into a fresh Wine
+# prefix, the installed editor's window, a silent uninstall.
+find_program(MAKENSIS makensis)
+if(MAKENSIS)
+  set(FOLIVRA_SETUP ${CMAKE_BINARY_DIR}/Folivra-${PROJECT_VERSION}-setup.exe)
+  add_custom_command(
+    OUTPUT ${FOLIVRA_SETUP}
+    COMMAND ${MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DEDITOR=$<TARGET_FILE:folivra>
+            -DREADME=${PROJECT_SOURCE_DIR}/installer/README.txt
+            -DICON=${PROJECT_SOURCE_DIR}/resources/folivra.ico -DOUTFILE=${FOLIVRA_SETUP}
+            ${PROJECT_SOURCE_DIR}/installer/folivra.nsi
+    DEPENDS folivra ${PROJECT_SOURCE_DIR}/installer/folivra.nsi
+            ${PROJECT_SOURCE_DIR}/installer/README.txt
+    VERBATIM)
+  add_custom_target(installer ALL DEPENDS ${FOLIVRA_SETUP})
+  add_test(NAME installer_wine
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/install/install_test.sh ${FOLIVRA_SETUP}
+                   ${CMAKE_BINARY_DIR}/install-prefix)
+endif()
