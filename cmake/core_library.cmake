@@ -20,6 +20,7 @@ set(FOLIVRA_CORE_SOURCES
   src/export/text_export.cpp
   src/text/rtf_check.cpp
   src/text/chapter_cut.cpp
+  src/text/word_count.cpp
   src/document/chapter_look.cpp
   src/document/document.cpp
   src/document/damage_report.cpp
@@ -61,6 +62,7 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/book/test_books.cpp
   tests/text/rtf_check_test.cpp
   tests/text/chapter_cut_test.cpp
+  tests/text/word_count_test.cpp
   tests/document/document_test.cpp
 )
 list(TRANSFORM FOLIVRA_CORE_TEST_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/)

@@ -9,6 +9,8 @@
 #include "cli/zqb_commands.h"
 #include "document/document.h"
 #include "text/chapter_cut.h"
+#include "text/word_count.h"
+#include <nlohmann/json.hpp>
 
 namespace folivra::zqb {
 
@@ -44,7 +46,7 @@ std::optional<std::string> gbk_name(const std::string& utf8) {
 
 // Reads the book for a change; a cut file is not written back, as that
 // would lose what could not be read.
-int open_for_change(const Arguments& args, Document& doc) {
+int open_for_change(const Arguments& args, Document& doc, bool changing = true) {
   Book book;
   std::string password;
   if (args.password) {
@@ -59,7 +61,10 @@ int open_for_change(const Arguments& args, Document& doc) {
               << static_cast<int>(status) << "; zqb check tells more)\n";
     return static_cast<int>(status);
   }
-  if (report.truncated) {
+  if (report.truncated && !changing) {
+    std::cerr << "zqb: " << args.positional[0] << ": warning: the file is cut short; "
+              << report.chapters_read << " of " << report.chapters_declared << " chapters read\n";
+  } else if (report.truncated) {
     std::cerr << "zqb: " << args.positional[0]
               << ": the file is cut short; nothing was changed (open it in the editor to save "
                  "what is readable under a new name)\n";
@@ -81,11 +86,46 @@ int write_back(const Arguments& args, Document& doc) {
 
 int chapters(const Arguments& args) {
   Document doc;
-  if (const int status = open_for_change(args, doc)) return status;
+  if (const int status = open_for_change(args, doc, false)) return status;
   for (int p = 1; p <= doc.count(); ++p) {
     const Chapter& chapter = doc.chapter(p);
     std::cout << p << "\t" << chapter.kind << "\t" << gbk_to_utf8(chapter.name) << "\t"
               << chapter.content.size() << "\n";
+  }
+  return 0;
+}
+
+int count(const Arguments& args) {
+  Document doc;
+  if (const int status = open_for_change(args, doc, false)) return status;
+  WordCount total;
+  nlohmann::json list = nlohmann::json::array();
+  for (int p = 1; p <= doc.count(); ++p) {
+    const Chapter& chapter = doc.chapter(p);
+    const WordCount c = count_words(chapter.content);
+    total += c;
+    const std::string name = gbk_to_utf8(chapter.name);
+    if (args.json) {
+      list.push_back({{"number", p},
+                      {"name", name},
+                      {"words", c.words},
+                      {"characters", c.characters},
+                      {"characters_no_space", c.characters_no_space}});
+    } else {
+      std::cout << p << "\t" << name << "\t" << c.words << "\t" << c.characters << "\t"
+                << c.characters_no_space << "\n";
+    }
+  }
+  if (args.json) {
+    const nlohmann::json out = {{"chapters", list},
+                                {"total",
+                                 {{"words", total.words},
+                                  {"characters", total.characters},
+                                  {"characters_no_space", total.characters_no_space}}}};
+    std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  } else {
+    std::cout << "total\t\t" << total.words << "\t" << total.characters << "\t"
+              << total.characters_no_space << "\n";
   }
   return 0;
 }

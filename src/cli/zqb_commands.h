@@ -18,6 +18,7 @@ struct Arguments {
   std::vector<std::string> positional;
   std::optional<std::string> password;  // UTF-8, as typed
   std::optional<std::string> reader;    // pack: the reader program to put in front
+  bool json = false;                    // count: print JSON
 };
 
 int dump(const Arguments& args);
@@ -27,6 +28,7 @@ int check(const Arguments& args);
 int pack(const Arguments& args);
 int unpack(const Arguments& args);
 int chapters(const Arguments& args);
+int count(const Arguments& args);
 // insert, delete, rename, move, split and merge, by args.command.
 int change_chapters(const Arguments& args);
 

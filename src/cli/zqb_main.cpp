@@ -21,6 +21,8 @@ usage:
                                     compile the book into a stand-alone reader
   zqb unpack READER.exe OUT         take the book out of a compiled reader
   zqb chapters BOOK                 list the chapters: number, kind, name, bytes
+  zqb count BOOK [--json]           字数 of each chapter and the book: number, name,
+                                    字数, characters, characters without spaces
   zqb insert BOOK N NAME            a new empty chapter at position N
   zqb delete BOOK N                 delete chapter N
   zqb rename BOOK N NAME            rename chapter N
@@ -57,6 +59,7 @@ constexpr Command kCommands[] = {
     {"pack", 2, 0, pack},
     {"unpack", 2, 0, unpack},
     {"chapters", 1, 0, chapters},
+    {"count", 1, 0, count},
     {"insert", 3, 0, change_chapters},
     {"delete", 2, 0, change_chapters},
     {"rename", 3, 0, change_chapters},
@@ -92,6 +95,8 @@ int main(int argc, char** argv) {
     if (arg == "--password" || arg == "--reader") {
       if (i + 1 == argc) return usage_error(std::string(arg) + " needs a value");
       (arg == "--password" ? args.password : args.reader) = argv[++i];
+    } else if (arg == "--json") {
+      args.json = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return usage_error("unknown option '" + std::string(arg) + "'");
     } else {

@@ -128,7 +128,39 @@ struct Walk {
   std::vector<Frame> open;
 };
 
-Walk walk_rtf(std::string_view rtf, size_t stop) {
+using Each = std::function<void(const TextCharacter&)>;
+
+// What a token that stands for a character is, for for_each_text_character.
+TextCharacter character_of(std::string_view rtf, const Token& t, size_t end) {
+  using Kind = TextCharacter::Kind;
+  if (t.kind == Token::Kind::word) {
+    if (t.word == "u")
+      return {Kind::code_point, static_cast<uint32_t>(t.param < 0 ? t.param + 65536 : t.param)};
+    if (t.word == "tab") return {Kind::byte, '\t'};
+    if (t.word == "emdash") return {Kind::code_point, 0x2014};
+    if (t.word == "endash") return {Kind::code_point, 0x2013};
+    if (t.word == "bullet") return {Kind::code_point, 0x2022};
+    if (t.word == "lquote") return {Kind::code_point, 0x2018};
+    if (t.word == "rquote") return {Kind::code_point, 0x2019};
+    if (t.word == "ldblquote") return {Kind::code_point, 0x201C};
+    if (t.word == "rdblquote") return {Kind::code_point, 0x201D};
+    if (t.word == "emspace" || t.word == "enspace" || t.word == "qmspace") return {Kind::byte, ' '};
+    return {Kind::line_break, '\r'};
+  }
+  if (t.kind == Token::Kind::symbol) {
+    if (t.word == "par") return {Kind::line_break, '\r'};
+    if (t.word == "~") return {Kind::byte, ' '};
+    if (t.word == "_") return {Kind::byte, '-'};
+    return {Kind::byte, static_cast<uint32_t>(static_cast<unsigned char>(t.word[0]))};
+  }
+  if (end != t.end) {
+    const Token partner = next_token(rtf, t.end);
+    return {Kind::pair, t.byte << 8 | partner.byte};
+  }
+  return {Kind::byte, t.byte};
+}
+
+Walk walk_rtf(std::string_view rtf, size_t stop, const Each* each = nullptr) {
   Walk w;
   std::vector<Frame> stack;
   int fallback = 0;  // characters of a \u's fallback still to skip
@@ -211,6 +243,7 @@ Walk walk_rtf(std::string_view rtf, size_t stop) {
       stop = std::string_view::npos;
     }
     ++w.characters;
+    if (each) (*each)(character_of(rtf, t, end));
     pos = end;
     if (t.kind == Token::Kind::word && t.word == "u") fallback = frame.unicode_skip;
   }
@@ -286,6 +319,27 @@ std::string body_of(std::string_view rtf) {
 }
 
 }  // namespace
+
+void for_each_text_character(std::string_view content, const Each& each) {
+  if (looks_like_rtf(content)) {
+    walk_rtf(content, std::string_view::npos, &each);
+    return;
+  }
+  using Kind = TextCharacter::Kind;
+  for (size_t i = 0; i < content.size();) {
+    const size_t next = plain_step(content, i);
+    const auto b = static_cast<unsigned char>(content[i]);
+    if (b == '\r' || b == '\n') {
+      each({Kind::line_break, '\r'});
+    } else if (next - i == 2) {
+      each(
+          {Kind::pair, static_cast<uint32_t>(b) << 8 | static_cast<unsigned char>(content[i + 1])});
+    } else {
+      each({Kind::byte, b});
+    }
+    i = next;
+  }
+}
 
 size_t chapter_text_length(std::string_view content) {
   if (looks_like_rtf(content)) return walk_rtf(content, std::string_view::npos).characters;

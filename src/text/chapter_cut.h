@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,8 +11,20 @@ namespace folivra {
 // Cutting and joining chapter contents without a rich-edit control, for
 // zqb. Contents are RTF, or plain GBK text when they do not look like RTF.
 
-// The characters of a content's text, as the editor counts them: a GBK
-// character, a \uN and a paragraph break are one each.
+// One character of a content's text: a single byte (ASCII), a GBK pair, a
+// Unicode code point (\uN and named characters), or a paragraph or line break.
+struct TextCharacter {
+  enum class Kind { byte, pair, code_point, line_break } kind;
+  uint32_t value;  // the byte; lead << 8 | trail; the code point
+};
+
+// The characters of a content's text in order, RTF groups that hold no text
+// (tables, pictures, \* destinations) left out.
+void for_each_text_character(std::string_view content,
+                             const std::function<void(const TextCharacter&)>& each);
+
+// Their number, as the editor counts them: a GBK character, a \uN and a
+// paragraph break are one each.
 size_t chapter_text_length(std::string_view content);
 
 // The content cut before character `at` of its text, the formatting in

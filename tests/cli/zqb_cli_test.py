@@ -243,5 +243,19 @@ class ZqbTest(unittest.TestCase):
         with open(path, "rb") as f:
             self.assertEqual(f.read(), data[:-6])
 
+    def test_count_gives_the_words_of_each_chapter_and_the_book(self):
+        rtf = b"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 SimSun;}}\\f0 \\'cc\\'ec\\'c1\\'c1 OK\\par}"
+        spec = {"chapters": [{"name": "一", "content": base64.b64encode(rtf).decode()},
+                             {"name": "二", "content": base64.b64encode("他说：“好。”".encode("gbk")).decode()}]}
+        result, path = self.build(spec)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        text = run("count", path)
+        self.assertEqual(text.returncode, 0, text.stderr)
+        self.assertEqual(text.stdout.decode().splitlines(),
+                         ["1\t一\t3\t5\t4", "2\t二\t3\t7\t7", "total\t\t6\t12\t11"])
+        counted = json.loads(run("count", path, "--json").stdout)
+        self.assertEqual(counted["total"], {"words": 6, "characters": 12, "characters_no_space": 11})
+        self.assertEqual([c["words"] for c in counted["chapters"]], [3, 3])
+
 if __name__ == "__main__":
     unittest.main(verbosity=1)

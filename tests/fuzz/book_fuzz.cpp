@@ -8,7 +8,9 @@
 
 #include "book/block_codec.h"
 #include "book/book_file.h"
+#include "text/chapter_cut.h"
 #include "text/rtf_check.h"
+#include "text/word_count.h"
 
 using namespace folivra;
 
@@ -41,6 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   peek_book_lock(bytes);
   rtf_fits_control(bytes);
+  // Counting and cutting walk hostile RTF without a control: they must hold.
+  const WordCount count = count_words(bytes);
+  if (count.characters_no_space > count.characters) std::abort();
+  if (const auto halves = cut_chapter_content(bytes, chapter_text_length(bytes) / 2)) {
+    join_chapter_contents(halves->first, halves->second);
+  }
   Book book;
   ReadReport report;
   if (parse_book(bytes, "pw", book, nullptr, &report) != ReadStatus::ok) return 0;

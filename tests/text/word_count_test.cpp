@@ -1,0 +1,40 @@
+// 字数 by the web-novel rule, on plain GBK text and on RTF as the editor writes it.
+#include "text/word_count.h"
+
+#include <gtest/gtest.h>
+
+#include "book/gbk.h"
+
+namespace folivra {
+namespace {
+
+TEST(WordCount, ChineseLatinAndPunctuation) {
+  // 他说：“Hello, world 2026！” — 他 说 Hello world 2026 = 5; ：“, ！” count nothing.
+  const WordCount mixed = count_words(gbk_of("他说：“Hello, world 2026！”"));
+  EXPECT_EQ(mixed.words, 5u);
+  EXPECT_EQ(mixed.characters, 23u);
+  EXPECT_EQ(mixed.characters_no_space, 21u);
+
+  EXPECT_EQ(count_words(gbk_of("ＡＢ１２ かな")).words, 6u) << "full-width letters, kana";
+  EXPECT_EQ(count_words(gbk_of("第一章\r\n\r\n　　天亮了。")).words, 6u)
+      << "breaks and 　 count nothing";
+  EXPECT_EQ(count_words(gbk_of("　　天亮了。")).characters_no_space, 4u);
+  EXPECT_EQ(count_words("").words, 0u);
+  EXPECT_EQ(count_words("abc\r\ndef").words, 2u) << "a line break ends a word";
+}
+
+TEST(WordCount, RtfCountsItsTextOnly) {
+  const std::string rtf =
+      "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 SimSun;}}{\\*\\generator Riched20;}"
+      "\\f0 \\'cc\\'ec\\'c1\\'c1 OK\\par \\b x\\u20013?y\\b0\\tab{\\pict 0123abcd}}";
+  const WordCount count = count_words(rtf);
+  // 天 亮 OK | x中y: "x" starts a word, 中 counts one, "y" another word.
+  EXPECT_EQ(count.words, 6u);
+  EXPECT_EQ(count.characters, 9u) << "天亮, space, OK, x中y, tab";
+  EXPECT_EQ(count.characters_no_space, 7u);
+  EXPECT_EQ(count_words("{\\rtf1 {\\fonttbl{\\f0 Arial;}}}").words, 0u);
+  EXPECT_EQ(count_words("{\\rtf1 abc").words, 1u) << "an unclosed group still counts its text";
+}
+
+}  // namespace
+}  // namespace folivra
