@@ -12,6 +12,8 @@ inline constexpr int kBadInput = 65;
 inline constexpr int kCannotWrite = 73;
 // check: the book reads, but items are damaged or the file is cut short.
 inline constexpr int kDamaged = 4;
+// grep: no line matched (1 stays "not a book file", as for the other commands).
+inline constexpr int kNoMatch = 5;
 
 struct Arguments {
   std::string command;
@@ -19,6 +21,7 @@ struct Arguments {
   std::optional<std::string> password;  // UTF-8, as typed
   std::optional<std::string> reader;    // pack: the reader program to put in front
   bool json = false;                    // count: print JSON
+  bool regex = false;                   // grep: the pattern is an ECMAScript regular expression
 };
 
 int dump(const Arguments& args);
@@ -29,6 +32,7 @@ int pack(const Arguments& args);
 int unpack(const Arguments& args);
 int chapters(const Arguments& args);
 int count(const Arguments& args);
+int grep(const Arguments& args);
 // insert, delete, rename, move, split and merge, by args.command.
 int change_chapters(const Arguments& args);
 

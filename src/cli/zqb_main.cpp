@@ -23,6 +23,8 @@ usage:
   zqb chapters BOOK                 list the chapters: number, kind, name, bytes
   zqb count BOOK [--json]           字数 of each chapter and the book: number, name,
                                     字数, characters, characters without spaces
+  zqb grep BOOK PATTERN [--regex]   the lines of the chapters' text that hold PATTERN:
+                                    chapter number, name, line
   zqb insert BOOK N NAME            a new empty chapter at position N
   zqb delete BOOK N                 delete chapter N
   zqb rename BOOK N NAME            rename chapter N
@@ -42,7 +44,7 @@ base64). build reads the same keys, every one optional, plus "password".
 
 exit status: 0 done; for dump, txt and check 1 not a book file, 2 password missing or
 wrong, 3 cannot open; for check 4 the book reads but is damaged or cut short
-(each problem on a line of its own); 64 wrong usage, 65 bad spec, 73 cannot write.
+(each problem on a line of its own); for grep 5 no line matched; 64 wrong usage, 65 bad spec, 73 cannot write.
 )";
 
 struct Command {
@@ -60,6 +62,7 @@ constexpr Command kCommands[] = {
     {"unpack", 2, 0, unpack},
     {"chapters", 1, 0, chapters},
     {"count", 1, 0, count},
+    {"grep", 2, 0, grep},
     {"insert", 3, 0, change_chapters},
     {"delete", 2, 0, change_chapters},
     {"rename", 3, 0, change_chapters},
@@ -97,6 +100,8 @@ int main(int argc, char** argv) {
       (arg == "--password" ? args.password : args.reader) = argv[++i];
     } else if (arg == "--json") {
       args.json = true;
+    } else if (arg == "--regex") {
+      args.regex = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return usage_error("unknown option '" + std::string(arg) + "'");
     } else {

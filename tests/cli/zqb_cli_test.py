@@ -257,5 +257,19 @@ class ZqbTest(unittest.TestCase):
         self.assertEqual(counted["total"], {"words": 6, "characters": 12, "characters_no_space": 11})
         self.assertEqual([c["words"] for c in counted["chapters"]], [3, 3])
 
+    def test_grep_prints_the_matching_lines_of_the_chapters(self):
+        rtf = b"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 SimSun;}}\\f0 \\'cc\\'ec\\'c1\\'c1 OK\\par second \\u20013?line\\par}"
+        spec = {"chapters": [{"name": "一", "content": base64.b64encode(rtf).decode()},
+                             {"name": "二", "content": base64.b64encode("他说：\r\n天亮了".encode("gbk")).decode()}]}
+        result, path = self.build(spec)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        found = run("grep", path, "天亮")
+        self.assertEqual(found.returncode, 0, found.stderr)
+        self.assertEqual(found.stdout.decode().splitlines(), ["1\t一\t天亮 OK", "2\t二\t天亮了"])
+        regex = run("grep", path, "^second 中", "--regex")
+        self.assertEqual(regex.stdout.decode().splitlines(), ["1\t一\tsecond 中line"])
+        self.assertEqual(run("grep", path, "nowhere").returncode, 5)
+        self.assertEqual(run("grep", path, "(", "--regex").returncode, 64)
+
 if __name__ == "__main__":
     unittest.main(verbosity=1)

@@ -1,0 +1,117 @@
+// zqb grep: the lines of the chapters' text that hold a pattern, as grep
+// prints them: chapter number, chapter name, the line (UTF-8).
+#include <iostream>
+#include <regex>
+
+#include "book/book_file.h"
+#include "book/gbk.h"
+#include "cli/zqb_commands.h"
+#include "text/chapter_cut.h"
+
+namespace folivra::zqb {
+
+namespace {
+
+void append_utf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | cp >> 6);
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | cp >> 12);
+    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | cp >> 18);
+    out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// UTF-8 as code points, for the regular expressions (one wchar_t each).
+std::wstring wide_of(std::string_view utf8) {
+  std::wstring out;
+  for (size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    const int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    uint32_t cp = n == 1 ? b : b & (0x7F >> n);
+    for (int k = 1; k < n && i + k < utf8.size(); ++k) {
+      cp = cp << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    }
+    out += static_cast<wchar_t>(cp);
+    i += static_cast<size_t>(n);
+  }
+  return out;
+}
+
+// The text of a chapter as UTF-8 lines.
+std::vector<std::string> lines_of(std::string_view content) {
+  std::vector<std::string> lines(1);
+  std::string gbk;  // GBK pairs waiting to be converted with their neighbours
+  const auto flush = [&] {
+    lines.back() += gbk_to_utf8(gbk);
+    gbk.clear();
+  };
+  for_each_text_character(content, [&](const TextCharacter& ch) {
+    using Kind = TextCharacter::Kind;
+    if (ch.kind == Kind::pair || (ch.kind == Kind::byte && ch.value < 0x80)) {
+      if (ch.kind == Kind::pair) gbk += static_cast<char>(ch.value >> 8);
+      gbk += static_cast<char>(ch.value & 0xFF);
+      return;
+    }
+    flush();
+    if (ch.kind == Kind::line_break) {
+      lines.emplace_back();
+    } else {
+      append_utf8(lines.back(), ch.kind == Kind::byte ? 0xFFFD : ch.value);
+    }
+  });
+  flush();
+  return lines;
+}
+
+}  // namespace
+
+int grep(const Arguments& args) {
+  std::string password;
+  if (args.password) {
+    std::optional<std::string> gbk = utf8_to_gbk(*args.password);
+    if (!gbk) {
+      std::cerr << "zqb: the password holds a character that GBK cannot represent\n";
+      return kUsageError;
+    }
+    password = *gbk;
+  }
+  std::wregex pattern;
+  if (args.regex) {
+    try {
+      pattern = std::wregex(wide_of(args.positional[1]), std::regex::ECMAScript);
+    } catch (const std::regex_error&) {
+      std::cerr << "zqb: '" << args.positional[1] << "' is not a regular expression\n";
+      return kUsageError;
+    }
+  }
+  Book book;
+  const ReadStatus status = read_book(args.positional[0], password, book);
+  if (status != ReadStatus::ok) {
+    std::cerr << "zqb: " << args.positional[0] << ": cannot read the book (status "
+              << static_cast<int>(status) << ")\n";
+    return static_cast<int>(status);
+  }
+  bool found = false;
+  for (size_t i = 0; i < book.chapters.size(); ++i) {
+    const std::string name = gbk_to_utf8(book.chapters[i].name);
+    for (const std::string& line : lines_of(book.chapters[i].content)) {
+      const bool hit = args.regex ? std::regex_search(wide_of(line), pattern)
+                                  : line.find(args.positional[1]) != std::string::npos;
+      if (!hit) continue;
+      found = true;
+      std::cout << i + 1 << "\t" << name << "\t" << line << "\n";
+    }
+  }
+  return found ? 0 : kNoMatch;
+}
+
+}  // namespace folivra::zqb
