@@ -18,9 +18,11 @@ set(FOLIVRA_CORE_SOURCES
   src/export/pe_image.cpp
   src/export/reader_image.cpp
   src/export/text_export.cpp
+  src/export/plain_export.cpp
   src/text/rtf_check.cpp
   src/text/chapter_cut.cpp
   src/text/word_count.cpp
+  src/text/plain_text.cpp
   src/document/chapter_look.cpp
   src/document/document.cpp
   src/document/damage_report.cpp
@@ -63,6 +65,7 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/text/rtf_check_test.cpp
   tests/text/chapter_cut_test.cpp
   tests/text/word_count_test.cpp
+  tests/export/plain_export_test.cpp
   tests/document/document_test.cpp
 )
 list(TRANSFORM FOLIVRA_CORE_TEST_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/)

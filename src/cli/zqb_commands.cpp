@@ -9,6 +9,7 @@
 #include "book/file_io.h"
 #include "cli/book_json.h"
 #include "export/reader_image.h"
+#include "export/plain_export.h"
 #include "export/text_export.h"
 #include "text/rtf_check.h"
 
@@ -157,8 +158,27 @@ int build(const Arguments& args) {
 }
 
 int txt(const Arguments& args) {
+  std::optional<PlainEncoding> encoding;
+  if (args.plain) {
+    const std::string e = args.encoding.value_or("utf8");
+    encoding = e == "utf8"       ? std::optional(PlainEncoding::utf8)
+               : e == "utf8-bom" ? std::optional(PlainEncoding::utf8_bom)
+               : e == "gbk"      ? std::optional(PlainEncoding::gbk)
+                                 : std::nullopt;
+    if (!encoding) {
+      std::cerr << "zqb: the encoding is utf8, utf8-bom or gbk\n";
+      return kUsageError;
+    }
+  }
   Book book;
   if (const int status = load(args, book)) return status;
+  if (encoding) {
+    if (!replace_file_contents(args.positional[1], book_plain_text(book, *encoding))) {
+      std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
+      return kCannotWrite;
+    }
+    return 0;
+  }
   ReplacingFile out(args.positional[1]);
   const bool written =
       out.open() &&

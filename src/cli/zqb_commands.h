@@ -22,6 +22,8 @@ struct Arguments {
   std::optional<std::string> reader;    // pack: the reader program to put in front
   bool json = false;                    // count: print JSON
   bool regex = false;                   // grep: the pattern is an ECMAScript regular expression
+  bool plain = false;                   // txt: readable text instead of the RTF-source conversion
+  std::optional<std::string> encoding;  // txt --plain: utf8 (default), utf8-bom or gbk
 };
 
 int dump(const Arguments& args);

@@ -6,29 +6,11 @@
 #include "book/book_file.h"
 #include "book/gbk.h"
 #include "cli/zqb_commands.h"
-#include "text/chapter_cut.h"
+#include "text/plain_text.h"
 
 namespace folivra::zqb {
 
 namespace {
-
-void append_utf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | cp >> 6);
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | cp >> 12);
-    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | cp >> 18);
-    out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 // UTF-8 as code points, for the regular expressions (one wchar_t each).
 std::wstring wide_of(std::string_view utf8) {
@@ -44,32 +26,6 @@ std::wstring wide_of(std::string_view utf8) {
     i += static_cast<size_t>(n);
   }
   return out;
-}
-
-// The text of a chapter as UTF-8 lines.
-std::vector<std::string> lines_of(std::string_view content) {
-  std::vector<std::string> lines(1);
-  std::string gbk;  // GBK pairs waiting to be converted with their neighbours
-  const auto flush = [&] {
-    lines.back() += gbk_to_utf8(gbk);
-    gbk.clear();
-  };
-  for_each_text_character(content, [&](const TextCharacter& ch) {
-    using Kind = TextCharacter::Kind;
-    if (ch.kind == Kind::pair || (ch.kind == Kind::byte && ch.value < 0x80)) {
-      if (ch.kind == Kind::pair) gbk += static_cast<char>(ch.value >> 8);
-      gbk += static_cast<char>(ch.value & 0xFF);
-      return;
-    }
-    flush();
-    if (ch.kind == Kind::line_break) {
-      lines.emplace_back();
-    } else {
-      append_utf8(lines.back(), ch.kind == Kind::byte ? 0xFFFD : ch.value);
-    }
-  });
-  flush();
-  return lines;
 }
 
 }  // namespace
@@ -103,7 +59,7 @@ int grep(const Arguments& args) {
   bool found = false;
   for (size_t i = 0; i < book.chapters.size(); ++i) {
     const std::string name = gbk_to_utf8(book.chapters[i].name);
-    for (const std::string& line : lines_of(book.chapters[i].content)) {
+    for (const std::string& line : plain_lines(book.chapters[i].content)) {
       const bool hit = args.regex ? std::regex_search(wide_of(line), pattern)
                                   : line.find(args.positional[1]) != std::string::npos;
       if (!hit) continue;

@@ -15,7 +15,10 @@ usage:
   zqb dump BOOK [--password TEXT]   print the book as JSON (UTF-8)
   zqb build SPEC.json OUT           write a book file from a JSON spec
   zqb txt BOOK OUT [--password TEXT]
-                                    write the book as a GBK text file
+                                    write the book as the editor's GBK text conversion
+  zqb txt BOOK OUT --plain [--encoding utf8|utf8-bom|gbk]
+                                    write it as readable text: title, author,
+                                    introduction, each chapter's name and text
   zqb check BOOK [--password TEXT]  read every field and chapter, print a summary
   zqb pack BOOK OUT.exe [--password TEXT] [--reader READER.exe]
                                     compile the book into a stand-alone reader
@@ -95,9 +98,13 @@ int main(int argc, char** argv) {
   args.command = std::string(name);
   for (int i = 2; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg == "--password" || arg == "--reader") {
+    if (arg == "--password" || arg == "--reader" || arg == "--encoding") {
       if (i + 1 == argc) return usage_error(std::string(arg) + " needs a value");
-      (arg == "--password" ? args.password : args.reader) = argv[++i];
+      (arg == "--password" ? args.password
+       : arg == "--reader" ? args.reader
+                           : args.encoding) = argv[++i];
+    } else if (arg == "--plain") {
+      args.plain = true;
     } else if (arg == "--json") {
       args.json = true;
     } else if (arg == "--regex") {

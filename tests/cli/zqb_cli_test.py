@@ -271,5 +271,19 @@ class ZqbTest(unittest.TestCase):
         self.assertEqual(run("grep", path, "nowhere").returncode, 5)
         self.assertEqual(run("grep", path, "(", "--regex").returncode, 64)
 
+    def test_txt_plain_writes_readable_text(self):
+        rtf = b"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 SimSun;}}\\f0 \\b \\'cc\\'ec\\b0 \\par}"
+        spec = {"title": "书", "author": "某", "chapters": [{"name": "一", "content": base64.b64encode(rtf).decode()}]}
+        result, path = self.build(spec)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        out = self.path("plain.txt")
+        for encoding, codec, bom in (("utf8", "utf-8", b""), ("utf8-bom", "utf-8", b"\xef\xbb\xbf"), ("gbk", "gbk", b"")):
+            result = run("txt", path, out, "--plain", "--encoding", encoding)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            with open(out, "rb") as f:
+                data = f.read()
+            self.assertEqual(data, bom + "书\r\n作者：某\r\n\r\n一\r\n\r\n天\r\n".encode(codec), encoding)
+        self.assertEqual(run("txt", path, out, "--plain", "--encoding", "latin1").returncode, 64)
+
 if __name__ == "__main__":
     unittest.main(verbosity=1)
