@@ -49,7 +49,7 @@ void MainWindow::close_book() {
   info_.set_read_only(true);
   tree_.set_locked(true);
   for (UINT id : {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
-                  kCmdCompile, kCmdCloseBook}) {
+                  kCmdCompile, kCmdCloseBook, kCmdExportPlain}) {
     menus_.enable(id, false);
   }
   has_book_ = false;
@@ -114,7 +114,7 @@ void MainWindow::show_book(const Book& book) {
   tree_.set_locked(false);
   menus_.edit->set_checked(kCmdReadOnly, false);
   for (UINT id : {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
-                  kCmdCompile, kCmdCloseBook}) {
+                  kCmdCompile, kCmdCloseBook, kCmdExportPlain}) {
     menus_.enable(id, true);
   }
   set_modified(false);

@@ -9,6 +9,7 @@
 #include "book/new_book.h"
 #include "document/damage_report.h"
 #include "editor/file_filter.h"
+#include "export/plain_export.h"
 #include "export/text_export.h"
 
 namespace folivra {
@@ -286,6 +287,32 @@ void DocumentCommands::convert_to_text() {
     done.caption = "\xD7\xAA\xBB\xBB\xCA\xA7\xB0\xDC";  // 转换失败
     done.text = "\xD7\xAA\xBB\xBB\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " +
                 path + " \xCA\xA7\xB0\xDC";
+  }
+  prompts_.show_message(done);
+}
+
+// The book as readable text for platforms and readers. UTF-8 with a BOM
+// keeps every character and opens right in Notepad; zqb writes GBK too.
+void DocumentCommands::export_plain_text() {
+  const Book& book = view_.current_book();
+  SaveFileRequest request;
+  const std::string& book_path = book.file_path;
+  request.initial_directory =
+      book_path.substr(0, book_path.size() - file_name_of(book_path, true).size());
+  request.title = gbk_of("导出纯文本");
+  request.default_name = book_path.empty() ? book.title : file_name_of(book_path, false);
+  request.filter = std::string(kTextFilter);
+  request.default_extension = "txt";
+  const std::string path = prompts_.save_file(request);
+  if (path.empty()) return;
+  Message done;
+  if (replace_file_contents(path_from_gbk(path), book_plain_text(book, PlainEncoding::utf8_bom))) {
+    done.caption = gbk_of("导出成功");
+    done.text = gbk_of("导出成功 文件：") + path;
+    done.icon = Icon::information;
+  } else {
+    done.caption = gbk_of("导出失败");
+    done.text = gbk_of("导出失败！ - 写入文件 ") + path + gbk_of(" 失败");
   }
   prompts_.show_message(done);
 }

@@ -27,6 +27,7 @@ class DocumentCommands {
   void insert_book();
   void set_password_command();
   void convert_to_text();
+  void export_plain_text();  // "导出纯文本…": readable text, UTF-8 with a BOM
   // Opens a recovery copy as the modified book that was being edited at
   // `original_path` (GBK, empty for a book never saved). False: not opened.
   bool restore_copy(const std::filesystem::path& copy, const std::string& original_path);

@@ -374,6 +374,9 @@ void MainWindow::on_command(UINT id) {
       prompts_->show_message(about);
       break;
     }
+    case kCmdExportPlain:
+      commands_.export_plain_text();
+      break;
     case kCmdCloseBook:
       commands_.close_book_command();
       break;

@@ -141,6 +141,7 @@ Menus build_menus() {
       {kCmdSave, L"保存(&S)\tCtrl+S", false},
       {kCmdSaveAs, L"另存为(&A)...", false},
       {kCmdConvertText, L"转换TXT格式(&H)...\tCtrl+H", false},
+      {kCmdExportPlain, L"导出纯文本(&E)...", false},
       {kCmdCloseBook, L"关闭书籍(&W)\tCtrl+W", false},
       {0, L""},
       {kCmdAssociate, L"重新关联文件"},

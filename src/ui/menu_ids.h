@@ -40,6 +40,7 @@ enum MenuId : unsigned {
   kCmdTreeRedo,
   kCmdCloseBook = 180,
   kCmdAbout,
+  kCmdExportPlain,
 };
 
 }  // namespace folivra

@@ -158,5 +158,23 @@ TEST_F(DailyUse, AboutShowsTheVersionTheProgramCarries) {
   EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
 }
 
+TEST_F(DailyUse, ExportingPlainTextWritesTheReadableBook) {
+  Book book = sample_book(1);
+  book.title = gbk_of("山海");
+  book.author.clear();
+  book.intro.clear();
+  book.chapters[0].name = gbk_of("第一章");
+  book.chapters[0].content = "{\\rtf1\\ansi\\ansicpg936 \\b \\'cc\\'ec\\b0\\par}";
+  window().show_book(book);
+  const std::filesystem::path file = dir_.path("plain.txt");
+  prompts_.paths = {wide_to_gbk_lossy(file.wstring())};
+  command(kCmdExportPlain);
+  ASSERT_EQ(prompts_.saves.size(), 1u);
+  EXPECT_EQ(prompts_.saves[0].default_name, gbk_of("山海"));
+  EXPECT_EQ(read_bytes(file), "\xEF\xBB\xBF山海\r\n\r\n第一章\r\n\r\n天\r\n");
+  ASSERT_EQ(prompts_.messages.size(), 1u);
+  EXPECT_EQ(gbk_to_wide(prompts_.messages[0].caption), L"导出成功");
+}
+
 }  // namespace
 }  // namespace folivra::test
