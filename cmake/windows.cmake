@@ -56,6 +56,7 @@ add_library(folivra_shell STATIC
   src/app/main_window.cpp
   src/app/chapter_commands.cpp
   src/app/edit_commands.cpp
+  src/app/command_routing.cpp
   src/app/menus.cpp
   src/ui/picture_box.cpp
   src/app/recent_files.cpp

@@ -1,0 +1,135 @@
+// Menu commands and accelerators, routed to the document, the panes and the
+// window's own commands.
+#include <new>
+
+#include "app/main_window.h"
+#include "book/gbk.h"
+#include "book/gbk_wide.h"
+#include "ui/menu_ids.h"
+
+namespace folivra {
+
+// A command that runs out of memory, or fails in any other unforeseen way,
+// stops there with a message: the open book stays as it was.
+void MainWindow::run_command(UINT id) {
+  try {
+    on_command(id);
+  } catch (const std::bad_alloc&) {
+    Message failure;
+    failure.text = wide_to_gbk_lossy(L"内存不足，这个操作没有完成。");
+    failure.owned = true;
+    prompts_->show_message(failure);
+  } catch (const std::exception&) {
+    Message failure;
+    failure.text = wide_to_gbk_lossy(L"出现错误，这个操作没有完成。");
+    failure.owned = true;
+    prompts_->show_message(failure);
+  }
+}
+
+void MainWindow::on_command(UINT id) {
+  switch (id) {
+    case kCmdUndo:
+    case kCmdCut:
+    case kCmdCopy:
+    case kCmdPaste:
+    case kCmdDelete:
+    case kCmdSelectAll:
+    case kCmdInsertDate:
+      editor_.edit_command(id);
+      break;
+    case kCmdReadOnly:
+      toggle_read_only();
+      break;
+    case kCmdAddChapter:
+    case kCmdTreeAddChapter:
+      add_chapter();
+      break;
+    case kCmdTreeDeleteChapter:
+      delete_chapter();
+      break;
+    case kCmdTreeRenameChapter:
+      rename_chapter();
+      break;
+    case kCmdAbout: {
+      Message about;
+      about.caption = gbk_of("关于 Folivra");
+      about.text = gbk_of("Folivra " FOLIVRA_VERSION
+                          "\r\n长篇连载电子书编辑器\r\n构建日期：" FOLIVRA_BUILD_DATE);
+      about.icon = Icon::information;
+      about.owned = true;
+      prompts_->show_message(about);
+      break;
+    }
+    case kCmdExportPlain:
+      commands_.export_plain_text();
+      break;
+    case kCmdCloseBook:
+      commands_.close_book_command();
+      break;
+    case kCmdTreeInsertChapter:
+      insert_chapter();
+      break;
+    case kCmdTreeMoveUp:
+    case kCmdTreeMoveDown: {
+      const int p = item_data(TreeView_GetSelection(c_.tree));
+      if (p >= 1) move_chapter(p, id == kCmdTreeMoveUp ? p - 1 : p + 1);
+      break;
+    }
+    case kCmdTreeSplitChapter:
+      split_chapter();
+      break;
+    case kCmdTreeMergeChapter:
+      merge_chapter();
+      break;
+    case kCmdTreeUndo:
+    case kCmdTreeRedo:
+      undo_chapters(id == kCmdTreeRedo);
+      break;
+    case kCmdNew:
+      commands_.new_book_command();
+      break;
+    case kCmdOpen:
+      commands_.open_book_command();
+      break;
+    case kCmdSave:
+      commands_.save_book();
+      break;
+    case kCmdSaveAs:
+      commands_.save_book_as();
+      break;
+    case kCmdInsertBook:
+      commands_.insert_book();
+      break;
+    case kCmdSetPassword:
+      commands_.set_password_command();
+      break;
+    case kCmdConvertText:
+      commands_.convert_to_text();
+      break;
+    case kCmdAssociate:
+      associate_command();
+      break;
+    case kCmdCompile:
+      compile_reader();
+      break;
+    case kCmdExit:
+      exit_program();
+      break;
+    case kCmdChooseFont:
+      choose_editor_font();
+      break;
+    case kCmdClearRecent:
+      clear_recent_files();
+      break;
+    case kCmdRecent1:
+    case kCmdRecent1 + 1:
+    case kCmdRecent1 + 2:
+    case kCmdRecent1 + 3:
+    case kCmdRecent1 + 4:
+      commands_.open_recent_file(static_cast<int>(id - kCmdRecent1) + 1);
+      break;
+  }
+}
+
+}  // namespace folivra
