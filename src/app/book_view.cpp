@@ -10,6 +10,14 @@
 
 namespace folivra {
 
+namespace {
+
+// The commands that need a book; the empty window has them disabled.
+constexpr UINT kBookCommands[] = {kCmdSaveAs,   kCmdConvertText, kCmdSetPassword, kCmdAddChapter,
+                                  kCmdReadOnly, kCmdCompile,     kCmdCloseBook,   kCmdExportPlain};
+
+}  // namespace
+
 void MainWindow::set_status(int pane, const std::wstring& text) {
   const WPARAM border = pane == 0 || pane == 2 ? SBT_NOBORDERS : 0;
   SendMessageW(c_.status, SB_SETTEXTW, static_cast<WPARAM>(pane) | border,
@@ -48,10 +56,7 @@ void MainWindow::close_book() {
   read_only_ = true;  // nothing to edit until a book is shown, as at the start
   info_.set_read_only(true);
   tree_.set_locked(true);
-  for (UINT id : {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
-                  kCmdCompile, kCmdCloseBook, kCmdExportPlain}) {
-    menus_.enable(id, false);
-  }
+  for (UINT id : kBookCommands) menus_.enable(id, false);
   has_book_ = false;
   set_status(1, L"未载入");
   set_status(3, L"未载入");
@@ -113,10 +118,7 @@ void MainWindow::show_book(const Book& book) {
   info_.set_read_only(false);
   tree_.set_locked(false);
   menus_.edit->set_checked(kCmdReadOnly, false);
-  for (UINT id : {kCmdSaveAs, kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
-                  kCmdCompile, kCmdCloseBook, kCmdExportPlain}) {
-    menus_.enable(id, true);
-  }
+  for (UINT id : kBookCommands) menus_.enable(id, true);
   set_modified(false);
 }
 

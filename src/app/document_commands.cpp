@@ -256,19 +256,29 @@ void DocumentCommands::set_password_command() {
 
 namespace folivra {
 
-void DocumentCommands::convert_to_text() {
-  const Book& book = view_.current_book();
+namespace {
+
+// A text file beside the book: the chooser starts in the book's folder.
+SaveFileRequest text_file_request(const Book& book, const std::string& title,
+                                  const std::string& name) {
   SaveFileRequest request;
   // The folder is found by characters: a GBK trail byte can be a backslash.
-  const std::string& book_path = book.file_path;
-  request.initial_directory =
-      book_path.substr(0, book_path.size() - file_name_of(book_path, true).size());
-  request.title = "\xD7\xAA\xBB\xBB\x54\x58\x54\xB8\xF1\xCA\xBD";  // 转换TXT格式
-  request.default_name = file_name_of(book.file_path, false);
+  const std::string& path = book.file_path;
+  request.initial_directory = path.substr(0, path.size() - file_name_of(path, true).size());
+  request.title = title;
+  request.default_name = name;
   request.filter = std::string(kTextFilter);
   request.default_extension = "txt";
-  request.keep_directory = false;
-  const std::string path = prompts_.save_file(request);
+  return request;
+}
+
+}  // namespace
+
+void DocumentCommands::convert_to_text() {
+  const Book& book = view_.current_book();
+  const std::string path =
+      prompts_.save_file(text_file_request(book, "\xD7\xAA\xBB\xBB\x54\x58\x54\xB8\xF1\xCA\xBD",
+                                           file_name_of(book.file_path, false)));  // 转换TXT格式
   if (path.empty()) return;
 
   // The text goes to a new file that takes the chosen name only when all of
@@ -295,15 +305,9 @@ void DocumentCommands::convert_to_text() {
 // keeps every character and opens right in Notepad; zqb writes GBK too.
 void DocumentCommands::export_plain_text() {
   const Book& book = view_.current_book();
-  SaveFileRequest request;
-  const std::string& book_path = book.file_path;
-  request.initial_directory =
-      book_path.substr(0, book_path.size() - file_name_of(book_path, true).size());
-  request.title = gbk_of("导出纯文本");
-  request.default_name = book_path.empty() ? book.title : file_name_of(book_path, false);
-  request.filter = std::string(kTextFilter);
-  request.default_extension = "txt";
-  const std::string path = prompts_.save_file(request);
+  const std::string name =
+      book.file_path.empty() ? book.title : file_name_of(book.file_path, false);
+  const std::string path = prompts_.save_file(text_file_request(book, gbk_of("导出纯文本"), name));
   if (path.empty()) return;
   Message done;
   if (replace_file_contents(path_from_gbk(path), book_plain_text(book, PlainEncoding::utf8_bom))) {

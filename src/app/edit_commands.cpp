@@ -18,8 +18,9 @@ void MainWindow::content_changed(bool typed) {
 void MainWindow::content_command(unsigned id) { run_command(id); }
 
 bool MainWindow::step_chapter(int delta) {
-  const int target = selected_index() + delta;
-  if (target < 1 || target > doc_.count() || selected_index() < 1) return false;
+  const int current = selected_index();
+  const int target = current + delta;
+  if (current < 1 || target < 1 || target > doc_.count()) return false;
   TreeView_SelectItem(c_.tree, item_at(target));  // shows it through the tree
   SetFocus(c_.content);
   return true;

@@ -27,14 +27,6 @@ HFONT song_font(int height) {
                      DEFAULT_PITCH | FF_DONTCARE, L"宋体");
 }
 
-HWND child(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int x, int y, int w,
-           int h, HFONT font, DWORD ex_style = 0) {
-  HWND hwnd = CreateWindowExW(ex_style, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
-                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (font) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return hwnd;
-}
-
 Box box_of(HWND hwnd) {
   RECT r;
   GetWindowRect(hwnd, &r);
@@ -207,16 +199,16 @@ void MainWindow::create_controls() {
 
   c_.splitter = create_splitter(hwnd_, 156, 0, 4, 152);
 
-  c_.tabs = child(WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP, hwnd_, 160,
-                  0, 312, 368, font_field_, WS_EX_CONTROLPARENT);
+  c_.tabs = create_child(WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP, hwnd_,
+                         160, 0, 312, 368, font_field_, WS_EX_CONTROLPARENT);
   TCITEMW tab{};
   tab.mask = TCIF_TEXT;
   tab.pszText = const_cast<wchar_t*>(L"介绍");
   TabCtrl_InsertItem(c_.tabs, 0, &tab);
   tab.pszText = const_cast<wchar_t*>(L"内容");
   TabCtrl_InsertItem(c_.tabs, 1, &tab);
-  c_.info_page = child(kPageClass, L"", WS_CLIPCHILDREN, c_.tabs, 0, 21, 312, 347, nullptr,
-                       WS_EX_CONTROLPARENT);
+  c_.info_page = create_child(kPageClass, L"", WS_CLIPCHILDREN, c_.tabs, 0, 21, 312, 347, nullptr,
+                              WS_EX_CONTROLPARENT);
   c_.content_page =
       CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 21, 312,
                       347, c_.tabs, nullptr, GetModuleHandleW(nullptr), nullptr);

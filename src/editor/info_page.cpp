@@ -6,6 +6,7 @@
 #include "book/gbk_wide.h"
 #include "ui/cover_picture.h"
 #include "ui/picture_box.h"
+#include "ui/window_class.h"
 #include "ui/window_text.h"
 
 namespace folivra {
@@ -13,14 +14,6 @@ namespace folivra {
 namespace {
 
 constexpr std::wstring_view kIndent = L"    ";
-
-HWND child(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int x, int y, int w,
-           int h, HFONT font) {
-  HWND hwnd = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (font) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return hwnd;
-}
 
 void resize_to(HWND hwnd, int width, int height) {
   SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -55,16 +48,19 @@ InfoPage::~InfoPage() {
 InfoPage::Controls InfoPage::create(HWND page, const Fonts& fonts) {
   c_.cover = create_picture_box(page, 8, 8, 120, 136);
   const DWORD field = ES_AUTOHSCROLL | WS_TABSTOP;
-  c_.title = child(L"EDIT", L"Folivra", field, page, 136, 8, 168, 40, fonts.title);
-  c_.author_label = child(L"STATIC", L"作者：", SS_NOPREFIX, page, 136, 55, 40, 24, fonts.label);
-  c_.author = child(L"EDIT", L"Vantorel", field, page, 176, 56, 128, 24, fonts.field);
-  c_.type_label = child(L"STATIC", L"类型：", SS_NOPREFIX, page, 136, 81, 40, 24, fonts.label);
-  c_.book_type = child(L"EDIT", L"教学", field, page, 176, 81, 128, 24, fonts.field);
-  c_.time_label = child(L"STATIC", L"时间：", SS_NOPREFIX, page, 136, 112, 40, 24, fonts.label);
-  c_.time = child(L"EDIT", L"2018-09-16", field, page, 176, 113, 128, 24, fonts.field);
-  c_.intro = child(L"EDIT", L"    Folivra(Quirevel)是一款新型的编辑软件。",
-                   ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP, page, 8,
-                   160, 298, 184, fonts.field);
+  c_.title = create_child(L"EDIT", L"Folivra", field, page, 136, 8, 168, 40, fonts.title);
+  c_.author_label =
+      create_child(L"STATIC", L"作者：", SS_NOPREFIX, page, 136, 55, 40, 24, fonts.label);
+  c_.author = create_child(L"EDIT", L"Vantorel", field, page, 176, 56, 128, 24, fonts.field);
+  c_.type_label =
+      create_child(L"STATIC", L"类型：", SS_NOPREFIX, page, 136, 81, 40, 24, fonts.label);
+  c_.book_type = create_child(L"EDIT", L"教学", field, page, 176, 81, 128, 24, fonts.field);
+  c_.time_label =
+      create_child(L"STATIC", L"时间：", SS_NOPREFIX, page, 136, 112, 40, 24, fonts.label);
+  c_.time = create_child(L"EDIT", L"2018-09-16", field, page, 176, 113, 128, 24, fonts.field);
+  c_.intro = create_child(L"EDIT", L"    Folivra(Quirevel)是一款新型的编辑软件。",
+                          ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP,
+                          page, 8, 160, 298, 184, fonts.field);
   for (HWND f : {c_.title, c_.author, c_.book_type, c_.time, c_.intro}) {
     SetWindowSubclass(f, subclass, 0, reinterpret_cast<DWORD_PTR>(this));
   }

@@ -16,14 +16,6 @@ constexpr wchar_t kClassName[] = L"FolivraPasswordDialog";
 constexpr int kWidth = 338, kHeight = 290;
 constexpr int kMaxAttempts = 3;
 
-HWND control(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int x, int y, int w,
-             int h, HFONT font, DWORD ex_style = 0) {
-  HWND hwnd = CreateWindowExW(ex_style, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
-                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return hwnd;
-}
-
 // Waits about `ms` milliseconds while the window keeps answering messages.
 void wait_processing(DWORD ms) {
   const DWORD start = GetTickCount();
@@ -77,31 +69,33 @@ void PasswordDialog::create_controls() {
   const std::wstring prompt =
       open ? std::wstring(L"欲打开的文件已经被加密，请输入访问密码")
            : L"为文件[" + path_text_to_wide(request_.file_name) + L"]设置访问密码";
-  c_.prompt = control(L"STATIC", prompt.c_str(), SS_NOPREFIX, hwnd_, 16, 16, 304, 24, font_);
-  c_.password_label = control(L"STATIC", L"密码：", 0, hwnd_, 16, 48, 40, 24, font_);
-  c_.password =
-      control(L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, hwnd_, 56, 48, 208, 22, font_);
+  c_.prompt = create_child(L"STATIC", prompt.c_str(), SS_NOPREFIX, hwnd_, 16, 16, 304, 24, font_);
+  c_.password_label = create_child(L"STATIC", L"密码：", 0, hwnd_, 16, 48, 40, 24, font_);
+  c_.password = create_child(L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, hwnd_, 56, 48,
+                             208, 22, font_);
   lock_ = draw_lock_icon(32);
-  c_.picture = control(L"STATIC", L"", SS_ICON | SS_CENTERIMAGE, hwnd_, 272, 44, 48, 32, font_);
+  c_.picture =
+      create_child(L"STATIC", L"", SS_ICON | SS_CENTERIMAGE, hwnd_, 272, 44, 48, 32, font_);
   SendMessageW(c_.picture, STM_SETICON, reinterpret_cast<WPARAM>(lock_), 0);
   // Setting a password asks for it twice: a typing slip would lock the
   // author out of the book.
   const int below = open ? 0 : 28;
   if (!open) {
-    c_.repeat_label = control(L"STATIC", L"确认：", 0, hwnd_, 16, 76, 40, 24, font_);
-    c_.repeat = control(L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, hwnd_, 56, 76, 208,
-                        22, font_);
+    c_.repeat_label = create_child(L"STATIC", L"确认：", 0, hwnd_, 16, 76, 40, 24, font_);
+    c_.repeat = create_child(L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, hwnd_, 56, 76,
+                             208, 22, font_);
   }
   c_.hint_label =
-      control(L"STATIC", open ? L"密码提示文本(由作者提供)：" : L"密码提示文本(留空则为无)：", 0,
-              hwnd_, 16, 80 + below, 296, 24, font_);
-  c_.hint = control(L"EDIT", gbk_to_wide(request_.hint).c_str(),
-                    ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP |
-                        (open ? ES_READONLY : 0),
-                    hwnd_, 16, 104 + below, 304, 112 - below, font_);
-  c_.ok = control(L"BUTTON", L"确 认", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, 176, 224, 72, 28, font_);
+      create_child(L"STATIC", open ? L"密码提示文本(由作者提供)：" : L"密码提示文本(留空则为无)：",
+                   0, hwnd_, 16, 80 + below, 296, 24, font_);
+  c_.hint = create_child(L"EDIT", gbk_to_wide(request_.hint).c_str(),
+                         ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP |
+                             (open ? ES_READONLY : 0),
+                         hwnd_, 16, 104 + below, 304, 112 - below, font_);
+  c_.ok =
+      create_child(L"BUTTON", L"确 认", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, 176, 224, 72, 28, font_);
   c_.cancel =
-      control(L"BUTTON", L"取 消", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, 258, 224, 72, 28, font_);
+      create_child(L"BUTTON", L"取 消", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, 258, 224, 72, 28, font_);
 
   // Every typed character shows as a filled circle: "l" in Wingdings.
   mask_font_ =

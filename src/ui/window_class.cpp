@@ -15,4 +15,12 @@ void register_window_class(const wchar_t* name, WNDPROC proc, HBRUSH background,
   RegisterClassExW(&wc);
 }
 
+HWND create_child(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int x, int y,
+                  int w, int h, HFONT font, DWORD ex_style) {
+  HWND hwnd = CreateWindowExW(ex_style, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (font) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return hwnd;
+}
+
 }  // namespace folivra

@@ -8,4 +8,8 @@ namespace folivra {
 void register_window_class(const wchar_t* name, WNDPROC proc, HBRUSH background,
                            HCURSOR cursor = LoadCursorW(nullptr, IDC_ARROW));
 
+// A visible child control at the given place, in `font` when there is one.
+HWND create_child(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int x, int y,
+                  int w, int h, HFONT font, DWORD ex_style = 0);
+
 }  // namespace folivra

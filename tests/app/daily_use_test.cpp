@@ -12,15 +12,6 @@ namespace {
 class DailyUse : public WindowTest {
  protected:
   std::wstring caption() { return text_of(hwnd_); }
-  void loop_key(HWND hwnd, WPARAM key) {
-    MSG msg{};
-    msg.hwnd = hwnd;
-    msg.message = WM_KEYDOWN;
-    msg.wParam = key;
-    msg.lParam = 1;
-    if (!window().translate_accelerator(msg)) SendMessageW(hwnd, WM_KEYDOWN, key, 1);
-    pump();
-  }
 };
 
 TEST_F(DailyUse, TheCaptionAndStatusBarFollowTheBook) {

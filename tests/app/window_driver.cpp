@@ -101,6 +101,16 @@ void WindowTest::restart() {
 
 void WindowTest::command(UINT id) { SendMessageW(hwnd_, WM_COMMAND, id, 0); }
 
+void WindowTest::loop_key(HWND hwnd, WPARAM key, bool system) {
+  MSG msg{};
+  msg.hwnd = hwnd;
+  msg.message = system ? WM_SYSKEYDOWN : WM_KEYDOWN;
+  msg.wParam = key;
+  msg.lParam = system ? 0x20000001 : 1;
+  if (!window().translate_accelerator(msg)) SendMessageW(hwnd, msg.message, key, msg.lParam);
+  pump();
+}
+
 void WindowTest::select(int index) { TreeView_SelectItem(c().tree, window_->item_at(index)); }
 
 RECT WindowTest::rect_in_parent(HWND hwnd) const {

@@ -47,6 +47,8 @@ class WindowTest : public testing::Test {
 
   void command(UINT id);
   void select(int index);  // selects a tree item as a click would
+  // A key down as the message loop hands it on: the accelerators first.
+  void loop_key(HWND hwnd, WPARAM key, bool system = false);
   const MainWindow::Controls& c() const { return window_->controls(); }
   bool enabled(UINT id) const { return window_->menus().enabled(id); }
   RECT rect_in_parent(HWND hwnd) const;

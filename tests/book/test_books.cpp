@@ -55,6 +55,20 @@ std::string unhex(std::string_view text) {
   return out;
 }
 
+Book abc_book() {
+  Book book;
+  book.title = "Tales";
+  for (const char* name : {"A", "B", "C"}) {
+    Chapter chapter;
+    chapter.number = static_cast<int32_t>(book.chapters.size()) + 1;
+    chapter.name = name;
+    chapter.content = std::string("{\\rtf1\\ansi text of ") + name + "}";
+    book.chapters.push_back(chapter);
+  }
+  book.chapter_count = 3;
+  return book;
+}
+
 Book sample_book(int chapters) {
   Book book;
   book.title = "\xD0\xC2\xB5\xC4\xCA\xE9\xBC\xAE";  // 新的书籍

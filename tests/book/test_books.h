@@ -33,6 +33,8 @@ inline const std::string kEmptyItem = std::string("\x08\0\0\0\x0D\x0F\x3E\x03\0\
 
 // A book with every field filled, Chinese (GBK) texts and NUL-carrying content.
 Book sample_book(int chapters = 3);
+// Three chapters "A", "B", "C" whose RTF reads "text of A" and so on.
+Book abc_book();
 
 // Where every item of a book image starts (its length field), and where each
 // chapter record ends, found from the lengths alone.

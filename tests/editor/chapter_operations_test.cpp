@@ -11,19 +11,6 @@
 namespace folivra::test {
 namespace {
 
-Book abc_book() {
-  Book book;
-  book.title = "Tales";
-  for (const char* name : {"A", "B", "C"}) {
-    Chapter chapter;
-    chapter.name = name;
-    chapter.content = std::string("{\\rtf1\\ansi text of ") + name + "}";
-    book.chapters.push_back(chapter);
-  }
-  book.chapter_count = 3;
-  return book;
-}
-
 class ChapterOperations : public WindowTest {
  protected:
   void SetUp() override {
@@ -42,16 +29,6 @@ class ChapterOperations : public WindowTest {
       out.push_back(chapter.name);
     }
     return out;
-  }
-  // A key as the message loop hands it on: the accelerators first.
-  void loop_key(HWND hwnd, WPARAM key, bool system = false) {
-    MSG msg{};
-    msg.hwnd = hwnd;
-    msg.message = system ? WM_SYSKEYDOWN : WM_KEYDOWN;
-    msg.wParam = key;
-    msg.lParam = system ? 0x20000001 : 1;
-    if (!window().translate_accelerator(msg)) SendMessageW(hwnd, msg.message, key, msg.lParam);
-    pump();
   }
   std::wstring plain(int position) {
     select(position);

@@ -7,20 +7,6 @@
 namespace folivra::test {
 namespace {
 
-Book abc_book() {
-  Book book;
-  book.title = "Tales";
-  for (const char* name : {"A", "B", "C"}) {
-    Chapter chapter;
-    chapter.number = static_cast<int32_t>(book.chapters.size()) + 1;
-    chapter.name = name;
-    chapter.content = std::string("{\\rtf1\\ansi text of ") + name + "}";
-    book.chapters.push_back(chapter);
-  }
-  book.chapter_count = 3;
-  return book;
-}
-
 class ChapterTree : public WindowTest {
  protected:
   void SetUp() override {
