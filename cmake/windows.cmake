@@ -25,7 +25,7 @@ string(TIMESTAMP FOLIVRA_BUILD_DATE "%Y-%m-%d")
 # stripped, on a core of its own built the same way.
 folivra_core_library(folivra_core_small OPTIONS -Os -ffunction-sections -fdata-sections)
 add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader_window.cpp
-                                    src/reader/input_box.cpp src/ui/window_class.cpp
+                                    src/reader/input_box.cpp src/ui/window_class.cpp src/ui/dpi.cpp
                                     src/ui/picture_box.cpp src/ui/cover_picture.cpp
                                     src/ui/rtf_stream.cpp
                                     resources/reader.rc ${CMAKE_BINARY_DIR}/reader_version.rc)
@@ -72,7 +72,9 @@ add_library(folivra_shell STATIC
   src/app/splitter.cpp
   src/ui/tree_images.cpp
   src/app/window_layout.cpp
+  src/app/window_scale.cpp
   src/ui/window_text.cpp
+  src/ui/dpi.cpp
   src/editor/chapter_tree.cpp
   src/editor/content_editor.cpp
   src/editor/file_dialogs.cpp
@@ -102,7 +104,7 @@ target_link_options(core_tests PRIVATE ${FOLIVRA_STATIC})
 add_test(NAME core_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:core_tests>)
 
 add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} ${CMAKE_BINARY_DIR}/editor_version.rc
-                            tests/app/main_window_test.cpp tests/app/window_driver.cpp
+                            tests/app/main_window_test.cpp tests/app/high_dpi_test.cpp tests/app/window_driver.cpp
                             tests/app/scripted_prompts.cpp
                             tests/editor/chapter_tree_test.cpp tests/editor/chapter_operations_test.cpp
                             tests/editor/content_editing_test.cpp

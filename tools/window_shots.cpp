@@ -14,6 +14,7 @@
 #include "editor/font_dialog.h"
 #include "export/password_dialog.h"
 #include "app/windows_prompts.h"
+#include "ui/dpi.h"
 
 using namespace folivra;
 
@@ -160,7 +161,8 @@ int wmain(int argc, wchar_t** argv) {
   MainWindow window;
   HWND hwnd = window.create(GetModuleHandleW(nullptr));
   if (!hwnd) return 1;
-  SetWindowPos(hwnd, nullptr, 20, 20, 720, 520, SWP_NOZORDER);
+  const UINT dpi = window_dpi(hwnd);
+  SetWindowPos(hwnd, nullptr, 20, 20, scale(720, dpi), scale(520, dpi), SWP_NOZORDER);
   ShowWindow(hwnd, SW_SHOW);
   pump();
   if (!save_screen(hwnd, folder + L"\\start.bmp")) return 2;

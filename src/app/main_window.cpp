@@ -9,6 +9,7 @@
 #include "ui/menu_ids.h"
 #include "ui/picture_box.h"
 #include "app/splitter.h"
+#include "ui/dpi.h"
 #include "ui/window_class.h"
 #include "ui/tree_images.h"
 #include "app/window_layout.h"
@@ -20,12 +21,6 @@ namespace folivra {
 namespace {
 
 constexpr wchar_t kPageClass[] = L"FolivraPage";
-
-HFONT song_font(int height) {
-  return CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, L"宋体");
-}
 
 Box box_of(HWND hwnd) {
   RECT r;
@@ -50,13 +45,6 @@ MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
   if (menus_.tree) DestroyMenu(menus_.tree->handle());
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
-  if (tree_images_) ImageList_Destroy(tree_images_);
-  for (HGDIOBJ object : {static_cast<HGDIOBJ>(font_tree_), static_cast<HGDIOBJ>(font_field_),
-                         static_cast<HGDIOBJ>(font_title_), static_cast<HGDIOBJ>(font_label_)}) {
-    if (object) DeleteObject(object);
-  }
-  if (icon_big_) DestroyIcon(icon_big_);
-  if (icon_small_) DestroyIcon(icon_small_);
 }
 
 HWND MainWindow::create(HINSTANCE instance) {
@@ -125,7 +113,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
-      info->ptMinTrackSize = {kMinWindowWidth, kMinWindowHeight};
+      info->ptMinTrackSize = {scale(kMinWindowWidth, dpi_), scale(kMinWindowHeight, dpi_)};
       info->ptMaxTrackSize = {9999999, 9999999};
       return 0;
     }
@@ -150,6 +138,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_NOTIFY:
       return on_notify(reinterpret_cast<NMHDR*>(lparam));
+    case WM_DPICHANGED:
+      dpi_changed(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return 0;
     case kSplitterMoved:
       move_splitter(static_cast<int>(lparam));
       return 0;
@@ -181,26 +172,15 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void MainWindow::create_controls() {
-  font_tree_ = song_font(14);
-  font_field_ = song_font(16);
-  font_title_ = song_font(24);
-  font_label_ = song_font(12);  // 9 points: three characters fit the 40-pixel labels
-  icon_big_ = static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
-  if (!icon_big_) icon_big_ = draw_app_icon(32);  // a program built without the resource
-  icon_small_ = static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
-  if (!icon_small_) icon_small_ = draw_app_icon(16);
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_big_));
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_small_));
+  dpi_ = window_dpi(hwnd_);
+  scaled_ = std::make_unique<ScaledResources>(dpi_);
+  c_.tree = tree_.create(hwnd_, scaled_->tree, scaled_->tree_images);
 
-  tree_images_ = make_tree_images();
-  c_.tree = tree_.create(hwnd_, font_tree_, tree_images_);
-
-  c_.splitter = create_splitter(hwnd_, 156, 0, 4, 152);
+  c_.splitter =
+      create_splitter(hwnd_, scale(156, dpi_), 0, scale(kSplitterWidth, dpi_), scale(152, dpi_));
 
   c_.tabs = create_child(WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP, hwnd_,
-                         160, 0, 312, 368, font_field_, WS_EX_CONTROLPARENT);
+                         160, 0, 312, 368, nullptr, WS_EX_CONTROLPARENT);
   TCITEMW tab{};
   tab.mask = TCIF_TEXT;
   tab.pszText = const_cast<wchar_t*>(L"介绍");
@@ -214,7 +194,7 @@ void MainWindow::create_controls() {
                       347, c_.tabs, nullptr, GetModuleHandleW(nullptr), nullptr);
 
   const InfoPage::Controls info =
-      info_.create(c_.info_page, {font_title_, font_field_, font_label_});
+      info_.create(c_.info_page, {scaled_->title, scaled_->field, scaled_->label}, dpi_);
   c_.cover = info.cover;
   c_.title = info.title;
   c_.author = info.author;
@@ -230,7 +210,7 @@ void MainWindow::create_controls() {
 
   c_.status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 8,
                               368, 475, 20, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(c_.status, SB_SETMINHEIGHT, kStatusBarHeight, 0);
+  apply_scaled_resources();
   layout();  // the status bar needs its panes before their texts
   set_status(0, L"书籍：");
   set_status(1, L"未载入");
@@ -242,7 +222,8 @@ void MainWindow::layout() {
   RECT client;
   GetClientRect(hwnd_, &client);
   const Box splitter = box_of(c_.splitter);
-  const MainLayout main = layout_main(client.right, client.bottom, splitter.left, splitter.width);
+  const MainLayout main = layout_main(client.right, client.bottom, splitter.left, splitter.width,
+                                      scale(kStatusBarHeight, dpi_));
   place(c_.tree, main.tree);
   place(c_.tabs, main.tabs);
   place(c_.splitter, main.splitter);
@@ -255,14 +236,14 @@ void MainWindow::layout() {
   place(c_.info_page, page);
   place(c_.content_page, page);
 
-  const PageLayout fields = layout_pages(page.width, page.height);
+  const PageLayout fields = layout_pages(page.width, page.height, dpi_);
   info_.resize(fields.title_width, fields.field_width, fields.intro_width, fields.intro_height);
   place(c_.content, fields.content);
 
   SendMessageW(c_.status, WM_SIZE, 0, 0);
   RECT status;
   GetClientRect(c_.status, &status);
-  const StatusPanes panes = layout_status(status.right);
+  const StatusPanes panes = layout_status(status.right, scale(kFixedPaneWidth, dpi_));
   SendMessageW(c_.status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(panes.right));
 }
 
@@ -273,9 +254,11 @@ bool MainWindow::enforce_minimum_size() {
   RECT r;
   GetWindowRect(hwnd_, &r);
   const int width = r.right - r.left, height = r.bottom - r.top;
-  if (width >= kMinWindowWidth && height >= kMinWindowHeight) return false;
-  SetWindowPos(hwnd_, nullptr, 0, 0, std::max(width, kMinWindowWidth),
-               std::max(height, kMinWindowHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int least_width = scale(kMinWindowWidth, dpi_),
+            least_height = scale(kMinWindowHeight, dpi_);
+  if (width >= least_width && height >= least_height) return false;
+  SetWindowPos(hwnd_, nullptr, 0, 0, std::max(width, least_width), std::max(height, least_height),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
 }
 

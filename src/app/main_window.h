@@ -21,6 +21,7 @@
 #include "editor/content_editor.h"
 #include "editor/info_page.h"
 #include "ui/font_choice.h"
+#include "app/scaled_resources.h"
 
 namespace folivra {
 
@@ -149,6 +150,10 @@ class MainWindow : public DocumentView,
   LRESULT on_notify(NMHDR* header);
   void move_splitter(int left);
 
+  // window_scale.cpp
+  void apply_scaled_resources();
+  void dpi_changed(UINT dpi, const RECT& suggested);
+
   // chapter_commands.cpp: the operations, and what the tree tells
   void show_changes(const ChapterChanges& changes, int select);
   void chapter_chosen(int position) override;
@@ -200,9 +205,8 @@ class MainWindow : public DocumentView,
   Controls c_;
   Menus menus_;
   HACCEL accelerators_ = nullptr;
-  HIMAGELIST tree_images_ = nullptr;
-  HICON icon_big_ = nullptr, icon_small_ = nullptr;
-  HFONT font_tree_ = nullptr, font_field_ = nullptr, font_title_ = nullptr, font_label_ = nullptr;
+  UINT dpi_ = 96;
+  std::unique_ptr<ScaledResources> scaled_;
 
   bool has_book_ = false;  // a book is shown (not the empty window of the start)
   Document doc_;

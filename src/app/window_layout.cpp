@@ -2,8 +2,9 @@
 
 namespace folivra {
 
-MainLayout layout_main(int client_width, int client_height, int splitter_left, int splitter_width) {
-  const int height = client_height - kStatusBarHeight;
+MainLayout layout_main(int client_width, int client_height, int splitter_left, int splitter_width,
+                       int status_height) {
+  const int height = client_height - status_height;
   MainLayout out;
   out.tree = {0, 0, splitter_left, height};
   const int tabs_left = splitter_left + splitter_width;
@@ -12,17 +13,18 @@ MainLayout layout_main(int client_width, int client_height, int splitter_left, i
   return out;
 }
 
-PageLayout layout_pages(int tab_client_width, int tab_client_height) {
-  return {tab_client_width - 144, tab_client_width - 184, tab_client_width - 14,
-          tab_client_height - 168, Box{0, 0, tab_client_width - 1, tab_client_height - 2}};
+PageLayout layout_pages(int tab_client_width, int tab_client_height, unsigned dpi) {
+  const auto s = [dpi](int pixels) { return static_cast<int>(pixels * dpi / 96); };
+  return {tab_client_width - s(144), tab_client_width - s(184), tab_client_width - s(14),
+          tab_client_height - s(168), Box{0, 0, tab_client_width - 1, tab_client_height - 2}};
 }
 
-StatusPanes layout_status(int status_width) {
-  const int value_width = status_width / 2 - kFixedPaneWidth;
+StatusPanes layout_status(int status_width, int label_width) {
+  const int value_width = status_width / 2 - label_width;
   StatusPanes panes;
-  panes.right[0] = kFixedPaneWidth;
+  panes.right[0] = label_width;
   panes.right[1] = panes.right[0] + value_width;
-  panes.right[2] = panes.right[1] + kFixedPaneWidth;
+  panes.right[2] = panes.right[1] + label_width;
   panes.right[3] = panes.right[2] + value_width;
   return panes;
 }

@@ -7,11 +7,13 @@ struct Box {
   bool operator==(const Box&) const = default;
 };
 
+// Pixels at 96 DPI; the window scales them by its DPI.
 inline constexpr int kMinWindowWidth = 480;
 inline constexpr int kMinWindowHeight = 442;
 inline constexpr int kStatusBarHeight = 20;
 // Wide enough for "书籍：" and "章节：" in the status bar's font.
 inline constexpr int kFixedPaneWidth = 48;
+inline constexpr int kSplitterWidth = 4;
 
 // Where the main window's controls go for a client area of `client_width` x
 // `client_height`, with the splitter's left edge at `splitter_left`. The tab
@@ -20,19 +22,21 @@ inline constexpr int kFixedPaneWidth = 48;
 struct MainLayout {
   Box tree, tabs, splitter;
 };
-MainLayout layout_main(int client_width, int client_height, int splitter_left, int splitter_width);
+MainLayout layout_main(int client_width, int client_height, int splitter_left, int splitter_width,
+                       int status_height = kStatusBarHeight);
 
 struct PageLayout {
   int title_width, field_width;  // 编辑框_标题; 编辑框_作者, _类型, _时间
   int intro_width, intro_height;
   Box content;
 };
-PageLayout layout_pages(int tab_client_width, int tab_client_height);
+PageLayout layout_pages(int tab_client_width, int tab_client_height, unsigned dpi = 96);
 
-// Right edges of the four status bar panes for a status bar this wide.
+// Right edges of the four status bar panes for a status bar this wide, the
+// label panes ("书籍：", "章节：") `label_width` wide.
 struct StatusPanes {
   int right[4];
 };
-StatusPanes layout_status(int status_width);
+StatusPanes layout_status(int status_width, int label_width = kFixedPaneWidth);
 
 }  // namespace folivra

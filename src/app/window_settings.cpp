@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "app/window_layout.h"
+#include "ui/dpi.h"
 #include "book/gbk_wide.h"
 
 namespace folivra {
@@ -35,13 +36,15 @@ bool on_a_screen(const RECT& r) {
 void MainWindow::place_first_window() {
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int w = std::max(kMinWindowWidth, static_cast<int>((work.right - work.left) * 7 / 10));
-  const int h = std::max(kMinWindowHeight, static_cast<int>((work.bottom - work.top) * 7 / 10));
+  const int w =
+      std::max(scale(kMinWindowWidth, dpi_), static_cast<int>((work.right - work.left) * 7 / 10));
+  const int h =
+      std::max(scale(kMinWindowHeight, dpi_), static_cast<int>((work.bottom - work.top) * 7 / 10));
   SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - w) / 2,
                work.top + (work.bottom - work.top - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client;
   GetClientRect(hwnd_, &client);
-  move_splitter(std::max(156, static_cast<int>(client.right / 4)));
+  move_splitter(std::max(scale(156, dpi_), static_cast<int>(client.right / 4)));
 }
 
 void MainWindow::restore_geometry() {

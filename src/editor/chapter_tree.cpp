@@ -44,6 +44,11 @@ HWND ChapterTree::create(HWND parent, HFONT font, HIMAGELIST images) {
   return tree_;
 }
 
+void ChapterTree::rescale(HFONT font, HIMAGELIST images) {
+  SendMessageW(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  TreeView_SetImageList(tree_, images, TVSIL_NORMAL);
+}
+
 HTREEITEM ChapterTree::item_at(int position) const {
   if (position < 0 || position > static_cast<int>(items_.size())) return nullptr;
   return position == 0 ? TreeView_GetRoot(tree_) : items_[static_cast<size_t>(position - 1)];

@@ -38,6 +38,8 @@ class ChapterTree {
   ChapterTree& operator=(const ChapterTree&) = delete;
 
   HWND create(HWND parent, HFONT font, HIMAGELIST images);
+  // The font and images of another DPI; the tree does not own either.
+  void rescale(HFONT font, HIMAGELIST images);
   HWND hwnd() const { return tree_; }
   // The mouse moving over the tree takes the focus from this window.
   void set_focus_partner(HWND partner) { partner_ = partner; }

@@ -5,6 +5,7 @@
 #include "book/book_time.h"
 #include "book/gbk_wide.h"
 #include "ui/cover_picture.h"
+#include "ui/dpi.h"
 #include "ui/picture_box.h"
 #include "ui/window_class.h"
 #include "ui/window_text.h"
@@ -45,26 +46,55 @@ InfoPage::~InfoPage() {
   if (cover_bitmap_) DeleteObject(cover_bitmap_);
 }
 
-InfoPage::Controls InfoPage::create(HWND page, const Fonts& fonts) {
-  c_.cover = create_picture_box(page, 8, 8, 120, 136);
+// Where the fixed controls sit, in pixels at 96 DPI; the widths of the
+// fields and the introduction follow the page (resize).
+struct Spot {
+  int x, y, w, h;
+};
+constexpr Spot kCover{8, 8, 120, 136}, kTitle{136, 8, 168, 40}, kAuthorLabel{136, 55, 40, 24},
+    kAuthor{176, 56, 128, 24}, kTypeLabel{136, 81, 40, 24}, kType{176, 81, 128, 24},
+    kTimeLabel{136, 112, 40, 24}, kTime{176, 113, 128, 24}, kIntro{8, 160, 298, 184};
+
+InfoPage::Controls InfoPage::create(HWND page, const Fonts& fonts, UINT dpi) {
+  c_.cover = create_picture_box(page, 0, 0, 0, 0);
   const DWORD field = ES_AUTOHSCROLL | WS_TABSTOP;
-  c_.title = create_child(L"EDIT", L"Folivra", field, page, 136, 8, 168, 40, fonts.title);
-  c_.author_label =
-      create_child(L"STATIC", L"作者：", SS_NOPREFIX, page, 136, 55, 40, 24, fonts.label);
-  c_.author = create_child(L"EDIT", L"Vantorel", field, page, 176, 56, 128, 24, fonts.field);
-  c_.type_label =
-      create_child(L"STATIC", L"类型：", SS_NOPREFIX, page, 136, 81, 40, 24, fonts.label);
-  c_.book_type = create_child(L"EDIT", L"教学", field, page, 176, 81, 128, 24, fonts.field);
-  c_.time_label =
-      create_child(L"STATIC", L"时间：", SS_NOPREFIX, page, 136, 112, 40, 24, fonts.label);
-  c_.time = create_child(L"EDIT", L"2018-09-16", field, page, 176, 113, 128, 24, fonts.field);
+  c_.title = create_child(L"EDIT", L"Folivra", field, page, 0, 0, 0, 0, nullptr);
+  c_.author_label = create_child(L"STATIC", L"作者：", SS_NOPREFIX, page, 0, 0, 0, 0, nullptr);
+  c_.author = create_child(L"EDIT", L"Vantorel", field, page, 0, 0, 0, 0, nullptr);
+  c_.type_label = create_child(L"STATIC", L"类型：", SS_NOPREFIX, page, 0, 0, 0, 0, nullptr);
+  c_.book_type = create_child(L"EDIT", L"教学", field, page, 0, 0, 0, 0, nullptr);
+  c_.time_label = create_child(L"STATIC", L"时间：", SS_NOPREFIX, page, 0, 0, 0, 0, nullptr);
+  c_.time = create_child(L"EDIT", L"2018-09-16", field, page, 0, 0, 0, 0, nullptr);
   c_.intro = create_child(L"EDIT", L"    Folivra(Quirevel)是一款新型的编辑软件。",
                           ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP,
-                          page, 8, 160, 298, 184, fonts.field);
+                          page, 0, 0, 0, 0, nullptr);
   for (HWND f : {c_.title, c_.author, c_.book_type, c_.time, c_.intro}) {
     SetWindowSubclass(f, subclass, 0, reinterpret_cast<DWORD_PTR>(this));
   }
+  rescale(fonts, dpi);
   return c_;
+}
+
+void InfoPage::rescale(const Fonts& fonts, UINT dpi) {
+  const struct {
+    HWND control;
+    Spot spot;
+    HFONT font;
+  } placed[] = {{c_.cover, kCover, nullptr},
+                {c_.title, kTitle, fonts.title},
+                {c_.author_label, kAuthorLabel, fonts.label},
+                {c_.author, kAuthor, fonts.field},
+                {c_.type_label, kTypeLabel, fonts.label},
+                {c_.book_type, kType, fonts.field},
+                {c_.time_label, kTimeLabel, fonts.label},
+                {c_.time, kTime, fonts.field},
+                {c_.intro, kIntro, fonts.field}};
+  for (const auto& p : placed) {
+    if (p.font) SendMessageW(p.control, WM_SETFONT, reinterpret_cast<WPARAM>(p.font), FALSE);
+    SetWindowPos(p.control, nullptr, scale(p.spot.x, dpi), scale(p.spot.y, dpi),
+                 scale(p.spot.w, dpi), scale(p.spot.h, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (cover_bitmap_) show_cover();  // decoded again at the new size
 }
 
 void InfoPage::fill() {
@@ -76,7 +106,10 @@ void InfoPage::fill() {
   set_window_text(c_.intro,
                   book_.intro.empty() ? L"" : std::wstring(kIndent) + gbk_to_wide(book_.intro));
   filling_ = false;
+  show_cover();
+}
 
+void InfoPage::show_cover() {
   RECT box;
   GetClientRect(c_.cover, &box);
   HBITMAP old = cover_bitmap_;

@@ -36,7 +36,9 @@ class InfoPage {
   InfoPage(const InfoPage&) = delete;
   InfoPage& operator=(const InfoPage&) = delete;
 
-  Controls create(HWND page, const Fonts& fonts);
+  Controls create(HWND page, const Fonts& fonts, UINT dpi);
+  // Places the fixed controls and sets their fonts for the window's DPI.
+  void rescale(const Fonts& fonts, UINT dpi);
   void fill();   // from the book
   void clear();  // no book: empty fields, no cover
   void set_read_only(bool read_only) { read_only_ = read_only; }
@@ -51,6 +53,7 @@ class InfoPage {
   bool is_field(HWND hwnd) const;
   std::string* target(HWND field);
   void changed(HWND field);
+  void show_cover();
   void focus(HWND field, bool gained);
 
   Book& book_;

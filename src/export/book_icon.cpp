@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include <zlib.h>
+
 #include "book/le_bytes.h"
 
 namespace folivra {
@@ -62,7 +64,103 @@ std::string icon_image(int s) {
   return out;
 }
 
+// BITMAPINFOHEADER, 32-bit BGRA rows and the 1-bit mask, both bottom-up.
+std::string icon_image_32(int s) {
+  const std::vector<uint32_t> pixels = draw_book(s);
+  const int mask_row = (s + 31) / 32 * 4;
+  std::string out;
+  for (uint32_t v : {40u, static_cast<uint32_t>(s), static_cast<uint32_t>(2 * s)})
+    append_le32(out, v);
+  out += std::string("\x01\x00\x20\x00", 4);  // one plane, 32 bits
+  append_le32(out, 0);                        // BI_RGB
+  append_le32(out, static_cast<uint32_t>((s * 4 + mask_row) * s));
+  for (int i = 0; i < 4; ++i) append_le32(out, 0);
+  for (int y = s - 1; y >= 0; --y) {
+    for (int x = 0; x < s; ++x) {
+      const uint32_t p = pixels[static_cast<size_t>(y * s + x)];
+      append_le32(out, p == kTransparent ? 0 : 0xFF000000 | p);
+    }
+  }
+  for (int y = s - 1; y >= 0; --y) {
+    std::string row(static_cast<size_t>(mask_row), '\0');
+    for (int x = 0; x < s; ++x) {
+      if (pixels[static_cast<size_t>(y * s + x)] == kTransparent) {
+        row[x / 8] = static_cast<char>(row[x / 8] | (0x80 >> (x % 8)));
+      }
+    }
+    out += row;
+  }
+  return out;
+}
+
+void append_be32(std::string& out, uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>(v >> shift & 0xFF);
+}
+
+void append_png_chunk(std::string& out, const char* type, const std::string& data) {
+  append_be32(out, static_cast<uint32_t>(data.size()));
+  const std::string body = std::string(type, 4) + data;
+  out += body;
+  append_be32(out, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()),
+                                               static_cast<uInt>(body.size()))));
+}
+
+// The 256-pixel image as Windows Vista and later keep it: a PNG (RGBA).
+std::string icon_png(int s) {
+  const std::vector<uint32_t> pixels = draw_book(s);
+  std::string rows;
+  for (int y = 0; y < s; ++y) {
+    rows += '\0';  // no filter
+    for (int x = 0; x < s; ++x) {
+      const uint32_t p = pixels[static_cast<size_t>(y * s + x)];
+      const bool clear = p == kTransparent;
+      rows += static_cast<char>(clear ? 0 : p >> 16 & 0xFF);
+      rows += static_cast<char>(clear ? 0 : p >> 8 & 0xFF);
+      rows += static_cast<char>(clear ? 0 : p & 0xFF);
+      rows += static_cast<char>(clear ? 0 : 0xFF);
+    }
+  }
+  uLongf packed_size = compressBound(static_cast<uLong>(rows.size()));
+  std::string packed(packed_size, '\0');
+  compress2(reinterpret_cast<Bytef*>(packed.data()), &packed_size,
+            reinterpret_cast<const Bytef*>(rows.data()), static_cast<uLong>(rows.size()),
+            Z_BEST_COMPRESSION);
+  packed.resize(packed_size);
+  std::string header;
+  append_be32(header, static_cast<uint32_t>(s));
+  append_be32(header, static_cast<uint32_t>(s));
+  header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no interlace
+  std::string out("\x89PNG\r\n\x1a\n", 8);
+  append_png_chunk(out, "IHDR", header);
+  append_png_chunk(out, "IDAT", packed);
+  append_png_chunk(out, "IEND", "");
+  return out;
+}
+
 }  // namespace
+
+std::string program_icon_file() {
+  const int sizes[] = {16, 20, 24, 32, 48, 256};
+  constexpr int kCount = 6;
+  std::string images[kCount];
+  for (int i = 0; i < kCount; ++i) {
+    images[i] = sizes[i] == 256 ? icon_png(256) : icon_image_32(sizes[i]);
+  }
+  std::string out("\0\0\x01\0", 4);
+  out += static_cast<char>(kCount);
+  out += '\0';
+  uint32_t offset = 6 + 16 * kCount;
+  for (int i = 0; i < kCount; ++i) {
+    out += static_cast<char>(sizes[i] & 0xFF);  // 0 stands for 256
+    out += static_cast<char>(sizes[i] & 0xFF);
+    out += std::string("\0\0\x01\0\x20\0", 6);  // no palette, reserved, 1 plane, 32 bits
+    append_le32(out, static_cast<uint32_t>(images[i].size()));
+    append_le32(out, offset);
+    offset += static_cast<uint32_t>(images[i].size());
+  }
+  for (const std::string& image : images) out += image;
+  return out;
+}
 
 std::string book_icon_file() {
   const int sizes[] = {16, 32, 48};

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "ui/dpi.h"
 #include "ui/tree_images.h"
 #include "ui/window_class.h"
 #include "ui/window_text.h"
@@ -47,59 +48,65 @@ PasswordDialog::~PasswordDialog() {
 HWND PasswordDialog::create(HWND owner) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   register_window_class(kClassName, window_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-  RECT place{0, 0, kWidth, kHeight};
+  dpi_ = window_dpi(owner);
+  const int width = scale(kWidth, dpi_), height = scale(kHeight, dpi_);
+  RECT place{0, 0, width, height};
   if (owner) {
     RECT o;
     GetWindowRect(owner, &o);
-    OffsetRect(&place, o.left + ((o.right - o.left) - kWidth) / 2,
-               o.top + ((o.bottom - o.top) - kHeight) / 2);
+    OffsetRect(&place, o.left + ((o.right - o.left) - width) / 2,
+               o.top + ((o.bottom - o.top) - height) / 2);
   }
   const wchar_t* title = request_.mode == PasswordMode::open ? L"密码输入" : L"设置密码";
   hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, title,
-                          WS_POPUP | WS_CAPTION | WS_SYSMENU, place.left, place.top, kWidth,
-                          kHeight, owner, nullptr, instance, this);
+                          WS_POPUP | WS_CAPTION | WS_SYSMENU, place.left, place.top, width, height,
+                          owner, nullptr, instance, this);
   return hwnd_;
 }
 
 void PasswordDialog::create_controls() {
+  const auto s = [this](int pixels) { return scale(pixels, dpi_); };
   font_ =
-      CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体");
+      CreateFontW(-s(12), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体");
   const bool open = request_.mode == PasswordMode::open;
   const std::wstring prompt =
       open ? std::wstring(L"欲打开的文件已经被加密，请输入访问密码")
            : L"为文件[" + path_text_to_wide(request_.file_name) + L"]设置访问密码";
-  c_.prompt = create_child(L"STATIC", prompt.c_str(), SS_NOPREFIX, hwnd_, 16, 16, 304, 24, font_);
-  c_.password_label = create_child(L"STATIC", L"密码：", 0, hwnd_, 16, 48, 40, 24, font_);
-  c_.password = create_child(L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, hwnd_, 56, 48,
-                             208, 22, font_);
-  lock_ = draw_lock_icon(32);
-  c_.picture =
-      create_child(L"STATIC", L"", SS_ICON | SS_CENTERIMAGE, hwnd_, 272, 44, 48, 32, font_);
+  c_.prompt = create_child(L"STATIC", prompt.c_str(), SS_NOPREFIX, hwnd_, s(16), s(16), s(304),
+                           s(24), font_);
+  c_.password_label =
+      create_child(L"STATIC", L"密码：", 0, hwnd_, s(16), s(48), s(40), s(24), font_);
+  c_.password = create_child(L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, hwnd_, s(56),
+                             s(48), s(208), s(22), font_);
+  lock_ = draw_lock_icon(s(32));
+  c_.picture = create_child(L"STATIC", L"", SS_ICON | SS_CENTERIMAGE, hwnd_, s(272), s(44), s(48),
+                            s(32), font_);
   SendMessageW(c_.picture, STM_SETICON, reinterpret_cast<WPARAM>(lock_), 0);
   // Setting a password asks for it twice: a typing slip would lock the
   // author out of the book.
   const int below = open ? 0 : 28;
   if (!open) {
-    c_.repeat_label = create_child(L"STATIC", L"确认：", 0, hwnd_, 16, 76, 40, 24, font_);
-    c_.repeat = create_child(L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, hwnd_, 56, 76,
-                             208, 22, font_);
+    c_.repeat_label =
+        create_child(L"STATIC", L"确认：", 0, hwnd_, s(16), s(76), s(40), s(24), font_);
+    c_.repeat = create_child(L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, hwnd_, s(56),
+                             s(76), s(208), s(22), font_);
   }
   c_.hint_label =
       create_child(L"STATIC", open ? L"密码提示文本(由作者提供)：" : L"密码提示文本(留空则为无)：",
-                   0, hwnd_, 16, 80 + below, 296, 24, font_);
+                   0, hwnd_, s(16), s(80 + below), s(296), s(24), font_);
   c_.hint = create_child(L"EDIT", gbk_to_wide(request_.hint).c_str(),
                          ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP |
                              (open ? ES_READONLY : 0),
-                         hwnd_, 16, 104 + below, 304, 112 - below, font_);
-  c_.ok =
-      create_child(L"BUTTON", L"确 认", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, 176, 224, 72, 28, font_);
-  c_.cancel =
-      create_child(L"BUTTON", L"取 消", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, 258, 224, 72, 28, font_);
+                         hwnd_, s(16), s(104 + below), s(304), s(112 - below), font_);
+  c_.ok = create_child(L"BUTTON", L"确 认", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, s(176), s(224),
+                       s(72), s(28), font_);
+  c_.cancel = create_child(L"BUTTON", L"取 消", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, s(258), s(224),
+                           s(72), s(28), font_);
 
   // Every typed character shows as a filled circle: "l" in Wingdings.
   mask_font_ =
-      CreateFontW(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SYMBOL_CHARSET, OUT_DEFAULT_PRECIS,
+      CreateFontW(-s(12), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SYMBOL_CHARSET, OUT_DEFAULT_PRECIS,
                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Wingdings");
   for (HWND box : {c_.password, c_.repeat}) {
     if (!box) continue;

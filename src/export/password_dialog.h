@@ -59,6 +59,7 @@ class PasswordDialog {
   Controls c_;
   HFONT font_ = nullptr, mask_font_ = nullptr;
   HICON lock_ = nullptr;
+  UINT dpi_ = 96;
   int attempts_ = 0;
   bool closed_ = false;
   bool busy_ = false;  // shaking after a wrong password

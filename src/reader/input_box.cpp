@@ -1,5 +1,6 @@
 #include "reader/input_box.h"
 
+#include "ui/dpi.h"
 #include "ui/window_class.h"
 
 namespace folivra {
@@ -48,17 +49,19 @@ std::optional<std::wstring> ask_masked(const std::wstring& title, const std::wst
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   register_window_class(kClassName, box_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   Box box;
-  const int width = 360, height = 170;
+  const UINT dpi = window_dpi(nullptr);
+  const auto s = [dpi](int pixels) { return scale(pixels, dpi); };
+  const int width = s(360), height = s(170);
   HWND hwnd = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, title.c_str(),
                               WS_POPUP | WS_CAPTION | WS_SYSMENU,
                               (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr,
                               nullptr, instance, &box);
-  HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  HFONT font = message_font(dpi);
   auto add = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
                  int id) {
     HWND control =
-        CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, hwnd,
+        CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, s(x), s(y), s(w), s(h), hwnd,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
@@ -78,6 +81,7 @@ std::optional<std::wstring> ask_masked(const std::wstring& title, const std::wst
     DispatchMessageW(&msg);
   }
   DestroyWindow(hwnd);
+  DeleteObject(font);
   return box.answer;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ui/cover_picture.h"
+#include "ui/dpi.h"
 #include "ui/picture_box.h"
 #include "ui/rtf_stream.h"
 #include "document/chapter_look.h"
@@ -27,10 +28,15 @@ struct Reader {
   HWND cover = nullptr;
   HBITMAP cover_bitmap = nullptr;
   HWND title = nullptr, author = nullptr, type = nullptr, time = nullptr, intro = nullptr;
-  HFONT font = nullptr, big = nullptr, small = nullptr;
+  HWND labels[3] = {};
+  HFONT font = nullptr, big = nullptr, small = nullptr, status_font = nullptr;
+  UINT dpi = kBaseDpi;
 };
 
 Reader g;  // one reader, one window
+
+// Layout numbers are pixels at 96 DPI.
+int s(int pixels) { return scale(pixels, g.dpi); }
 
 HFONT song(int height) {
   return CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
@@ -71,9 +77,9 @@ void show_chapter(int position) {
 void layout() {
   RECT client;
   GetClientRect(g.hwnd, &client);
-  const int height = client.bottom - kStatus;
-  MoveWindow(g.tree, 0, 0, kTreeWidth, height, TRUE);
-  const int left = kTreeWidth + kGap, width = client.right - left;
+  const int height = client.bottom - s(kStatus);
+  MoveWindow(g.tree, 0, 0, s(kTreeWidth), height, TRUE);
+  const int left = s(kTreeWidth + kGap), width = client.right - left;
   MoveWindow(g.tabs, left, 0, width, height, TRUE);
   RECT area{0, 0, width, height};
   TabCtrl_AdjustRect(g.tabs, FALSE, &area);
@@ -81,24 +87,60 @@ void layout() {
   const int page_w = width, page_h = height - top;
   MoveWindow(g.info, 0, top, page_w, page_h, TRUE);
   MoveWindow(g.content, 0, top, page_w - 1, page_h - 2, TRUE);
-  MoveWindow(g.title, 136, 8, std::max(page_w - 144, 10), 40, TRUE);
-  MoveWindow(g.author, 176, 56, std::max(page_w - 184, 10), 24, TRUE);
-  MoveWindow(g.type, 176, 81, std::max(page_w - 184, 10), 24, TRUE);
-  MoveWindow(g.time, 176, 113, std::max(page_w - 184, 10), 24, TRUE);
-  MoveWindow(g.intro, 8, 160, std::max(page_w - 14, 10), std::max(page_h - 168, 10), TRUE);
+  MoveWindow(g.cover, s(8), s(8), s(120), s(136), TRUE);
+  MoveWindow(g.title, s(136), s(8), std::max(page_w - s(144), 10), s(40), TRUE);
+  const int label_tops[] = {55, 81, 112};
+  for (int i = 0; i < 3; ++i) MoveWindow(g.labels[i], s(136), s(label_tops[i]), s(40), s(24), TRUE);
+  MoveWindow(g.author, s(176), s(56), std::max(page_w - s(184), 10), s(24), TRUE);
+  MoveWindow(g.type, s(176), s(81), std::max(page_w - s(184), 10), s(24), TRUE);
+  MoveWindow(g.time, s(176), s(113), std::max(page_w - s(184), 10), s(24), TRUE);
+  MoveWindow(g.intro, s(8), s(160), std::max(page_w - s(14), 10), std::max(page_h - s(168), 10),
+             TRUE);
   SendMessageW(g.status, WM_SIZE, 0, 0);
   RECT bar;
   GetClientRect(g.status, &bar);
-  constexpr int kLabel = 48;  // "书籍：" and "章节：" whole
+  const int kLabel = s(48);  // "书籍：" and "章节：" whole
   const int value = static_cast<int>(bar.right) / 2 - kLabel;
   int rights[4] = {kLabel, kLabel + value, 2 * kLabel + value, 2 * kLabel + 2 * value};
   SendMessageW(g.status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(rights));
 }
 
+void make_fonts() {
+  for (HFONT font : {g.font, g.big, g.small, g.status_font}) {
+    if (font) DeleteObject(font);
+  }
+  g.font = song(s(16));
+  g.big = song(s(24));
+  g.small = song(s(12));  // three characters fit the 40-pixel labels
+  g.status_font = message_font(g.dpi);
+}
+
+void set_font(HWND control, HFONT font) {
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+// Moved to a monitor of another DPI: new fonts, the suggested size, a new layout.
+void dpi_changed(UINT dpi, const RECT& suggested) {
+  if (dpi == 0 || dpi == g.dpi) return;
+  g.dpi = dpi;
+  HFONT old[] = {g.font, g.big, g.small, g.status_font};
+  g.font = g.big = g.small = g.status_font = nullptr;
+  make_fonts();
+  for (HWND control : {g.tree, g.tabs, g.author, g.type, g.time, g.intro})
+    set_font(control, g.font);
+  set_font(g.title, g.big);
+  for (HWND label : g.labels) set_font(label, g.small);
+  set_font(g.status, g.status_font);
+  SendMessageW(g.status, SB_SETMINHEIGHT, s(kStatus), 0);
+  for (HFONT font : old) DeleteObject(font);
+  SetWindowPos(g.hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  layout();
+}
+
 void create_controls() {
-  g.font = song(16);
-  g.big = song(24);
-  g.small = song(12);  // three characters fit the 40-pixel labels
+  g.dpi = window_dpi(g.hwnd);
+  make_fonts();
   g.tree = child(WC_TREEVIEWW, L"",
                  WS_BORDER | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
                  g.hwnd, g.font);
@@ -110,16 +152,11 @@ void create_controls() {
   tab.pszText = const_cast<wchar_t*>(L"内容");
   TabCtrl_InsertItem(g.tabs, 1, &tab);
   g.info = child(L"STATIC", L"", 0, g.tabs, g.font);
-  g.cover = create_picture_box(g.info, 8, 8, 120, 136);
+  g.cover = create_picture_box(g.info, 0, 0, 0, 0);
   const DWORD field = ES_READONLY | ES_AUTOHSCROLL;
   g.title = child(L"EDIT", L"", field, g.info, g.big);
-  auto label = [&](const wchar_t* text, int y) {
-    HWND l = child(L"STATIC", text, 0, g.info, g.small);
-    MoveWindow(l, 136, y, 40, 24, FALSE);
-  };
-  label(L"作者：", 55);
-  label(L"类型：", 81);
-  label(L"时间：", 112);
+  const wchar_t* labels[] = {L"作者：", L"类型：", L"时间："};
+  for (int i = 0; i < 3; ++i) g.labels[i] = child(L"STATIC", labels[i], 0, g.info, g.small);
   g.author = child(L"EDIT", L"", field, g.info, g.font);
   g.type = child(L"EDIT", L"", field, g.info, g.font);
   g.time = child(L"EDIT", L"", field, g.info, g.font);
@@ -138,6 +175,8 @@ void create_controls() {
   SendMessageW(g.content, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
   g.status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
                              0, 0, g.hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
+  set_font(g.status, g.status_font);
+  SendMessageW(g.status, SB_SETMINHEIGHT, s(kStatus), 0);
   layout();
   set_status(0, L"书籍：");
   set_status(1, L"未载入");
@@ -154,7 +193,9 @@ void fill() {
   SetWindowTextW(g.time, gbk_to_wide(format_book_time(book.time)).c_str());
   SetWindowTextW(g.intro, book.intro.empty() ? L"" : (L"    " + gbk_to_wide(book.intro)).c_str());
   set_status(1, title);
-  g.cover_bitmap = decode_cover(book.cover, 118, 134);
+  RECT box;
+  GetClientRect(g.cover, &box);
+  g.cover_bitmap = decode_cover(book.cover, box.right, box.bottom);
   set_picture(g.cover, g.cover_bitmap);
   show_page(0);
 
@@ -191,6 +232,9 @@ LRESULT CALLBACK reader_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
       return 0;
     case WM_SIZE:
       if (g.status) layout();
+      return 0;
+    case WM_DPICHANGED:
+      dpi_changed(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<NMHDR*>(lparam);
@@ -237,6 +281,8 @@ int run_reader_window(const Book& book) {
       CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                       CW_USEDEFAULT, CW_USEDEFAULT, 720, 520, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return 1;
+  // Created at 96-DPI size: grown to the monitor's DPI before it is shown.
+  SetWindowPos(hwnd, nullptr, 0, 0, s(720), s(520), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   fill();
   ShowWindow(hwnd, SW_SHOW);
   MSG msg;

@@ -95,9 +95,9 @@ HICON chapter_page(int s) {
 
 }  // namespace
 
-HIMAGELIST make_tree_images() {
-  HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 0);
-  for (HICON icon : {closed_book(16), open_book(16), chapter_page(16)}) {
+HIMAGELIST make_tree_images(int size) {
+  HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 3, 0);
+  for (HICON icon : {closed_book(size), open_book(size), chapter_page(size)}) {
     ImageList_AddIcon(list, icon);
     DestroyIcon(icon);
   }

@@ -5,8 +5,9 @@
 
 namespace folivra {
 
-// The chapter tree's three 16 x 16 images: 0 the book, 1 an open book, 2 a chapter.
-HIMAGELIST make_tree_images();
+// The chapter tree's three images of `size` pixels (16 at 96 DPI): 0 the
+// book, 1 an open book, 2 a chapter.
+HIMAGELIST make_tree_images(int size);
 // The program's icon, a closed book, drawn at the given size.
 HICON draw_app_icon(int size);
 // The password dialog's picture: a padlock.

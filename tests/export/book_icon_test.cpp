@@ -28,8 +28,33 @@ TEST(BookIcon, ThreeTwentyFourBitImages) {
   EXPECT_EQ(expected_offset, icon.size());
 }
 
-TEST(BookIcon, TheProgramsIconIsTheSame) {
-  EXPECT_EQ(test::read_bytes(FOLIVRA_SOURCE_DIR "/resources/folivra.ico"), book_icon_file());
+TEST(BookIcon, TheProgramsIconHasEverySizeAScaledScreenAsksFor) {
+  const std::string icon = program_icon_file();
+  EXPECT_EQ(test::read_bytes(FOLIVRA_SOURCE_DIR "/resources/folivra.ico"), icon);
+  ASSERT_EQ(icon.substr(0, 6), std::string("\0\0\x01\0\x06\0", 6));
+  const int sizes[] = {16, 20, 24, 32, 48, 256};
+  uint32_t expected_offset = 6 + 16 * 6;
+  for (int i = 0; i < 6; ++i) {
+    const char* entry = icon.data() + 6 + 16 * i;
+    EXPECT_EQ(static_cast<unsigned char>(entry[0]), sizes[i] & 0xFF);
+    EXPECT_EQ(load_le32(entry + 4) >> 16, 32u) << "32 bits per pixel";
+    ASSERT_EQ(load_le32(entry + 12), expected_offset);
+    const uint32_t length = load_le32(entry + 8);
+    ASSERT_LE(expected_offset + length, icon.size());
+    const std::string image = icon.substr(expected_offset, length);
+    if (sizes[i] == 256) {
+      ASSERT_EQ(image.substr(0, 16), std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
+      EXPECT_EQ(image.substr(16, 8), std::string("\0\0\x01\0\0\0\x01\0", 8)) << "256 x 256";
+      EXPECT_EQ(image.substr(image.size() - 12), std::string("\0\0\0\0IEND\xae\x42\x60\x82", 12));
+    } else {
+      EXPECT_EQ(load_le32(image.data() + 4), static_cast<uint32_t>(sizes[i]));
+      EXPECT_EQ(load_le32(image.data() + 8), static_cast<uint32_t>(2 * sizes[i]));
+      const uint32_t mask_row = (sizes[i] + 31) / 32 * 4;
+      EXPECT_EQ(length, 40 + (4u * sizes[i] + mask_row) * sizes[i]);
+    }
+    expected_offset += length;
+  }
+  EXPECT_EQ(expected_offset, icon.size());
 }
 
 }  // namespace
