@@ -23,6 +23,9 @@ set(FOLIVRA_CORE_SOURCES
   src/text/chapter_cut.cpp
   src/text/word_count.cpp
   src/text/plain_text.cpp
+  src/text/text_search.cpp
+  src/text/book_search.cpp
+  src/document/chapter_counts.cpp
   src/document/chapter_look.cpp
   src/document/document.cpp
   src/document/damage_report.cpp
@@ -65,6 +68,7 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/text/rtf_check_test.cpp
   tests/text/chapter_cut_test.cpp
   tests/text/word_count_test.cpp
+  tests/text/text_search_test.cpp
   tests/export/plain_export_test.cpp
   tests/document/document_test.cpp
 )

@@ -77,7 +77,9 @@ ChapterChanges Document::record(const char* verb, std::string chapter_name,
   ChapterChanges changes;
   for (Step& step : steps) changes.push_back(apply(step));
   std::reverse(steps.begin(), steps.end());
-  undo_.push_back({gbk_of(verb) + " " + chapter_name, std::move(steps)});
+  std::string name = gbk_of(verb);
+  if (!chapter_name.empty()) name += " " + chapter_name;
+  undo_.push_back({std::move(name), std::move(steps)});
   if (undo_.size() > kHistory) undo_.erase(undo_.begin());
   redo_.clear();
   modified_ = true;
@@ -134,6 +136,25 @@ ChapterChanges Document::merge(int position, std::string joined) {
   join.chapter.content = std::move(joined);
   return record("合并章节", chapter(position).name,
                 {std::move(join), step_of(Step::Kind::remove, position + 1)});
+}
+
+ChapterChanges Document::edit_chapters(std::vector<ChapterEdit> edits) {
+  std::vector<Step> steps;
+  for (ChapterEdit& edit : edits) {
+    if (!valid(edit.position)) continue;
+    if (edit.content && joinable(chapter(edit.position))) {
+      Step step = step_of(Step::Kind::content, edit.position);
+      step.chapter.content = std::move(*edit.content);
+      steps.push_back(std::move(step));
+    }
+    if (edit.name && *edit.name != chapter(edit.position).name) {
+      Step step = step_of(Step::Kind::rename, edit.position);
+      step.name = std::move(*edit.name);
+      steps.push_back(std::move(step));
+    }
+  }
+  if (steps.empty()) return {};
+  return record("全部替换", "", std::move(steps));
 }
 
 std::string Document::undo_name() const { return undo_.empty() ? "" : undo_.back().name; }

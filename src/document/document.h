@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,12 @@ struct ChapterChange {
   int to = 0;
 };
 using ChapterChanges = std::vector<ChapterChange>;
+
+// A chapter's new text or name, for an operation over many chapters.
+struct ChapterEdit {
+  int position = 0;
+  std::optional<std::string> content, name;
+};
 
 // The open book as the editor holds it, with every chapter operation and an
 // undo history of operations (each keeps only the chapters it touched).
@@ -45,6 +52,10 @@ class Document {
   // The chapter takes `joined` (its text and the next one's) and the next
   // chapter goes.
   ChapterChanges merge(int position, std::string joined);
+  // Many chapters' texts and names at once (全部替换), taken back as one.
+  // Texts of chapters the editor does not write (other kinds, damaged) are
+  // left alone.
+  ChapterChanges edit_chapters(std::vector<ChapterEdit> edits);
 
   // The name of what the next undo or redo takes back ("删除章节 第12章"),
   // empty when there is none.

@@ -65,4 +65,42 @@ std::vector<std::string> plain_lines(std::string_view content) {
   return lines;
 }
 
+std::u16string utf8_to_utf16(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if (b < 0x80) {
+      out += static_cast<char16_t>(b);
+      ++i;
+      continue;
+    }
+    const size_t n = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+    uint32_t cp = b & (0x7F >> n);
+    for (size_t k = 1; k < n && i + k < utf8.size(); ++k) {
+      cp = cp << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    }
+    i += n;
+    if (cp >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+  }
+  return out;
+}
+
+std::u16string gbk_to_utf16(std::string_view gbk) { return utf8_to_utf16(gbk_to_utf8(gbk)); }
+
+std::u16string chapter_text16(std::string_view content) {
+  std::u16string out;
+  const std::vector<std::string> lines = plain_lines(content);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i) out += u'\r';
+    out += utf8_to_utf16(lines[i]);
+  }
+  return out;
+}
+
 }  // namespace folivra

@@ -11,4 +11,13 @@ namespace folivra {
 // no text becomes U+FFFD.
 std::vector<std::string> plain_lines(std::string_view content);
 
+// The same text as the rich-edit control holds it: UTF-16, each paragraph
+// or line break one '\r'. Unit i is the control's character position i, so
+// a match found here is selected in the control at the same place.
+std::u16string chapter_text16(std::string_view content);
+
+// GBK text (names, title, introduction) and UTF-8 as UTF-16.
+std::u16string utf8_to_utf16(std::string_view utf8);
+std::u16string gbk_to_utf16(std::string_view gbk);
+
 }  // namespace folivra

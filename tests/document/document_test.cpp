@@ -2,6 +2,8 @@
 // one and as random sequences against a list of snapshots.
 #include "document/document.h"
 
+#include "document/chapter_counts.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -162,52 +164,71 @@ TEST(Document, RandomSequencesMatchSnapshots) {
   for (int round = 0; round < 40; ++round) {
     Document doc;
     doc.replace(book_of(static_cast<int>(random() % 5)));
+    ChapterCounts counts;  // follows every change as the window's status bar does
+    counts.count_all(doc.book());
     std::vector<std::vector<std::string>> done{shape(doc)}, undone;
     for (int step = 0; step < 60; ++step) {
       const int n = doc.count();
       const auto pick = [&](int m) { return m > 0 ? 1 + static_cast<int>(random() % m) : 0; };
       const std::string name = cat("n", std::to_string(step));
-      bool changed = false;
-      switch (random() % 9) {
+      ChapterChanges changes;
+      const unsigned which = random() % 10;
+      const bool history = which == 7 || which == 8;  // undo, redo
+      switch (which) {
         case 0:
-          changed = !doc.add(name).empty();
+          changes = doc.add(name);
           break;
         case 1:
-          changed = !doc.insert(pick(n + 1), name).empty();
+          changes = doc.insert(pick(n + 1), name);
           break;
         case 2:
-          changed = !doc.remove(pick(n)).empty();
+          changes = doc.remove(pick(n));
           break;
         case 3:
-          changed = !doc.rename(pick(n), name).empty();
+          changes = doc.rename(pick(n), name);
           break;
         case 4:
-          changed = !doc.move(pick(n), pick(n)).empty();
+          changes = doc.move(pick(n), pick(n));
           break;
         case 5:
-          changed = !doc.split(pick(n), cat("a", name), cat("b", name), name).empty();
+          changes = doc.split(pick(n), cat("a", name), cat("b", name), name);
           break;
         case 6:
-          changed = !doc.merge(pick(n - 1), cat("m", name)).empty();
+          changes = doc.merge(pick(n - 1), cat("m", name));
+          break;
+        case 9:
+          changes = doc.edit_chapters(
+              {{pick(n), cat("e ", name), std::nullopt}, {pick(n), std::nullopt, cat("r", name)}});
           break;
         case 7:
           if (done.size() > 1) {
-            ASSERT_FALSE(doc.undo().empty());
+            changes = doc.undo();
+            ASSERT_FALSE(changes.empty());
             undone.push_back(done.back());
             done.pop_back();
             ASSERT_EQ(shape(doc), done.back()) << "round " << round << " step " << step;
           }
-          continue;
+          break;
         case 8:
           if (!undone.empty()) {
-            ASSERT_FALSE(doc.redo().empty());
+            changes = doc.redo();
+            ASSERT_FALSE(changes.empty());
             done.push_back(undone.back());
             undone.pop_back();
             ASSERT_EQ(shape(doc), done.back()) << "round " << round << " step " << step;
           }
-          continue;
+          break;
       }
-      if (changed) {
+      counts.follow(changes, doc);
+      ChapterCounts fresh;
+      fresh.count_all(doc.book());
+      ASSERT_EQ(counts.size(), fresh.size());
+      for (int p = 1; p <= fresh.size(); ++p) {
+        ASSERT_EQ(counts.chapter(p).characters, fresh.chapter(p).characters) << p;
+      }
+      ASSERT_EQ(counts.total().words, fresh.total().words);
+      if (history) continue;
+      if (!changes.empty()) {
         done.push_back(shape(doc));
         undone.clear();
       } else {

@@ -1,0 +1,59 @@
+#include "document/chapter_counts.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace folivra {
+
+void ChapterCounts::count_all(const Book& book) {
+  const size_t n = book.chapters.size();
+  counts_.assign(n, WordCount{});
+  // Small books are counted at once; big ones split into one slice per core.
+  const size_t workers =
+      n < 64 ? 1 : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 16);
+  const auto count_slice = [&](size_t first, size_t step) {
+    for (size_t i = first; i < n; i += step) counts_[i] = count_words(book.chapters[i].content);
+  };
+  std::vector<std::jthread> threads;
+  for (size_t w = 1; w < workers; ++w) threads.emplace_back(count_slice, w, workers);
+  count_slice(0, workers);
+}
+
+void ChapterCounts::follow(const ChapterChanges& changes, const Document& doc) {
+  for (const ChapterChange& change : changes) {
+    const auto at = [this](int position) {
+      return counts_.begin() + static_cast<std::ptrdiff_t>(position - 1);
+    };
+    switch (change.kind) {
+      case ChapterChange::Kind::inserted:
+        counts_.insert(at(change.position), count_words(doc.chapter(change.position).content));
+        break;
+      case ChapterChange::Kind::removed:
+        counts_.erase(at(change.position));
+        break;
+      case ChapterChange::Kind::moved: {
+        const WordCount moved = *at(change.position);
+        counts_.erase(at(change.position));
+        counts_.insert(at(change.to), moved);
+        break;
+      }
+      case ChapterChange::Kind::content:
+        *at(change.position) = count_words(doc.chapter(change.position).content);
+        break;
+      case ChapterChange::Kind::renamed:
+        break;
+    }
+  }
+}
+
+void ChapterCounts::set(int position, const WordCount& count) {
+  if (position >= 1 && position <= size()) counts_[static_cast<size_t>(position - 1)] = count;
+}
+
+WordCount ChapterCounts::total() const {
+  WordCount sum;
+  for (const WordCount& c : counts_) sum += c;
+  return sum;
+}
+
+}  // namespace folivra
