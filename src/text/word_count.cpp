@@ -44,29 +44,70 @@ Class class_of_code_point(uint32_t c) {
   return cjk || full_width_alnum ? Class::word : Class::other;
 }
 
+// Counts character by character; a line break ends a word and counts nothing.
+class Counter {
+ public:
+  void line_break() { in_word_ = false; }
+  void add(Class c) {
+    ++count_.characters;
+    if (c != Class::space) ++count_.characters_no_space;
+    if (c == Class::letter) {
+      if (!in_word_) ++count_.words;
+      in_word_ = true;
+      return;
+    }
+    in_word_ = false;
+    if (c == Class::word) ++count_.words;
+  }
+  const WordCount& count() const { return count_; }
+
+ private:
+  WordCount count_;
+  bool in_word_ = false;  // inside a run of letters and digits
+};
+
 }  // namespace
 
+WordCount count_words(std::u16string_view text) {
+  Counter counter;
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t c = text[i];
+    if (c == u'\r' || c == u'\n' || c == 0x0B) {
+      counter.line_break();
+      continue;
+    }
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    counter.add(class_of_code_point(c));
+  }
+  return counter.count();
+}
+
 WordCount count_words(std::string_view content) {
-  WordCount count;
-  bool in_word = false;  // inside a run of letters and digits
+  Counter counter;
+  uint32_t high = 0;  // \uN writes a character beyond the plane as two surrogates
   for_each_text_character(content, [&](const TextCharacter& ch) {
     using Kind = TextCharacter::Kind;
+    const bool code_point = ch.kind == Kind::code_point;
+    if (high && code_point && ch.value >= 0xDC00 && ch.value <= 0xDFFF) {
+      counter.add(class_of_code_point(0x10000 + ((high - 0xD800) << 10) + (ch.value - 0xDC00)));
+      high = 0;
+      return;
+    }
+    if (high) counter.add(Class::other);
+    high = 0;
     if (ch.kind == Kind::line_break) {
-      in_word = false;
-      return;
+      counter.line_break();
+    } else if (code_point && ch.value >= 0xD800 && ch.value <= 0xDBFF) {
+      high = ch.value;
+    } else {
+      counter.add(ch.kind == Kind::pair ? class_of_pair(ch.value) : class_of_code_point(ch.value));
     }
-    const Class c = ch.kind == Kind::pair ? class_of_pair(ch.value) : class_of_code_point(ch.value);
-    ++count.characters;
-    if (c != Class::space) ++count.characters_no_space;
-    if (c == Class::letter) {
-      if (!in_word) ++count.words;
-      in_word = true;
-      return;
-    }
-    in_word = false;
-    if (c == Class::word) ++count.words;
   });
-  return count;
+  if (high) counter.add(Class::other);
+  return counter.count();
 }
 
 }  // namespace folivra

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace folivra {
@@ -24,5 +25,9 @@ struct WordCount {
 
 // The count of a chapter's content (RTF, or plain GBK text).
 WordCount count_words(std::string_view content);
+
+// The count of text as the editor's control holds it (UTF-16, '\r' between
+// paragraphs), for the chapter being typed in and for a selection.
+WordCount count_words(std::u16string_view text);
 
 }  // namespace folivra

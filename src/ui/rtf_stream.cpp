@@ -103,4 +103,37 @@ void load_rtf(HWND rich_edit, std::string_view rtf) {
   SendMessageW(rich_edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
 }
 
+std::wstring control_text(HWND rich_edit) {
+  GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  const LRESULT n = SendMessageW(rich_edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+  if (n <= 0) return {};
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  GETTEXTEX get{static_cast<DWORD>(text.size() * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr,
+                nullptr};
+  const LRESULT got = SendMessageW(rich_edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                                   reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(std::max<LRESULT>(got, 0)));
+  return text;
+}
+
+void apply_replacements(HWND rich_edit, const std::vector<TextReplacement>& replacements) {
+  // From the last to the first, so that the earlier positions still hold.
+  for (auto r = replacements.rbegin(); r != replacements.rend(); ++r) {
+    CHARRANGE range{r->start, r->start + r->length};
+    SendMessageW(rich_edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageW(rich_edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(r->text.c_str()));
+  }
+}
+
+std::optional<std::string> replace_in_chapter_text(
+    HWND like, std::string_view content,
+    const std::function<std::vector<TextReplacement>(const std::wstring&)>& plan) {
+  Scratch scratch(like);
+  load_chapter_text(scratch.hwnd(), content);
+  const std::vector<TextReplacement> replacements = plan(control_text(scratch.hwnd()));
+  if (replacements.empty()) return std::nullopt;
+  apply_replacements(scratch.hwnd(), replacements);
+  return save_rtf(scratch.hwnd());
+}
+
 }  // namespace folivra

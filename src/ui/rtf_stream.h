@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace folivra {
 
@@ -24,5 +27,24 @@ struct RtfHalves {
 RtfHalves split_chapter_text(HWND like, std::string_view content, LONG at);
 // The two texts as one, the second starting a new paragraph.
 std::string join_chapter_texts(HWND like, std::string_view first, std::string_view second);
+
+// The control's text as its character positions count it: each paragraph
+// one '\r'.
+std::wstring control_text(HWND rich_edit);
+
+// Replaces ranges of the control's text, each taking the formatting of the
+// text it replaces; undoable in the control. Ranges must not overlap.
+struct TextReplacement {
+  LONG start = 0, length = 0;
+  std::wstring text;
+};
+void apply_replacements(HWND rich_edit, const std::vector<TextReplacement>& replacements);
+
+// A chapter's content after the replacements `plan` makes for its text,
+// done in a hidden control of the same class as `like` so that every other
+// character keeps its formatting; nothing when the plan replaces nothing.
+std::optional<std::string> replace_in_chapter_text(
+    HWND like, std::string_view content,
+    const std::function<std::vector<TextReplacement>(const std::wstring&)>& plan);
 
 }  // namespace folivra

@@ -36,5 +36,19 @@ TEST(WordCount, RtfCountsItsTextOnly) {
   EXPECT_EQ(count_words("{\\rtf1 abc").words, 1u) << "an unclosed group still counts its text";
 }
 
+TEST(WordCount, TheControlsTextCountsAsTheStoredChapter) {
+  // What the status bar counts while typing equals the count of what is stored.
+  const std::string rtf =
+      "{\\rtf1\\ansi\\ansicpg936 \\'cb\\'fb\\'cb\\'b5\\'a3\\'ba Hello, world 2026\\par "
+      "\\'a1\\'a1\\'a1\\'a1\\'cc\\'ec\\'c1\\'c1\\'a1\\'a3 \\u-10174?\\u-8265?ab}";
+  const WordCount stored = count_words(rtf);
+  const WordCount typed = count_words(u"他说： Hello, world 2026\r　　天亮。 \U00020BB7ab");
+  EXPECT_EQ(typed.words, stored.words);
+  EXPECT_EQ(typed.words, 9u) << "他 说 Hello world 2026 天 亮 𠮷 ab";
+  EXPECT_EQ(typed.characters, stored.characters);
+  EXPECT_EQ(typed.characters_no_space, stored.characters_no_space);
+  EXPECT_EQ(count_words(std::u16string_view(u"ab\rcd")).words, 2u);
+}
+
 }  // namespace
 }  // namespace folivra
