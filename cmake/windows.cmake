@@ -56,6 +56,8 @@ add_library(folivra_shell STATIC
   src/app/main_window.cpp
   src/app/chapter_commands.cpp
   src/app/edit_commands.cpp
+  src/app/find_commands.cpp
+  src/app/word_counts.cpp
   src/app/command_routing.cpp
   src/app/menus.cpp
   src/ui/picture_box.cpp
@@ -82,6 +84,8 @@ add_library(folivra_shell STATIC
   src/ui/font_choice.cpp
   src/editor/font_dialog.cpp
   src/editor/info_page.cpp
+  src/editor/search_window.cpp
+  src/editor/word_count_window.cpp
   src/export/file_association.cpp
   src/export/password_dialog.cpp
 )
@@ -104,7 +108,7 @@ target_link_options(core_tests PRIVATE ${FOLIVRA_STATIC})
 add_test(NAME core_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:core_tests>)
 
 add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} ${CMAKE_BINARY_DIR}/editor_version.rc
-                            tests/app/main_window_test.cpp tests/app/high_dpi_test.cpp tests/app/window_driver.cpp
+                            tests/app/main_window_test.cpp tests/app/high_dpi_test.cpp tests/app/find_replace_test.cpp tests/app/window_driver.cpp
                             tests/app/scripted_prompts.cpp
                             tests/editor/chapter_tree_test.cpp tests/editor/chapter_operations_test.cpp
                             tests/editor/content_editing_test.cpp

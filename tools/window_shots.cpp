@@ -190,6 +190,19 @@ int wmain(int argc, wchar_t** argv) {
   TrackPopupMenu(window.menus().tree->handle(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd, nullptr);
   pump();
 
+  // 查找和替换 after searching the whole book.
+  window.open_find(false);
+  SetWindowTextW(window.search_window().controls().pattern, L"山");
+  SendMessageW(window.search_window().controls().search_book, BM_CLICK, 0, 0);
+  pump();
+  pump();
+  save_screen(window.search_window().hwnd(), folder + L"\\search.bmp");
+  ShowWindow(window.search_window().hwnd(), SW_HIDE);
+  window.show_word_counts();
+  pump();
+  save_screen(window.word_count_window().hwnd(), folder + L"\\word-count.bmp");
+  ShowWindow(window.word_count_window().hwnd(), SW_HIDE);
+
   g_dialog_shot = folder + L"\\save-dialog.bmp";
   SetTimer(nullptr, 0, 700, shoot_dialog);
   SaveFileRequest save;

@@ -13,8 +13,10 @@ namespace folivra {
 namespace {
 
 // The commands that need a book; the empty window has them disabled.
-constexpr UINT kBookCommands[] = {kCmdSaveAs,   kCmdConvertText, kCmdSetPassword, kCmdAddChapter,
-                                  kCmdReadOnly, kCmdCompile,     kCmdCloseBook,   kCmdExportPlain};
+constexpr UINT kBookCommands[] = {
+    kCmdSaveAs,       kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
+    kCmdCompile,      kCmdCloseBook,   kCmdExportPlain, kCmdFind,       kCmdFindNext,
+    kCmdFindPrevious, kCmdReplace,     kCmdFindInBook,  kCmdWordCount};
 
 }  // namespace
 
@@ -61,6 +63,11 @@ void MainWindow::close_book() {
   set_status(1, L"未载入");
   set_status(3, L"未载入");
   set_modified(false);
+  counts_.count_all(book_);
+  refresh_counts();
+  stop_search();
+  hits_.clear();
+  find_.clear_results();
 }
 
 void MainWindow::set_modified(bool modified) {
@@ -78,6 +85,7 @@ void MainWindow::show_chapter(int position) {
   if (position == 0) {
     editor_.leave();
     select_page(0);
+    refresh_counts();
     return;
   }
   if (position < 0 || position > book_.chapter_count) return;
@@ -92,6 +100,7 @@ void MainWindow::show_chapter(int position) {
   // shown read-only, a damaged one empty, and nothing typed can replace it.
   editor_.show(position, look == ChapterLook::damaged ? std::string_view() : shown_content(chapter),
                look == ChapterLook::editable);
+  refresh_counts();
 }
 
 void MainWindow::toggle_read_only() {
@@ -120,6 +129,8 @@ void MainWindow::show_book(const Book& book) {
   menus_.edit->set_checked(kCmdReadOnly, false);
   for (UINT id : kBookCommands) menus_.enable(id, true);
   set_modified(false);
+  counts_.count_all(book_);
+  refresh_counts();
 }
 
 }  // namespace folivra

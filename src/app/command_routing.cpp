@@ -61,6 +61,21 @@ void MainWindow::on_command(UINT id) {
       prompts_->show_message(about);
       break;
     }
+    case kCmdFind:
+    case kCmdReplace:
+      if (has_book_) open_find(false);
+      if (has_book_ && id == kCmdReplace) SetFocus(find_.controls().replacement);
+      break;
+    case kCmdFindInBook:
+      if (has_book_) open_find(true);
+      break;
+    case kCmdFindNext:
+    case kCmdFindPrevious:
+      if (has_book_) find_again(id == kCmdFindPrevious);
+      break;
+    case kCmdWordCount:
+      show_word_counts();
+      break;
     case kCmdExportPlain:
       commands_.export_plain_text();
       break;

@@ -12,7 +12,10 @@ Book& MainWindow::current_book() {
 
 void MainWindow::content_changed(bool typed) {
   refresh_edit_menu(false);
-  if (typed) set_modified(true);
+  if (typed) {
+    set_modified(true);
+    SetTimer(hwnd_, kCountTimer, 400, nullptr);  // counted once typing pauses
+  }
 }
 
 void MainWindow::content_command(unsigned id) { run_command(id); }

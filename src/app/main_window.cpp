@@ -42,6 +42,7 @@ MainWindow::MainWindow(Prompts* prompts, std::wstring settings_path,
       settings_(settings_path.empty() ? Settings::default_path() : std::move(settings_path)) {}
 
 MainWindow::~MainWindow() {
+  stop_search();
   if (hwnd_) DestroyWindow(hwnd_);
   if (menus_.tree) DestroyMenu(menus_.tree->handle());
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
@@ -99,6 +100,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_TIMER:
       if (wparam == kAutosaveTimer && change_count_ != copied_count_) write_recovery_copy();
+      if (wparam == kCountTimer) count_typed_chapter();
       if (wparam == kSavedTimer) {
         KillTimer(hwnd_, kSavedTimer);
         set_status(1, has_book_ ? gbk_to_wide(book_.title) : L"未载入");
@@ -141,6 +143,12 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DPICHANGED:
       dpi_changed(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
+    case kFoundHits:
+      found_hits(static_cast<unsigned>(wparam), lparam);
+      return 0;
+    case kSearchDone:
+      search_done(static_cast<unsigned>(wparam), lparam != 0);
+      return 0;
     case kSplitterMoved:
       move_splitter(static_cast<int>(lparam));
       return 0;
@@ -159,6 +167,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (wparam) DestroyWindow(hwnd);
       return 0;
     case WM_DESTROY:
+      stop_search();
       // Past the guard: the changes were saved or given up.
       if (recovery_) recovery_->remove();
       PostQuitMessage(0);
@@ -243,8 +252,9 @@ void MainWindow::layout() {
   SendMessageW(c_.status, WM_SIZE, 0, 0);
   RECT status;
   GetClientRect(c_.status, &status);
-  const StatusPanes panes = layout_status(status.right, scale(kFixedPaneWidth, dpi_));
-  SendMessageW(c_.status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(panes.right));
+  const StatusPanes panes =
+      layout_status(status.right, scale(kFixedPaneWidth, dpi_), scale(kCountPaneWidth, dpi_));
+  SendMessageW(c_.status, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(panes.right));
 }
 
 // A window made smaller than the minimum in code (not by dragging, which
@@ -289,9 +299,11 @@ bool MainWindow::translate_accelerator(MSG& msg) {
       return false;
     }
   }
-  // Every shortcut is a Ctrl key, Del or F5: only those need current menu states.
+  // Every shortcut is a Ctrl key, Del, F3 or F5: only those need current menu states.
   const WPARAM key = msg.wParam;
-  if (GetKeyState(VK_CONTROL) >= 0 && key != VK_DELETE && key != VK_F5) return false;
+  if (GetKeyState(VK_CONTROL) >= 0 && key != VK_DELETE && key != VK_F5 && key != VK_F3) {
+    return false;
+  }
   refresh_edit_menu(false);
   refresh_insert_menu();
   return TranslateAcceleratorW(hwnd_, accelerators_, &msg) != 0;

@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <filesystem>
+#include <optional>
+#include <thread>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +25,11 @@
 #include "editor/info_page.h"
 #include "ui/font_choice.h"
 #include "app/scaled_resources.h"
+#include "document/chapter_counts.h"
+#include "editor/search_window.h"
+#include "editor/word_count_window.h"
+#include "text/book_search.h"
+#include "ui/rtf_stream.h"
 
 namespace folivra {
 
@@ -39,6 +47,7 @@ int run_editor(MainWindow& window, int show, const std::vector<std::string>& arg
 
 class MainWindow : public DocumentView,
                    private ChapterTreeListener,
+                   private FindListener,
                    private ContentEditorListener,
                    private InfoPageListener {
  public:
@@ -127,6 +136,14 @@ class MainWindow : public DocumentView,
   void clear_recent_files();
   bool starts_maximized() const { return start_maximized_; }
 
+  // 查找和替换 (find_commands.cpp) and 字数 (word_counts.cpp).
+  void open_find(bool whole_book);  // Ctrl+F; Ctrl+Shift+F searches the book at once
+  void find_again(bool backward);   // F3, Shift+F3
+  const SearchWindow& search_window() const { return find_; }
+  bool modeless_message(MSG& msg);  // the keys of the find and count windows
+  void show_word_counts();          // 字数统计
+  const WordCountWindow& word_count_window() const { return counts_window_; }
+
   // Content editor and the Edit and Insert menus.
   void refresh_edit_menu(bool context);
   void refresh_insert_menu();
@@ -149,6 +166,30 @@ class MainWindow : public DocumentView,
   void on_command(UINT id);
   LRESULT on_notify(NMHDR* header);
   void move_splitter(int left);
+
+  // find_commands.cpp
+  void find_step(const FindRequest& request, bool backward) override;
+  void replace_one(const FindRequest& request) override;
+  void replace_in_chapter(const FindRequest& request) override;
+  void search_book(const FindRequest& request) override;
+  void replace_in_book(const FindRequest& request) override;
+  void stop_search() override;
+  void hit_chosen(int index) override;
+  std::optional<TextPattern> pattern_for(const FindRequest& request);
+  bool chapter_in_editor();
+  bool chapter_takes_replacements();
+  static std::vector<TextReplacement> replacements_in(const TextPattern& pattern,
+                                                      const std::wstring& text,
+                                                      const std::wstring& with);
+  void found_hits(unsigned generation, LPARAM batch);
+  void search_done(unsigned generation, bool whole);
+  static constexpr UINT kFoundHits = WM_APP + 40;
+  static constexpr UINT kSearchDone = WM_APP + 41;
+
+  // word_counts.cpp
+  static constexpr UINT_PTR kCountTimer = 3;  // the chapter is counted once typing pauses
+  void refresh_counts();
+  void count_typed_chapter();
 
   // window_scale.cpp
   void apply_scaled_resources();
@@ -215,6 +256,13 @@ class MainWindow : public DocumentView,
   ContentEditor editor_{*this};
   InfoPage info_{book_, *this};
   bool read_only_ = false;
+  ChapterCounts counts_;
+  SearchWindow find_{*this};
+  WordCountWindow counts_window_;
+  std::vector<BookHit> hits_;  // the find window's list, in its order
+  unsigned search_generation_ = 0;
+  std::shared_ptr<std::atomic<bool>> search_stop_;
+  std::jthread search_thread_;
 };
 
 }  // namespace folivra

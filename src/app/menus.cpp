@@ -164,6 +164,13 @@ Menus build_menus() {
       {0, L""},
       {kCmdSelectAll, L"全选(&A)\tCtrl+A", false},
       {0, L""},
+      {kCmdFind, L"查找(&F)...\tCtrl+F", false},
+      {kCmdFindNext, L"查找下一个(&X)\tF3", false},
+      {kCmdFindPrevious, L"查找上一个(&V)\tShift+F3", false},
+      {kCmdReplace, L"替换(&R)...\tCtrl+Shift+H", false},
+      {kCmdFindInBook, L"在全书中查找(&B)...\tCtrl+Shift+F", false},
+      {kCmdWordCount, L"字数统计(&W)...", false},
+      {0, L""},
       {kCmdReadOnly, L"置为只读状态", false},
       {kCmdAddChapter, L"添加章节(&N)\tCtrl+Shift+N", false},
       {kCmdProcess, L"处理", true, false},  // hidden from start-up on
@@ -220,6 +227,11 @@ HACCEL build_accelerators() {
       {FCONTROL | FVIRTKEY, VK_F7, kCmdCompile},
       {FCONTROL | FSHIFT | FVIRTKEY, 'N', kCmdAddChapter},
       {FCONTROL | FVIRTKEY, 'W', kCmdCloseBook},
+      {FCONTROL | FVIRTKEY, 'F', kCmdFind},
+      {FVIRTKEY, VK_F3, kCmdFindNext},
+      {FSHIFT | FVIRTKEY, VK_F3, kCmdFindPrevious},
+      {FCONTROL | FSHIFT | FVIRTKEY, 'H', kCmdReplace},
+      {FCONTROL | FSHIFT | FVIRTKEY, 'F', kCmdFindInBook},
   };
   return CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 }

@@ -73,7 +73,9 @@ int run_editor(MainWindow& window, int show, const std::vector<std::string>& arg
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (window.translate_accelerator(msg)) continue;
-    if (IsDialogMessageW(hwnd, &msg)) continue;  // Tab moves between the controls
+    if (window.modeless_message(msg)) continue;  // 查找和替换, 字数统计
+    if (IsDialogMessageW(hwnd, &msg))
+      continue;  // Tab moves between the controls  // Tab moves between the controls
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

@@ -19,13 +19,14 @@ PageLayout layout_pages(int tab_client_width, int tab_client_height, unsigned dp
           tab_client_height - s(168), Box{0, 0, tab_client_width - 1, tab_client_height - 2}};
 }
 
-StatusPanes layout_status(int status_width, int label_width) {
-  const int value_width = status_width / 2 - label_width;
+StatusPanes layout_status(int status_width, int label_width, int count_width) {
+  const int value_width = (status_width - count_width) / 2 - label_width;
   StatusPanes panes;
   panes.right[0] = label_width;
   panes.right[1] = panes.right[0] + value_width;
   panes.right[2] = panes.right[1] + label_width;
   panes.right[3] = panes.right[2] + value_width;
+  panes.right[4] = -1;  // to the end
   return panes;
 }
 

@@ -32,11 +32,14 @@ struct PageLayout {
 };
 PageLayout layout_pages(int tab_client_width, int tab_client_height, unsigned dpi = 96);
 
-// Right edges of the four status bar panes for a status bar this wide, the
-// label panes ("书籍：", "章节：") `label_width` wide.
+// Right edges of the status bar's panes for a status bar this wide: the
+// label panes ("书籍：", "章节：") `label_width` wide, the 字数 pane at the
+// right end `count_width` wide, the book and the chapter sharing the rest.
+inline constexpr int kCountPaneWidth = 220;
 struct StatusPanes {
-  int right[4];
+  int right[5];
 };
-StatusPanes layout_status(int status_width, int label_width = kFixedPaneWidth);
+StatusPanes layout_status(int status_width, int label_width = kFixedPaneWidth,
+                          int count_width = kCountPaneWidth);
 
 }  // namespace folivra

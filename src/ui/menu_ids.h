@@ -41,6 +41,12 @@ enum MenuId : unsigned {
   kCmdCloseBook = 180,
   kCmdAbout,
   kCmdExportPlain,
+  kCmdFind = 190,
+  kCmdFindNext,
+  kCmdFindPrevious,
+  kCmdReplace,
+  kCmdFindInBook,
+  kCmdWordCount,
 };
 
 }  // namespace folivra

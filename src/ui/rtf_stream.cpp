@@ -105,7 +105,8 @@ void load_rtf(HWND rich_edit, std::string_view rtf) {
 
 std::wstring control_text(HWND rich_edit) {
   GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
-  const LRESULT n = SendMessageW(rich_edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+  const LRESULT n =
+      SendMessageW(rich_edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
   if (n <= 0) return {};
   std::wstring text(static_cast<size_t>(n) + 1, L'\0');
   GETTEXTEX get{static_cast<DWORD>(text.size() * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr,

@@ -100,12 +100,14 @@ TEST_F(MainWindowStart, ResizeLaysOutPagesAndStatusPanes) {
 
   RECT status;
   GetClientRect(c().status, &status);
-  int rights[4] = {};
-  SendMessageW(c().status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(rights));
+  int rights[5] = {};
+  ASSERT_EQ(SendMessageW(c().status, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(rights)), 5);
+  const int shared = (status.right - kCountPaneWidth) / 2;  // the 字数 pane takes the right end
   EXPECT_EQ(rights[0], kFixedPaneWidth);
-  EXPECT_EQ(rights[1] - rights[0], status.right / 2 - kFixedPaneWidth);
+  EXPECT_EQ(rights[1] - rights[0], shared - kFixedPaneWidth);
   EXPECT_EQ(rights[2] - rights[1], kFixedPaneWidth);
-  EXPECT_EQ(rights[3] - rights[2], status.right / 2 - kFixedPaneWidth);
+  EXPECT_EQ(rights[3] - rights[2], shared - kFixedPaneWidth);
+  EXPECT_EQ(rights[4], -1);
 }
 
 using ShowBook = WindowTest;

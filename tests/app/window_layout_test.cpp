@@ -22,12 +22,16 @@ TEST(WindowLayout, TemplateFiguresForTheTemplateTab) {
 }
 
 TEST(WindowLayout, StatusPanes) {
-  const StatusPanes wide = layout_status(600);
+  const StatusPanes wide = layout_status(820);
   EXPECT_EQ(wide.right[0], 48) << "the labels get their full width";
   EXPECT_EQ(wide.right[1] - wide.right[0], 252);
   EXPECT_EQ(wide.right[2] - wide.right[1], 48);
   EXPECT_EQ(wide.right[3] - wide.right[2], 252);
-  EXPECT_EQ(layout_status(475).right[1] - 48, 189) << "475 / 2 truncates to 237";
+  EXPECT_EQ(wide.right[4], -1) << "字数 takes the 220 pixels left at the end";
+  EXPECT_EQ(layout_status(695).right[1] - 48, 189) << "475 / 2 truncates to 237";
+  const StatusPanes scaled = layout_status(1230, 72, 330);  // 144 DPI
+  EXPECT_EQ(scaled.right[0], 72);
+  EXPECT_EQ(scaled.right[3], 1230 - 330);
 }
 
 }  // namespace

@@ -38,12 +38,12 @@ class FindListener {
 // "查找和替换": a modeless window beside the editor with the search text,
 // the replacement, the options, the buttons for the chapter and for the
 // whole book, and the list of the book's hits.
-class FindWindow {
+class SearchWindow {
  public:
-  explicit FindWindow(FindListener& listener) : listener_(listener) {}
-  ~FindWindow();
-  FindWindow(const FindWindow&) = delete;
-  FindWindow& operator=(const FindWindow&) = delete;
+  explicit SearchWindow(FindListener& listener) : listener_(listener) {}
+  ~SearchWindow();
+  SearchWindow(const SearchWindow&) = delete;
+  SearchWindow& operator=(const SearchWindow&) = delete;
 
   struct Controls {
     HWND pattern, replacement, match_case, whole_word, regex, names, find_next, find_previous,

@@ -1,4 +1,4 @@
-#include "editor/find_window.h"
+#include "editor/search_window.h"
 
 #include <commctrl.h>
 
@@ -21,12 +21,12 @@ bool checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHEC
 
 }  // namespace
 
-FindWindow::~FindWindow() {
+SearchWindow::~SearchWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
   if (font_) DeleteObject(font_);
 }
 
-void FindWindow::show(HWND owner, UINT dpi, const std::wstring& pattern) {
+void SearchWindow::show(HWND owner, UINT dpi, const std::wstring& pattern) {
   if (!hwnd_) {
     dpi_ = dpi;
     register_window_class(kClassName, window_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
@@ -47,18 +47,19 @@ void FindWindow::show(HWND owner, UINT dpi, const std::wstring& pattern) {
   SendMessageW(c_.pattern, EM_SETSEL, 0, -1);
 }
 
-LRESULT CALLBACK FindWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK SearchWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<FindWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    auto* self =
+        static_cast<SearchWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
     self->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
-  auto* self = reinterpret_cast<FindWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* self = reinterpret_cast<SearchWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
   return self->handle(message, wparam, lparam);
 }
 
-LRESULT FindWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT SearchWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE:
       create_controls();
@@ -96,12 +97,13 @@ LRESULT FindWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(hwnd_, message, wparam, lparam);
 }
 
-void FindWindow::create_controls() {
+void SearchWindow::create_controls() {
   const auto s = [this](int pixels) { return scale(pixels, dpi_); };
   font_ = message_font(dpi_);
-  const auto add = [&](const wchar_t* cls, const wchar_t* text, DWORD style, Spot at, int id = 0) {
-    HWND control = create_child(cls, text, style, hwnd_, s(at.x), s(at.y), s(at.w), s(at.h), font_,
-                                cls == WC_LISTVIEWW ? WS_EX_CLIENTEDGE : 0);
+  const auto add = [&](const wchar_t* cls, const wchar_t* text, DWORD style, Spot at, int id = 0,
+                       DWORD ex_style = 0) {
+    HWND control =
+        create_child(cls, text, style, hwnd_, s(at.x), s(at.y), s(at.w), s(at.h), font_, ex_style);
     if (id) SetWindowLongPtrW(control, GWLP_ID, id);
     return control;
   };
@@ -110,7 +112,8 @@ void FindWindow::create_controls() {
   const DWORD button = WS_TABSTOP | BS_PUSHBUTTON;
   add(L"STATIC", L"查找内容：", SS_NOPREFIX, {10, 13, 72, 20});
   c_.pattern = add(L"EDIT", L"", edit, {85, 10, 250, 22});
-  c_.find_next = add(L"BUTTON", L"查找下一个", WS_TABSTOP | BS_DEFPUSHBUTTON, {345, 9, 125, 25}, IDOK);
+  c_.find_next =
+      add(L"BUTTON", L"查找下一个", WS_TABSTOP | BS_DEFPUSHBUTTON, {345, 9, 125, 25}, IDOK);
   add(L"STATIC", L"替换为：", SS_NOPREFIX, {10, 41, 72, 20});
   c_.replacement = add(L"EDIT", L"", edit, {85, 38, 250, 22});
   c_.find_previous = add(L"BUTTON", L"查找上一个", button, {345, 37, 125, 25});
@@ -127,7 +130,7 @@ void FindWindow::create_controls() {
   c_.note = add(L"STATIC", L"", SS_NOPREFIX | SS_ENDELLIPSIS, {10, 132, 460, 20});
   c_.results = add(WC_LISTVIEWW, L"",
                    WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
-                   {10, 156, 460, 214});
+                   {10, 156, 460, 214}, 0, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(c_.results, LVS_EX_FULLROWSELECT);
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -140,7 +143,7 @@ void FindWindow::create_controls() {
 }
 
 // The results list takes what the window has below the buttons.
-void FindWindow::layout() {
+void SearchWindow::layout() {
   if (!c_.results) return;
   RECT client;
   GetClientRect(hwnd_, &client);
@@ -149,7 +152,7 @@ void FindWindow::layout() {
              std::max(0L, client.bottom - top - left), TRUE);
 }
 
-void FindWindow::command(HWND control) {
+void SearchWindow::command(HWND control) {
   if (control == c_.find_previous) listener_.find_step(request(), true);
   if (control == c_.replace) listener_.replace_one(request());
   if (control == c_.replace_all) listener_.replace_in_chapter(request());
@@ -158,7 +161,7 @@ void FindWindow::command(HWND control) {
   if (control == c_.stop) listener_.stop_search();
 }
 
-FindRequest FindWindow::request() const {
+FindRequest SearchWindow::request() const {
   FindRequest r;
   if (!hwnd_) return r;
   r.pattern = window_text(c_.pattern);
@@ -168,17 +171,17 @@ FindRequest FindWindow::request() const {
   return r;
 }
 
-bool FindWindow::has_pattern() const { return hwnd_ && !window_text(c_.pattern).empty(); }
+bool SearchWindow::has_pattern() const { return hwnd_ && !window_text(c_.pattern).empty(); }
 
-void FindWindow::set_note(const std::wstring& note) {
+void SearchWindow::set_note(const std::wstring& note) {
   if (hwnd_) set_window_text(c_.note, note);
 }
 
-void FindWindow::clear_results() {
+void SearchWindow::clear_results() {
   if (hwnd_) ListView_DeleteAllItems(c_.results);
 }
 
-void FindWindow::add_results(const std::vector<FoundLine>& lines) {
+void SearchWindow::add_results(const std::vector<FoundLine>& lines) {
   if (!hwnd_) return;
   SendMessageW(c_.results, WM_SETREDRAW, FALSE, 0);
   LVITEMW item{};
@@ -194,13 +197,13 @@ void FindWindow::add_results(const std::vector<FoundLine>& lines) {
   InvalidateRect(c_.results, nullptr, TRUE);
 }
 
-void FindWindow::set_searching(bool searching) {
+void SearchWindow::set_searching(bool searching) {
   if (!hwnd_) return;
   EnableWindow(c_.stop, searching);
   for (HWND b : {c_.search_book, c_.replace_book}) EnableWindow(b, !searching);
 }
 
-bool FindWindow::dialog_message(MSG& msg) {
+bool SearchWindow::dialog_message(MSG& msg) {
   return hwnd_ && IsWindowVisible(hwnd_) && IsDialogMessageW(hwnd_, &msg);
 }
 

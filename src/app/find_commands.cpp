@@ -1,0 +1,308 @@
+// 查找和替换: in the chapter being edited, and over the whole book on a
+// worker thread whose hits come back through posted messages.
+#include <richedit.h>
+
+#include <memory>
+
+#include "app/main_window.h"
+#include "book/gbk_wide.h"
+#include "document/chapter_look.h"
+#include "text/book_search.h"
+#include "text/plain_text.h"
+#include "ui/dpi.h"
+#include "ui/rtf_stream.h"
+
+namespace folivra {
+
+namespace {
+
+std::u16string to16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
+std::wstring from16(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+
+CHARRANGE selection_of(HWND edit) {
+  CHARRANGE range{};
+  SendMessageW(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  return range;
+}
+
+void select_in(HWND edit, LONG start, LONG end) {
+  CHARRANGE range{start, end};
+  SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+}
+
+std::wstring quoted(const std::wstring& text) { return L"“" + text + L"”"; }
+
+const wchar_t* field_name(HitField field) {
+  switch (field) {
+    case HitField::title:
+      return L"书名";
+    case HitField::author:
+      return L"作者";
+    case HitField::book_type:
+      return L"类型";
+    case HitField::intro:
+      return L"简介";
+    case HitField::name:
+      return L"（章节名）";
+    case HitField::content:
+      break;
+  }
+  return L"";
+}
+
+}  // namespace
+
+void MainWindow::open_find(bool whole_book) {
+  std::wstring seed;
+  if (GetFocus() == c_.content) {
+    const CHARRANGE sel = selection_of(c_.content);
+    const std::wstring text = control_text(c_.content);
+    if (sel.cpMax > sel.cpMin && sel.cpMax - sel.cpMin < 200 &&
+        static_cast<size_t>(sel.cpMax) <= text.size()) {
+      seed =
+          text.substr(static_cast<size_t>(sel.cpMin), static_cast<size_t>(sel.cpMax - sel.cpMin));
+      if (seed.find(L'\r') != std::wstring::npos) seed.clear();
+    }
+  }
+  find_.show(hwnd_, dpi_, seed);
+  if (whole_book && find_.has_pattern()) search_book(find_.request());
+}
+
+void MainWindow::find_again(bool backward) {
+  if (!find_.has_pattern()) return open_find(false);
+  find_step(find_.request(), backward);
+}
+
+std::optional<TextPattern> MainWindow::pattern_for(const FindRequest& request) {
+  std::optional<TextPattern> pattern = TextPattern::make(to16(request.pattern), request.options);
+  if (!pattern) {
+    find_.set_note(request.pattern.empty() ? L"请输入要查找的内容。" : L"正则表达式有误。");
+  }
+  return pattern;
+}
+
+bool MainWindow::chapter_in_editor() {
+  const int p = selected_index();
+  if (p >= 1 && p <= doc_.count() && TabCtrl_GetCurSel(c_.tabs) == 1) return true;
+  find_.set_note(L"请先打开一个章节。");
+  return false;
+}
+
+void MainWindow::find_step(const FindRequest& request, bool backward) {
+  const std::optional<TextPattern> pattern = pattern_for(request);
+  if (!pattern || !chapter_in_editor()) return;
+  const std::u16string text = to16(control_text(c_.content));
+  const CHARRANGE sel = selection_of(c_.content);
+  std::optional<TextMatch> found =
+      backward ? pattern->find_previous(text, static_cast<size_t>(sel.cpMin))
+               : pattern->find_next(text, static_cast<size_t>(sel.cpMax));
+  std::wstring note;
+  if (!found) {
+    found = backward ? pattern->find_previous(text, text.size()) : pattern->find_next(text, 0);
+    note = backward ? L"已到开头，从末尾继续查找。" : L"已到末尾，从开头继续查找。";
+  }
+  if (!found) {
+    find_.set_note(L"本章中找不到" + quoted(request.pattern) + L"。");
+    return;
+  }
+  select_in(c_.content, static_cast<LONG>(found->start),
+            static_cast<LONG>(found->start + found->length));
+  find_.set_note(note);
+}
+
+bool MainWindow::chapter_takes_replacements() {
+  if (!chapter_in_editor()) return false;
+  if (!read_only_ && chapter_look(doc_.chapter(selected_index())) == ChapterLook::editable) {
+    return true;
+  }
+  find_.set_note(L"这一章是只读的，不能替换。");
+  return false;
+}
+
+void MainWindow::replace_one(const FindRequest& request) {
+  const std::optional<TextPattern> pattern = pattern_for(request);
+  if (!pattern || !chapter_takes_replacements()) return;
+  const std::u16string text = to16(control_text(c_.content));
+  const CHARRANGE sel = selection_of(c_.content);
+  const std::optional<TextMatch> here = pattern->find_next(text, static_cast<size_t>(sel.cpMin));
+  if (here && here->start == static_cast<size_t>(sel.cpMin) &&
+      here->start + here->length == static_cast<size_t>(sel.cpMax)) {
+    const std::wstring with = from16(pattern->replacement(text, *here, to16(request.replacement)));
+    apply_replacements(c_.content, {{sel.cpMin, sel.cpMax - sel.cpMin, with}});
+  }
+  find_step(request, false);
+}
+
+std::vector<TextReplacement> MainWindow::replacements_in(const TextPattern& pattern,
+                                                         const std::wstring& text,
+                                                         const std::wstring& with) {
+  const std::u16string text16 = to16(text), with16 = to16(with);
+  std::vector<TextReplacement> out;
+  for (const TextMatch& m : pattern.find_all(text16)) {
+    out.push_back({static_cast<LONG>(m.start), static_cast<LONG>(m.length),
+                   from16(pattern.replacement(text16, m, with16))});
+  }
+  return out;
+}
+
+void MainWindow::replace_in_chapter(const FindRequest& request) {
+  const std::optional<TextPattern> pattern = pattern_for(request);
+  if (!pattern || !chapter_takes_replacements()) return;
+  const std::vector<TextReplacement> all =
+      replacements_in(*pattern, control_text(c_.content), request.replacement);
+  apply_replacements(c_.content, all);
+  find_.set_note(all.empty() ? L"本章中找不到" + quoted(request.pattern) + L"。"
+                             : L"已替换 " + std::to_wstring(all.size()) + L" 处。");
+}
+
+// The worker searches a copy of the book, so that typing and chapter
+// operations go on meanwhile; each batch of hits is handed over in a posted
+// message that the window thread owns from then on.
+void MainWindow::search_book(const FindRequest& request) {
+  const std::optional<TextPattern> pattern = pattern_for(request);
+  if (!pattern) return;
+  stop_search();
+  store_pending_content();
+  find_.clear_results();
+  hits_.clear();
+  find_.set_note(L"正在查找…");
+  find_.set_searching(true);
+  const unsigned generation = ++search_generation_;
+  auto book = std::make_shared<const Book>(book_);
+  search_stop_ = std::make_shared<std::atomic<bool>>(false);
+  const HWND window = hwnd_;
+  const bool names = request.names;
+  search_thread_ =
+      std::jthread([window, generation, book, pattern = *pattern, names, stop = search_stop_] {
+        auto batch = std::make_unique<std::vector<BookHit>>();
+        DWORD last = GetTickCount();
+        const auto hand_over = [&] {
+          if (batch->empty()) return;
+          if (PostMessageW(window, kFoundHits, generation, reinterpret_cast<LPARAM>(batch.get()))) {
+            batch.release();
+          }
+          batch = std::make_unique<std::vector<BookHit>>();
+          last = GetTickCount();
+        };
+        const bool whole = folivra::search_book(
+            *book, pattern, names,
+            [&](const BookHit& hit) {
+              batch->push_back(hit);
+              if (batch->size() >= 500 || GetTickCount() - last > 100) hand_over();
+              return !stop->load();
+            },
+            stop.get());
+        hand_over();
+        PostMessageW(window, kSearchDone, generation, whole ? 1 : 0);
+      });
+}
+
+void MainWindow::stop_search() {
+  if (search_stop_) search_stop_->store(true);
+  if (search_thread_.joinable()) search_thread_.join();
+  // Hits posted before the worker saw the stop are freed here.
+  MSG msg;
+  while (hwnd_ && PeekMessageW(&msg, hwnd_, kFoundHits, kFoundHits, PM_REMOVE)) {
+    found_hits(static_cast<unsigned>(msg.wParam), msg.lParam);
+  }
+  find_.set_searching(false);
+}
+
+void MainWindow::found_hits(unsigned generation, LPARAM batch) {
+  std::unique_ptr<std::vector<BookHit>> hits(reinterpret_cast<std::vector<BookHit>*>(batch));
+  if (generation != search_generation_ || (search_stop_ && search_stop_->load())) return;
+  std::vector<FoundLine> lines;
+  for (const BookHit& hit : *hits) {
+    std::wstring place = hit.position == 0 ? field_name(hit.field) : L"";
+    if (hit.position > 0 && hit.position <= doc_.count()) {
+      place = gbk_to_wide(doc_.chapter(hit.position).name);
+      if (hit.field == HitField::name) place += field_name(hit.field);
+    }
+    lines.push_back({place, from16(hit.context)});
+    hits_.push_back(hit);
+  }
+  find_.add_results(lines);
+  find_.set_note(L"正在查找… 已找到 " + std::to_wstring(hits_.size()) + L" 处");
+}
+
+void MainWindow::search_done(unsigned generation, bool whole) {
+  if (generation != search_generation_) return;
+  if (search_thread_.joinable()) search_thread_.join();
+  find_.set_searching(false);
+  const std::wstring count = std::to_wstring(hits_.size());
+  find_.set_note(hits_.empty() ? L"全书中找不到" + quoted(find_.request().pattern) + L"。"
+                 : whole       ? L"全书共找到 " + count + L" 处。"
+                               : L"已停止，找到 " + count + L" 处。");
+}
+
+// The chosen hit is shown where it is: the chapter opened and the hit
+// selected, or the information field.
+void MainWindow::hit_chosen(int index) {
+  if (index < 0 || static_cast<size_t>(index) >= hits_.size()) return;
+  const BookHit& hit = hits_[static_cast<size_t>(index)];
+  const LONG start = static_cast<LONG>(hit.match.start);
+  const LONG end = static_cast<LONG>(hit.match.start + hit.match.length);
+  if (hit.position == 0) {
+    TreeView_SelectItem(c_.tree, item_at(0));
+    select_page(0);
+    const HWND fields[] = {c_.title, c_.author, c_.book_type, c_.intro};
+    const HWND field = fields[static_cast<int>(hit.field)];
+    const LONG indent = field == c_.intro ? 4 : 0;  // the page shows the introduction indented
+    SendMessageW(field, EM_SETSEL, start + indent, end + indent);
+    SendMessageW(field, EM_SCROLLCARET, 0, 0);
+    return;
+  }
+  if (hit.position > doc_.count()) return;
+  TreeView_SelectItem(c_.tree, item_at(hit.position));
+  if (hit.field == HitField::content) select_in(c_.content, start, end);
+}
+
+// 全书替换: every chapter with hits is changed in a hidden control, so that
+// its formatting stays, and all of them are one operation to take back.
+void MainWindow::replace_in_book(const FindRequest& request) {
+  const std::optional<TextPattern> pattern = pattern_for(request);
+  if (!pattern) return;
+  if (read_only_) {
+    find_.set_note(L"只读状态下不能替换。");
+    return;
+  }
+  stop_search();
+  store_pending_content();
+  size_t replaced = 0;
+  std::vector<ChapterEdit> edits;
+  for (int p = 1; p <= doc_.count(); ++p) {
+    const Chapter& chapter = doc_.chapter(p);
+    ChapterEdit edit{p, std::nullopt, std::nullopt};
+    if (chapter_look(chapter) == ChapterLook::editable &&
+        !pattern->find_all(chapter_text16(chapter.content)).empty()) {
+      edit.content =
+          replace_in_chapter_text(c_.content, chapter.content, [&](const std::wstring& text) {
+            std::vector<TextReplacement> all = replacements_in(*pattern, text, request.replacement);
+            replaced += all.size();
+            return all;
+          });
+    }
+    if (request.names) {
+      const std::wstring name = gbk_to_wide(chapter.name);
+      std::vector<TextReplacement> all = replacements_in(*pattern, name, request.replacement);
+      replaced += all.size();
+      std::wstring renamed = name;
+      for (auto r = all.rbegin(); r != all.rend(); ++r) {
+        renamed.replace(static_cast<size_t>(r->start), static_cast<size_t>(r->length), r->text);
+      }
+      if (!all.empty()) edit.name = wide_to_gbk_lossy(renamed);
+    }
+    if (edit.content || edit.name) edits.push_back(std::move(edit));
+  }
+  const int chapters = static_cast<int>(edits.size());
+  const int shown = selected_index();
+  show_changes(doc_.edit_chapters(std::move(edits)), shown);
+  find_.clear_results();
+  hits_.clear();
+  find_.set_note(replaced == 0 ? L"全书中找不到" + quoted(request.pattern) + L"。"
+                               : L"已替换 " + std::to_wstring(replaced) + L" 处，涉及 " +
+                                     std::to_wstring(chapters) + L" 章");
+}
+
+}  // namespace folivra
