@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "text/book_search.h"
+#include "text/plain_text.h"
 #include "text/word_count.h"
 #include "book/block_codec.h"
 #include "book/book_file.h"
@@ -228,6 +230,35 @@ void BM_MemchrScan(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
 
+// Finding a word in the whole book, beside only extracting the chapters'
+// plain texts it searches.
+void BM_PlainTexts(benchmark::State& state) {
+  Fixture& f = fixture();
+  size_t bytes = 0, units = 0;
+  for (auto _ : state) {
+    bytes = units = 0;
+    for (const Chapter& chapter : f.book.chapters) {
+      units += chapter_text16(chapter.content).size();
+      bytes += chapter.content.size();
+    }
+    benchmark::DoNotOptimize(units);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+
+// 0: a word the book lacks (天); 1: 。, which ends every fourth line.
+void BM_SearchBook(benchmark::State& state) {
+  Fixture& f = fixture();
+  const TextPattern pattern = *TextPattern::make(state.range(0) ? u"\u3002" : u"\u5929", {});
+  size_t hits = 0;
+  for (auto _ : state) {
+    hits = 0;
+    search_book(f.book, pattern, true, [&](const BookHit&) { return ++hits, true; });
+    benchmark::DoNotOptimize(hits);
+  }
+  state.counters["hits"] = static_cast<double>(hits);
+}
+
 }  // namespace
 
 BENCHMARK(BM_TextExport)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
@@ -240,5 +271,7 @@ BENCHMARK(BM_ZlibCompress2)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 BENCHMARK(BM_CountWords)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_MemchrScan)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PlainTexts)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SearchBook)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 BENCHMARK_MAIN();
