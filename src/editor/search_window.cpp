@@ -48,14 +48,9 @@ void SearchWindow::show(HWND owner, UINT dpi, const std::wstring& pattern) {
 }
 
 LRESULT CALLBACK SearchWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* self =
-        static_cast<SearchWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<SearchWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* self = window_owner<SearchWindow>(hwnd, message, lparam);
   if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
+  if (message == WM_NCCREATE) self->hwnd_ = hwnd;
   return self->handle(message, wparam, lparam);
 }
 

@@ -56,14 +56,9 @@ void WordCountWindow::show(HWND owner, UINT dpi, std::vector<CountRow> rows, con
 
 LRESULT CALLBACK WordCountWindow::window_proc(HWND hwnd, UINT message, WPARAM wparam,
                                               LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* self =
-        static_cast<WordCountWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<WordCountWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* self = window_owner<WordCountWindow>(hwnd, message, lparam);
   if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
+  if (message == WM_NCCREATE) self->hwnd_ = hwnd;
   return self->handle(message, wparam, lparam);
 }
 

@@ -12,4 +12,16 @@ void register_window_class(const wchar_t* name, WNDPROC proc, HBRUSH background,
 HWND create_child(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int x, int y,
                   int w, int h, HFONT font, DWORD ex_style = 0);
 
+// The object a window of ours belongs to: passed as the creation parameter,
+// kept in GWLP_USERDATA from WM_NCCREATE on; null before and after.
+template <typename T>
+T* window_owner(HWND hwnd, UINT message, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    SetWindowLongPtrW(
+        hwnd, GWLP_USERDATA,
+        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
+  }
+  return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
 }  // namespace folivra
