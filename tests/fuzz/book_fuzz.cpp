@@ -9,7 +9,9 @@
 #include "book/block_codec.h"
 #include "book/book_file.h"
 #include "text/chapter_cut.h"
+#include "text/plain_text.h"
 #include "text/rtf_check.h"
+#include "text/text_search.h"
 #include "text/word_count.h"
 
 using namespace folivra;
@@ -48,6 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (count.characters_no_space > count.characters) std::abort();
   if (const auto halves = cut_chapter_content(bytes, chapter_text_length(bytes) / 2)) {
     join_chapter_contents(halves->first, halves->second);
+  }
+  // The text the search sees has one unit per control position, and every
+  // match lies inside it.
+  const std::u16string text = chapter_text16(bytes);
+  if (const auto pattern = TextPattern::make(text.substr(0, 2), {})) {
+    size_t end = 0;  // matches come in order and never overlap
+    for (const TextMatch& m : pattern->find_all(text)) {
+      if (m.start < end || m.length == 0 || m.start + m.length > text.size()) std::abort();
+      end = m.start + m.length;
+    }
   }
   Book book;
   ReadReport report;
