@@ -86,6 +86,37 @@ int wmain() {
   std::printf("  move chapter 1 down one place        %8.2f ms\n", move_down);
   std::printf("  move chapter 1 to the end            %8.2f ms\n", move_to_end);
   std::printf("  delete chapter 1 (undo not timed)    %8.2f ms\n", remove);
+
+  // Finding and replacing: 5,000 chapters of about 2 KB, a word in 500 of them.
+  Book prose = big_book(5000);
+  for (int p = 1; p <= 5000; ++p) {
+    std::string text = "{\\rtf1\\ansi\\ansicpg936 ";
+    for (int line = 0; line < 20; ++line) text += "\\'cc\\'ec\\'c1\\'c1 morning and evening\\par ";
+    if (p % 10 == 0) text += "Linxi came back.\\par ";
+    prose.chapters[static_cast<size_t>(p - 1)].content = text + "}";
+  }
+  window.show_book(prose);
+  pump();
+  window.open_find(false);
+  const SearchWindow::Controls& f = window.search_window().controls();
+  SetWindowTextW(f.pattern, L"Linxi");
+  const auto search = [&] {
+    SendMessageW(f.search_book, BM_CLICK, 0, 0);
+    while (IsWindowEnabled(f.stop)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+      pump();
+    }
+  };
+  const double searched = median_ms(3, search, [] {});
+  const int hits = ListView_GetItemCount(f.results);
+  SetWindowTextW(f.replacement, L"Linyuan");
+  const double replaced = median_ms(
+      1, [&] { SendMessageW(f.replace_book, BM_CLICK, 0, 0); }, [] {});
+  wchar_t note[128] = {};
+  GetWindowTextW(f.note, note, 128);
+  std::printf("book of 5000 chapters of about 2 KB:\n");
+  std::printf("  search the whole book (%d hits)     %8.2f ms\n", hits, searched);
+  std::printf("  replace in the whole book (500 ch.)  %8.2f ms  %ls\n", replaced, note);
   DestroyWindow(window.hwnd());
   return 0;
 }
