@@ -65,11 +65,23 @@ bool TextPattern::fits_words(std::u16string_view text, size_t start, size_t leng
 std::vector<TextMatch> TextPattern::find_all(std::u16string_view text) const {
   std::vector<TextMatch> out;
   if (options_.regex) {
-    const std::wstring wide = widen(text);
-    for (auto it = std::wsregex_iterator(wide.begin(), wide.end(), regex_);
-         it != std::wsregex_iterator(); ++it) {
-      if (it->length(0) == 0) continue;  // an empty match selects nothing
-      out.push_back({static_cast<size_t>(it->position(0)), static_cast<size_t>(it->length(0))});
+    // Paragraph by paragraph, and a long paragraph in pieces: the library's
+    // matcher recurses along the text it matches, and a long run could
+    // exhaust the stack. A match across two pieces of one paragraph is missed.
+    constexpr size_t kPiece = 1000;
+    for (size_t begin = 0; begin <= text.size();) {
+      size_t end = text.find(u'\r', begin);
+      if (end == std::u16string_view::npos) end = text.size();
+      end = std::min(end, begin + kPiece);
+      const std::wstring line = widen(text.substr(begin, end - begin));
+      for (auto it = std::wsregex_iterator(line.begin(), line.end(), regex_);
+           it != std::wsregex_iterator(); ++it) {
+        if (it->length(0) == 0) continue;  // an empty match selects nothing
+        out.push_back(
+            {begin + static_cast<size_t>(it->position(0)), static_cast<size_t>(it->length(0))});
+      }
+      begin = end < text.size() && text[end] == u'\r' ? end + 1 : end;
+      if (end == text.size()) break;
     }
     return out;
   }
@@ -114,11 +126,13 @@ std::optional<TextMatch> TextPattern::find_previous(std::u16string_view text, si
 std::u16string TextPattern::replacement(std::u16string_view text, const TextMatch& match,
                                         std::u16string_view with) const {
   if (!options_.regex) return std::u16string(with);
-  const std::wstring wide = widen(text);
+  // The matched text alone: what find_all matched is all there is to fill
+  // the groups from, and no more text is walked than was matched.
+  const std::wstring wide = widen(text.substr(match.start, match.length));
   std::wsmatch found;
-  const auto begin = wide.begin() + static_cast<std::ptrdiff_t>(match.start);
-  if (!std::regex_search(begin, wide.end(), found, regex_,
-                         std::regex_constants::match_continuous)) {
+  const auto begin = wide.begin();
+  const auto flags = std::regex_constants::match_continuous;
+  if (!std::regex_search(begin, wide.end(), found, regex_, flags)) {
     return std::u16string(with);
   }
   return narrow(found.format(widen(with)));

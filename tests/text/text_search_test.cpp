@@ -42,6 +42,11 @@ TEST(TextPattern, LiteralCaseWordsAndRegex) {
   EXPECT_FALSE(TextPattern::make(u"", {}));
   EXPECT_FALSE(TextPattern::make(u"(unclosed", {.regex = true}));
   EXPECT_TRUE(all(u"x*", u"abc", {.regex = true}).empty()) << "empty matches select nothing";
+  EXPECT_EQ(all(u"^b.*$", u"ab\rbc\rb", {.regex = true}), (std::vector<TextMatch>{{3, 2}, {6, 1}}))
+      << "paragraph by paragraph: anchors at each paragraph, no match across one";
+  const std::u16string long_line(200000, u'a');
+  EXPECT_EQ(all(u"a+", long_line + u"\r" + long_line, {.regex = true}).size(), 400u)
+      << "a long paragraph is matched in pieces of 1,000 and does not exhaust the stack";
 }
 
 TEST(TextPattern, NextPreviousAndReplacements) {
@@ -54,7 +59,7 @@ TEST(TextPattern, NextPreviousAndReplacements) {
   EXPECT_EQ(digits.replacement(text, {3, 2}, u"$2$1"), u"2b");
   const TextPattern bounded = *TextPattern::make(u"\\ba\\d", {.regex = true});
   EXPECT_EQ(bounded.find_all(u"xa1 a2").size(), 1u);
-  EXPECT_EQ(bounded.replacement(u"xa1 a2", {4, 2}, u"[$&]"), u"[a2]") << "mid-text bound";
+  EXPECT_EQ(bounded.replacement(u"xa1 a2", {4, 2}, u"[$&]"), u"[a2]");
   const TextPattern literal = *TextPattern::make(u"$1", {});
   EXPECT_EQ(literal.replacement(u"$1", {0, 2}, u"$&"), u"$&") << "literal text stays literal";
   EXPECT_EQ(context_line(u"first\rsecond hit here\rthird", {13, 3}, 4), u"ond hit her");
