@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <functional>
 #include <memory>
 #include <utility>
 

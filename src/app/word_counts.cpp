@@ -6,14 +6,9 @@
 #include "app/main_window.h"
 #include "book/gbk_wide.h"
 #include "document/chapter_look.h"
+#include "ui/window_text.h"
 
 namespace folivra {
-
-namespace {
-
-std::u16string to16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
-
-}  // namespace
 
 void MainWindow::refresh_counts() {
   if (!has_book_) {
@@ -35,7 +30,7 @@ void MainWindow::count_typed_chapter() {
   const int p = selected_index();
   if (p >= 1 && p <= doc_.count() && chapter_look(doc_.chapter(p)) == ChapterLook::editable) {
     if (counts_.size() != doc_.count()) counts_.count_all(book_);
-    counts_.set(p, count_words(std::u16string_view(to16(control_text(c_.content)))));
+    counts_.set(p, count_words(std::u16string_view(utf16_of(control_text(c_.content)))));
   }
   refresh_counts();
 }
@@ -54,7 +49,7 @@ void MainWindow::show_word_counts() {
     const std::wstring text = control_text(c_.content);
     const size_t end = std::min(text.size(), static_cast<size_t>(sel.cpMax));
     const size_t start = std::min(end, static_cast<size_t>(sel.cpMin));
-    selection = count_words(std::u16string_view(to16(text.substr(start, end - start))));
+    selection = count_words(std::u16string_view(utf16_of(text.substr(start, end - start))));
   }
   counts_window_.show(hwnd_, dpi_, std::move(rows), counts_.total(), selection);
 }

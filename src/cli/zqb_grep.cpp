@@ -12,20 +12,10 @@ namespace folivra::zqb {
 
 namespace {
 
-// UTF-8 as code points, for the regular expressions (one wchar_t each).
+// A line as the regular expressions see it: one wchar_t per UTF-16 unit.
 std::wstring wide_of(std::string_view utf8) {
-  std::wstring out;
-  for (size_t i = 0; i < utf8.size();) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    const int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-    uint32_t cp = n == 1 ? b : b & (0x7F >> n);
-    for (int k = 1; k < n && i + k < utf8.size(); ++k) {
-      cp = cp << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    }
-    out += static_cast<wchar_t>(cp);
-    i += static_cast<size_t>(n);
-  }
-  return out;
+  const std::u16string units = utf8_to_utf16(utf8);
+  return {units.begin(), units.end()};
 }
 
 }  // namespace

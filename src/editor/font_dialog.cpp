@@ -3,22 +3,12 @@
 #include <commdlg.h>
 
 #include "book/gbk_wide.h"
+#include "ui/dpi.h"
 
 namespace folivra {
 
-namespace {
-
-int screen_dpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi;
-}
-
-}  // namespace
-
 bool show_font_dialog(HWND owner, FontChoice& choice) {
-  const int dpi = screen_dpi();
+  const int dpi = static_cast<int>(window_dpi(nullptr));  // the screen's
   LOGFONTW font{};
   font.lfHeight = font_height_for(choice.size, dpi);
   font.lfWeight = choice.bold ? FW_BOLD : FW_DONTCARE;

@@ -29,16 +29,20 @@ std::vector<uint32_t> draw_book(int s) {
   return pixels;
 }
 
-// BITMAPINFOHEADER, 24-bit colour rows and the 1-bit transparency mask, both bottom-up.
-std::string icon_image(int s) {
+// BITMAPINFOHEADER, the colour rows (24 bits, or 32 with alpha) and the
+// 1-bit transparency mask, both bottom-up.
+std::string icon_image(int s, int bits) {
   const std::vector<uint32_t> pixels = draw_book(s);
-  const int color_row = (s * 3 + 3) / 4 * 4;
+  const int bytes = bits / 8;
+  const int color_row = (s * bytes + 3) / 4 * 4;
   const int mask_row = (s + 31) / 32 * 4;
   std::string out;
   for (uint32_t v : {40u, static_cast<uint32_t>(s), static_cast<uint32_t>(2 * s)})
     append_le32(out, v);
-  out += std::string("\x01\x00\x18\x00", 4);  // one plane, 24 bits
-  append_le32(out, 0);                        // BI_RGB
+  out += std::string("\x01\x00", 2);  // one plane
+  out += static_cast<char>(bits);
+  out += '\0';
+  append_le32(out, 0);  // BI_RGB
   append_le32(out, static_cast<uint32_t>((color_row + mask_row) * s));
   for (int i = 0; i < 4; ++i) append_le32(out, 0);
   for (int y = s - 1; y >= 0; --y) {
@@ -46,40 +50,10 @@ std::string icon_image(int s) {
     for (int x = 0; x < s; ++x) {
       const uint32_t p = pixels[static_cast<size_t>(y * s + x)];
       if (p == kTransparent) continue;
-      row[x * 3] = static_cast<char>(p & 0xFF);
-      row[x * 3 + 1] = static_cast<char>(p >> 8 & 0xFF);
-      row[x * 3 + 2] = static_cast<char>(p >> 16 & 0xFF);
+      for (int k = 0; k < 3; ++k) row[x * bytes + k] = static_cast<char>(p >> (8 * k) & 0xFF);
+      if (bytes == 4) row[x * bytes + 3] = static_cast<char>(0xFF);
     }
     out += row;
-  }
-  for (int y = s - 1; y >= 0; --y) {
-    std::string row(static_cast<size_t>(mask_row), '\0');
-    for (int x = 0; x < s; ++x) {
-      if (pixels[static_cast<size_t>(y * s + x)] == kTransparent) {
-        row[x / 8] = static_cast<char>(row[x / 8] | (0x80 >> (x % 8)));
-      }
-    }
-    out += row;
-  }
-  return out;
-}
-
-// BITMAPINFOHEADER, 32-bit BGRA rows and the 1-bit mask, both bottom-up.
-std::string icon_image_32(int s) {
-  const std::vector<uint32_t> pixels = draw_book(s);
-  const int mask_row = (s + 31) / 32 * 4;
-  std::string out;
-  for (uint32_t v : {40u, static_cast<uint32_t>(s), static_cast<uint32_t>(2 * s)})
-    append_le32(out, v);
-  out += std::string("\x01\x00\x20\x00", 4);  // one plane, 32 bits
-  append_le32(out, 0);                        // BI_RGB
-  append_le32(out, static_cast<uint32_t>((s * 4 + mask_row) * s));
-  for (int i = 0; i < 4; ++i) append_le32(out, 0);
-  for (int y = s - 1; y >= 0; --y) {
-    for (int x = 0; x < s; ++x) {
-      const uint32_t p = pixels[static_cast<size_t>(y * s + x)];
-      append_le32(out, p == kTransparent ? 0 : 0xFF000000 | p);
-    }
   }
   for (int y = s - 1; y >= 0; --y) {
     std::string row(static_cast<size_t>(mask_row), '\0');
@@ -137,47 +111,43 @@ std::string icon_png(int s) {
   return out;
 }
 
-}  // namespace
-
-std::string program_icon_file() {
-  const int sizes[] = {16, 20, 24, 32, 48, 256};
-  constexpr int kCount = 6;
-  std::string images[kCount];
-  for (int i = 0; i < kCount; ++i) {
-    images[i] = sizes[i] == 256 ? icon_png(256) : icon_image_32(sizes[i]);
-  }
-  std::string out("\0\0\x01\0", 4);
-  out += static_cast<char>(kCount);
+// An .ico file of these images, each `bits` deep and `size` pixels square.
+struct IconImage {
+  int size;
+  std::string bytes;
+};
+std::string icon_file(const std::vector<IconImage>& images, int bits) {
+  std::string out("\0\0\x01\0", 4);  // reserved, type 1 (icon)
+  out += static_cast<char>(images.size());
   out += '\0';
-  uint32_t offset = 6 + 16 * kCount;
-  for (int i = 0; i < kCount; ++i) {
-    out += static_cast<char>(sizes[i] & 0xFF);  // 0 stands for 256
-    out += static_cast<char>(sizes[i] & 0xFF);
-    out += std::string("\0\0\x01\0\x20\0", 6);  // no palette, reserved, 1 plane, 32 bits
-    append_le32(out, static_cast<uint32_t>(images[i].size()));
+  uint32_t offset = static_cast<uint32_t>(6 + 16 * images.size());
+  for (const IconImage& image : images) {
+    out += static_cast<char>(image.size & 0xFF);  // 0 stands for 256
+    out += static_cast<char>(image.size & 0xFF);
+    out += std::string("\0\0\x01\0", 4);  // no palette, reserved, 1 plane
+    out += static_cast<char>(bits);
+    out += '\0';
+    append_le32(out, static_cast<uint32_t>(image.bytes.size()));
     append_le32(out, offset);
-    offset += static_cast<uint32_t>(images[i].size());
+    offset += static_cast<uint32_t>(image.bytes.size());
   }
-  for (const std::string& image : images) out += image;
+  for (const IconImage& image : images) out += image.bytes;
   return out;
 }
 
+}  // namespace
+
+std::string program_icon_file() {
+  std::vector<IconImage> images;
+  for (int size : {16, 20, 24, 32, 48}) images.push_back({size, icon_image(size, 32)});
+  images.push_back({256, icon_png(256)});
+  return icon_file(images, 32);
+}
+
 std::string book_icon_file() {
-  const int sizes[] = {16, 32, 48};
-  std::string images[3];
-  for (int i = 0; i < 3; ++i) images[i] = icon_image(sizes[i]);
-  std::string out("\0\0\x01\0\x03\0", 6);  // reserved, type 1 (icon), three images
-  uint32_t offset = 6 + 16 * 3;
-  for (int i = 0; i < 3; ++i) {
-    out += static_cast<char>(sizes[i]);
-    out += static_cast<char>(sizes[i]);
-    out += std::string("\0\0\x01\0\x18\0", 6);  // no palette, reserved, 1 plane, 24 bits
-    append_le32(out, static_cast<uint32_t>(images[i].size()));
-    append_le32(out, offset);
-    offset += static_cast<uint32_t>(images[i].size());
-  }
-  for (const std::string& image : images) out += image;
-  return out;
+  std::vector<IconImage> images;
+  for (int size : {16, 32, 48}) images.push_back({size, icon_image(size, 24)});
+  return icon_file(images, 24);
 }
 
 }  // namespace folivra

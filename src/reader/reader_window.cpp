@@ -106,9 +106,6 @@ void layout() {
 }
 
 void make_fonts() {
-  for (HFONT font : {g.font, g.big, g.small, g.status_font}) {
-    if (font) DeleteObject(font);
-  }
   g.font = song(s(16));
   g.big = song(s(24));
   g.small = song(s(12));  // three characters fit the 40-pixel labels
@@ -123,8 +120,7 @@ void set_font(HWND control, HFONT font) {
 void dpi_changed(UINT dpi, const RECT& suggested) {
   if (dpi == 0 || dpi == g.dpi) return;
   g.dpi = dpi;
-  HFONT old[] = {g.font, g.big, g.small, g.status_font};
-  g.font = g.big = g.small = g.status_font = nullptr;
+  const HFONT old[] = {g.font, g.big, g.small, g.status_font};
   make_fonts();
   for (HWND control : {g.tree, g.tabs, g.author, g.type, g.time, g.intro})
     set_font(control, g.font);

@@ -55,7 +55,7 @@ std::optional<TextPattern> TextPattern::make(std::u16string_view pattern, Search
 }
 
 bool TextPattern::fits_words(std::u16string_view text, size_t start, size_t length) const {
-  if (!options_.whole_word || options_.regex) return true;
+  if (!options_.whole_word) return true;
   const bool before = start > 0 && is_word_unit(text[start - 1]) && is_word_unit(text[start]);
   const size_t end = start + length;
   const bool after = end < text.size() && is_word_unit(text[end]) && is_word_unit(text[end - 1]);
