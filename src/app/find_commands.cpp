@@ -11,13 +11,11 @@
 #include "text/plain_text.h"
 #include "ui/dpi.h"
 #include "ui/rtf_stream.h"
+#include "ui/window_text.h"
 
 namespace folivra {
 
 namespace {
-
-std::u16string to16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
-std::wstring from16(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
 CHARRANGE selection_of(HWND edit) {
   CHARRANGE range{};
@@ -53,6 +51,16 @@ const wchar_t* field_name(HitField field) {
 
 }  // namespace
 
+UINT MainWindow::found_hits_message() {
+  static const UINT message = RegisterWindowMessageW(L"Folivra.FoundHits");
+  return message;
+}
+
+UINT MainWindow::search_done_message() {
+  static const UINT message = RegisterWindowMessageW(L"Folivra.SearchDone");
+  return message;
+}
+
 void MainWindow::open_find(bool whole_book) {
   std::wstring seed;
   if (GetFocus() == c_.content) {
@@ -75,7 +83,8 @@ void MainWindow::find_again(bool backward) {
 }
 
 std::optional<TextPattern> MainWindow::pattern_for(const FindRequest& request) {
-  std::optional<TextPattern> pattern = TextPattern::make(to16(request.pattern), request.options);
+  std::optional<TextPattern> pattern =
+      TextPattern::make(utf16_of(request.pattern), request.options);
   if (!pattern) {
     find_.set_note(request.pattern.empty() ? L"请输入要查找的内容。" : L"正则表达式有误。");
   }
@@ -92,7 +101,7 @@ bool MainWindow::chapter_in_editor() {
 void MainWindow::find_step(const FindRequest& request, bool backward) {
   const std::optional<TextPattern> pattern = pattern_for(request);
   if (!pattern || !chapter_in_editor()) return;
-  const std::u16string text = to16(control_text(c_.content));
+  const std::u16string text = utf16_of(control_text(c_.content));
   const CHARRANGE sel = selection_of(c_.content);
   std::optional<TextMatch> found =
       backward ? pattern->find_previous(text, static_cast<size_t>(sel.cpMin))
@@ -123,12 +132,13 @@ bool MainWindow::chapter_takes_replacements() {
 void MainWindow::replace_one(const FindRequest& request) {
   const std::optional<TextPattern> pattern = pattern_for(request);
   if (!pattern || !chapter_takes_replacements()) return;
-  const std::u16string text = to16(control_text(c_.content));
+  const std::u16string text = utf16_of(control_text(c_.content));
   const CHARRANGE sel = selection_of(c_.content);
   const std::optional<TextMatch> here = pattern->find_next(text, static_cast<size_t>(sel.cpMin));
   if (here && here->start == static_cast<size_t>(sel.cpMin) &&
       here->start + here->length == static_cast<size_t>(sel.cpMax)) {
-    const std::wstring with = from16(pattern->replacement(text, *here, to16(request.replacement)));
+    const std::wstring with =
+        wide_of(pattern->replacement(text, *here, utf16_of(request.replacement)));
     apply_replacements(c_.content, {{sel.cpMin, sel.cpMax - sel.cpMin, with}});
   }
   find_step(request, false);
@@ -137,11 +147,11 @@ void MainWindow::replace_one(const FindRequest& request) {
 std::vector<TextReplacement> MainWindow::replacements_in(const TextPattern& pattern,
                                                          const std::wstring& text,
                                                          const std::wstring& with) {
-  const std::u16string text16 = to16(text), with16 = to16(with);
+  const std::u16string text16 = utf16_of(text), with16 = utf16_of(with);
   std::vector<TextReplacement> out;
   for (const TextMatch& m : pattern.find_all(text16)) {
     out.push_back({static_cast<LONG>(m.start), static_cast<LONG>(m.length),
-                   from16(pattern.replacement(text16, m, with16))});
+                   wide_of(pattern.replacement(text16, m, with16))});
   }
   return out;
 }
@@ -179,7 +189,8 @@ void MainWindow::search_book(const FindRequest& request) {
         DWORD last = GetTickCount();
         const auto hand_over = [&] {
           if (batch->empty()) return;
-          if (PostMessageW(window, kFoundHits, generation, reinterpret_cast<LPARAM>(batch.get()))) {
+          if (PostMessageW(window, found_hits_message(), generation,
+                           reinterpret_cast<LPARAM>(batch.get()))) {
             batch.release();
           }
           batch = std::make_unique<std::vector<BookHit>>();
@@ -194,16 +205,22 @@ void MainWindow::search_book(const FindRequest& request) {
             },
             stop.get());
         hand_over();
-        PostMessageW(window, kSearchDone, generation, whole ? 1 : 0);
+        PostMessageW(window, search_done_message(), generation, whole ? 1 : 0);
       });
 }
 
 void MainWindow::stop_search() {
   if (search_stop_) search_stop_->store(true);
   if (search_thread_.joinable()) search_thread_.join();
-  // Hits posted before the worker saw the stop are freed here.
+  // Hits posted before the worker saw the stop are freed here. A WM_QUIT
+  // comes through any filter: it is put back for the message loop.
   MSG msg;
-  while (hwnd_ && PeekMessageW(&msg, hwnd_, kFoundHits, kFoundHits, PM_REMOVE)) {
+  while (hwnd_ &&
+         PeekMessageW(&msg, hwnd_, found_hits_message(), found_hits_message(), PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
     found_hits(static_cast<unsigned>(msg.wParam), msg.lParam);
   }
   find_.set_searching(false);
@@ -219,7 +236,7 @@ void MainWindow::found_hits(unsigned generation, LPARAM batch) {
       place = gbk_to_wide(doc_.chapter(hit.position).name);
       if (hit.field == HitField::name) place += field_name(hit.field);
     }
-    lines.push_back({place, from16(hit.context)});
+    lines.push_back({place, wide_of(hit.context)});
     hits_.push_back(hit);
   }
   find_.add_results(lines);

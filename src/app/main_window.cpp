@@ -85,6 +85,14 @@ LRESULT CALLBACK MainWindow::page_proc(HWND hwnd, UINT message, WPARAM wparam, L
 
 LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
   const HWND hwnd = hwnd_;
+  if (message == found_hits_message()) {
+    found_hits(static_cast<unsigned>(wparam), lparam);
+    return 0;
+  }
+  if (message == search_done_message()) {
+    search_done(static_cast<unsigned>(wparam), lparam != 0);
+    return 0;
+  }
   switch (message) {
     case WM_CREATE:
       create_controls();
@@ -142,12 +150,6 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return on_notify(reinterpret_cast<NMHDR*>(lparam));
     case WM_DPICHANGED:
       dpi_changed(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
-      return 0;
-    case kFoundHits:
-      found_hits(static_cast<unsigned>(wparam), lparam);
-      return 0;
-    case kSearchDone:
-      search_done(static_cast<unsigned>(wparam), lparam != 0);
       return 0;
     case kSplitterMoved:
       move_splitter(static_cast<int>(lparam));

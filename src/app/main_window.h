@@ -183,8 +183,10 @@ class MainWindow : public DocumentView,
                                                       const std::wstring& with);
   void found_hits(unsigned generation, LPARAM batch);
   void search_done(unsigned generation, bool whole);
-  static constexpr UINT kFoundHits = WM_APP + 40;
-  static constexpr UINT kSearchDone = WM_APP + 41;
+  // The worker's messages, registered: the WM_APP range reaches a window from
+  // other senders too, and a batch of hits is a pointer the window takes over.
+  static UINT found_hits_message();
+  static UINT search_done_message();
 
   // word_counts.cpp
   static constexpr UINT_PTR kCountTimer = 3;  // the chapter is counted once typing pauses
