@@ -17,6 +17,7 @@
 #include "book/block_codec.h"
 #include "book/book_file.h"
 #include "book/file_io.h"
+#include "book/task_pool.h"
 #include "export/text_export.h"
 
 using namespace folivra;
@@ -92,13 +93,16 @@ Fixture& fixture() {
   return f;
 }
 
+// Arg 0: on every core; 1: on one thread, as before items were shared out.
 void BM_ReadBook(benchmark::State& state) {
   Fixture& f = fixture();
+  set_item_workers(state.range(0) ? 1 : 0);
   for (auto _ : state) {
     Book book;
     if (read_book(f.path, "", book) != ReadStatus::ok) state.SkipWithError("read failed");
     benchmark::DoNotOptimize(book.chapters.data());
   }
+  set_item_workers(0);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.plain_bytes));
 }
 
@@ -135,10 +139,29 @@ void BM_ZlibUncompressFresh(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.plain_bytes));
 }
 
+// A book made from scratch: every item encoded. Arg as BM_ReadBook.
 void BM_WriteBook(benchmark::State& state) {
   Fixture& f = fixture();
-  Book book = f.book;
+  set_item_workers(state.range(0) ? 1 : 0);
   for (auto _ : state) {
+    Book book = f.book;
+    book.stored_image.reset();
+    if (write_book(f.path, book) != 0) state.SkipWithError("write failed");
+  }
+  set_item_workers(0);
+  state.counters["file_bytes"] = static_cast<double>(std::filesystem::file_size(f.path));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.plain_bytes));
+}
+
+// The book as read from its file, one chapter edited, saved: the other
+// items go back as they were stored.
+void BM_SaveOneEdited(benchmark::State& state) {
+  Fixture& f = fixture();
+  Book book;
+  read_book(f.path, "", book);
+  int edits = 0;
+  for (auto _ : state) {
+    book.chapters[2500].content += "\'a1\'a3" + std::to_string(++edits);
     if (write_book(f.path, book) != 0) state.SkipWithError("write failed");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.plain_bytes));
@@ -147,16 +170,20 @@ void BM_WriteBook(benchmark::State& state) {
 void BM_ZlibCompress2(benchmark::State& state) {
   Fixture& f = fixture();
   std::string out;
+  size_t stream_bytes = 0;
   for (auto _ : state) {
+    stream_bytes = 0;
     for (const std::string& field : f.fields) {
       if (field.empty()) continue;
       uLongf size = compressBound(field.size());
       out.resize(size);
       compress2(reinterpret_cast<Bytef*>(out.data()), &size,
                 reinterpret_cast<const Bytef*>(field.data()), field.size(), Z_DEFAULT_COMPRESSION);
+      stream_bytes += size;
       benchmark::DoNotOptimize(out.data());
     }
   }
+  state.counters["stream_bytes"] = static_cast<double>(stream_bytes);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.plain_bytes));
 }
 
@@ -263,10 +290,16 @@ void BM_SearchBook(benchmark::State& state) {
 
 BENCHMARK(BM_TextExport)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(BM_ReadBook)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ReadBook)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_ZlibUncompress)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ZlibUncompressFresh)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_WriteBook)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_WriteBook)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK(BM_SaveOneEdited)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_ZlibCompress2)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 BENCHMARK(BM_CountWords)->Unit(benchmark::kMillisecond)->Iterations(3);

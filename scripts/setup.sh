@@ -7,6 +7,7 @@ packages=(
   zlib1g-dev libgtest-dev googletest libbenchmark-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev
   wine wine64 fonts-wine xvfb xauth locales fonts-wqy-microhei imagemagick x11-utils nsis
+  libdeflate-dev epubcheck
 )
 
 missing=()

@@ -1,6 +1,9 @@
 #include "book/block_codec.h"
 
 #include <zlib.h>
+#ifdef FOLIVRA_LIBDEFLATE
+#include <libdeflate.h>
+#endif
 
 #include <algorithm>
 #include <cstdint>
@@ -27,7 +30,60 @@ bool is_empty_block(std::string_view block) {
          load_le32(block.data() + 4) == 0;
 }
 
+#ifdef FOLIVRA_LIBDEFLATE
+namespace {
+
+libdeflate_decompressor* thread_decompressor() {
+  struct Owner {
+    libdeflate_decompressor* d = libdeflate_alloc_decompressor();
+    ~Owner() { libdeflate_free_decompressor(d); }
+  };
+  thread_local Owner owner;
+  return owner.d;
+}
+
+// The whole block in one call when its header names a size the stream could
+// have and the budget allows: true when that gave exactly the named size.
+// Anything else (damage, a header that lies) is left to zlib, whose
+// answer stays the rule.
+bool decode_whole(std::string_view data, size_t plain_length, size_t limit, std::string& plain) {
+  constexpr size_t kMaxRatio = 1032;  // no deflate stream inflates further
+  if (plain_length == 0 || plain_length > limit || plain_length / kMaxRatio > data.size()) {
+    return false;
+  }
+  libdeflate_decompressor* d = thread_decompressor();
+  if (!d) return false;
+  std::string out;
+  try {
+    out.resize(plain_length);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  size_t in_used = 0, produced = 0;
+  if (libdeflate_zlib_decompress_ex(d, data.data(), data.size(), out.data(), out.size(), &in_used,
+                                    &produced) != LIBDEFLATE_SUCCESS ||
+      produced != plain_length) {
+    return false;
+  }
+  plain = std::move(out);
+  return true;
+}
+
+}  // namespace
+#endif
+
 BlockResult decode_block(std::string_view block, size_t budget, std::string& plain) {
+#ifdef FOLIVRA_LIBDEFLATE
+  plain.clear();
+  if (block.size() >= kHeaderSize && load_le32(block.data()) == kBlockMagic &&
+      decode_whole(block.substr(kHeaderSize), load_le32(block.data() + 4), budget, plain)) {
+    return BlockResult::ok;
+  }
+#endif
+  return decode_block_with_zlib(block, budget, plain);
+}
+
+BlockResult decode_block_with_zlib(std::string_view block, size_t budget, std::string& plain) {
   plain.clear();
   if (block.size() < kHeaderSize || load_le32(block.data()) != kBlockMagic) {
     return BlockResult::failed;

@@ -1,4 +1,7 @@
 #include <zlib.h>
+#ifdef FOLIVRA_LIBDEFLATE
+#include <libdeflate.h>
+#endif
 
 #include <cstdint>
 #include <new>
@@ -12,6 +15,19 @@ namespace {
 
 constexpr uint32_t kBlockMagic = 0x033E0F0D;
 constexpr size_t kHeaderSize = 8;
+
+#ifdef FOLIVRA_LIBDEFLATE
+// Level 7: libdeflate's 6 falls a few percent behind zlib's default on long
+// chapters of a large vocabulary; 7 stays at or below it, still far faster.
+libdeflate_compressor* thread_compressor() {
+  struct Owner {
+    libdeflate_compressor* c = libdeflate_alloc_compressor(7);
+    ~Owner() { libdeflate_free_compressor(c); }
+  };
+  thread_local Owner owner;
+  return owner.c;
+}
+#endif
 
 }  // namespace
 
@@ -29,6 +45,15 @@ std::string compress_block(std::string_view plain) {
   } catch (const std::bad_alloc&) {
     return {};
   }
+#ifdef FOLIVRA_LIBDEFLATE
+  if (libdeflate_compressor* c = thread_compressor()) {
+    const size_t size =
+        libdeflate_zlib_compress(c, plain.data(), n, block.data() + kHeaderSize, capacity);
+    if (size == 0) return {};
+    block.resize(kHeaderSize + size);
+    return block;
+  }
+#endif
   int rc = compress2(reinterpret_cast<Bytef*>(block.data() + kHeaderSize), &capacity,
                      reinterpret_cast<const Bytef*>(plain.data()), static_cast<uLong>(n),
                      Z_DEFAULT_COMPRESSION);

@@ -1,10 +1,16 @@
 #include <algorithm>
+#include <atomic>
 #include <utility>
+#include <vector>
 
 #include "book/block_codec.h"
+#include "book/book_encoding.h"
 #include "book/book_file.h"
 #include "book/byte_reader.h"
 #include "book/field_cipher.h"
+#include "book/fingerprint.h"
+#include "book/le_bytes.h"
+#include "book/task_pool.h"
 
 namespace folivra {
 
@@ -12,49 +18,157 @@ namespace {
 
 // The smallest chapter record: a kind and two items of length 0.
 constexpr int64_t kMinChapterRecord = 12;
+// Chapters are decoded in batches of this many items, in parallel within a
+// batch, so that only one batch's worth of results waits for its turn.
+constexpr size_t kBatchItems = 512;
+
+// One item as the file stores it.
+struct StoredView {
+  std::string_view bytes;
+  int64_t start = 0;
+  bool whole = false;  // all of its declared bytes are in the file
+};
+
+// What decoding one item gave.
+struct Decoded {
+  BlockResult result = BlockResult::failed;
+  size_t decoded_size = 0;  // before decryption and the cut at NUL: what the budget counts
+  size_t budget = 0;        // the budget it was decoded with
+  std::string plain;
+  StoredItem stored;
+};
 
 // Reads the items of one book, within the decoded budget of its file, noting
 // the items that do not decode and keeping their stored bytes.
 class ItemReader {
  public:
-  ItemReader(ByteReader& in, size_t budget, ReadReport& report)
-      : in_(in), budget_(budget), report_(report) {}
+  ItemReader(ByteReader& in, size_t budget, ReadReport& report, uint64_t image_id)
+      : in_(in), budget_(budget), report_(report), image_id_(image_id) {}
 
   void set_key(std::string_view key) { key_ = key; }
+  std::string_view key() const { return key_; }
 
-  // The plain bytes of the next item; `kept` gets its stored bytes when they
-  // are there in full but do not decode.
-  std::string bytes(ItemField field, int32_t chapter, std::string& kept, bool encrypted = true) {
+  StoredView next() {
     const int32_t length = in_.read_int32();
-    const int64_t start = in_.position();
-    const std::string_view stored = in_.view(length);
-    const bool whole = length <= 0 || start + length <= in_.length();
-    std::string plain;
-    const BlockResult result = decode_block(stored, budget_, plain);
-    budget_ -= plain.size();
-    if (result == BlockResult::ok) {
-      return key_.empty() || !encrypted ? plain : decrypt_field(std::move(plain), key_);
+    StoredView view;
+    view.start = in_.position();
+    view.bytes = in_.view(length);
+    view.whole = length <= 0 || view.start + length <= in_.length();
+    return view;
+  }
+
+  // Decodes with the budget as it stands before any item of a batch.
+  Decoded decode(const StoredView& view, bool text, bool encrypted, size_t budget) const {
+    Decoded d;
+    d.budget = budget;
+    d.result = decode_block(view.bytes, budget, d.plain);
+    d.decoded_size = d.plain.size();
+    if (d.result != BlockResult::ok) return d;
+    if (!key_.empty() && encrypted) d.plain = decrypt_field(std::move(d.plain), key_);
+    if (text) d.plain = text_until_nul(std::move(d.plain));
+    // A block that names its true size and decodes to exactly the field can
+    // be written again as it is.
+    if (d.plain.size() == d.decoded_size && load_le32(view.bytes.data() + 4) == d.decoded_size) {
+      d.stored = {image_id_, static_cast<uint32_t>(view.start),
+                  static_cast<uint32_t>(view.bytes.size()), static_cast<uint32_t>(d.plain.size()),
+                  fingerprint(d.plain)};
+    }
+    return d;
+  }
+
+  // Takes one decoded item in file order: the budget decides here, exactly as
+  // if every item had been decoded one after another.
+  std::string take(const StoredView& view, Decoded d, ItemField field, int32_t chapter,
+                   std::string& kept, StoredItem* stored, bool text, bool encrypted) {
+    const bool as_if_alone =
+        d.budget == budget_ || (d.result == BlockResult::ok && d.decoded_size <= budget_);
+    if (!as_if_alone) d = decode(view, text, encrypted, budget_);
+    budget_ -= d.result == BlockResult::ok ? d.decoded_size : 0;
+    if (d.result == BlockResult::ok) {
+      if (stored) *stored = d.stored;
+      return std::move(d.plain);
     }
     // Past the budget everything that follows is left undecoded too.
-    if (result == BlockResult::over_budget) budget_ = 0;
-    if (whole && !stored.empty() && !is_empty_block(stored)) {
-      kept.assign(stored);
-      report_.damaged.push_back({field, chapter, result == BlockResult::over_budget});
+    if (d.result == BlockResult::over_budget) budget_ = 0;
+    if (view.whole && !view.bytes.empty() && !is_empty_block(view.bytes)) {
+      kept.assign(view.bytes);
+      report_.damaged.push_back({field, chapter, d.result == BlockResult::over_budget});
     }
     return {};
   }
-  std::string text(ItemField field, int32_t chapter, std::string& kept, bool encrypted = true) {
-    return text_until_nul(bytes(field, chapter, kept, encrypted));
+
+  // An item of the book's header, read and decoded at once.
+  std::string item(ItemField field, std::string& kept, bool text, bool encrypted = true,
+                   StoredItem* stored = nullptr) {
+    const StoredView view = next();
+    return take(view, decode(view, text, encrypted, budget_), field, 0, kept, stored, text,
+                encrypted);
   }
+
+  size_t budget() const { return budget_; }
 
  private:
   ByteReader& in_;
   std::string_view key_;
   size_t budget_;
   ReadReport& report_;
+  uint64_t image_id_;
 };
 
 bool cut_short(const ByteReader& in) { return in.position() > in.length(); }
+
+struct ChapterRecord {
+  int32_t kind = 1;
+  StoredView name, content;
+};
+
+// Decodes the chapters' items batch by batch, each batch on every worker.
+// What the workers decode is only a head start: taking the items in file
+// order decides, and decodes again whatever the budget would have treated
+// differently one item after another.
+void decode_chapters(ItemReader& item, const std::vector<ChapterRecord>& records, Book& book) {
+  const size_t items = records.size() * 2;
+  const size_t workers = item_workers(records.size());
+  std::vector<Decoded> batch;
+  for (size_t first = 0; first < items; first += kBatchItems) {
+    const size_t n = std::min(kBatchItems, items - first);
+    const size_t budget = item.budget();
+    // Keeps a hostile batch within about one budget: once it is spent, the
+    // rest of the batch is left to the items' turn.
+    std::atomic<size_t> spent{0};
+    batch.assign(n, Decoded{});
+    run_parallel(n, workers, [&](size_t k) {
+      const size_t i = first + k;
+      const ChapterRecord& r = records[i / 2];
+      const size_t used = spent.load();
+      batch[k] = item.decode(i % 2 == 0 ? r.name : r.content, i % 2 == 0, true,
+                             used < budget ? budget - used : 0);
+      spent += batch[k].result == BlockResult::ok            ? batch[k].decoded_size
+               : batch[k].result == BlockResult::over_budget ? budget
+                                                             : 0;
+    });
+    for (size_t k = 0; k < n; ++k) {
+      const size_t i = first + k;
+      const ChapterRecord& r = records[i / 2];
+      Chapter& chapter = book.chapters[i / 2];
+      const int32_t number = static_cast<int32_t>(i / 2 + 1);
+      if (i % 2 == 0) {
+        chapter.name = item.take(r.name, std::move(batch[k]), ItemField::name, number,
+                                 chapter.kept_name, &chapter.stored_name, true, true);
+      } else {
+        chapter.content = item.take(r.content, std::move(batch[k]), ItemField::content, number,
+                                    chapter.kept_content, &chapter.stored_content, false, true);
+      }
+    }
+  }
+}
+
+// The file's bytes stay with the book for saves that write its items again.
+void keep_image(Book& book, ByteReader& in, uint64_t image_id) {
+  book.stored_password = book.password;
+  book.stored_image_id = image_id;
+  book.stored_image = std::make_shared<const std::string>(in.take_data());
+}
 
 }  // namespace
 
@@ -68,20 +182,21 @@ ReadStatus parse_book(std::string bytes, std::string_view password, Book& book, 
   if (in.read_text(3) != "ZQB") return ReadStatus::format_error;
   book.format_version = in.read_double();
   book.flags = static_cast<uint32_t>(in.read_int32());
-  ItemReader item(in, budget, report);
+  const uint64_t image_id = new_image_id();
+  ItemReader item(in, budget, report, image_id);
   KeptItems& kept = book.kept;
   if (book.flags & kFlagProtected) {
     if (in.read_text(16) != password_check_value(password)) return ReadStatus::password_error;
     book.password = std::string(password);
-    book.password_hint = item.text(ItemField::hint, 0, kept.hint, false);
+    book.password_hint = item.item(ItemField::hint, kept.hint, true, false);
   }
   item.set_key(book.password);
-  book.title = item.text(ItemField::title, 0, kept.title);
-  book.author = item.text(ItemField::author, 0, kept.author);
-  book.book_type = item.text(ItemField::book_type, 0, kept.book_type);
+  book.title = item.item(ItemField::title, kept.title, true);
+  book.author = item.item(ItemField::author, kept.author, true);
+  book.book_type = item.item(ItemField::book_type, kept.book_type, true);
   book.time = in.read_date_time();
-  book.intro = item.text(ItemField::intro, 0, kept.intro);
-  book.cover = item.bytes(ItemField::cover, 0, kept.cover);
+  book.intro = item.item(ItemField::intro, kept.intro, true);
+  book.cover = item.item(ItemField::cover, kept.cover, false, true, &book.stored_cover);
 
   const int32_t count = in.read_int32();
   if (cut_short(in)) {
@@ -89,38 +204,43 @@ ReadStatus parse_book(std::string bytes, std::string_view password, Book& book, 
     report.truncated = true;
     book.chapter_count = 0;
     if (consumed) *consumed = static_cast<size_t>(in.length());
+    keep_image(book, in, image_id);
     return ReadStatus::ok;
   }
   if (count < 0) return ReadStatus::format_error;
   report.chapters_declared = count;
+  // The records first: only complete ones count, and a cut one is not a
+  // damaged chapter.
+  std::vector<ChapterRecord> records;
   const int64_t remaining = int64_t{in.length()} - in.position();
-  book.chapters.reserve(
-      static_cast<size_t>(std::min<int64_t>(count, remaining / kMinChapterRecord)));
+  records.reserve(static_cast<size_t>(std::min<int64_t>(count, remaining / kMinChapterRecord)));
   for (int32_t i = 0; i < count; ++i) {
-    Chapter chapter;
-    chapter.number = i + 1;
-    chapter.kind = in.read_int32();
-    if (chapter.kind == 0) chapter.kind = 1;
-    const size_t findings = report.damaged.size();
-    chapter.name = item.text(ItemField::name, i + 1, chapter.kept_name);
-    chapter.content = item.bytes(ItemField::content, i + 1, chapter.kept_content);
+    ChapterRecord record;
+    record.kind = in.read_int32();
+    if (record.kind == 0) record.kind = 1;
+    record.name = item.next();
+    record.content = item.next();
     if (cut_short(in)) {
-      // Only complete chapter records count; the cut one is not a damaged chapter.
-      report.damaged.resize(findings);
       report.truncated = true;
       break;
     }
-    book.chapters.push_back(std::move(chapter));
+    records.push_back(record);
   }
+  book.chapters.resize(records.size());
+  for (size_t i = 0; i < records.size(); ++i) {
+    book.chapters[i].number = static_cast<int32_t>(i + 1);
+    book.chapters[i].kind = records[i].kind;
+  }
+  decode_chapters(item, records, book);
   book.chapter_count = static_cast<int32_t>(book.chapters.size());
   report.chapters_read = book.chapter_count;
   if (consumed) *consumed = static_cast<size_t>(std::min(in.position(), in.length()));
+  keep_image(book, in, image_id);
   return ReadStatus::ok;
 }
 
 BookLock peek_book_lock(std::string_view bytes) {
-  // The lock sits at the front: a hint item is never near this long.
-  ByteReader in{std::string(bytes.substr(0, 1 << 20))};
+  ByteReader in = ByteReader::viewing(bytes);
   if (in.read_text(3) != "ZQB") return {};
   in.read_double();
   if (!(in.read_int32() & kFlagProtected)) return {};

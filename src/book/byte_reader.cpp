@@ -10,14 +10,57 @@
 
 namespace folivra {
 
-ByteReader::ByteReader(std::string data) : data_(std::move(data)) {}
+ByteReader::ByteReader(std::string data) : owned_(std::move(data)), data_(owned_) {}
 
-void ByteReader::release() {
-  data_.clear();
-  data_.shrink_to_fit();
+ByteReader ByteReader::viewing(std::string_view data) {
+  ByteReader in;
+  in.data_ = data;
+  in.viewing_ = true;
+  return in;
 }
 
-void ByteReader::set_data(std::string_view data) { data_.assign(data); }
+ByteReader::ByteReader(const ByteReader& other) { *this = other; }
+
+ByteReader& ByteReader::operator=(const ByteReader& other) {
+  if (this == &other) return *this;
+  owned_ = other.owned_;
+  viewing_ = other.viewing_;
+  data_ = viewing_ ? other.data_ : std::string_view(owned_);
+  position_ = other.position_;
+  return *this;
+}
+
+ByteReader::ByteReader(ByteReader&& other) noexcept { *this = std::move(other); }
+
+ByteReader& ByteReader::operator=(ByteReader&& other) noexcept {
+  if (this == &other) return *this;
+  viewing_ = other.viewing_;
+  const std::string_view viewed = other.data_;
+  owned_ = std::move(other.owned_);
+  data_ = viewing_ ? viewed : std::string_view(owned_);
+  position_ = other.position_;
+  other.release();
+  return *this;
+}
+
+void ByteReader::release() {
+  owned_.clear();
+  owned_.shrink_to_fit();
+  data_ = {};
+  viewing_ = false;
+}
+
+void ByteReader::set_data(std::string_view data) {
+  owned_.assign(data);
+  data_ = owned_;
+  viewing_ = false;
+}
+
+std::string ByteReader::take_data() {
+  std::string data = viewing_ ? std::string() : std::move(owned_);
+  release();
+  return data;
+}
 
 std::string_view ByteReader::take(int32_t n) {
   if (n <= 0) return {};

@@ -6,16 +6,24 @@
 
 namespace folivra {
 
-// A sequential reader over a private copy of some bytes. Reading past the
-// end yields fewer bytes (or zeros for numbers) but still advances.
+// A sequential reader over some bytes, its own or (viewing) the caller's,
+// which must then outlive it. Reading past the end yields fewer bytes (or
+// zeros for numbers) but still advances.
 class ByteReader {
  public:
   ByteReader() = default;
   explicit ByteReader(std::string data);
+  static ByteReader viewing(std::string_view data);
+  ByteReader(const ByteReader& other);
+  ByteReader& operator=(const ByteReader& other);
+  ByteReader(ByteReader&& other) noexcept;
+  ByteReader& operator=(ByteReader&& other) noexcept;
 
   void release();
   ByteReader copy() const { return *this; }
   void set_data(std::string_view data);
+  // The bytes it owns, handed back (a viewing reader has none); it is empty after.
+  std::string take_data();
 
   std::string read_bytes(int32_t n, bool decompress = false);
   // The available part of the next n bytes, without a copy; advances as read_bytes.
@@ -28,12 +36,15 @@ class ByteReader {
   void set_position(int32_t position) { position_ = position; }
   int32_t position() const { return position_; }
   int32_t length() const { return static_cast<int32_t>(data_.size()); }
+  std::string_view data() const { return data_; }
 
  private:
   std::string_view take(int32_t n);  // the available part of the next n bytes
   uint64_t read_raw64();
 
-  std::string data_;
+  std::string owned_;
+  std::string_view data_;  // owned_, or the viewed bytes
+  bool viewing_ = false;
   int32_t position_ = 0;
 };
 

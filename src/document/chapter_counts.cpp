@@ -1,22 +1,14 @@
 #include "document/chapter_counts.h"
 
-#include <algorithm>
-#include <thread>
+#include "book/task_pool.h"
 
 namespace folivra {
 
 void ChapterCounts::count_all(const Book& book) {
   const size_t n = book.chapters.size();
   counts_.assign(n, WordCount{});
-  // Small books are counted at once; big ones split into one slice per core.
-  const size_t workers =
-      n < 64 ? 1 : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 16);
-  const auto count_slice = [&](size_t first, size_t step) {
-    for (size_t i = first; i < n; i += step) counts_[i] = count_words(book.chapters[i].content);
-  };
-  std::vector<std::jthread> threads;
-  for (size_t w = 1; w < workers; ++w) threads.emplace_back(count_slice, w, workers);
-  count_slice(0, workers);
+  run_parallel(n, item_workers(n),
+               [&](size_t i) { counts_[i] = count_words(book.chapters[i].content); });
 }
 
 void ChapterCounts::follow(const ChapterChanges& changes, const Document& doc) {

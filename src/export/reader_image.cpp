@@ -24,7 +24,7 @@ std::string reader_executable(std::string_view reader, Book& book) {
 }
 
 size_t book_image_length(std::string_view image) {
-  ByteReader in{std::string(image)};
+  ByteReader in = ByteReader::viewing(image);
   auto skip_item = [&] {
     const int64_t length = std::max(in.read_int32(), 0);
     in.set_position(static_cast<int32_t>(std::min<int64_t>(in.position() + length, INT32_MAX)));

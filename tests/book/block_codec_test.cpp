@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <random>
+#include <vector>
 
 #include "book/le_bytes.h"
 #include "book/test_books.h"
@@ -115,6 +117,70 @@ TEST(BlockCodec, OutputOfExactlyTheCap) {
   const std::string stream = compress_block(plain).substr(8);
   EXPECT_EQ(decompress_block(header(100000) + stream), plain);
   EXPECT_EQ(decompress_block(header(99999) + stream), "");
+}
+
+// The written streams are zlib's format whichever codec wrote them: zlib
+// reads them, and they are about as small as zlib's own.
+TEST(BlockCodec, WrittenStreamsAreReadByZlibAndAsSmall) {
+  // RTF as the editor writes it: words of one to three GBK characters.
+  std::mt19937 random(3);
+  std::vector<std::string> words(2000);
+  for (std::string& word : words) {
+    for (unsigned c = 0; c <= random() % 3; ++c) {
+      char escape[16];
+      std::snprintf(escape, sizeof escape, "\\'%02x\\'%02x", unsigned(0xB0 + random() % 0x40),
+                    unsigned(0xA1 + random() % 0x5E));
+      word += escape;
+    }
+  }
+  std::string chapter;
+  while (chapter.size() < 400000) {
+    for (int i = 0; i < 40; ++i) chapter += words[random() % words.size()];
+    chapter += "\\'a1\\'a3\\par\r\n";
+  }
+  const std::string block = compress_block(chapter);
+  std::string back(chapter.size(), '\0');
+  uLongf size = back.size();
+  ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(back.data()), &size,
+                       reinterpret_cast<const Bytef*>(block.data() + 8), block.size() - 8),
+            Z_OK);
+  EXPECT_EQ(back, chapter);
+  uLongf zlib_size = compressBound(chapter.size());
+  std::string zlib_stream(zlib_size, '\0');
+  compress2(reinterpret_cast<Bytef*>(zlib_stream.data()), &zlib_size,
+            reinterpret_cast<const Bytef*>(chapter.data()), chapter.size(), Z_DEFAULT_COMPRESSION);
+  EXPECT_LE(block.size() - 8, zlib_size + zlib_size / 100);
+}
+
+// Whatever decodes blocks answers exactly as zlib does, damaged and lying
+// blocks and tight budgets included.
+TEST(BlockCodec, DecodingAnswersAsZlibDoes) {
+  const std::string plain = sample_text(20000);
+  const std::string block = compress_block(plain);
+  const std::string stream = block.substr(8);
+  std::vector<std::string> blocks = {block,
+                                     block + "trailing",
+                                     block.substr(0, block.size() - 1),
+                                     header(10000) + stream,
+                                     header(9999) + stream,
+                                     header(20001) + stream,
+                                     header(19999) + stream,
+                                     header(0x3FFFFFFF) + stream,
+                                     header(1) + stream};
+  std::string bad_adler = block;
+  bad_adler.back() ^= 1;
+  blocks.push_back(bad_adler);
+  std::string bad_data = block;
+  bad_data[block.size() / 2] ^= 0x5A;
+  blocks.push_back(bad_data);
+  for (const std::string& b : blocks) {
+    for (size_t budget : {size_t{0}, size_t{19999}, size_t{20000}, size_t{40000}, SIZE_MAX}) {
+      std::string fast, slow;
+      const BlockResult fast_result = decode_block(b, budget, fast);
+      EXPECT_EQ(fast_result, decode_block_with_zlib(b, budget, slow));
+      EXPECT_EQ(fast, slow);
+    }
+  }
 }
 
 }  // namespace

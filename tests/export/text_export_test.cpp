@@ -46,8 +46,8 @@ TEST(TextExport, RemarksLineFollowsTheIntroduction) {
 
 TEST(TextExport, TwoChaptersEndWithoutASeparator) {
   Book book = small_book();
-  book.chapters = {{1, 1, "N1", "{\\rtf1 one}", {}, {}},
-                   {2, 1, "", std::string("c\0two", 5), {}, {}}};
+  book.chapters = {{1, 1, "N1", "{\\rtf1 one}", {}, {}, {}, {}},
+                   {2, 1, "", std::string("c\0two", 5), {}, {}, {}, {}}};
   book.chapter_count = 2;
   const std::string text = book_text(book);
   const std::string tail =

@@ -8,6 +8,7 @@
 
 #include "book/block_codec.h"
 #include "book/book_file.h"
+#include "book/task_pool.h"
 #include "text/chapter_cut.h"
 #include "text/plain_text.h"
 #include "text/rtf_check.h"
@@ -17,6 +18,20 @@
 using namespace folivra;
 
 namespace {
+
+bool same_report(const ReadReport& a, const ReadReport& b) {
+  if (a.damaged.size() != b.damaged.size() || a.truncated != b.truncated ||
+      a.chapters_declared != b.chapters_declared || a.chapters_read != b.chapters_read) {
+    return false;
+  }
+  for (size_t i = 0; i < a.damaged.size(); ++i) {
+    if (a.damaged[i].field != b.damaged[i].field || a.damaged[i].chapter != b.damaged[i].chapter ||
+        a.damaged[i].over_budget != b.damaged[i].over_budget) {
+      return false;
+    }
+  }
+  return true;
+}
 
 bool same_content(const Book& a, const Book& b) {
   if (a.title != b.title || a.author != b.author || a.book_type != b.book_type ||
@@ -42,6 +57,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const std::string plain = decompress_block(bytes);
   if (!plain.empty() && decompress_block(compress_block(plain)) != plain) std::abort();
+  // The faster decoder answers for every block exactly as zlib does.
+  for (size_t budget : {size_t{4096}, SIZE_MAX}) {
+    std::string fast, slow;
+    if (decode_block(bytes, budget, fast) != decode_block_with_zlib(bytes, budget, slow) ||
+        fast != slow) {
+      std::abort();
+    }
+  }
 
   peek_book_lock(bytes);
   rtf_fits_control(bytes);
@@ -61,9 +84,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       end = m.start + m.length;
     }
   }
-  Book book;
-  ReadReport report;
-  if (parse_book(bytes, "pw", book, nullptr, &report) != ReadStatus::ok) return 0;
+  // Items decoded on several threads give exactly what one thread gives.
+  Book book, alone;
+  ReadReport report, alone_report;
+  size_t consumed = 0, alone_consumed = 0;
+  set_item_workers(1);
+  const ReadStatus alone_status = parse_book(bytes, "pw", alone, &alone_consumed, &alone_report);
+  set_item_workers(3);
+  const ReadStatus status = parse_book(bytes, "pw", book, &consumed, &report);
+  set_item_workers(0);
+  if (status != alone_status) std::abort();
+  if (status != ReadStatus::ok) return 0;
+  if (!same_content(alone, book) || !same_report(alone_report, report) ||
+      consumed != alone_consumed) {
+    std::abort();
+  }
   size_t decoded = book.title.size() + book.author.size() + book.book_type.size() +
                    book.intro.size() + book.cover.size() + book.password_hint.size();
   for (const Chapter& chapter : book.chapters) {
@@ -73,8 +108,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (decoded > decoded_budget(bytes.size())) std::abort();
   if (report.chapters_read != static_cast<int32_t>(book.chapters.size())) std::abort();
 
+  // A save that writes unchanged items back as stored means what a full one does.
   Book copy = book;
   const std::string image = write_book_image(copy);
+  Book fresh = book;
+  fresh.stored_image.reset();
+  Book full;
+  if (parse_book(write_book_image(fresh), book.password, full) != ReadStatus::ok) std::abort();
   Book again;
   ReadReport second;
   if (parse_book(image, book.password, again, nullptr, &second) != ReadStatus::ok) std::abort();
@@ -83,6 +123,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const DamagedItem& item : second.damaged) {
     if (item.over_budget) return 0;
   }
-  if (!same_content(book, again)) std::abort();
+  if (!same_content(book, again) || !same_content(full, again)) std::abort();
   return 0;
 }

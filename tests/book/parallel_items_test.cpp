@@ -1,0 +1,177 @@
+// Items decoded and encoded on several threads, and saves that write the
+// items nobody changed back as they were stored.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "book/book_encoding.h"
+#include "book/book_file.h"
+#include "book/le_bytes.h"
+#include "book/task_pool.h"
+#include "book/test_books.h"
+
+namespace folivra {
+namespace {
+
+using test::layout_of;
+using test::stored_item;
+
+// Pins the number of item threads for one scope.
+struct Workers {
+  explicit Workers(size_t n) { set_item_workers(n); }
+  ~Workers() { set_item_workers(0); }
+};
+
+void expect_same_report(const ReadReport& a, const ReadReport& b) {
+  ASSERT_EQ(a.damaged.size(), b.damaged.size());
+  for (size_t i = 0; i < a.damaged.size(); ++i) {
+    EXPECT_EQ(a.damaged[i].field, b.damaged[i].field);
+    EXPECT_EQ(a.damaged[i].chapter, b.damaged[i].chapter);
+    EXPECT_EQ(a.damaged[i].over_budget, b.damaged[i].over_budget);
+  }
+  EXPECT_EQ(a.truncated, b.truncated);
+  EXPECT_EQ(a.chapters_read, b.chapters_read);
+}
+
+// The item at `offset` stored again as zlib level 0: the same plain bytes in
+// a block no default save would write.
+std::string with_level0_item(const std::string& image, size_t offset) {
+  const std::string item = stored_item(image, offset);
+  const uint32_t plain_size = load_le32(item.data() + 8);
+  std::string plain(plain_size, '\0');
+  uLongf got = plain_size;
+  uncompress(reinterpret_cast<Bytef*>(plain.data()), &got,
+             reinterpret_cast<const Bytef*>(item.data() + 12),
+             static_cast<uLong>(item.size() - 12));
+  std::string block = item.substr(4, 8);
+  uLongf capacity = compressBound(plain_size);
+  std::string stream(capacity, '\0');
+  compress2(reinterpret_cast<Bytef*>(stream.data()), &capacity,
+            reinterpret_cast<const Bytef*>(plain.data()), plain_size, 0);
+  block += stream.substr(0, capacity);
+  std::string length(4, '\0');
+  store_le32(length.data(), static_cast<uint32_t>(block.size()));
+  return image.substr(0, offset) + length + block + image.substr(offset + item.size());
+}
+
+Book parse(const std::string& image, std::string_view password, ReadReport* report = nullptr) {
+  Book book;
+  EXPECT_EQ(parse_book(image, password, book, nullptr, report), ReadStatus::ok);
+  return book;
+}
+
+TEST(ParallelItems, EveryThreadCountReadsAndWritesTheSameBook) {
+  Book book = test::sample_book(300);
+  // Two big chapters: the second goes past the file's decoding budget.
+  book.chapters[99].content = std::string(30u << 20, 'a');
+  book.chapters[199].content = std::string(30u << 20, 'b');
+  const std::string image = write_book_image(book);
+  const test::Layout layout = layout_of(image);
+  std::string damaged = image;
+  test::spoil(damaged, layout.items[layout.items.size() - 101]);
+  test::spoil(damaged, layout.items[40]);
+  const std::string cut = image.substr(0, layout.chapter_ends[250] + 9);
+
+  for (const std::string* bytes : {&image, static_cast<const std::string*>(&damaged), &cut}) {
+    Book alone, shared;
+    ReadReport alone_report, shared_report;
+    size_t alone_end = 0, shared_end = 0;
+    {
+      Workers one(1);
+      ASSERT_EQ(parse_book(*bytes, "", alone, &alone_end, &alone_report), ReadStatus::ok);
+    }
+    for (size_t n : {2u, 5u}) {
+      Workers many(n);
+      ASSERT_EQ(parse_book(*bytes, "", shared, &shared_end, &shared_report), ReadStatus::ok);
+      test::expect_same_content(alone, shared);
+      expect_same_report(alone_report, shared_report);
+      EXPECT_EQ(alone_end, shared_end);
+      shared = {};
+    }
+    EXPECT_FALSE(alone_report.damaged.empty()) << "the budget and the spoiled items show";
+  }
+  Book fresh = book;
+  std::string alone_image;
+  {
+    Workers one(1);
+    alone_image = encode_book(fresh, 45000.0);
+  }
+  Workers many(3);
+  EXPECT_EQ(encode_book(fresh, 45000.0), alone_image);
+}
+
+// A save after reading writes unchanged items as they were stored, and the
+// file means exactly what a save that encodes everything would write.
+TEST(ReusingSaves, WriteUnchangedItemsAsStoredAndMeanWhatAFullSaveMeans) {
+  test::TempDir dir;
+  Book original = test::sample_book(60);
+  original.password = "pw";
+  std::string image = write_book_image(original);
+  // After the hint and five book items come each chapter's name and content.
+  const auto content_of = [](const std::string& bytes, size_t chapter) {
+    return stored_item(bytes, layout_of(bytes).items[6 + 2 * (chapter - 1) + 1]);
+  };
+  const size_t first_content = layout_of(image).items[7];
+  image = with_level0_item(image, first_content);
+  const std::string level0 = stored_item(image, first_content);
+  const std::string path = dir.path("book.zqb").string();
+  test::write_bytes(path, image);
+
+  Book book;
+  ASSERT_EQ(read_book(path, "pw", book), ReadStatus::ok);
+  const Chapter before_save = book.chapters[30];
+  book.chapters[4].content = "{\\rtf1 edited}";
+  book.chapters[6].name = "renamed";
+  std::swap(book.chapters[10], book.chapters[40]);
+  book.chapters.insert(book.chapters.begin() + 12,
+                       Chapter{0, 1, "new", "{\\rtf1 new}", {}, {}, {}, {}});
+  book.chapters.erase(book.chapters.begin() + 20);
+  // The full save the incremental one must mean.
+  Book full = book;
+  full.stored_image.reset();
+  const Book expected = parse(write_book_image(full), "pw");
+
+  ASSERT_EQ(write_book(path, book), 0);
+  std::string saved = test::read_bytes(path);
+  test::expect_same_content(expected, parse(saved, "pw"));
+  EXPECT_EQ(content_of(saved, 1), level0) << "chapter 1 as stored";
+  EXPECT_NE(content_of(saved, 5), content_of(image, 5));
+
+  // An undo after the save brings back a chapter whose stored item was in
+  // the old file: it is encoded again, not taken from the new file's bytes.
+  book.chapters[30] = before_save;
+  book.chapters[31] = before_save;
+  book.chapters[31].content += "x";
+  full = book;
+  full.stored_image.reset();
+  ASSERT_EQ(write_book(path, book), 0);
+  saved = test::read_bytes(path);
+  test::expect_same_content(parse(write_book_image(full), "pw"), parse(saved, "pw"));
+  // The second save reuses the first one's items too.
+  EXPECT_EQ(content_of(saved, 1), level0);
+
+  // Another password: every item is encrypted and encoded anew.
+  book.password = "new";
+  ASSERT_EQ(write_book(path, book), 0);
+  saved = test::read_bytes(path);
+  EXPECT_NE(content_of(saved, 1), level0);
+  Book renewed = parse(saved, "new");
+  EXPECT_EQ(renewed.chapters[0].content, original.chapters[0].content);
+  EXPECT_EQ(renewed.chapters[4].content, "{\\rtf1 edited}");
+}
+
+TEST(ReusingSaves, DamagedItemsGoBackAsStored) {
+  Book original = test::sample_book(40);
+  std::string image = write_book_image(original);
+  const size_t spoiled = layout_of(image).items[5 + 2 * 7 + 1];
+  test::spoil(image, spoiled);
+  ReadReport report;
+  Book book = parse(image, "", &report);
+  ASSERT_EQ(report.damaged.size(), 1u);
+  book.chapters[0].content = "{\\rtf1 edited}";
+  const std::string saved = write_book_image(book);
+  EXPECT_EQ(stored_item(saved, layout_of(saved).items[5 + 2 * 7 + 1]), stored_item(image, spoiled));
+  EXPECT_EQ(parse(saved, "").chapters[0].content, "{\\rtf1 edited}");
+}
+
+}  // namespace
+}  // namespace folivra
