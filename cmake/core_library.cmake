@@ -43,8 +43,17 @@ list(TRANSFORM FOLIVRA_CORE_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/)
 
 # libdeflate, where the machine has it, encodes and decodes whole blocks
 # faster than zlib; zlib stays for everything else and as the rule.
-find_path(FOLIVRA_LIBDEFLATE_INCLUDE libdeflate.h)
-find_library(FOLIVRA_LIBDEFLATE NAMES libdeflate.a deflate)
+# The Windows tree takes the build the setup makes from Debian's source.
+if(WIN32)
+  set(FOLIVRA_DEPS ${PROJECT_SOURCE_DIR}/build/deps/mingw)
+  find_path(FOLIVRA_LIBDEFLATE_INCLUDE libdeflate.h PATHS ${FOLIVRA_DEPS}/include
+            NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+  find_library(FOLIVRA_LIBDEFLATE NAMES libdeflate.a PATHS ${FOLIVRA_DEPS}/lib
+               NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+else()
+  find_path(FOLIVRA_LIBDEFLATE_INCLUDE libdeflate.h)
+  find_library(FOLIVRA_LIBDEFLATE NAMES libdeflate.a deflate)
+endif()
 if(FOLIVRA_LIBDEFLATE AND FOLIVRA_LIBDEFLATE_INCLUDE)
   message(STATUS "libdeflate: ${FOLIVRA_LIBDEFLATE}")
 else()

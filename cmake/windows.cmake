@@ -27,7 +27,7 @@ folivra_core_library(folivra_core_small OPTIONS -Os -ffunction-sections -fdata-s
 add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader_window.cpp
                                     src/reader/input_box.cpp src/ui/window_class.cpp src/ui/dpi.cpp
                                     src/ui/picture_box.cpp src/ui/cover_picture.cpp
-                                    src/ui/rtf_stream.cpp
+                                    src/ui/rtf_stream.cpp src/ui/fresh_control.cpp
                                     resources/reader.rc ${CMAKE_BINARY_DIR}/reader_version.rc)
 target_include_directories(folivra_reader PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(folivra_reader PRIVATE UNICODE _UNICODE)
@@ -65,6 +65,7 @@ add_library(folivra_shell STATIC
   src/app/recovery.cpp
   src/app/recovery_command.cpp
   src/ui/rtf_stream.cpp
+  src/ui/fresh_control.cpp
   src/app/recent_list.cpp
   src/app/settings.cpp
   src/app/start_up.cpp
@@ -169,3 +170,7 @@ if(MAKENSIS)
            COMMAND bash ${PROJECT_SOURCE_DIR}/tests/install/install_test.sh ${FOLIVRA_SETUP}
                    ${CMAKE_BINARY_DIR}/install-prefix)
 endif()
+
+add_executable(big_chapter_bench bench/big_chapter_bench.cpp ${FOLIVRA_CARRIED_READER_RC})
+target_link_options(big_chapter_bench PRIVATE -municode ${FOLIVRA_STATIC})
+target_link_libraries(big_chapter_bench PRIVATE folivra_shell)

@@ -7,7 +7,7 @@ packages=(
   zlib1g-dev libgtest-dev googletest libbenchmark-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev
   wine wine64 fonts-wine xvfb xauth locales fonts-wqy-microhei imagemagick x11-utils nsis
-  libdeflate-dev epubcheck
+  libdeflate-dev epubcheck dpkg-dev
 )
 
 missing=()
@@ -27,4 +27,26 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
   sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen >/dev/null
+fi
+
+# libdeflate for the Windows tree: Debian builds it for Linux only, so its
+# Debian source package is built here with the mingw-w64 compiler, once per
+# checkout (build/deps/mingw, which the Windows tree links statically).
+cd "$(dirname "$0")/.."
+deps="$PWD/build/deps/mingw"
+if [ ! -f "$deps/lib/libdeflate.a" ]; then
+  sources=/etc/apt/sources.list.d/folivra-src.sources
+  if [ ! -f "$sources" ]; then
+    printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' \
+      'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' > "$sources"
+    apt-get update -qq
+  fi
+  work=$(mktemp -d)
+  (cd "$work" && apt-get source -qq libdeflate >/dev/null 2>&1)
+  make -s -C "$work"/libdeflate-*/ -j"$(nproc)" CC=x86_64-w64-mingw32-gcc-posix \
+    AR=x86_64-w64-mingw32-ar libdeflatestatic.lib >/dev/null
+  mkdir -p "$deps/lib" "$deps/include"
+  cp "$work"/libdeflate-*/libdeflatestatic.lib "$deps/lib/libdeflate.a"
+  cp "$work"/libdeflate-*/libdeflate.h "$deps/include/"
+  rm -rf "$work"
 fi

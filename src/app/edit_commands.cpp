@@ -29,6 +29,11 @@ bool MainWindow::step_chapter(int delta) {
   return true;
 }
 
+void MainWindow::content_control_renewed(HWND edit) {
+  c_.content = edit;
+  tree_.set_focus_partner(edit);
+}
+
 void MainWindow::content_menu_wanted() {
   refresh_edit_menu(true);
   POINT at;

@@ -212,6 +212,7 @@ class MainWindow : public DocumentView,
   void content_command(unsigned id) override;
   bool step_chapter(int delta) override;
   void content_menu_wanted() override;
+  void content_control_renewed(HWND edit) override;
 
   // window_settings.cpp, recent_files.cpp
   void restore_geometry();

@@ -5,6 +5,7 @@
 
 #include "book/book_time.h"
 #include "book/gbk_wide.h"
+#include "ui/fresh_control.h"
 #include "ui/menu_ids.h"
 #include "ui/rtf_stream.h"
 
@@ -30,11 +31,25 @@ HWND ContentEditor::create(HWND parent) {
                           WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP |
                               ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
                           0, 0, 311, 347, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  set_up_control();
+  return edit_;
+}
+
+void ContentEditor::set_up_control() {
   // The default limit of 32,767 characters would cut long chapters.
   SendMessageW(edit_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
   SendMessageW(edit_, EM_SETEVENTMASK, 0, ENM_CHANGE);
   SetWindowSubclass(edit_, subclass, 0, reinterpret_cast<DWORD_PTR>(this));
-  return edit_;
+  if (format_)
+    SendMessageW(edit_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&*format_));
+  apply_read_only();
+}
+
+// Replacing the text of a very large chapter costs more than a new control.
+void ContentEditor::renew_control() {
+  edit_ = replace_with_fresh(edit_);
+  set_up_control();
+  listener_.content_control_renewed(edit_);
 }
 
 void ContentEditor::show(int position, std::string_view content, bool takes_text) {
@@ -42,6 +57,7 @@ void ContentEditor::show(int position, std::string_view content, bool takes_text
   pending_ = 0;
   locked_ = !takes_text;
   apply_read_only();
+  if (holds_large_text(edit_)) renew_control();
   SendMessageW(edit_, EM_LINESCROLL, 0, -999999999);
   load_guard_ = true;
   load_chapter_text(edit_, content);
@@ -67,6 +83,7 @@ void ContentEditor::apply_read_only() {
 }
 
 void ContentEditor::set_default_format(const CHARFORMAT2W& format) {
+  format_ = format;
   SendMessageW(edit_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
 }
 

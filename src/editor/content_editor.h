@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,7 @@ class ContentEditorListener {
   virtual void content_command(unsigned id) = 0;  // a key of the editor's own (Ctrl+Shift+Enter)
   virtual bool step_chapter(int delta) = 0;       // Ctrl+Left/Right; false: no chapter there
   virtual void content_menu_wanted() = 0;         // a right click
+  virtual void content_control_renewed(HWND edit) = 0;  // the editor is a new control now
 
  protected:
   ~ContentEditorListener() = default;
@@ -32,6 +34,7 @@ class ContentEditor {
   ContentEditor& operator=(const ContentEditor&) = delete;
 
   HWND create(HWND parent);
+  // The control; a new one after a very large chapter is left.
   HWND hwnd() const { return edit_; }
   void set_focus_partner(HWND partner) { partner_ = partner; }
 
@@ -63,6 +66,8 @@ class ContentEditor {
   void select_all_keeping_view();
   void insert_date();
   void apply_read_only();
+  void set_up_control();
+  void renew_control();
 
   ContentEditorListener& listener_;
   HWND edit_ = nullptr;
@@ -72,6 +77,7 @@ class ContentEditor {
   bool locked_ = false;      // the chapter shown takes nothing back
   bool read_only_ = false;   // the window's read-only mode
   bool load_guard_ = false;  // the next change notice is the load's own
+  std::optional<CHARFORMAT2W> format_;
 };
 
 }  // namespace folivra

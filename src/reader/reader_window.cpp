@@ -9,6 +9,7 @@
 #include "ui/cover_picture.h"
 #include "ui/dpi.h"
 #include "ui/picture_box.h"
+#include "ui/fresh_control.h"
 #include "ui/rtf_stream.h"
 #include "document/chapter_look.h"
 #include "book/book_time.h"
@@ -62,12 +63,29 @@ void show_page(int page) {
   ShowWindow(g.content, page == 1 ? SW_SHOW : SW_HIDE);
 }
 
+void set_up_content() {
+  SendMessageW(g.content, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+  // The text reads as it was written: the editor's default face and size.
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
+  lstrcpynW(format.szFaceName, L"宋体", LF_FACESIZE);
+  format.yHeight = 12 * 20;
+  format.bCharSet = DEFAULT_CHARSET;
+  SendMessageW(g.content, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+}
+
 void show_chapter(int position) {
   if (position == 0) return show_page(0);
   if (position < 0 || position > static_cast<int>(g.book->chapters.size())) return;
   const Chapter& chapter = g.book->chapters[static_cast<size_t>(position - 1)];
   set_status(3, gbk_to_wide(chapter.name));
   show_page(1);
+  // Replacing a very large text costs more than a new control.
+  if (holds_large_text(g.content)) {
+    g.content = replace_with_fresh(g.content);
+    set_up_content();
+  }
   // What no control can take safely is not given to it.
   load_chapter_text(g.content, chapter_look(chapter) == ChapterLook::damaged
                                    ? std::string_view()
@@ -160,15 +178,7 @@ void create_controls() {
   LoadLibraryW(L"Msftedit.dll");
   g.content = child(MSFTEDIT_CLASS, L"", WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
                     g.tabs, nullptr);
-  SendMessageW(g.content, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
-  // The text reads as it was written: the editor's default face and size.
-  CHARFORMAT2W format{};
-  format.cbSize = sizeof format;
-  format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
-  lstrcpynW(format.szFaceName, L"宋体", LF_FACESIZE);
-  format.yHeight = 12 * 20;
-  format.bCharSet = DEFAULT_CHARSET;
-  SendMessageW(g.content, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  set_up_content();
   g.status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
                              0, 0, g.hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
   set_font(g.status, g.status_font);

@@ -8,6 +8,7 @@
 #include "app/window_driver.h"
 #include "book/book_file.h"
 #include "book/gbk_wide.h"
+#include "text/plain_text.h"
 
 namespace folivra::test {
 namespace {
@@ -75,6 +76,50 @@ TEST_F(KeepingWork, AuthorAndIntroductionTypedThenSavedByKey) {
   const Book book = read("tale.zqb");
   EXPECT_EQ(gbk_to_wide(book.author), L"某人");
   EXPECT_EQ(gbk_to_wide(book.intro).rfind(L"序：", 0), 0u);
+}
+
+// Leaving a very large chapter puts a fresh control in the editor's place:
+// everything typed before and after stays in the book, and the chapters
+// nobody touched are saved as they were stored.
+TEST_F(KeepingWork, ALargeChapterLeftAndComeBackToKeepsEveryWordTyped) {
+  Book book = sample_book(3);
+  std::string big = "{\\rtf1\\ansi\\ansicpg936 ";
+  for (int i = 0; i < 30000; ++i) big += i % 50 == 49 ? "\\'b0\\'a1\\par " : "\\'b0\\'a1";
+  book.chapters[0].content = big + "}";
+  const std::string path = saved(book, "big.zqb");
+  const std::string stored = read_bytes(dir_.path("big.zqb"));
+  window().commands().open_book(path);
+  select(1);
+  SetFocus(c().content);
+  SendMessageW(c().content, EM_SETSEL, -1, -1);
+  type(c().content, L"甲");
+  const HWND first = c().content;
+  const RECT place = rect_in_parent(first);
+  select(2);
+  ASSERT_NE(c().content, first) << "a fresh control after the large chapter";
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_TRUE(IsWindowVisible(c().content));
+  const RECT fresh_place = rect_in_parent(c().content);
+  EXPECT_TRUE(EqualRect(&place, &fresh_place));
+  EXPECT_EQ(editor_text().substr(0, 7), L"chapter") << "chapter 2 shown in it";
+  SetFocus(c().content);
+  SendMessageW(c().content, EM_SETSEL, 0, 0);
+  type(c().content, L"乙");
+  select(1);
+  EXPECT_EQ(editor_text().find(L"啊甲"), 30598u) << "after 30,000 characters and 599 breaks";
+  SetFocus(c().content);
+  SendMessageW(c().content, EM_SETSEL, 0, 0);
+  type(c().content, L"丙");
+  command(kCmdSave);
+  const Book back = read("big.zqb");
+  const std::u16string first_text = chapter_text16(back.chapters[0].content);
+  EXPECT_EQ(first_text.front(), u'丙');
+  EXPECT_EQ(first_text.find(u"啊甲"), 30599u);
+  EXPECT_EQ(chapter_text16(back.chapters[1].content).substr(0, 8), u"乙chapter");
+  // Chapter 3 was never touched: its item is the stored one, byte for byte.
+  const std::string saved_bytes = read_bytes(dir_.path("big.zqb"));
+  const Layout before = layout_of(stored), after = layout_of(saved_bytes);
+  EXPECT_EQ(stored_item(saved_bytes, after.items.back()), stored_item(stored, before.items.back()));
 }
 
 TEST_F(KeepingWork, ADamagedChapterSurvivesASaveByteForByte) {

@@ -1,0 +1,133 @@
+// Times what a user waits for in the real main window around a very large
+// chapter and a book of 5,000 chapters, each beside the same with a small
+// chapter or book, in the same run.
+// Usage (under Wine): big_chapter_bench.exe [characters]   (default 1000000)
+#include <windows.h>
+#include <commctrl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cwchar>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "app/main_window.h"
+#include "book/book_file.h"
+#include "book/gbk_wide.h"
+
+using namespace folivra;
+
+namespace {
+
+// A chapter of `characters` Chinese characters in paragraphs of 50, as RTF.
+std::string chapter_of(size_t characters) {
+  std::string rtf =
+      "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}\\f0 ";
+  for (size_t i = 0; i < characters; ++i) {
+    rtf += "\\'b0\\'a1";
+    if (i % 50 == 49) rtf += "\\par\r\n";
+  }
+  return rtf + "}";
+}
+
+Book book_with(size_t characters) {
+  Book book;
+  book.title = "Bench";
+  for (int p = 1; p <= 3; ++p) {
+    Chapter chapter;
+    chapter.number = p;
+    chapter.name = "Chapter " + std::to_string(p);
+    chapter.content = p == 1 ? chapter_of(characters) : chapter_of(200);
+    book.chapters.push_back(std::move(chapter));
+  }
+  book.chapter_count = 3;
+  return book;
+}
+
+void pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// Until the window has painted and taken every message queued so far.
+double ms_of(const std::function<void()>& work, HWND window) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  pump();
+  UpdateWindow(window);
+  SendMessageW(window, WM_NULL, 0, 0);
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+void type_keys(HWND edit, int keys) {
+  for (int i = 0; i < keys; ++i) {
+    SendMessageW(edit, WM_CHAR, L'a' + i % 26, 0);
+    pump();
+  }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  const size_t characters = argc > 1 ? std::wcstoul(argv[1], nullptr, 10) : 1000000;
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "folivra-bench";
+  std::filesystem::create_directories(dir);
+  MainWindow window(nullptr, (dir / L"config.ini").wstring(), dir / L"recovery");
+  if (!window.create(GetModuleHandleW(nullptr))) return 1;
+  ShowWindow(window.hwnd(), SW_SHOW);
+  HWND tree = window.controls().tree;
+  HWND edit = window.controls().content;
+
+  std::printf("chapter of %zu characters beside one of 200:\n", characters);
+  for (const size_t size : {size_t{200}, characters}) {
+    window.show_book(book_with(size));
+    pump();
+    TreeView_SelectItem(tree, window.item_at(2));
+    pump();
+    const double enter =
+        ms_of([&] { TreeView_SelectItem(tree, window.item_at(1)); }, window.hwnd());
+    SetFocus(edit);
+    const double typed = ms_of([&] { type_keys(edit, 50); }, window.hwnd()) / 50;
+    const double leave =
+        ms_of([&] { TreeView_SelectItem(tree, window.item_at(2)); }, window.hwnd());
+    std::printf("  %8zu chars: click into it %9.1f ms, one key %6.2f ms, leave it %9.1f ms\n", size,
+                enter, typed, leave);
+  }
+
+  // Opening until the tree is shown, and Ctrl+S after one chapter was edited.
+  const auto book_file = [&](int chapters) {
+    Book book;
+    book.title = "Bench";
+    for (int p = 1; p <= chapters; ++p) {
+      Chapter chapter;
+      chapter.number = p;
+      chapter.name = "Chapter " + std::to_string(p);
+      chapter.content = chapter_of(1250);  // about 10 KB of RTF, 50 MB in all
+      book.chapters.push_back(std::move(chapter));
+    }
+    const std::filesystem::path path = dir / (std::to_wstring(chapters) + L".zqb");
+    write_book(path, book);
+    return wide_to_gbk_lossy(path.wstring());
+  };
+  std::printf("books of 1 and of 5000 chapters of 1,250 characters:\n");
+  for (const int chapters : {1, 5000}) {
+    const std::string path = book_file(chapters);
+    const double open = ms_of([&] { window.commands().open_book(path); }, window.hwnd());
+    TreeView_SelectItem(tree, window.item_at(1));
+    pump();
+    SetFocus(window.controls().content);
+    type_keys(window.controls().content, 1);
+    const double save = ms_of([&] { window.commands().save_book(); }, window.hwnd());
+    std::printf(
+        "  %4d chapters: open until the tree is shown %8.1f ms, Ctrl+S after one edit %8.1f ms\n",
+        chapters, open, save);
+  }
+  DestroyWindow(window.hwnd());
+  return 0;
+}
