@@ -27,6 +27,9 @@ set(FOLIVRA_CORE_SOURCES
   src/text/plain_text.cpp
   src/text/text_search.cpp
   src/text/book_search.cpp
+  src/text/text_import.cpp
+  src/text/text_rtf.cpp
+  src/text/novel_import.cpp
   src/document/chapter_counts.cpp
   src/document/chapter_look.cpp
   src/document/document.cpp
@@ -97,6 +100,7 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/text/chapter_cut_test.cpp
   tests/text/word_count_test.cpp
   tests/text/text_search_test.cpp
+  tests/text/text_import_test.cpp
   tests/export/plain_export_test.cpp
   tests/document/document_test.cpp
 )

@@ -3,6 +3,8 @@
 #include <zlib.h>
 #ifdef FOLIVRA_LIBDEFLATE
 #include <libdeflate.h>
+
+#include "book/deflate_pool.h"
 #endif
 
 #include <algorithm>
@@ -33,14 +35,9 @@ bool is_empty_block(std::string_view block) {
 #ifdef FOLIVRA_LIBDEFLATE
 namespace {
 
-libdeflate_decompressor* thread_decompressor() {
-  struct Owner {
-    libdeflate_decompressor* d = libdeflate_alloc_decompressor();
-    ~Owner() { libdeflate_free_decompressor(d); }
-  };
-  thread_local Owner owner;
-  return owner.d;
-}
+using Decompressors =
+    StatePool<libdeflate_decompressor, libdeflate_alloc_decompressor, libdeflate_free_decompressor>;
+Decompressors decompressors;
 
 // The whole block in one call when its header names a size the stream could
 // have and the budget allows: true when that gave exactly the named size.
@@ -51,8 +48,8 @@ bool decode_whole(std::string_view data, size_t plain_length, size_t limit, std:
   if (plain_length == 0 || plain_length > limit || plain_length / kMaxRatio > data.size()) {
     return false;
   }
-  libdeflate_decompressor* d = thread_decompressor();
-  if (!d) return false;
+  const Decompressors::Lease d(decompressors);
+  if (!d.get()) return false;
   std::string out;
   try {
     out.resize(plain_length);
@@ -60,8 +57,8 @@ bool decode_whole(std::string_view data, size_t plain_length, size_t limit, std:
     return false;
   }
   size_t in_used = 0, produced = 0;
-  if (libdeflate_zlib_decompress_ex(d, data.data(), data.size(), out.data(), out.size(), &in_used,
-                                    &produced) != LIBDEFLATE_SUCCESS ||
+  if (libdeflate_zlib_decompress_ex(d.get(), data.data(), data.size(), out.data(), out.size(),
+                                    &in_used, &produced) != LIBDEFLATE_SUCCESS ||
       produced != plain_length) {
     return false;
   }

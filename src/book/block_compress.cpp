@@ -1,6 +1,8 @@
 #include <zlib.h>
 #ifdef FOLIVRA_LIBDEFLATE
 #include <libdeflate.h>
+
+#include "book/deflate_pool.h"
 #endif
 
 #include <cstdint>
@@ -19,14 +21,9 @@ constexpr size_t kHeaderSize = 8;
 #ifdef FOLIVRA_LIBDEFLATE
 // Level 7: libdeflate's 6 falls a few percent behind zlib's default on long
 // chapters of a large vocabulary; 7 stays at or below it, still far faster.
-libdeflate_compressor* thread_compressor() {
-  struct Owner {
-    libdeflate_compressor* c = libdeflate_alloc_compressor(7);
-    ~Owner() { libdeflate_free_compressor(c); }
-  };
-  thread_local Owner owner;
-  return owner.c;
-}
+libdeflate_compressor* make_compressor() { return libdeflate_alloc_compressor(7); }
+using Compressors = StatePool<libdeflate_compressor, make_compressor, libdeflate_free_compressor>;
+Compressors compressors;
 #endif
 
 }  // namespace
@@ -46,9 +43,9 @@ std::string compress_block(std::string_view plain) {
     return {};
   }
 #ifdef FOLIVRA_LIBDEFLATE
-  if (libdeflate_compressor* c = thread_compressor()) {
+  if (const Compressors::Lease c(compressors); c.get()) {
     const size_t size =
-        libdeflate_zlib_compress(c, plain.data(), n, block.data() + kHeaderSize, capacity);
+        libdeflate_zlib_compress(c.get(), plain.data(), n, block.data() + kHeaderSize, capacity);
     if (size == 0) return {};
     block.resize(kHeaderSize + size);
     return block;

@@ -1,0 +1,59 @@
+#include "text/novel_import.h"
+
+#include "book/task_pool.h"
+
+namespace folivra {
+
+namespace {
+
+int digit_of(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'０' && c <= u'９') return c - u'０';
+  return -1;
+}
+
+}  // namespace
+
+ImportedChapters chapters_of(const std::vector<TextChapter>& found, const RtfFont& font) {
+  ImportedChapters out;
+  out.chapters.resize(found.size());
+  for (size_t i = 0; i < found.size(); ++i) {
+    out.chapters[i].number = static_cast<int32_t>(i + 1);
+    out.chapters[i].name = gbk_field(found[i].name, &out.names_replaced);
+  }
+  run_parallel(found.size(), item_workers(found.size()),
+               [&](size_t i) { out.chapters[i].content = rtf_of_lines(found[i].lines, font); });
+  return out;
+}
+
+TextChapter whole_text_chapter(std::u16string name, std::u16string_view text) {
+  // A rule no line matches keeps every line in the one chapter.
+  std::vector<TextChapter> all = *split_chapters(text, u"(?!)");
+  TextChapter chapter{std::move(name), {}};
+  if (!all.empty()) chapter.lines = std::move(all.front().lines);
+  return chapter;
+}
+
+bool natural_less(std::u16string_view a, std::u16string_view b) {
+  size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (digit_of(a[i]) >= 0 && digit_of(b[j]) >= 0) {
+      // Compare the numbers: skip leading zeros, then the longer one is larger.
+      while (i < a.size() && digit_of(a[i]) == 0) ++i;
+      while (j < b.size() && digit_of(b[j]) == 0) ++j;
+      size_t ei = i, ej = j;
+      while (ei < a.size() && digit_of(a[ei]) >= 0) ++ei;
+      while (ej < b.size() && digit_of(b[ej]) >= 0) ++ej;
+      if (ei - i != ej - j) return ei - i < ej - j;
+      for (; i < ei; ++i, ++j) {
+        if (digit_of(a[i]) != digit_of(b[j])) return digit_of(a[i]) < digit_of(b[j]);
+      }
+      continue;
+    }
+    if (a[i] != b[j]) return a[i] < b[j];
+    ++i, ++j;
+  }
+  return a.size() - i < b.size() - j;
+}
+
+}  // namespace folivra

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace folivra {
+
+// What a text file is written in. GB18030 covers GBK.
+enum class TextEncoding { utf8, utf8_bom, utf16le, utf16be, gb18030 };
+
+// BOMs first, then valid UTF-8 (all of it), else GB18030.
+TextEncoding detect_encoding(std::string_view bytes);
+// The text without its BOM; bytes that are not the encoding become U+FFFD.
+std::u16string decode_text(std::string_view bytes, TextEncoding encoding);
+// "UTF-8", "UTF-8 BOM", "UTF-16LE", "UTF-16BE", "GB18030"; and back,
+// case-insensitive, also "GBK" and "UTF-16".
+const char* encoding_name(TextEncoding encoding);
+std::optional<TextEncoding> encoding_named(std::string_view name);
+
+// The heading rule used unless the user gives one: a regular expression
+// over a line without its surrounding spaces.
+std::u16string default_heading_rule();
+
+// One chapter found in a text: its heading (empty for the text before the
+// first heading) and its lines, blank lines at both ends dropped.
+struct TextChapter {
+  std::u16string name;
+  std::vector<std::u16string> lines;
+};
+
+// Splits `text` at the lines the rule matches (lines of at most 40
+// characters). Text before the first heading becomes a chapter "序"; a text
+// without headings is one chapter "正文". Nothing when the rule is not a
+// valid regular expression.
+std::optional<std::vector<TextChapter>> split_chapters(std::u16string_view text,
+                                                       std::u16string_view rule);
+
+}  // namespace folivra

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace folivra {
+
+// The face (GBK) and size in points that new chapter text is written in.
+struct RtfFont {
+  std::string name = "\xCB\xCE\xCC\xE5";  // 宋体
+  int size = 12;
+};
+
+// RTF as the editor writes it: one paragraph per line, in `font`. Characters
+// GBK has are written as GBK, the others as \uN.
+std::string rtf_of_lines(const std::vector<std::u16string>& lines, const RtfFont& font);
+
+// A text for a field the format keeps as GBK: characters GBK lacks become
+// '?', and `replaced` (when given) grows by their number.
+std::string gbk_field(std::u16string_view text, size_t* replaced = nullptr);
+
+}  // namespace folivra

@@ -1,0 +1,124 @@
+// TXT novels coming in: their encodings, their chapter headings, and a round
+// trip back to the same lines through the RTF the editor keeps.
+#include "text/text_import.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "book/gb18030.h"
+#include "text/novel_import.h"
+#include "text/plain_text.h"
+#include "text/word_count.h"
+
+namespace folivra {
+namespace {
+
+TEST(TextImport, EncodingsAreDetectedFromRealBytes) {
+  struct Case {
+    std::string bytes;
+    TextEncoding encoding;
+    std::u16string text;
+  };
+  const std::vector<Case> cases = {
+      {"\xEF\xBB\xBF\xE4\xB8\xAD\xE6\x96\x87", TextEncoding::utf8_bom, u"中文"},
+      {std::string("\xFF\xFE\x2D\x4E\x87\x65", 6), TextEncoding::utf16le, u"中文"},
+      {std::string("\xFE\xFF\x4E\x2D\x65\x87", 6), TextEncoding::utf16be, u"中文"},
+      {"\xE4\xB8\xAD\xE6\x96\x87 ok", TextEncoding::utf8, u"中文 ok"},
+      {"plain ASCII", TextEncoding::utf8, u"plain ASCII"},
+      // 隆 (C2 A1) is also U+00A1 in UTF-8: the rest of the file decides.
+      {"\xC2\xA1\xD6\xD0\xCE\xC4", TextEncoding::gb18030, u"隆中文"},
+      {"\xB5\xDA\xD2\xBB\xD5\xC2" + gb18030_four_bytes(0x20000) + "\xA1\xA3", TextEncoding::gb18030,
+       u"第一章\U00020000。"},
+      // Valid UTF-8 but for its last, cut character.
+      {"\xE4\xB8\xAD\xE6\x96", TextEncoding::gb18030, u""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(detect_encoding(c.bytes), c.encoding) << c.bytes;
+    if (!c.text.empty()) {
+      EXPECT_EQ(decode_text(c.bytes, c.encoding), c.text) << c.bytes;
+    }
+  }
+  // An override decodes what it is told, bad bytes as U+FFFD.
+  EXPECT_EQ(decode_text("a\xFF"
+                        "b",
+                        TextEncoding::utf8),
+            u"a\xFFFD"
+            "b");
+  EXPECT_EQ(encoding_named("gbk"), TextEncoding::gb18030);
+  EXPECT_EQ(encoding_named("utf-16"), TextEncoding::utf16le);
+  EXPECT_FALSE(encoding_named("latin1"));
+}
+
+// A generated novel with every usual heading form, and lines that only
+// look like one.
+TEST(TextImport, HeadingsAreFoundAndFalseFriendsAreNot) {
+  const std::u16string novel =
+      u"书名：远行\r\n作者：某人\r\n\r\n"
+      u"楔子\r\n　　那一年，雪下得很大。\r\n"
+      u"第一卷 风起\r\n"
+      u"第一章 出门\r\n　　他说第一章写得好。\r\n\r\n　　第二天他走了。\r\n"
+      u"第12章\r\n　　十二。\r\n"
+      u"第一百二十三回 归来\r\n　　第一百二十三回不是开头。\r\n"
+      u"第二章写得好，他说。\r\n"
+      u"  Chapter 12: Home\r\n text\r\n"
+      u"番外一 春\r\n春天。\r\n"
+      u"尾声\r\n完。\r\n"
+      u"后记\r\n谢谢。\r\n";
+  const auto chapters = split_chapters(novel, default_heading_rule());
+  ASSERT_TRUE(chapters);
+  std::vector<std::u16string> names;
+  for (const TextChapter& c : *chapters) names.push_back(c.name);
+  EXPECT_EQ(names,
+            (std::vector<std::u16string>{u"序", u"楔子", u"第一卷 风起", u"第一章 出门", u"第12章",
+                                         u"第一百二十三回 归来", u"Chapter 12: Home", u"番外一 春",
+                                         u"尾声", u"后记"}));
+  // Nothing is lost: the lines before the first heading, blank lines inside,
+  // the indentation and the false friends stay in their chapters.
+  EXPECT_EQ((*chapters)[0].lines, (std::vector<std::u16string>{u"书名：远行", u"作者：某人"}));
+  EXPECT_EQ((*chapters)[3].lines,
+            (std::vector<std::u16string>{u"　　他说第一章写得好。", u"", u"　　第二天他走了。"}));
+  EXPECT_EQ((*chapters)[5].lines.back(), u"第二章写得好，他说。");
+  EXPECT_TRUE((*chapters)[2].lines.empty()) << "a volume heading with nothing under it";
+
+  // A rule of the user's own; a broken one is refused.
+  const auto own = split_chapters(novel, u"^第.+章.*$");
+  ASSERT_TRUE(own);
+  ASSERT_EQ(own->size(), 4u);
+  EXPECT_EQ(own->back().name, u"第二章写得好，他说。") << "the user's rule takes it";
+  EXPECT_FALSE(split_chapters(novel, u"第(章"));
+  // No heading at all: one chapter of everything.
+  const auto none = split_chapters(u"一行\n二行\n", default_heading_rule());
+  ASSERT_EQ(none->size(), 1u);
+  EXPECT_EQ(none->front().name, u"正文");
+}
+
+TEST(TextImport, TextComesBackLineForLineThroughTheBook) {
+  const std::vector<TextChapter> found = {
+      {u"第一章 雪\U0001F600", {u"　　雪{下}得\\很大\t。", u"", u"", u"\U00020000字外", u"end"}},
+      {u"第二章", {u"short"}}};
+  const ImportedChapters imported = chapters_of(found, RtfFont{});
+  ASSERT_EQ(imported.chapters.size(), 2u);
+  EXPECT_EQ(imported.names_replaced, 1u) << "the emoji GBK lacks, counted once";
+  EXPECT_EQ(imported.chapters[0].name, "\xB5\xDA\xD2\xBB\xD5\xC2 \xD1\xA9?");
+  for (size_t i = 0; i < found.size(); ++i) {
+    const std::vector<std::string> lines = plain_lines(imported.chapters[i].content);
+    ASSERT_EQ(lines.size(), found[i].lines.size());
+    for (size_t k = 0; k < lines.size(); ++k) EXPECT_EQ(utf8_to_utf16(lines[k]), found[i].lines[k]);
+  }
+  EXPECT_NE(imported.chapters[0].content.find("\\fcharset134 \\'cb\\'ce\\'cc\\'e5;"),
+            std::string::npos)
+      << "in the editor's font";
+  EXPECT_EQ(count_words(imported.chapters[1].content).words, 1);
+}
+
+TEST(TextImport, FilesSortInNaturalOrder) {
+  std::vector<std::u16string> names = {u"第10章.txt", u"第2章.txt",    u"第1章.txt",
+                                       u"序.txt",     u"第０３章.txt", u"第002章.txt"};
+  std::sort(names.begin(), names.end(), natural_less);
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"序.txt", u"第1章.txt", u"第2章.txt",
+                                                u"第002章.txt", u"第０３章.txt", u"第10章.txt"}));
+}
+
+}  // namespace
+}  // namespace folivra
