@@ -21,6 +21,8 @@ set(FOLIVRA_CORE_SOURCES
   src/export/reader_image.cpp
   src/export/text_export.cpp
   src/export/plain_export.cpp
+  src/export/zip_archive.cpp
+  src/export/epub_export.cpp
   src/text/rtf_check.cpp
   src/text/chapter_cut.cpp
   src/text/word_count.cpp

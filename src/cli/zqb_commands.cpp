@@ -8,6 +8,7 @@
 #include "book/gbk.h"
 #include "book/file_io.h"
 #include "cli/book_json.h"
+#include "export/epub_export.h"
 #include "export/reader_image.h"
 #include "export/plain_export.h"
 #include "export/text_export.h"
@@ -185,6 +186,17 @@ int txt(const Arguments& args) {
       export_book_text(book, [&](std::string_view bytes) { return out.write(bytes); }) &&
       out.commit();
   if (!written) {
+    std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
+    return kCannotWrite;
+  }
+  return 0;
+}
+
+int epub(const Arguments& args) {
+  Book book;
+  if (const int status = load(args, book)) return status;
+  const std::string bytes = book_epub(book);
+  if (bytes.empty() || !replace_file_contents(args.positional[1], bytes)) {
     std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
     return kCannotWrite;
   }

@@ -14,6 +14,8 @@ inline constexpr int kCannotWrite = 73;
 inline constexpr int kDamaged = 4;
 // grep: no line matched (1 stays "not a book file", as for the other commands).
 inline constexpr int kNoMatch = 5;
+// import: a text file that cannot be read (as "cannot open" for books).
+inline constexpr int kCannotRead = 3;
 
 struct Arguments {
   std::string command;
@@ -23,7 +25,9 @@ struct Arguments {
   bool json = false;                    // count: print JSON
   bool regex = false;                   // grep: the pattern is an ECMAScript regular expression
   bool plain = false;                   // txt: readable text instead of the RTF-source conversion
-  std::optional<std::string> encoding;  // txt --plain: utf8 (default), utf8-bom or gbk
+  std::optional<std::string> encoding;  // txt --plain: utf8 (default), utf8-bom or gbk; import
+  std::optional<std::string> rule;      // import: the heading rule (UTF-8 regular expression)
+  std::optional<std::string> title, author;  // import: UTF-8
 };
 
 int dump(const Arguments& args);
@@ -35,6 +39,8 @@ int unpack(const Arguments& args);
 int chapters(const Arguments& args);
 int count(const Arguments& args);
 int grep(const Arguments& args);
+int import(const Arguments& args);
+int epub(const Arguments& args);
 // insert, delete, rename, move, split and merge, by args.command.
 int change_chapters(const Arguments& args);
 

@@ -28,6 +28,13 @@ usage:
                                     字数, characters, characters without spaces
   zqb grep BOOK PATTERN [--regex]   the lines of the chapters' text that hold PATTERN:
                                     chapter number, name, line
+  zqb import NOVEL.txt|FOLDER OUT.zqb [--encoding E] [--rule REGEX] [--title T] [--author A]
+                                    a book from a text novel, a chapter at each heading
+                                    the rule matches (or one per .txt file of FOLDER,
+                                    in natural order); E: utf8, utf16le, utf16be, gb18030
+                                    (detected when not given)
+  zqb epub BOOK OUT.epub [--password TEXT]
+                                    write the book as an EPUB 3 publication
   zqb insert BOOK N NAME            a new empty chapter at position N
   zqb delete BOOK N                 delete chapter N
   zqb rename BOOK N NAME            rename chapter N
@@ -47,7 +54,7 @@ base64). build reads the same keys, every one optional, plus "password".
 
 exit status: 0 done; for dump, txt and check 1 not a book file, 2 password missing or
 wrong, 3 cannot open; for check 4 the book reads but is damaged or cut short
-(each problem on a line of its own); for grep 5 no line matched; 64 wrong usage, 65 bad spec, 73 cannot write.
+(each problem on a line of its own); for grep 5 no line matched; for import 3 cannot read the text; 64 wrong usage, 65 bad spec, 73 cannot write.
 )";
 
 struct Command {
@@ -66,6 +73,8 @@ constexpr Command kCommands[] = {
     {"chapters", 1, 0, chapters},
     {"count", 1, 0, count},
     {"grep", 2, 0, grep},
+    {"import", 2, 0, import},
+    {"epub", 2, 0, epub},
     {"insert", 3, 0, change_chapters},
     {"delete", 2, 0, change_chapters},
     {"rename", 3, 0, change_chapters},
@@ -98,11 +107,15 @@ int main(int argc, char** argv) {
   args.command = std::string(name);
   for (int i = 2; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg == "--password" || arg == "--reader" || arg == "--encoding") {
+    if (arg == "--password" || arg == "--reader" || arg == "--encoding" || arg == "--rule" ||
+        arg == "--title" || arg == "--author") {
       if (i + 1 == argc) return usage_error(std::string(arg) + " needs a value");
-      (arg == "--password" ? args.password
-       : arg == "--reader" ? args.reader
-                           : args.encoding) = argv[++i];
+      (arg == "--password"   ? args.password
+       : arg == "--reader"   ? args.reader
+       : arg == "--encoding" ? args.encoding
+       : arg == "--rule"     ? args.rule
+       : arg == "--title"    ? args.title
+                             : args.author) = argv[++i];
     } else if (arg == "--plain") {
       args.plain = true;
     } else if (arg == "--json") {

@@ -116,7 +116,24 @@ struct Frame {
   size_t start = 0;      // where its '{' is
   std::string state;     // the formatting words seen in it so far
   int unicode_skip = 1;  // \ucN
+  uint8_t style = 0;     // bold, italic, underline
 };
+
+// \b, \i and \ul with their off forms, and \plain, change the style.
+void follow_style(uint8_t& style, const Token& t) {
+  const bool on = !t.has_param || t.param != 0;
+  const auto set = [&](uint8_t bit, bool value) { style = value ? style | bit : style & ~bit; };
+  if (t.word == "b")
+    set(kBold, on);
+  else if (t.word == "i")
+    set(kItalic, on);
+  else if (t.word == "ul")
+    set(kUnderline, on);
+  else if (t.word == "ulnone")
+    set(kUnderline, false);
+  else if (t.word == "plain")
+    style = 0;
+}
 
 // Walks the text of an RTF content; stops before character `stop` (npos:
 // never). Gives the number of characters passed and, when it stopped, the
@@ -174,6 +191,7 @@ Walk walk_rtf(std::string_view rtf, size_t stop, const Each* each = nullptr) {
       f.start = t.begin;
       f.skip = !stack.empty() && stack.back().skip;
       f.unicode_skip = stack.empty() ? 1 : stack.back().unicode_skip;
+      f.style = stack.empty() ? 0 : stack.back().style;
       const Token peek = next_token(rtf, pos);
       if ((peek.kind == Token::Kind::symbol && peek.word == "*") ||
           (peek.kind == Token::Kind::word && is_destination(peek.word))) {
@@ -216,6 +234,7 @@ Walk walk_rtf(std::string_view rtf, size_t stop, const Each* each = nullptr) {
         character = true;
       } else {
         if (t.word == "uc") frame.unicode_skip = static_cast<int>(t.param);
+        follow_style(frame.style, t);
         frame.state.append(rtf.substr(t.begin, t.end - t.begin));
         if (frame.state.back() != ' ') frame.state.push_back(' ');
         continue;
@@ -243,7 +262,11 @@ Walk walk_rtf(std::string_view rtf, size_t stop, const Each* each = nullptr) {
       stop = std::string_view::npos;
     }
     ++w.characters;
-    if (each) (*each)(character_of(rtf, t, end));
+    if (each) {
+      TextCharacter c = character_of(rtf, t, end);
+      c.style = frame.style;
+      (*each)(c);
+    }
     pos = end;
     if (t.kind == Token::Kind::word && t.word == "u") fallback = frame.unicode_skip;
   }

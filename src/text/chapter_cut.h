@@ -15,8 +15,10 @@ namespace folivra {
 // Unicode code point (\uN and named characters), or a paragraph or line break.
 struct TextCharacter {
   enum class Kind { byte, pair, code_point, line_break } kind;
-  uint32_t value;  // the byte; lead << 8 | trail; the code point
+  uint32_t value;     // the byte; lead << 8 | trail; the code point
+  uint8_t style = 0;  // kBold | kItalic | kUnderline in effect
 };
+inline constexpr uint8_t kBold = 1, kItalic = 2, kUnderline = 4;
 
 // The characters of a content's text in order, RTF groups that hold no text
 // (tables, pictures, \* destinations) left out.

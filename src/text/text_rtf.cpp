@@ -35,15 +35,20 @@ class GbkTable {
     }
   }
   // The two bytes, or 0 when GBK has no such character.
-  uint16_t operator[](char16_t unit) const { return table_[unit]; }
+  uint16_t operator[](char16_t unit) const { return pairs_[unit]; }
+  // The unit of two bytes, U+FFFD when they are no GBK character.
+  char16_t unit_of(uint16_t pair) const { return units_[pair] ? units_[pair] : u'\xFFFD'; }
 
  private:
   void add(char16_t unit, std::string_view pair) {
-    if (unit == 0xFFFD || unit < 0x80 || table_[unit]) return;
-    table_[unit] = static_cast<uint16_t>(static_cast<unsigned char>(pair[0]) << 8 |
-                                         static_cast<unsigned char>(pair[1]));
+    if (unit == 0xFFFD || unit < 0x80) return;
+    const auto code = static_cast<uint16_t>(static_cast<unsigned char>(pair[0]) << 8 |
+                                            static_cast<unsigned char>(pair[1]));
+    units_[code] = unit;
+    if (!pairs_[unit]) pairs_[unit] = code;
   }
-  std::array<uint16_t, 65536> table_{};
+  std::array<uint16_t, 65536> pairs_{};
+  std::array<char16_t, 65536> units_{};
 };
 
 const GbkTable& gbk_table() {
@@ -96,6 +101,8 @@ std::string rtf_of_lines(const std::vector<std::u16string>& lines, const RtfFont
   }
   return out + "}";
 }
+
+char16_t gbk_pair_unit(uint16_t pair) { return gbk_table().unit_of(pair); }
 
 std::string gbk_field(std::u16string_view text, size_t* replaced) {
   const GbkTable& gbk = gbk_table();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,5 +20,9 @@ std::string rtf_of_lines(const std::vector<std::u16string>& lines, const RtfFont
 // A text for a field the format keeps as GBK: characters GBK lacks become
 // '?', and `replaced` (when given) grows by their number.
 std::string gbk_field(std::u16string_view text, size_t* replaced = nullptr);
+
+// The UTF-16 unit of a GBK character (lead << 8 | trail), U+FFFD for none:
+// a table made once, for walking much text quickly.
+char16_t gbk_pair_unit(uint16_t pair);
 
 }  // namespace folivra

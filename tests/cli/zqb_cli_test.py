@@ -285,5 +285,94 @@ class ZqbTest(unittest.TestCase):
             self.assertEqual(data, bom + "书\r\n作者：某\r\n\r\n一\r\n\r\n天\r\n".encode(codec), encoding)
         self.assertEqual(run("txt", path, out, "--plain", "--encoding", "latin1").returncode, 64)
 
+    def epubcheck(self, path):
+        """Runs epubcheck (Debian's package): no errors and no warnings. It walks
+        the reading order recursively: a book of thousands of chapters needs a deep stack."""
+        result = subprocess.run(["java", "-Xss256m", "-jar", "/usr/bin/epubcheck", path], capture_output=True, text=True)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        self.assertIn("No errors or warnings detected", result.stdout, result.stdout + result.stderr)
+
+    def test_import_a_novel_then_take_it_out_as_text_and_epub(self):
+        chapters = [("第%d章 风%d" % (n, n), ["　　他说第一章写得好。第%d章的字。" % n, "", "　　雪\\{下}。"])
+                    for n in range(1, 41)]
+        text = "远行\r\n序言之前的一行\r\n" + "".join(
+            name + "\r\n" + "\r\n".join(lines) + "\r\n" for name, lines in chapters)
+        novel = self.path("远行.txt")
+        for encoding in ("gb18030", "utf-8", "utf-16"):
+            with open(novel, "wb") as f:
+                f.write(text.encode(encoding))
+            result = run("import", novel, self.path("novel.zqb"), "--author", "某人")
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(result.stdout, b"41 chapters\n", encoding)
+        result, book = self.dump(self.path("novel.zqb"))
+        self.assertEqual((book["title"], book["author"]), ("远行", "某人"))
+        self.assertEqual([c["name"] for c in book["chapters"][:3]], ["序", "第1章 风1", "第2章 风2"])
+        # Back out as plain text: the same lines, chapter by chapter.
+        out = self.path("back.txt")
+        self.assertEqual(run("txt", self.path("novel.zqb"), out, "--plain").returncode, 0)
+        with open(out, encoding="utf-8", newline="") as f:
+            back = f.read()
+        for name, lines in chapters:
+            self.assertIn(name + "\r\n\r\n" + "\r\n".join(lines) + "\r\n", back)
+        self.assertIn("远行\r\n序言之前的一行", back)
+        # A rule of one's own, and a bad one.
+        result = run("import", novel, self.path("own.zqb"), "--rule", "^第[0-9]*0章.*$")
+        self.assertEqual(result.stdout, b"5 chapters\n")
+        self.assertEqual(run("import", novel, self.path("bad.zqb"), "--rule", "第(").returncode, 64)
+        self.assertEqual(run("import", self.path("none.txt"), self.path("x.zqb")).returncode, 3)
+        self.epubcheck_book(self.path("novel.zqb"))
+
+    def epubcheck_book(self, book):
+        out = self.path("book.epub")
+        result = run("epub", book, out)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.epubcheck(out)
+        return out
+
+    def test_a_folder_imports_in_natural_order(self):
+        folder = self.path("parts")
+        os.mkdir(folder)
+        for name in ("第10章", "第2章", "第1章"):
+            with open(os.path.join(folder, name + ".txt"), "w", encoding="utf-8") as f:
+                f.write("　　" + name + "的字。\n")
+        result = run("import", folder, self.path("parts.zqb"), "--title", "合集")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        result, book = self.dump(self.path("parts.zqb"))
+        self.assertEqual([c["name"] for c in book["chapters"]], ["第1章", "第2章", "第10章"])
+        self.assertEqual(book["title"], "合集")
+
+    def test_epub_of_a_book_whose_texts_need_escaping_with_cover_and_styles(self):
+        import zipfile
+        png = base64.b64decode("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8DwHwAFBQIAX8jx0gAAAABJRU5ErkJggg==")
+        rtf = (b"{\\rtf1\\ansi\\ansicpg936 a<b>&\"c\" \\b bold\\b0  \\i it\\i0  \\ul under\\ulnone  "
+               b"\\'d6\\'d0\\u-10179?\\u-8704?\\par \x01\\par}")
+        spec = {"title": "<书&名>", "author": "\"某\" & '人'", "intro": "简介 <一>\r\n二",
+                "cover": base64.b64encode(png).decode(),
+                "chapters": [{"name": "第<1>章 & \"", "content": base64.b64encode(rtf).decode()},
+                             {"name": "", "content": ""}]}
+        result, path = self.build(spec)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        out = self.epubcheck_book(path)
+        with zipfile.ZipFile(out) as z:
+            self.assertEqual(z.namelist()[0], "mimetype")
+            self.assertEqual(z.getinfo("mimetype").compress_type, zipfile.ZIP_STORED)
+            page = z.read("OEBPS/c00001.xhtml").decode("utf-8")
+            opf = z.read("OEBPS/content.opf").decode("utf-8")
+            self.assertIn(z.read("OEBPS/cover.png"), [png])
+        self.assertIn("<h2>第&lt;1&gt;章 &amp; &quot;</h2>", page)
+        self.assertIn("a&lt;b&gt;&amp;&quot;c&quot; <b>bold</b> <i>it</i> <u>under</u> 中\U00020000</p>", page)
+        self.assertIn("<dc:title>&lt;书&amp;名&gt;</dc:title>", opf)
+        self.assertIn("<dc:language>zh</dc:language>", opf)
+        self.assertIn('properties="cover-image"', opf)
+
+    def test_epub_of_five_thousand_chapters(self):
+        spec = {"title": "长篇", "chapters": [
+            {"name": "第%d章" % n, "content": base64.b64encode(b"{\\rtf1 \\'d5\\'c2 %d\\par two}" % n).decode()}
+            for n in range(1, 5001)]}
+        result, path = self.build(spec)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.epubcheck_book(path)
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=1)

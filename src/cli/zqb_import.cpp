@@ -1,0 +1,93 @@
+// zqb import and zqb epub: novels in from text files, books out as EPUB.
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+
+#include "book/book_file.h"
+#include "book/file_io.h"
+#include "book/book_time.h"
+#include "cli/zqb_commands.h"
+#include "text/novel_import.h"
+#include "text/plain_text.h"
+#include "text/text_rtf.h"
+
+namespace folivra::zqb {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::u16string file_name16(const fs::path& path) {
+  const std::u8string u8 = path.u8string();
+  return utf8_to_utf16(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
+}
+
+std::optional<std::u16string> decoded(const fs::path& path, const Arguments& args) {
+  std::string bytes;
+  if (!read_whole_file(path, bytes)) return std::nullopt;
+  const TextEncoding encoding =
+      args.encoding ? *encoding_named(*args.encoding) : detect_encoding(bytes);
+  return decode_text(bytes, encoding);
+}
+
+}  // namespace
+
+int import(const Arguments& args) {
+  if (args.encoding && !encoding_named(*args.encoding)) {
+    std::cerr << "zqb: the encoding is utf8, utf8-bom, utf16le, utf16be or gb18030\n";
+    return kUsageError;
+  }
+  const fs::path source(args.positional[0]);
+  std::vector<TextChapter> found;
+  std::error_code error;
+  if (fs::is_directory(source, error)) {
+    // A folder: one chapter per text file, in natural order of their names.
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(source, error)) {
+      std::string ext = entry.path().extension().string();
+      std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
+      if (entry.is_regular_file() && ext == ".txt") files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
+      return natural_less(file_name16(a.filename()), file_name16(b.filename()));
+    });
+    for (const fs::path& file : files) {
+      const auto text = decoded(file, args);
+      if (!text) {
+        std::cerr << "zqb: cannot read " << file.string() << "\n";
+        return kCannotRead;
+      }
+      found.push_back(whole_text_chapter(file_name16(file.stem()), *text));
+    }
+  } else {
+    const auto text = decoded(source, args);
+    if (!text) {
+      std::cerr << "zqb: cannot read " << source.string() << "\n";
+      return kCannotRead;
+    }
+    const std::u16string rule = args.rule ? utf8_to_utf16(*args.rule) : default_heading_rule();
+    auto chapters = split_chapters(*text, rule);
+    if (!chapters) {
+      std::cerr << "zqb: the rule is not a valid regular expression\n";
+      return kUsageError;
+    }
+    found = std::move(*chapters);
+  }
+  ImportedChapters imported = chapters_of(found, RtfFont{});
+  Book book;
+  book.time = current_date_time();
+  book.chapters = std::move(imported.chapters);
+  size_t replaced = imported.names_replaced;
+  book.title =
+      gbk_field(args.title ? utf8_to_utf16(*args.title) : file_name16(source.stem()), &replaced);
+  if (args.author) book.author = gbk_field(utf8_to_utf16(*args.author), &replaced);
+  if (write_book(args.positional[1], book) != 0) {
+    std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
+    return kCannotWrite;
+  }
+  std::cout << book.chapters.size() << " chapters\n";
+  if (replaced) std::cout << replaced << " characters of names GBK cannot hold became '?'\n";
+  return 0;
+}
+
+}  // namespace folivra::zqb

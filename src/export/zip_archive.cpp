@@ -1,0 +1,109 @@
+#include "export/zip_archive.h"
+
+#include <zlib.h>
+
+#include <cstdint>
+
+#include "book/le_bytes.h"
+#include "book/task_pool.h"
+
+namespace folivra {
+
+namespace {
+
+constexpr uint16_t kDosTime = 0;       // 00:00:00
+constexpr uint16_t kDosDate = 0x5C21;  // 2026-01-01: a fixed date keeps exports repeatable
+constexpr uint16_t kUtf8Names = 0x0800;
+
+struct Packed {
+  std::string bytes;  // stored or raw deflate
+  uint32_t crc = 0;
+  bool deflated = false;
+};
+
+Packed pack(const ZipEntry& entry) {
+  Packed p;
+  p.crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(entry.data.data()),
+                                      static_cast<uInt>(entry.data.size())));
+  if (entry.deflate && !entry.data.empty()) {
+    z_stream zs{};
+    if (deflateInit2(&zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK) {
+      p.bytes.resize(deflateBound(&zs, static_cast<uLong>(entry.data.size())));
+      zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(entry.data.data()));
+      zs.avail_in = static_cast<uInt>(entry.data.size());
+      zs.next_out = reinterpret_cast<Bytef*>(p.bytes.data());
+      zs.avail_out = static_cast<uInt>(p.bytes.size());
+      const bool done = deflate(&zs, Z_FINISH) == Z_STREAM_END;
+      p.bytes.resize(zs.total_out);
+      deflateEnd(&zs);
+      if (done && p.bytes.size() < entry.data.size()) {
+        p.deflated = true;
+        return p;
+      }
+    }
+  }
+  p.bytes = entry.data;
+  return p;
+}
+
+void put16(std::string& out, uint16_t v) {
+  out += static_cast<char>(v & 0xFF);
+  out += static_cast<char>(v >> 8);
+}
+
+void put32(std::string& out, uint32_t v) { append_le32(out, v); }
+
+}  // namespace
+
+std::string zip_archive(const std::vector<ZipEntry>& entries) {
+  std::vector<Packed> packed(entries.size());
+  run_parallel(entries.size(), item_workers(entries.size()),
+               [&](size_t i) { packed[i] = pack(entries[i]); });
+  std::string out, directory;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const ZipEntry& e = entries[i];
+    const Packed& p = packed[i];
+    if (out.size() > UINT32_MAX - p.bytes.size() - 1024 || e.data.size() > UINT32_MAX) return {};
+    const auto offset = static_cast<uint32_t>(out.size());
+    const uint16_t method = p.deflated ? 8 : 0;
+    // The header fields the local and the central record share.
+    std::string common;
+    put16(common, 20);  // version needed: 2.0
+    put16(common, kUtf8Names);
+    put16(common, method);
+    put16(common, kDosTime);
+    put16(common, kDosDate);
+    put32(common, p.crc);
+    put32(common, static_cast<uint32_t>(p.bytes.size()));
+    put32(common, static_cast<uint32_t>(e.data.size()));
+    put16(common, static_cast<uint16_t>(e.name.size()));
+    put16(common, 0);  // extra field
+    put32(out, 0x04034B50);
+    out += common;
+    out += e.name;
+    out += p.bytes;
+    put32(directory, 0x02014B50);
+    put16(directory, 20);  // made by: MS-DOS, 2.0
+    directory += common;
+    put16(directory, 0);  // comment
+    put16(directory, 0);  // disk
+    put16(directory, 0);  // internal attributes
+    put32(directory, 0);  // external attributes
+    put32(directory, offset);
+    directory += e.name;
+  }
+  if (entries.size() > 0xFFFF) return {};
+  const auto directory_at = static_cast<uint32_t>(out.size());
+  out += directory;
+  put32(out, 0x06054B50);
+  put16(out, 0);
+  put16(out, 0);
+  put16(out, static_cast<uint16_t>(entries.size()));
+  put16(out, static_cast<uint16_t>(entries.size()));
+  put32(out, static_cast<uint32_t>(directory.size()));
+  put32(out, directory_at);
+  put16(out, 0);
+  return out;
+}
+
+}  // namespace folivra
