@@ -360,7 +360,7 @@ class ZqbTest(unittest.TestCase):
             opf = z.read("OEBPS/content.opf").decode("utf-8")
             self.assertIn(z.read("OEBPS/cover.png"), [png])
         self.assertIn("<h2>第&lt;1&gt;章 &amp; &quot;</h2>", page)
-        self.assertIn("a&lt;b&gt;&amp;&quot;c&quot; <b>bold</b> <i>it</i> <u>under</u> 中\U00020000</p>", page)
+        self.assertIn("a&lt;b&gt;&amp;&quot;c&quot; <b>bold</b> <i>it</i> <u>under</u> 中\U0001F600</p>", page)
         self.assertIn("<dc:title>&lt;书&amp;名&gt;</dc:title>", opf)
         self.assertIn("<dc:language>zh</dc:language>", opf)
         self.assertIn('properties="cover-image"', opf)
