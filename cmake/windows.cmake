@@ -58,6 +58,7 @@ add_library(folivra_shell STATIC
   src/app/edit_commands.cpp
   src/app/find_commands.cpp
   src/app/word_counts.cpp
+  src/app/import_export_commands.cpp
   src/app/command_routing.cpp
   src/app/menus.cpp
   src/ui/picture_box.cpp
@@ -87,6 +88,7 @@ add_library(folivra_shell STATIC
   src/editor/info_page.cpp
   src/editor/search_window.cpp
   src/editor/word_count_window.cpp
+  src/editor/import_dialog.cpp
   src/export/file_association.cpp
   src/export/password_dialog.cpp
 )
@@ -116,6 +118,7 @@ add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} ${CMAKE_BINARY_DIR}/edi
                             tests/app/settings_test.cpp tests/app/dialogs_test.cpp
                             tests/app/document_window_test.cpp tests/app/document_commands_test.cpp
                             tests/app/keeping_work_test.cpp tests/app/daily_use_test.cpp
+                            tests/app/import_export_test.cpp
                             tests/app/command_line_test.cpp tests/export/password_dialog_test.cpp
                             tests/export/text_export_test.cpp tests/export/reader_image_test.cpp
                             tests/export/reader_program_test.cpp tests/export/association_test.cpp

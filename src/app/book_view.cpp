@@ -14,9 +14,9 @@ namespace {
 
 // The commands that need a book; the empty window has them disabled.
 constexpr UINT kBookCommands[] = {
-    kCmdSaveAs,       kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,
-    kCmdCompile,      kCmdCloseBook,   kCmdExportPlain, kCmdFind,       kCmdFindNext,
-    kCmdFindPrevious, kCmdReplace,     kCmdFindInBook,  kCmdWordCount};
+    kCmdSaveAs,     kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,     kCmdCompile,
+    kCmdCloseBook,  kCmdExportPlain, kCmdFind,        kCmdFindNext,   kCmdFindPrevious, kCmdReplace,
+    kCmdFindInBook, kCmdWordCount,   kCmdExportEpub,  kCmdSetCover,   kCmdDeleteCover};
 
 }  // namespace
 
@@ -46,6 +46,20 @@ void MainWindow::book_saved() {
   const std::wstring time = gbk_to_wide(format_book_time(current_date_time()));
   set_status(1, gbk_to_wide(book_.title) + L"  已保存 " + time.substr(time.find(L' ') + 1));
   SetTimer(hwnd_, kSavedTimer, 4000, nullptr);
+}
+
+void MainWindow::set_cover(std::string bytes) {
+  if (read_only_ || bytes == book_.cover) return;
+  book_.cover = std::move(bytes);
+  info_.show_cover();
+  set_modified(true);
+}
+
+void MainWindow::append_chapters(std::vector<Chapter> chapters) {
+  if (read_only_) return;
+  store_pending_content();
+  const int first = doc_.count() + 1;
+  show_changes(doc_.append(std::move(chapters)), first);
 }
 
 void MainWindow::close_book() {

@@ -79,6 +79,18 @@ void MainWindow::on_command(UINT id) {
     case kCmdExportPlain:
       commands_.export_plain_text();
       break;
+    case kCmdExportEpub:
+      commands_.export_epub();
+      break;
+    case kCmdImportText:
+      commands_.import_text();
+      break;
+    case kCmdSetCover:
+      commands_.set_cover_command();
+      break;
+    case kCmdDeleteCover:
+      set_cover({});
+      break;
     case kCmdCloseBook:
       commands_.close_book_command();
       break;

@@ -28,6 +28,9 @@ class DocumentCommands {
   void set_password_command();
   void convert_to_text();
   void export_plain_text();  // "导出纯文本…": readable text, UTF-8 with a BOM
+  void export_epub();        // "导出 EPUB…"
+  void set_cover_command();  // "设置封面…": a JPEG, PNG, BMP or GIF file
+  void import_text();        // "导入文本…": a TXT novel into a new book or the open one
   // Opens a recovery copy as the modified book that was being edited at
   // `original_path` (GBK, empty for a book never saved). False: not opened.
   bool restore_copy(const std::filesystem::path& copy, const std::string& original_path);

@@ -5,6 +5,7 @@
 
 #include "book/book.h"
 #include "book/book_file.h"
+#include "text/text_rtf.h"
 
 namespace folivra {
 
@@ -30,6 +31,16 @@ class DocumentView {
   virtual void book_saved() {}
   // The book is gone from the window (after the question about its changes).
   virtual void close_book() {}
+  // The face and size new chapter text is written in.
+  virtual RtfFont editor_font_for_text() const { return {}; }
+  // The cover becomes `bytes` (a picture the user chose; empty: none).
+  virtual void set_cover(std::string bytes) { current_book().cover = std::move(bytes); }
+  // Chapters taken in at the end of the open book, as one undoable step.
+  virtual void append_chapters(std::vector<Chapter> chapters) {
+    Book& book = current_book();
+    for (Chapter& c : chapters) book.chapters.push_back(std::move(c));
+    book.chapter_count = static_cast<int32_t>(book.chapters.size());
+  }
 };
 
 }  // namespace folivra

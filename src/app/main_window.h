@@ -227,6 +227,9 @@ class MainWindow : public DocumentView,
   void refresh_caption();
   void book_saved() override;
   void close_book() override;
+  void set_cover(std::string bytes) override;
+  RtfFont editor_font_for_text() const override { return {font_.name, font_.size}; }
+  void append_chapters(std::vector<Chapter> chapters) override;
 
   // book_view.cpp
   void set_status(int pane, const std::wstring& text);

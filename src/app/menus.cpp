@@ -141,7 +141,9 @@ Menus build_menus() {
       {kCmdSave, L"保存(&S)\tCtrl+S", false},
       {kCmdSaveAs, L"另存为(&A)...", false},
       {kCmdConvertText, L"转换TXT格式(&H)...\tCtrl+H", false},
+      {kCmdImportText, L"导入文本(&I)...\tCtrl+Shift+T"},
       {kCmdExportPlain, L"导出纯文本(&E)...", false},
+      {kCmdExportEpub, L"导出 EPUB(&U)...", false},
       {kCmdCloseBook, L"关闭书籍(&W)\tCtrl+W", false},
       {0, L""},
       {kCmdAssociate, L"重新关联文件"},
@@ -182,6 +184,8 @@ Menus build_menus() {
   m.settings = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
       {kCmdChooseFont, L"设置字体(&F)..."},
       {kCmdSetPassword, L"设置密码(&P)\tCtrl+P", false},
+      {kCmdSetCover, L"设置封面(&C)...", false},
+      {kCmdDeleteCover, L"删除封面(&D)", false},
       {kCmdCompile, L"编译..(&B)\tCtrl+F7", false},
   });
   m.help = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
@@ -232,6 +236,7 @@ HACCEL build_accelerators() {
       {FSHIFT | FVIRTKEY, VK_F3, kCmdFindPrevious},
       {FCONTROL | FSHIFT | FVIRTKEY, 'H', kCmdReplace},
       {FCONTROL | FSHIFT | FVIRTKEY, 'F', kCmdFindInBook},
+      {FCONTROL | FSHIFT | FVIRTKEY, 'T', kCmdImportText},
   };
   return CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 }

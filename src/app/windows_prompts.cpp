@@ -1,5 +1,7 @@
 #include "app/windows_prompts.h"
 
+#include "editor/import_dialog.h"
+
 #include "book/gbk_wide.h"
 #include "editor/file_dialogs.h"
 #include "editor/font_dialog.h"
@@ -54,6 +56,10 @@ NewPassword WindowsPrompts::ask_new_password(const std::string& file_name,
                                              const std::string& password, const std::string& hint) {
   PasswordRequest request{PasswordMode::set, file_name, "", hint, password};
   return run_password_dialog(owner_, request, *this);
+}
+
+TextImportChoice WindowsPrompts::choose_text_import(const TextImportRequest& request) {
+  return run_import_dialog(owner_, request);
 }
 
 }  // namespace folivra

@@ -19,6 +19,7 @@ class WindowsPrompts : public Prompts {
                                 const std::string& hint) override;
   NewPassword ask_new_password(const std::string& file_name, const std::string& password,
                                const std::string& hint) override;
+  TextImportChoice choose_text_import(const TextImportRequest& request) override;
 
  private:
   HWND owner_ = nullptr;

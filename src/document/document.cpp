@@ -97,6 +97,17 @@ ChapterChanges Document::insert(int position, std::string name) {
   return record(verb, shown, {std::move(step)});
 }
 
+ChapterChanges Document::append(std::vector<Chapter> chapters) {
+  std::vector<Step> steps;
+  for (Chapter& chapter : chapters) {
+    Step step = step_of(Step::Kind::insert, count() + 1 + static_cast<int>(steps.size()));
+    step.chapter = std::move(chapter);
+    steps.push_back(std::move(step));
+  }
+  if (steps.empty()) return {};
+  return record("导入文本", {}, std::move(steps));
+}
+
 ChapterChanges Document::remove(int position) {
   if (!valid(position)) return {};
   return record("删除章节", chapter(position).name, {step_of(Step::Kind::remove, position)});

@@ -43,6 +43,8 @@ class Document {
 
   ChapterChanges add(std::string name);                   // at the end
   ChapterChanges insert(int position, std::string name);  // becomes `position`
+  // Whole chapters at the end (导入文本), taken back as one.
+  ChapterChanges append(std::vector<Chapter> chapters);
   ChapterChanges remove(int position);
   ChapterChanges rename(int position, std::string name);
   ChapterChanges move(int from, int to);  // the chapter ends at `to`

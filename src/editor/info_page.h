@@ -46,6 +46,7 @@ class InfoPage {
   // EN_CHANGE, EN_SETFOCUS and EN_KILLFOCUS of the fields, as the parent
   // receives them; false when `field` is none of them.
   bool on_command(HWND field, WORD code);
+  void show_cover();  // after the book's cover changed
 
  private:
   static LRESULT CALLBACK subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
@@ -53,7 +54,6 @@ class InfoPage {
   bool is_field(HWND hwnd) const;
   std::string* target(HWND field);
   void changed(HWND field);
-  void show_cover();
   void focus(HWND field, bool gained);
 
   Book& book_;

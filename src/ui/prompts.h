@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ui/font_choice.h"
 
@@ -47,6 +49,32 @@ struct NewPassword {
   std::string password, hint;
 };
 
+// The chapters a TXT import would make, as its preview lists them.
+struct ImportPreviewRow {
+  std::wstring name, first_line;
+  size_t words = 0;  // 字数
+};
+struct ImportPreview {
+  bool rule_ok = true;
+  std::vector<ImportPreviewRow> rows;
+};
+// What the import dialog is given: the file, the encodings to choose from
+// (the detected one chosen), the heading rule, and how to preview a choice.
+struct TextImportRequest {
+  std::wstring file_name;
+  std::vector<std::wstring> encodings;
+  int encoding = 0;
+  std::wstring rule;
+  bool can_append = false;  // a book is open to take the chapters
+  std::function<ImportPreview(int encoding, const std::wstring& rule)> preview;
+};
+struct TextImportChoice {
+  bool accepted = false;
+  int encoding = 0;
+  std::wstring rule;
+  bool append = false;  // false: a new book
+};
+
 // Everything modal the editor asks the user goes through here, so that tests
 // can answer in place of a person and see what was asked.
 class Prompts {
@@ -64,6 +92,7 @@ class Prompts {
   // After a cancel: the password and hint it was given.
   virtual NewPassword ask_new_password(const std::string& file_name, const std::string& password,
                                        const std::string& hint) = 0;
+  virtual TextImportChoice choose_text_import(const TextImportRequest& request) = 0;
 };
 
 }  // namespace folivra

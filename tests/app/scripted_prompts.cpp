@@ -19,6 +19,14 @@ std::string ScriptedPrompts::save_file(const SaveFileRequest& request) {
   return take(paths, std::string());
 }
 
+TextImportChoice ScriptedPrompts::choose_text_import(const TextImportRequest& request) {
+  import_files.push_back(request.file_name);
+  import_previews.push_back(request.preview(request.encoding, request.rule));
+  TextImportChoice choice = import_choice;
+  if (choice.rule.empty()) choice.rule = request.rule;
+  return choice;
+}
+
 std::string ScriptedPrompts::open_file(const OpenFileRequest& request) {
   opens.push_back(request);
   return take(paths, std::string());

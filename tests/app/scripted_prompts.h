@@ -32,6 +32,12 @@ class ScriptedPrompts : public Prompts {
   std::deque<NewPassword> new_passwords;  // for ask_new_password
   std::vector<OpenAsk> new_asks;          // file name, password (in check_value), hint
 
+  // choose_text_import: the choice given back; the preview of the request's
+  // own encoding and rule is kept.
+  TextImportChoice import_choice;
+  std::vector<ImportPreview> import_previews;
+  std::vector<std::wstring> import_files;
+
   std::string save_file(const SaveFileRequest& request) override;
   std::string open_file(const OpenFileRequest& request) override;
   bool choose_font(FontChoice& choice) override;
@@ -40,6 +46,7 @@ class ScriptedPrompts : public Prompts {
                                 const std::string& hint) override;
   NewPassword ask_new_password(const std::string& file_name, const std::string& password,
                                const std::string& hint) override;
+  TextImportChoice choose_text_import(const TextImportRequest& request) override;
 };
 
 }  // namespace folivra::test

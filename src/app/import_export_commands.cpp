@@ -1,0 +1,160 @@
+// "导入文本…", "导出 EPUB…" and "设置封面…": books in from text, out as EPUB,
+// and a cover of the user's own.
+#include <algorithm>
+#include <map>
+
+#include "app/document_commands.h"
+#include "book/book_time.h"
+#include "book/file_io.h"
+#include "book/file_name.h"
+#include "book/gbk.h"
+#include "book/gbk_wide.h"
+#include "export/epub_export.h"
+#include "text/novel_import.h"
+#include "text/word_count.h"
+
+namespace folivra {
+
+namespace {
+
+constexpr size_t kMaxPicture = 64u << 20;
+constexpr size_t kMaxNovel = 512u << 20;
+constexpr TextEncoding kEncodings[] = {TextEncoding::gb18030, TextEncoding::utf8,
+                                       TextEncoding::utf8_bom, TextEncoding::utf16le,
+                                       TextEncoding::utf16be};
+
+std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+std::u16string narrow(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
+
+// JPEG, PNG, BMP or GIF, by their first bytes.
+bool is_picture(std::string_view bytes) {
+  return bytes.starts_with("\xFF\xD8\xFF") || bytes.starts_with("\x89PNG\r\n\x1A\n") ||
+         bytes.starts_with("BM") || bytes.starts_with("GIF87a") || bytes.starts_with("GIF89a");
+}
+
+Message note(const char* caption, std::string text, Icon icon) {
+  Message m;
+  m.caption = gbk_of(caption);
+  m.text = std::move(text);
+  m.icon = icon;
+  return m;
+}
+
+ImportPreview preview_of(const std::vector<TextChapter>* found) {
+  ImportPreview preview;
+  if (!found) {
+    preview.rule_ok = false;
+    return preview;
+  }
+  for (const TextChapter& chapter : *found) {
+    ImportPreviewRow row;
+    row.name = wide(chapter.name);
+    std::u16string all;
+    for (const std::u16string& line : chapter.lines) {
+      if (row.first_line.empty() && !line.empty()) row.first_line = wide(line.substr(0, 40));
+      all += line;
+      all += u'\r';
+    }
+    row.words = count_words(std::u16string_view(all)).words;
+    preview.rows.push_back(std::move(row));
+  }
+  return preview;
+}
+
+}  // namespace
+
+void DocumentCommands::export_epub() {
+  const Book& book = view_.current_book();
+  SaveFileRequest request;
+  const std::string& path = book.file_path;
+  request.initial_directory = path.substr(0, path.size() - file_name_of(path, true).size());
+  request.title = gbk_of("导出 EPUB");
+  request.default_name = book.file_path.empty() ? book.title : file_name_of(book.file_path, false);
+  request.filter = gbk_of("EPUB 电子书(*.epub)|*.epub");
+  request.default_extension = "epub";
+  const std::string target = prompts_.save_file(request);
+  if (target.empty()) return;
+  const std::string bytes = book_epub(book);
+  if (!bytes.empty() && replace_file_contents(path_from_gbk(target), bytes)) {
+    prompts_.show_message(note("导出成功", gbk_of("导出成功 文件：") + target, Icon::information));
+  } else {
+    prompts_.show_message(
+        note("导出失败", gbk_of("导出失败！ - 写入文件 ") + target + gbk_of(" 失败"), Icon::error));
+  }
+}
+
+void DocumentCommands::set_cover_command() {
+  OpenFileRequest request;
+  request.title = gbk_of("设置封面");
+  request.filter =
+      gbk_of("图片文件(*.jpg;*.jpeg;*.png;*.bmp;*.gif)|*.jpg;*.jpeg;*.png;*.bmp;*.gif");
+  const std::string path = prompts_.open_file(request);
+  if (path.empty()) return;
+  std::string bytes;
+  const FileCheck check = read_file_checked(path_from_gbk(path), "", kMaxPicture, bytes);
+  if (check != FileCheck::ok || !is_picture(bytes)) {
+    prompts_.show_message(note(
+        "设置封面", path + gbk_of(" 不是可用的图片文件（JPEG、PNG、BMP 或 GIF）。"), Icon::error));
+    return;
+  }
+  // Kept as the user's bytes, however large: the page shows it fitted.
+  view_.set_cover(std::move(bytes));
+}
+
+void DocumentCommands::import_text() {
+  OpenFileRequest open;
+  open.title = gbk_of("导入文本");
+  open.filter = gbk_of("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
+  const std::string path = prompts_.open_file(open);
+  if (path.empty()) return;
+  std::string bytes;
+  if (read_file_checked(path_from_gbk(path), "", kMaxNovel, bytes) != FileCheck::ok) {
+    prompts_.show_message(note("导入文本", gbk_of("无法读取文件 ") + path, Icon::error));
+    return;
+  }
+  // Each encoding is decoded once, each rule split once per encoding.
+  std::map<int, std::u16string> texts;
+  const auto text_in = [&](int e) -> const std::u16string& {
+    auto at = texts.find(e);
+    if (at == texts.end()) at = texts.emplace(e, decode_text(bytes, kEncodings[e])).first;
+    return at->second;
+  };
+  TextImportRequest request;
+  request.file_name = gbk_to_wide(file_name_of(path, true));
+  for (TextEncoding e : kEncodings) request.encodings.push_back(gbk_to_wide(encoding_name(e)));
+  const TextEncoding detected = detect_encoding(bytes);
+  request.encoding = static_cast<int>(
+      std::find(std::begin(kEncodings), std::end(kEncodings), detected) - std::begin(kEncodings));
+  request.rule = wide(default_heading_rule());
+  request.can_append = !view_.current_book().file_path.empty() || view_.is_modified() ||
+                       !view_.current_book().chapters.empty();
+  request.preview = [&](int e, const std::wstring& rule) {
+    const auto found = split_chapters(text_in(e), narrow(rule));
+    return preview_of(found ? &*found : nullptr);
+  };
+  const TextImportChoice choice = prompts_.choose_text_import(request);
+  if (!choice.accepted) return;
+  const auto found = split_chapters(text_in(choice.encoding), narrow(choice.rule));
+  if (!found) return;
+  ImportedChapters imported = chapters_of(*found, view_.editor_font_for_text());
+  if (choice.append && request.can_append) {
+    view_.append_chapters(std::move(imported.chapters));
+  } else {
+    if (!confirm_discard()) return;
+    Book book;
+    book.title = file_name_of(path, false);
+    book.time = current_date_time();
+    book.chapters = std::move(imported.chapters);
+    book.chapter_count = static_cast<int32_t>(book.chapters.size());
+    view_.show_book(book);
+    view_.set_modified(true);
+  }
+  if (imported.names_replaced) {
+    prompts_.show_message(note("导入文本",
+                               gbk_of("章节名中有 ") + std::to_string(imported.names_replaced) +
+                                   gbk_of(" 个字符无法以 GBK 保存，已替换为“?”。"),
+                               Icon::information));
+  }
+}
+
+}  // namespace folivra

@@ -1,0 +1,177 @@
+#include "editor/import_dialog.h"
+
+#include <commctrl.h>
+
+#include "ui/dpi.h"
+#include "ui/window_class.h"
+#include "ui/window_text.h"
+
+namespace folivra {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"FolivraImportDialog";
+constexpr int kWidth = 560, kHeight = 460;
+constexpr UINT_PTR kRefreshTimer = 1;  // the preview follows the rule once typing pauses
+
+}  // namespace
+
+ImportDialog::~ImportDialog() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (font_) DeleteObject(font_);
+}
+
+HWND ImportDialog::create(HWND owner) {
+  register_window_class(kClassName, window_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  dpi_ = window_dpi(owner);
+  const int width = scale(kWidth, dpi_), height = scale(kHeight, dpi_);
+  RECT place{0, 0, width, height};
+  if (owner) {
+    RECT o;
+    GetWindowRect(owner, &o);
+    OffsetRect(&place, o.left + ((o.right - o.left) - width) / 2,
+               o.top + ((o.bottom - o.top) - height) / 2);
+  }
+  CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName,
+                  (L"导入文本 - " + request_.file_name).c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                  place.left, place.top, width, height, owner, nullptr, GetModuleHandleW(nullptr),
+                  this);
+  return hwnd_;
+}
+
+void ImportDialog::create_controls() {
+  const auto s = [this](int pixels) { return scale(pixels, dpi_); };
+  font_ = message_font(dpi_);
+  create_child(L"STATIC", L"编码：", 0, hwnd_, s(12), s(15), s(70), s(20), font_);
+  c_.encoding = create_child(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, hwnd_,
+                             s(84), s(12), s(150), s(200), font_);
+  for (const std::wstring& name : request_.encodings) {
+    SendMessageW(c_.encoding, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  }
+  SendMessageW(c_.encoding, CB_SETCURSEL, static_cast<WPARAM>(request_.encoding), 0);
+  create_child(L"STATIC", L"章节标题规则：", 0, hwnd_, s(12), s(47), s(100), s(20), font_);
+  c_.rule = create_child(L"EDIT", request_.rule.c_str(), ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP,
+                         hwnd_, s(12), s(68), s(530), s(24), font_);
+  c_.list = create_child(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP,
+                         hwnd_, s(12), s(102), s(530), s(240), font_);
+  ListView_SetExtendedListViewStyle(c_.list, LVS_EX_FULLROWSELECT);
+  const struct {
+    const wchar_t* title;
+    int width;
+  } columns[] = {{L"章节", 170}, {L"首行", 270}, {L"字数", 70}};
+  for (int i = 0; i < 3; ++i) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    column.fmt = i == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    column.cx = s(columns[i].width);
+    column.pszText = const_cast<wchar_t*>(columns[i].title);
+    ListView_InsertColumn(c_.list, i, &column);
+  }
+  c_.note = create_child(L"STATIC", L"", SS_NOPREFIX, hwnd_, s(12), s(350), s(530), s(20), font_);
+  c_.new_book = create_child(L"BUTTON", L"导入为新书", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP,
+                             hwnd_, s(12), s(378), s(150), s(22), font_);
+  c_.append = create_child(L"BUTTON", L"追加到当前书籍末尾", BS_AUTORADIOBUTTON, hwnd_, s(170),
+                           s(378), s(200), s(22), font_);
+  EnableWindow(c_.append, request_.can_append);
+  SendMessageW(c_.new_book, BM_SETCHECK, BST_CHECKED, 0);
+  c_.ok = create_child(L"BUTTON", L"导 入", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, hwnd_, s(380),
+                       s(400), s(76), s(28), font_);
+  c_.cancel = create_child(L"BUTTON", L"取 消", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, s(466), s(400),
+                           s(76), s(28), font_);
+  refresh();
+}
+
+void ImportDialog::refresh() {
+  KillTimer(hwnd_, kRefreshTimer);
+  const int encoding = static_cast<int>(SendMessageW(c_.encoding, CB_GETCURSEL, 0, 0));
+  preview_ = request_.preview(encoding, window_text(c_.rule));
+  SendMessageW(c_.list, WM_SETREDRAW, FALSE, 0);
+  ListView_DeleteAllItems(c_.list);
+  for (size_t i = 0; i < preview_.rows.size(); ++i) {
+    ImportPreviewRow& row = preview_.rows[i];
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(i);
+    item.pszText = row.name.data();
+    ListView_InsertItem(c_.list, &item);
+    ListView_SetItemText(c_.list, item.iItem, 1, row.first_line.data());
+    std::wstring words = std::to_wstring(row.words);
+    ListView_SetItemText(c_.list, item.iItem, 2, words.data());
+  }
+  SendMessageW(c_.list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(c_.list, nullptr, TRUE);
+  size_t words = 0;
+  for (const ImportPreviewRow& row : preview_.rows) words += row.words;
+  set_window_text(c_.note, preview_.rule_ok ? L"共 " + std::to_wstring(preview_.rows.size()) +
+                                                  L" 章，" + std::to_wstring(words) + L" 字"
+                                            : std::wstring(L"规则不是有效的正则表达式"));
+  EnableWindow(c_.ok, preview_.rule_ok && !preview_.rows.empty());
+}
+
+void ImportDialog::finish(bool accepted) {
+  if (accepted) {
+    result_.accepted = true;
+    result_.encoding = static_cast<int>(SendMessageW(c_.encoding, CB_GETCURSEL, 0, 0));
+    result_.rule = window_text(c_.rule);
+    result_.append = SendMessageW(c_.append, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  closed_ = true;
+  ShowWindow(hwnd_, SW_HIDE);
+}
+
+LRESULT CALLBACK ImportDialog::window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    static_cast<ImportDialog*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams)->hwnd_ =
+        hwnd;
+  }
+  auto* self = window_owner<ImportDialog>(hwnd, message, lparam);
+  if (self) {
+    switch (message) {
+      case WM_CREATE:
+        self->create_controls();
+        return 0;
+      case WM_COMMAND: {
+        const auto from = reinterpret_cast<HWND>(lparam);
+        if (from == self->c_.ok && HIWORD(wparam) == BN_CLICKED) self->finish(true);
+        if (from == self->c_.cancel || LOWORD(wparam) == IDCANCEL) self->finish(false);
+        if (from == self->c_.encoding && HIWORD(wparam) == CBN_SELCHANGE) self->refresh();
+        if (from == self->c_.rule && HIWORD(wparam) == EN_CHANGE) {
+          SetTimer(hwnd, kRefreshTimer, 400, nullptr);
+        }
+        return 0;
+      }
+      case WM_TIMER:
+        if (wparam == kRefreshTimer) self->refresh();
+        return 0;
+      case WM_CLOSE:
+        self->finish(false);
+        return 0;
+      case WM_NCDESTROY:
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        break;
+    }
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+TextImportChoice run_import_dialog(HWND owner, const TextImportRequest& request) {
+  ImportDialog dialog(request);
+  if (!dialog.create(owner)) return {};
+  const bool owner_enabled = owner && IsWindowEnabled(owner);
+  if (owner_enabled) EnableWindow(owner, FALSE);
+  ShowWindow(dialog.hwnd(), SW_SHOW);
+  SetFocus(dialog.controls().rule);
+  MSG msg{};
+  while (!dialog.closed() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(dialog.hwnd(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
+  if (owner_enabled) EnableWindow(owner, TRUE);
+  if (owner) SetActiveWindow(owner);
+  return dialog.result();
+}
+
+}  // namespace folivra

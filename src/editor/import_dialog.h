@@ -1,0 +1,47 @@
+#pragma once
+
+#include <windows.h>
+
+#include "ui/prompts.h"
+
+namespace folivra {
+
+// "导入文本": the encoding (the detected one chosen), the heading rule, a
+// preview of the chapters they give (name, first line, 字数) refreshed as
+// either changes, and whether the chapters go into a new book or the open one.
+class ImportDialog {
+ public:
+  struct Controls {
+    HWND encoding, rule, list, note, new_book, append, ok, cancel;
+  };
+
+  explicit ImportDialog(const TextImportRequest& request) : request_(request) {}
+  ~ImportDialog();
+  ImportDialog(const ImportDialog&) = delete;
+  ImportDialog& operator=(const ImportDialog&) = delete;
+
+  HWND create(HWND owner);
+  HWND hwnd() const { return hwnd_; }
+  const Controls& controls() const { return c_; }
+  bool closed() const { return closed_; }
+  const TextImportChoice& result() const { return result_; }
+
+ private:
+  static LRESULT CALLBACK window_proc(HWND, UINT, WPARAM, LPARAM);
+  void create_controls();
+  void refresh();
+  void finish(bool accepted);
+
+  const TextImportRequest& request_;
+  TextImportChoice result_;
+  ImportPreview preview_;
+  Controls c_{};
+  HWND hwnd_ = nullptr;
+  HFONT font_ = nullptr;
+  UINT dpi_ = 96;
+  bool closed_ = false;
+};
+
+TextImportChoice run_import_dialog(HWND owner, const TextImportRequest& request);
+
+}  // namespace folivra
