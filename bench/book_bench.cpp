@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "text/book_search.h"
+#include "text/novel_import.h"
 #include "text/plain_text.h"
+#include "text/text_import.h"
 #include "text/word_count.h"
 #include "book/block_codec.h"
 #include "book/book_file.h"
@@ -286,8 +288,69 @@ void BM_SearchBook(benchmark::State& state) {
   state.counters["hits"] = static_cast<double>(hits);
 }
 
+// A GBK novel of 3,000 chapters, about 20 MB, as a TXT file.
+struct Novel {
+  std::filesystem::path path = std::filesystem::temp_directory_path() / "folivra-novel.txt";
+  size_t bytes = 0;
+  Novel() {
+    std::mt19937 random(7);
+    std::string text;
+    for (int c = 1; c <= 3000; ++c) {
+      text += "\xB5\xDA" + std::to_string(c) + "\xD5\xC2 \xB1\xEA\xCC\xE2\r\n";  // 第N章 标题
+      while (text.size() < static_cast<size_t>(c) * 7000) {
+        text += "\xA1\xA1\xA1\xA1";  // the full-width indent
+        for (int i = 0; i < 120; ++i) {
+          text += static_cast<char>(0xB0 + random() % 0x40);
+          text += static_cast<char>(0xA1 + random() % 0x5E);
+        }
+        text += "\xA1\xA3\r\n";
+      }
+    }
+    bytes = text.size();
+    replace_file_contents(path, text);
+  }
+  ~Novel() { std::filesystem::remove(path); }
+};
+
+Novel& novel() {
+  static Novel n;
+  return n;
+}
+
+// Importing the novel into a book file, beside only reading and decoding it.
+void BM_ImportNovel(benchmark::State& state) {
+  Novel& n = novel();
+  const auto out = std::filesystem::temp_directory_path() / "folivra-novel.zqb";
+  size_t chapters = 0;
+  for (auto _ : state) {
+    std::string bytes;
+    read_whole_file(n.path, bytes);
+    const auto found = split_chapters(decode_text(bytes, detect_encoding(bytes)),
+                                      default_heading_rule());
+    Book book;
+    book.chapters = chapters_of(*found, RtfFont{}).chapters;
+    chapters = book.chapters.size();
+    if (write_book(out, book) != 0) state.SkipWithError("write failed");
+  }
+  std::filesystem::remove(out);
+  state.counters["chapters"] = static_cast<double>(chapters);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * n.bytes));
+}
+
+void BM_ReadDecodeNovel(benchmark::State& state) {
+  Novel& n = novel();
+  for (auto _ : state) {
+    std::string bytes;
+    read_whole_file(n.path, bytes);
+    benchmark::DoNotOptimize(decode_text(bytes, detect_encoding(bytes)).data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * n.bytes));
+}
+
 }  // namespace
 
+BENCHMARK(BM_ImportNovel)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_ReadDecodeNovel)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_TextExport)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_ReadBook)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();

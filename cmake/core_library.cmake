@@ -66,14 +66,15 @@ else()
   message(STATUS "libdeflate: not found, zlib alone")
 endif()
 
-# folivra_core_library(NAME [OPTIONS flags...]): one build of the core; the
-# native tree builds it plain, with sanitizers for the tests, and for fuzzing.
+# folivra_core_library(NAME [ZLIB_ONLY] [OPTIONS flags...]): one build of the
+# core; the native tree builds it plain, with sanitizers for the tests, and for
+# fuzzing; ZLIB_ONLY leaves libdeflate out (the small reader).
 function(folivra_core_library name)
-  cmake_parse_arguments(ARG "" "" "OPTIONS" ${ARGN})
+  cmake_parse_arguments(ARG "ZLIB_ONLY" "" "OPTIONS" ${ARGN})
   add_library(${name} STATIC ${FOLIVRA_CORE_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ZLIB::ZLIB)
-  if(FOLIVRA_LIBDEFLATE)
+  if(FOLIVRA_LIBDEFLATE AND NOT ARG_ZLIB_ONLY)
     target_compile_definitions(${name} PRIVATE FOLIVRA_LIBDEFLATE)
     target_include_directories(${name} PRIVATE ${FOLIVRA_LIBDEFLATE_INCLUDE})
     target_link_libraries(${name} PUBLIC ${FOLIVRA_LIBDEFLATE})

@@ -74,8 +74,16 @@ void append_rtf_text(std::string& out, std::u16string_view text) {
     } else if (c >= 0x20 && c < 0x80) {
       out += static_cast<char>(c);
     } else if (const uint16_t pair = c >= 0x80 ? gbk[c] : 0) {
-      append_hex_byte(out, pair >> 8);
-      append_hex_byte(out, pair & 0xFF);
+      // As bytes of the document's code page, a quarter of the escapes' size,
+      // unless the trail byte would read as RTF's own.
+      const char trail = static_cast<char>(pair & 0xFF);
+      if (trail == '\\' || trail == '{' || trail == '}') {
+        append_hex_byte(out, pair >> 8);
+        append_hex_byte(out, pair & 0xFF);
+      } else {
+        out += static_cast<char>(pair >> 8);
+        out += trail;
+      }
     } else if (c >= 0x80) {
       out += "\\u" + std::to_string(static_cast<int16_t>(c)) + "?";
     }

@@ -13,8 +13,8 @@ struct RtfFont {
   int size = 12;
 };
 
-// RTF as the editor writes it: one paragraph per line, in `font`. Characters
-// GBK has are written as GBK, the others as \uN.
+// RTF as the editor reads it: one paragraph per line, in `font`. Characters
+// GBK has are written as GBK bytes (\ansicpg936), the others as \uN.
 std::string rtf_of_lines(const std::vector<std::u16string>& lines, const RtfFont& font);
 
 // A text for a field the format keeps as GBK: characters GBK lacks become
