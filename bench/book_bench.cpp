@@ -325,8 +325,8 @@ void BM_ImportNovel(benchmark::State& state) {
   for (auto _ : state) {
     std::string bytes;
     read_whole_file(n.path, bytes);
-    const auto found = split_chapters(decode_text(bytes, detect_encoding(bytes)),
-                                      default_heading_rule());
+    const auto found =
+        split_chapters(decode_text(bytes, detect_encoding(bytes)), default_heading_rule());
     Book book;
     book.chapters = chapters_of(*found, RtfFont{}).chapters;
     chapters = book.chapters.size();

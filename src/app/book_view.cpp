@@ -55,6 +55,10 @@ void MainWindow::set_cover(std::string bytes) {
   set_modified(true);
 }
 
+void MainWindow::cover_clicked() {
+  if (!read_only_) commands_.set_cover_command();
+}
+
 void MainWindow::append_chapters(std::vector<Chapter> chapters) {
   if (read_only_) return;
   store_pending_content();

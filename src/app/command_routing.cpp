@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "book/gbk.h"
 #include "book/gbk_wide.h"
+#include "ui/clipboard_picture.h"
 #include "ui/menu_ids.h"
 
 namespace folivra {
@@ -29,10 +30,19 @@ void MainWindow::run_command(UINT id) {
 
 void MainWindow::on_command(UINT id) {
   switch (id) {
+    case kCmdPaste:
+      // A picture pasted on the cover box becomes the cover.
+      if (GetFocus() == c_.cover) {
+        if (std::string picture = clipboard_picture(hwnd_); !picture.empty()) {
+          set_cover(std::move(picture));
+        }
+        break;
+      }
+      editor_.edit_command(id);
+      break;
     case kCmdUndo:
     case kCmdCut:
     case kCmdCopy:
-    case kCmdPaste:
     case kCmdDelete:
     case kCmdSelectAll:
     case kCmdInsertDate:

@@ -285,6 +285,12 @@ bool MainWindow::translate_accelerator(MSG& msg) {
   // In the information fields and the tree's label editor the editing keys
   // belong to that box, not to the content editor's menu commands.
   const HWND focus = GetFocus();
+  // On the cover box Ctrl+V pastes a picture, whatever the editor could paste.
+  if (focus == c_.cover && msg.message == WM_KEYDOWN && msg.wParam == 'V' &&
+      GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0) {
+    run_command(kCmdPaste);
+    return true;
+  }
   wchar_t cls[16] = {};
   GetClassNameW(focus, cls, 16);
   // With the tree focused, Ctrl+Z and Ctrl+Y take back chapter operations

@@ -224,6 +224,7 @@ class MainWindow : public DocumentView,
   // book_view.cpp: what the information page tells
   void information_typed() override { set_modified(true); }
   void title_shown(const std::wstring& title) override;
+  void cover_clicked() override;
   void refresh_caption();
   void book_saved() override;
   void close_book() override;

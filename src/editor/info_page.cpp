@@ -139,6 +139,10 @@ bool InfoPage::is_field(HWND hwnd) const {
 }
 
 bool InfoPage::on_command(HWND field, WORD code) {
+  if (field == c_.cover) {
+    if (code == STN_CLICKED) listener_.cover_clicked();
+    return true;
+  }
   if (!is_field(field)) return false;
   if (code == EN_CHANGE) changed(field);
   if (code == EN_SETFOCUS || code == EN_KILLFOCUS) focus(field, code == EN_SETFOCUS);

@@ -13,6 +13,7 @@ class InfoPageListener {
  public:
   virtual void information_typed() = 0;                     // a field's text reached the book
   virtual void title_shown(const std::wstring& title) = 0;  // the title field changed
+  virtual void cover_clicked() = 0;
 
  protected:
   ~InfoPageListener() = default;
@@ -46,6 +47,7 @@ class InfoPage {
   // EN_CHANGE, EN_SETFOCUS and EN_KILLFOCUS of the fields, as the parent
   // receives them; false when `field` is none of them.
   bool on_command(HWND field, WORD code);
+  HWND cover() const { return c_.cover; }
   void show_cover();  // after the book's cover changed
 
  private:

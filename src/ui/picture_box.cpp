@@ -32,6 +32,14 @@ LRESULT CALLBACK picture_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
     paint(hwnd);
     return 0;
   }
+  // A click takes the focus (for pasting a picture) and tells the parent.
+  if (message == WM_LBUTTONDOWN) {
+    SetFocus(hwnd);
+    SendMessageW(GetParent(hwnd), WM_COMMAND,
+                 MAKEWPARAM(GetWindowLongPtrW(hwnd, GWLP_ID), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(hwnd));
+    return 0;
+  }
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 

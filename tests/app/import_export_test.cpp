@@ -2,6 +2,8 @@
 // plain text, saved and opened again: from the window, with real messages.
 #include <richedit.h>
 
+#include <cstring>
+
 #include "app/window_driver.h"
 #include "book/book_file.h"
 #include "book/gbk.h"
@@ -20,9 +22,8 @@ class ImportExport : public WindowTest {
 
 // A 2 x 2 pixel, 24-bit BMP.
 std::string small_bmp() {
-  std::string bmp = unhex(
-      "424d46000000000000003600000028000000020000000200000001001800000000001000000000000000000000"
-      "0000000000000000");
+  std::string bmp = unhex("424d460000000000000036000000");  // the file header
+  bmp += unhex("28000000020000000200000001001800000000001000000000000000000000000000000000000000");
   bmp += unhex("0000ffffffff0000ff00ff000000ff00");
   return bmp;
 }
@@ -100,6 +101,28 @@ TEST_F(ImportExport, ANovelComesInGetsACoverAndGoesOutAsEpub) {
   EXPECT_TRUE(window().book().cover.empty());
   EXPECT_EQ(picture_of(c().cover), nullptr);
   EXPECT_TRUE(window().is_modified());
+
+  // A click on the cover box asks for a picture; cancelled, the box keeps
+  // the focus and Ctrl+V pastes the one on the clipboard.
+  const size_t opens = prompts_.opens.size();
+  SendMessageW(c().cover, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ASSERT_EQ(prompts_.opens.size(), opens + 1);
+  EXPECT_EQ(gbk_to_wide(*prompts_.opens.back().title), L"设置封面");
+  EXPECT_EQ(GetFocus(), c().cover);
+  const std::string dib = small_bmp().substr(14);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, dib.size());
+  std::memcpy(GlobalLock(memory), dib.data(), dib.size());
+  GlobalUnlock(memory);
+  ASSERT_TRUE(OpenClipboard(hwnd_));
+  EmptyClipboard();
+  SetClipboardData(CF_DIB, memory);
+  CloseClipboard();
+  {
+    HeldKeys ctrl(true);
+    loop_key(c().cover, 'V');
+  }
+  EXPECT_EQ(window().book().cover, small_bmp()) << "the clipboard's DIB as a BMP file";
+  EXPECT_NE(picture_of(c().cover), nullptr);
 }
 
 }  // namespace
