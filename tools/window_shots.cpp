@@ -12,7 +12,9 @@
 #include "editor/file_dialogs.h"
 #include "editor/file_filter.h"
 #include "editor/font_dialog.h"
+#include "editor/import_dialog.h"
 #include "export/password_dialog.h"
+#include "text/text_import.h"
 #include "app/windows_prompts.h"
 #include "ui/dpi.h"
 
@@ -231,6 +233,34 @@ int wmain(int argc, wchar_t** argv) {
   ShowWindow(set_password.hwnd(), SW_SHOW);
   pump();
   save_screen(set_password.hwnd(), folder + L"\\password-set.bmp");
+  DestroyWindow(set_password.hwnd());
+
+  // 导入文本 with the preview of a small novel.
+  const std::u16string novel =
+      u"远行\r\n\r\n楔子\r\n　　那一年，雪下得很大。\r\n第一章 出门\r\n　　他说第一章写得好。\r\n"
+      u"第二章 渡河\r\n　　河水很急，船很小。\r\n第三章 山中\r\n　　山中无人。\r\n尾声\r\n　　完。\r\n";
+  TextImportRequest request;
+  request.file_name = L"远行.txt";
+  request.encodings = {L"GB18030", L"UTF-8", L"UTF-8 BOM", L"UTF-16LE", L"UTF-16BE"};
+  const std::u16string rule = default_heading_rule();
+  request.rule = std::wstring(rule.begin(), rule.end());
+  request.can_append = true;
+  request.preview = [&](int, const std::wstring& rule) {
+    ImportPreview preview;
+    const auto found = split_chapters(novel, std::u16string(rule.begin(), rule.end()));
+    if (!found) return preview.rule_ok = false, preview;
+    for (const TextChapter& chapter : *found) {
+      const std::u16string first = chapter.lines.empty() ? u"" : chapter.lines.front();
+      preview.rows.push_back({std::wstring(chapter.name.begin(), chapter.name.end()),
+                              std::wstring(first.begin(), first.end()), first.size()});
+    }
+    return preview;
+  };
+  ImportDialog import(request);
+  import.create(hwnd);
+  ShowWindow(import.hwnd(), SW_SHOW);
+  pump();
+  save_screen(import.hwnd(), folder + L"\\import-dialog.bmp");
   DestroyWindow(hwnd);
   return 0;
 }
