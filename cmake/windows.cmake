@@ -68,6 +68,7 @@ add_library(folivra_shell STATIC
   src/ui/rtf_stream.cpp
   src/ui/fresh_control.cpp
   src/ui/clipboard_picture.cpp
+  src/ui/modal_loop.cpp
   src/app/recent_list.cpp
   src/app/settings.cpp
   src/app/start_up.cpp

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/dpi.h"
+#include "ui/modal_loop.h"
 #include "ui/window_class.h"
 #include "ui/window_text.h"
 
@@ -158,19 +159,7 @@ LRESULT CALLBACK ImportDialog::window_proc(HWND hwnd, UINT message, WPARAM wpara
 TextImportChoice run_import_dialog(HWND owner, const TextImportRequest& request) {
   ImportDialog dialog(request);
   if (!dialog.create(owner)) return {};
-  const bool owner_enabled = owner && IsWindowEnabled(owner);
-  if (owner_enabled) EnableWindow(owner, FALSE);
-  ShowWindow(dialog.hwnd(), SW_SHOW);
-  SetFocus(dialog.controls().rule);
-  MSG msg{};
-  while (!dialog.closed() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageW(dialog.hwnd(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
-  if (owner_enabled) EnableWindow(owner, TRUE);
-  if (owner) SetActiveWindow(owner);
+  run_modal(owner, dialog.hwnd(), dialog.controls().rule, [&] { return dialog.closed(); });
   return dialog.result();
 }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/dpi.h"
+#include "ui/modal_loop.h"
 #include "ui/tree_images.h"
 #include "ui/window_class.h"
 #include "ui/window_text.h"
@@ -268,19 +269,7 @@ LRESULT CALLBACK PasswordDialog::password_subclass(HWND hwnd, UINT message, WPAR
 NewPassword run_password_dialog(HWND owner, const PasswordRequest& request, Prompts& prompts) {
   PasswordDialog dialog(request, prompts);
   if (!dialog.create(owner)) return dialog.result();
-  const bool owner_enabled = owner && IsWindowEnabled(owner);
-  if (owner_enabled) EnableWindow(owner, FALSE);
-  ShowWindow(dialog.hwnd(), SW_SHOW);
-  SetFocus(dialog.controls().password);
-  MSG msg;
-  while (!dialog.closed() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageW(dialog.hwnd(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
-  if (owner_enabled) EnableWindow(owner, TRUE);
-  if (owner) SetActiveWindow(owner);
+  run_modal(owner, dialog.hwnd(), dialog.controls().password, [&] { return dialog.closed(); });
   return dialog.result();
 }
 

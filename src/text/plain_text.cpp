@@ -5,8 +5,6 @@
 
 namespace folivra {
 
-namespace {
-
 void append_utf8(std::string& out, uint32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -24,8 +22,6 @@ void append_utf8(std::string& out, uint32_t cp) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
-
-}  // namespace
 
 std::vector<std::string> plain_lines(std::string_view content) {
   std::vector<std::string> lines(1);

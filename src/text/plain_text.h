@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,5 +20,6 @@ std::u16string chapter_text16(std::string_view content);
 // GBK text (names, title, introduction) and UTF-8 as UTF-16.
 std::u16string utf8_to_utf16(std::string_view utf8);
 std::u16string gbk_to_utf16(std::string_view gbk);
+void append_utf8(std::string& out, uint32_t code_point);
 
 }  // namespace folivra
