@@ -69,6 +69,7 @@ add_library(folivra_shell STATIC
   src/ui/fresh_control.cpp
   src/ui/clipboard_picture.cpp
   src/ui/modal_loop.cpp
+  src/ui/status_progress.cpp
   src/app/recent_list.cpp
   src/app/settings.cpp
   src/app/start_up.cpp
@@ -120,6 +121,7 @@ add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} ${CMAKE_BINARY_DIR}/edi
                             tests/app/settings_test.cpp tests/app/dialogs_test.cpp
                             tests/app/document_window_test.cpp tests/app/document_commands_test.cpp
                             tests/app/keeping_work_test.cpp tests/app/daily_use_test.cpp
+                            tests/app/saving_test.cpp
                             tests/app/import_export_test.cpp
                             tests/app/command_line_test.cpp tests/export/password_dialog_test.cpp
                             tests/export/text_export_test.cpp tests/export/reader_image_test.cpp

@@ -2,6 +2,7 @@
 // shows: the information page and a chapter on the content page.
 // Usage: window_shots.exe OUTPUT_FOLDER   (BMP files; scripts/screenshots.sh makes PNGs)
 #include <windows.h>
+#include <commctrl.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 
 #include "app/main_window.h"
 #include "book/book_time.h"
+#include "book/gbk_wide.h"
 #include "editor/file_dialogs.h"
 #include "editor/file_filter.h"
 #include "editor/font_dialog.h"
@@ -156,6 +158,48 @@ void CALLBACK shoot_menu(HWND, UINT, UINT_PTR id, DWORD) {
   EndMenu();
 }
 
+// Saves the main window once a save's progress bar is a third of the way.
+HWND g_save_owner = nullptr;
+std::wstring g_save_shot;
+LRESULT CALLBACK shoot_bar(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                           DWORD_PTR) {
+  const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+  if (message == PBM_SETPOS && wparam >= 300 && !g_save_shot.empty()) {
+    UpdateWindow(hwnd);
+    save_screen(g_save_owner, g_save_shot);
+    g_save_shot.clear();
+  }
+  return result;
+}
+LRESULT CALLBACK watch_status(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                              DWORD_PTR) {
+  if (message == WM_PARENTNOTIFY && LOWORD(wparam) == WM_CREATE) {
+    SetWindowSubclass(reinterpret_cast<HWND>(lparam), shoot_bar, 1, 0);
+  }
+  return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+// A book large enough that saving it takes a moment: chapters of text that
+// does not compress away.
+Book long_book() {
+  Book book = sample();
+  uint32_t seed = 1;
+  for (int i = 0; i < 1500; ++i) {
+    Chapter chapter = book.chapters[static_cast<size_t>(i % 4)];
+    std::string text = "{\\rtf1\\ansi\\ansicpg936 ";
+    for (int k = 0; k < 20000; ++k) {
+      seed = seed * 1103515245u + 12345u;
+      text += static_cast<char>(0xB0 + (seed >> 16) % 0x28);
+      text += static_cast<char>(0xA1 + (seed >> 8) % 0x5E);
+    }
+    chapter.content = text + "}";
+    book.chapters.push_back(chapter);
+  }
+  book.chapters.erase(book.chapters.begin(), book.chapters.begin() + 4);
+  book.chapter_count = static_cast<int32_t>(book.chapters.size());
+  return book;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -205,6 +249,24 @@ int wmain(int argc, wchar_t** argv) {
   save_screen(window.word_count_window().hwnd(), folder + L"\\word-count.bmp");
   ShowWindow(window.word_count_window().hwnd(), SW_HIDE);
 
+  // A long save with its progress bar over the book's pane.
+  Book saved = long_book();
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::filesystem::path saved_path = std::filesystem::path(temp) / L"folivra-shot.zqb";
+  saved.file_path = wide_to_gbk_lossy(saved_path.wstring());
+  window.show_book(saved);
+  pump();
+  window.set_modified(true);
+  window.set_save_progress_delay(0);
+  g_save_owner = hwnd;
+  g_save_shot = folder + L"\\saving.bmp";
+  SetWindowSubclass(window.controls().status, watch_status, 1, 0);
+  window.commands().save_book();
+  RemoveWindowSubclass(window.controls().status, watch_status, 1);
+  std::filesystem::remove(saved_path);
+  std::filesystem::remove(saved_path.wstring() + L".bak");
+
   g_dialog_shot = folder + L"\\save-dialog.bmp";
   SetTimer(nullptr, 0, 700, shoot_dialog);
   SaveFileRequest save;
@@ -238,7 +300,8 @@ int wmain(int argc, wchar_t** argv) {
   // 导入文本 with the preview of a small novel.
   const std::u16string novel =
       u"远行\r\n\r\n楔子\r\n　　那一年，雪下得很大。\r\n第一章 出门\r\n　　他说第一章写得好。\r\n"
-      u"第二章 渡河\r\n　　河水很急，船很小。\r\n第三章 山中\r\n　　山中无人。\r\n尾声\r\n　　完。\r\n";
+      u"第二章 渡河\r\n　　河水很急，船很小。\r\n第三章 "
+      u"山中\r\n　　山中无人。\r\n尾声\r\n　　完。\r\n";
   TextImportRequest request;
   request.file_name = L"远行.txt";
   request.encodings = {L"GB18030", L"UTF-8", L"UTF-8 BOM", L"UTF-16LE", L"UTF-16BE"};

@@ -4,6 +4,7 @@
 #include "document/chapter_look.h"
 #include "ui/menu_ids.h"
 #include "ui/picture_box.h"
+#include "ui/status_progress.h"
 #include "ui/window_text.h"
 #include "book/book_time.h"
 #include "book/gbk_wide.h"
@@ -40,6 +41,26 @@ void MainWindow::title_shown(const std::wstring& title) {
   tree_.set_title(title);
   set_status(1, title);
   refresh_caption();
+}
+
+bool MainWindow::write_book_to(const std::filesystem::path& path, Book& book) {
+  WriteOptions options;
+  options.keep_backup = settings_.read_bool("Editor", "backup", true);
+  WrittenBook written;
+  saving_ = true;
+  try {
+    run_showing_progress(c_.status, 1, save_progress_delay_, [&](const ProgressReport& report) {
+      options.progress = report;
+      written = write_book_file(path, book, options);
+    });
+  } catch (...) {
+    saving_ = false;
+    throw;
+  }
+  saving_ = false;
+  if (written.image.empty()) return false;
+  adopt_written_book(book, std::move(written));
+  return true;
 }
 
 void MainWindow::book_saved() {

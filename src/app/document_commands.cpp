@@ -183,7 +183,7 @@ bool DocumentCommands::save_book() {
     if (path.empty()) return false;
     book.file_path = path;
   }
-  if (write_book(path_from_gbk(book.file_path), book, view_.write_options()) != 0) {
+  if (!view_.write_book_to(path_from_gbk(book.file_path), book)) {
     Message failure;  // 保存失败！ - 打开文件 … 失败
     failure.text = "\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " +
                    book.file_path + " \xCA\xA7\xB0\xDC";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,10 @@ class DocumentView {
   virtual void add_recent_file(const std::string& path) = 0;
   // The folder of the running program, without a trailing backslash (GBK).
   virtual std::string program_directory() const = 0;
-  // How saves write the book (whether the previous version stays as .bak).
-  virtual WriteOptions write_options() const { return {}; }
+  // Writes the book to `path` as a save does; false when it could not.
+  virtual bool write_book_to(const std::filesystem::path& path, Book& book) {
+    return write_book(path, book) == 0;
+  }
   // A save or save-as wrote the book.
   virtual void book_saved() {}
   // The book is gone from the window (after the question about its changes).

@@ -162,6 +162,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (commands_.confirm_discard()) DestroyWindow(hwnd);
       return 0;
     case WM_QUERYENDSESSION:
+      if (saving_) return FALSE;  // asked while a save is writing the book: not now
       // Whatever the answer, or if none can be given, the text is kept first.
       write_recovery_copy();
       return commands_.confirm_discard() ? TRUE : FALSE;

@@ -91,7 +91,10 @@ class MainWindow : public DocumentView,
   bool read_only() const { return read_only_; }
   DocumentCommands& commands() { return commands_; }
   std::string program_directory() const override;
-  WriteOptions write_options() const override;
+  // A save: on a worker thread while the window paints, with a progress bar
+  // in the status bar once it has taken `save_progress_delay` ms.
+  bool write_book_to(const std::filesystem::path& path, Book& book) override;
+  void set_save_progress_delay(unsigned ms) { save_progress_delay_ = ms; }
 
   // The recovery copy: written on a timer while there are unsaved changes,
   // gone once they are saved or given up; at start the copies of editors
@@ -245,7 +248,9 @@ class MainWindow : public DocumentView,
   FontChoice font_;
   std::vector<std::string> recent_;
   bool start_maximized_ = false;
-  bool created_ = false;   // geometry is stored only once creation is over
+  bool created_ = false;  // geometry is stored only once creation is over
+  bool saving_ = false;   // a worker is writing book_: nothing may change it
+  unsigned save_progress_delay_ = 500;
   POINT last_position_{};  // the outer position and size last seen
   SIZE last_size_{};
 

@@ -24,12 +24,6 @@ std::wstring local_time_text(const FILETIME& utc) {
 
 }  // namespace
 
-WriteOptions MainWindow::write_options() const {
-  WriteOptions options;
-  options.keep_backup = settings_.read_bool(kEditor, "backup", true);
-  return options;
-}
-
 void MainWindow::start_recovery() {
   const std::string folder = settings_.read_text(kEditor, "recovery_folder", "");
   if (recovery_folder_.empty()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,10 +16,14 @@ struct EncodedItems {
   StoredItem cover;
 };
 
+// How many of a book's chapters are encoded so far, of how many.
+using WriteProgress = std::function<void(size_t done, size_t total)>;
+
 // The file image of `book` stamped with `now`, leaving the book as it is;
 // empty when it would grow past `max_size` (the format's 32-bit positions).
+// `progress` hears of every batch of chapters, on the calling thread.
 std::string encode_book(const Book& book, double now, size_t max_size = 0x7FFFFFFF,
-                        EncodedItems* items = nullptr);
+                        EncodedItems* items = nullptr, const WriteProgress& progress = {});
 // A number no other image of this process has had, for StoredItem::image.
 uint64_t new_image_id();
 // After `image` reached the disk: the book's items now point into it.

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "book/book.h"
+#include "book/book_encoding.h"
 #include "book/read_report.h"
 
 namespace folivra {
@@ -18,12 +19,24 @@ std::string write_book_image(Book& book);
 
 struct WriteOptions {
   bool keep_backup = false;  // the replaced file stays beside the book as NAME.bak
+  WriteProgress progress;    // told how far the save has come, on the thread that writes
 };
 
 // Writes the book file safely: the old file stays whole unless every byte of
 // the new one reached the disk. 0 on success, -1 on any failure (and then
 // the book is left unchanged).
 int write_book(const std::filesystem::path& path, Book& book, const WriteOptions& options = {});
+
+// write_book in two halves. The first only reads the book, so it may run on
+// another thread while the book's owner waits without changing it; the
+// second, after a success, brings the book in line with the file written.
+struct WrittenBook {
+  std::string image;  // empty: nothing was written
+  EncodedItems items;
+};
+WrittenBook write_book_file(const std::filesystem::path& path, const Book& book,
+                            const WriteOptions& options);
+void adopt_written_book(Book& book, WrittenBook written);
 
 // Fills an empty `book` from the bytes of a book file. With `consumed`, also
 // says where the last chapter record ended (for an image with more behind it);

@@ -118,7 +118,8 @@ class ImageWriter {
 // An item that could not be read is written back as it was stored while the
 // field holds nothing else; an item that still holds what was read is written
 // back as stored while the password is the one it was stored with.
-std::string encode_book(const Book& book, double now, size_t max_size, EncodedItems* items) {
+std::string encode_book(const Book& book, double now, size_t max_size, EncodedItems* items,
+                        const WriteProgress& progress) {
   const ItemEncoder encoder(book);
   StoredItem none;
   if (items) *items = {std::vector<StoredItem>(book.chapters.size() * 2), StoredItem{}};
@@ -160,6 +161,7 @@ std::string encode_book(const Book& book, double now, size_t max_size, EncodedIt
       // Positions are 32-bit: stop as soon as the image cannot be read back.
       if (out.size() > max_size) return {};
     }
+    if (progress) progress(first + n, count);
   }
   if (out.size() > max_size) return {};
   return out.take();

@@ -32,7 +32,7 @@ TEST(BookWriterSafety, TheLeftoverOfAKilledSaveIsReplacedAndNoneRemains) {
   Book book = test::sample_book(2);
   ASSERT_EQ(write_book(path, book), 0);
   EXPECT_FALSE(std::filesystem::exists(temporary_name_for(path)));
-  ASSERT_EQ(write_book(path, book, {.keep_backup = true}), 0);
+  ASSERT_EQ(write_book(path, book, {.keep_backup = true, .progress = {}}), 0);
   EXPECT_TRUE(std::filesystem::exists(backup_name_for(path)));
   size_t files = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.dir())) ++files;

@@ -30,9 +30,9 @@ TEST(WindowsFiles, ABookNearMaxPathIsSavedAndReplaced) {
   const auto path = dir.dir() / (name + L".zqb");
   ASSERT_LT(path.wstring().size(), size_t{MAX_PATH});
   Book book = test::sample_book(1);
-  ASSERT_EQ(write_book(path, book, {.keep_backup = true}), 0);
+  ASSERT_EQ(write_book(path, book, {.keep_backup = true, .progress = {}}), 0);
   book.title = "again";
-  ASSERT_EQ(write_book(path, book, {.keep_backup = true}), 0);
+  ASSERT_EQ(write_book(path, book, {.keep_backup = true, .progress = {}}), 0);
   Book read;
   ASSERT_EQ(read_book(path, "", read), ReadStatus::ok);
   EXPECT_EQ(read.title, "again");
