@@ -15,6 +15,8 @@
 #include "app/main_window.h"
 #include "book/book_file.h"
 #include "book/gbk_wide.h"
+#include "book/file_io.h"
+#include "export/reader_image.h"
 
 using namespace folivra;
 
@@ -68,6 +70,57 @@ void type_keys(HWND edit, int keys) {
   for (int i = 0; i < keys; ++i) {
     SendMessageW(edit, WM_CHAR, L'a' + i % 26, 0);
     pump();
+  }
+}
+
+// Until the other process has taken the message and every one before it.
+double ms_in(HWND window, const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 3600000, &ignored);
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+// The carried reader with the same book, a process of its own as a reader
+// starts it, driven through its tree from here.
+void time_reader(const std::filesystem::path& dir, size_t characters) {
+  std::printf("the reader, a chapter of %zu characters beside one of 200:\n", characters);
+  for (const size_t size : {size_t{200}, characters}) {
+    Book book = book_with(size);
+    const std::filesystem::path exe = dir / L"reader.exe";
+    replace_file_contents(exe, reader_executable(carried_reader(), book));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring line = L"\"" + exe.wstring() + L"\"";
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+      return;
+    }
+    WaitForInputIdle(process.hProcess, 60000);
+    HWND window = nullptr;
+    for (int i = 0; i < 600 && !window; ++i, Sleep(50)) {
+      window = FindWindowW(L"FolivraReader", nullptr);
+    }
+    HWND tree = window ? FindWindowExW(window, nullptr, WC_TREEVIEWW, nullptr) : nullptr;
+    if (tree) {
+      const auto item = [&](int index) {
+        HTREEITEM at = TreeView_GetRoot(tree);
+        at = TreeView_GetChild(tree, at);
+        for (int i = 1; i < index && at; ++i) at = TreeView_GetNextSibling(tree, at);
+        return at;
+      };
+      ms_in(window, [&] { TreeView_SelectItem(tree, item(2)); });
+      const double enter = ms_in(window, [&] { TreeView_SelectItem(tree, item(1)); });
+      const double leave = ms_in(window, [&] { TreeView_SelectItem(tree, item(2)); });
+      std::printf("  %8zu chars: click into it %9.1f ms, leave it %9.1f ms\n", size, enter, leave);
+    }
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
   }
 }
 
@@ -129,5 +182,6 @@ int wmain(int argc, wchar_t** argv) {
         chapters, open, save);
   }
   DestroyWindow(window.hwnd());
+  time_reader(dir, characters);
   return 0;
 }
