@@ -70,10 +70,27 @@ void ChapterTree::fill(const Book& book) {
   insert.item.pszText = const_cast<wchar_t*>(L"拼命加载中..");
   const HTREEITEM root = TreeView_InsertItem(tree_, &insert);
   UpdateWindow(tree_);  // the placeholder is seen while the chapters are added
-  SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
+  begin_batch();
   set_title(gbk_to_wide(book.title));
   add_items(book, 1);
   TreeView_Expand(tree_, root, TVE_EXPAND);
+  end_batch();
+}
+
+// Items come and go with the tree's redrawing off and without its subclass:
+// under Wine every message through a SetWindowSubclass chain looks up a
+// window property in the server, and the tree sends itself messages for
+// every item (5,000 chapters took 0.9 s instead of 10 ms). No input comes
+// in meanwhile.
+void ChapterTree::begin_batch() {
+  if (batches_++ > 0) return;
+  SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
+  RemoveWindowSubclass(tree_, subclass, 0);
+}
+
+void ChapterTree::end_batch() {
+  if (--batches_ > 0) return;
+  SetWindowSubclass(tree_, subclass, 0, reinterpret_cast<DWORD_PTR>(this));
   SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(tree_, nullptr, TRUE);
 }
@@ -88,7 +105,7 @@ void ChapterTree::clear() {
 void ChapterTree::add_items(const Book& book, int first) {
   const HTREEITEM root = item_at(0);
   if (!root) return;
-  SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
+  begin_batch();
   TVINSERTSTRUCTW insert{};
   insert.hParent = root;
   insert.hInsertAfter = TVI_LAST;
@@ -100,8 +117,7 @@ void ChapterTree::add_items(const Book& book, int first) {
     insert.item.pszText = const_cast<wchar_t*>(name.c_str());
     items_.push_back(TreeView_InsertItem(tree_, &insert));
   }
-  SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(tree_, nullptr, TRUE);
+  end_batch();
 }
 
 void ChapterTree::set_title(const std::wstring& title) {
@@ -129,7 +145,7 @@ void ChapterTree::remove_item(int position) {
 
 void ChapterTree::follow(const ChapterChanges& changes, const Document& doc, int select) {
   quiet_ = true;
-  SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
+  begin_batch();
   for (const ChapterChange& change : changes) {
     switch (change.kind) {
       case ChapterChange::Kind::inserted:
@@ -150,8 +166,7 @@ void ChapterTree::follow(const ChapterChanges& changes, const Document& doc, int
         break;
     }
   }
-  SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(tree_, nullptr, TRUE);
+  end_batch();
   expand();
   quiet_ = false;
   if (select >= 0) select_quietly(select);

@@ -68,6 +68,8 @@ class ChapterTree {
   static LRESULT CALLBACK subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT message(UINT message, WPARAM wparam, LPARAM lparam);
   unsigned key_command(WPARAM key) const;
+  void begin_batch();
+  void end_batch();
   void insert_item(int position, const std::string& name);
   void remove_item(int position);
   int drop_position(POINT at) const;
@@ -81,6 +83,7 @@ class ChapterTree {
   bool label_editing_ = false;
   bool locked_ = false;
   int dragging_ = 0;  // the chapter being dragged
+  int batches_ = 0;   // batches of items under way, one inside another
 };
 
 }  // namespace folivra
