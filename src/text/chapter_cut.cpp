@@ -138,14 +138,22 @@ void follow_style(uint8_t& style, const Token& t) {
 // Walks the text of an RTF content; stops before character `stop` (npos:
 // never). Gives the number of characters passed and, when it stopped, the
 // byte offset and the groups open there.
+struct Cut {
+  size_t at;  // the byte the second part starts with
+  std::vector<Frame> open;
+};
+
 struct Walk {
   bool ok = false;
   size_t characters = 0;
   size_t stopped_at = std::string_view::npos;
   std::vector<Frame> open;
+  std::vector<Cut> cuts;  // where `cut_here` said yes
 };
 
 using Each = std::function<void(const TextCharacter&)>;
+// Asked before each character, with the number of characters before it.
+using CutHere = std::function<bool(size_t characters)>;
 
 // What a token that stands for a character is, for for_each_text_character.
 TextCharacter character_of(std::string_view rtf, const Token& t, size_t end) {
@@ -177,7 +185,8 @@ TextCharacter character_of(std::string_view rtf, const Token& t, size_t end) {
   return {Kind::byte, t.byte};
 }
 
-Walk walk_rtf(std::string_view rtf, size_t stop, const Each* each = nullptr) {
+Walk walk_rtf(std::string_view rtf, size_t stop, const Each* each = nullptr,
+              const CutHere* cut_here = nullptr) {
   Walk w;
   std::vector<Frame> stack;
   int fallback = 0;  // characters of a \u's fallback still to skip
@@ -255,6 +264,7 @@ Walk walk_rtf(std::string_view rtf, size_t stop, const Each* each = nullptr) {
       }
     }
     if (!character) continue;
+    if (cut_here && (*cut_here)(w.characters)) w.cuts.push_back({t.begin, stack});
     if (w.characters == stop) {
       w.stopped_at = t.begin;
       w.open = stack;
@@ -392,6 +402,55 @@ std::optional<ContentHalves> cut_chapter_content(std::string_view content, size_
   for (const Frame& frame : w.open) halves.second += "{" + frame.state;
   halves.second.append(content.substr(w.stopped_at));
   return halves;
+}
+
+std::vector<std::string> cut_into_pieces(std::string_view content, size_t characters) {
+  std::vector<size_t> starts{0};  // where each piece starts in `content`
+  size_t since_cut = 0;
+  bool after_break = false;
+  if (!looks_like_rtf(content)) {
+    for (size_t i = 0; i < content.size();) {
+      if (after_break && since_cut >= characters) {
+        starts.push_back(i);
+        since_cut = 0;
+      }
+      const size_t next = plain_step(content, i);
+      after_break = content[i] == '\r' || content[i] == '\n';
+      ++since_cut;
+      i = next;
+    }
+    std::vector<std::string> pieces;
+    starts.push_back(content.size());
+    for (size_t k = 0; k + 1 < starts.size(); ++k) {
+      pieces.emplace_back(content.substr(starts[k], starts[k + 1] - starts[k]));
+    }
+    return pieces;
+  }
+  const Each each = [&](const TextCharacter& c) {
+    after_break = c.kind == TextCharacter::Kind::line_break;
+    ++since_cut;
+  };
+  const CutHere cut_here = [&](size_t) {
+    if (!after_break || since_cut < characters) return false;
+    since_cut = 0;
+    return true;
+  };
+  const Walk w = walk_rtf(content, std::string_view::npos, &each, &cut_here);
+  if (!w.ok || w.cuts.empty()) return {std::string(content)};
+  std::vector<std::string> pieces;
+  size_t from = 0;
+  std::string opening;  // the groups open where the piece starts, with their formatting
+  for (const Cut& cut : w.cuts) {
+    pieces.push_back(opening);
+    pieces.back().append(content.substr(from, cut.at - from));
+    pieces.back().append(cut.open.size(), '}');
+    opening.clear();
+    for (const Frame& frame : cut.open) opening += "{" + frame.state;
+    from = cut.at;
+  }
+  pieces.push_back(opening);
+  pieces.back().append(content.substr(from));
+  return pieces;
 }
 
 std::string join_chapter_contents(std::string_view first, std::string_view second) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace folivra {
 
@@ -36,6 +37,13 @@ struct ContentHalves {
   std::string first, second;
 };
 std::optional<ContentHalves> cut_chapter_content(std::string_view content, size_t at);
+
+// The content cut after line breaks into pieces of at least `characters`
+// characters of text (the last may have fewer), each a content of its own
+// that opens with the formatting in effect where it starts. Added one after
+// another at the end of a rich-edit control, they hold the whole text. One
+// piece when the text is shorter or the RTF cannot be followed.
+std::vector<std::string> cut_into_pieces(std::string_view content, size_t characters);
 
 // Both contents as one, the second starting a new paragraph. The second
 // half's own tables are dropped: its text takes the first one's fonts.

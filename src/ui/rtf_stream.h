@@ -13,8 +13,13 @@ namespace folivra {
 // Replaces the whole content of a rich-edit control with RTF text.
 void load_rtf(HWND rich_edit, std::string_view rtf);
 
-// Replaces it with a chapter's content: RTF as RTF, anything else as GBK text.
-void load_chapter_text(HWND rich_edit, std::string_view content);
+// Replaces it with a chapter's content: RTF as RTF, anything else as GBK
+// text. Where the control lays out a large text slowly, one of more than
+// `piece_characters` characters goes in piece by piece; the control ends as
+// a load at once leaves it, and says nothing of it as a change.
+inline constexpr size_t kLoadPieceCharacters = 50000;
+void load_chapter_text(HWND rich_edit, std::string_view content,
+                       size_t piece_characters = kLoadPieceCharacters);
 
 // The RTF of the whole control, or of its selection only.
 std::string save_rtf(HWND rich_edit, bool selection_only = false);

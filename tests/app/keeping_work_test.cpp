@@ -9,6 +9,8 @@
 #include "book/book_file.h"
 #include "book/gbk_wide.h"
 #include "text/plain_text.h"
+#include "text/text_rtf.h"
+#include "ui/rtf_stream.h"
 
 namespace folivra::test {
 namespace {
@@ -84,7 +86,8 @@ TEST_F(KeepingWork, AuthorAndIntroductionTypedThenSavedByKey) {
 TEST_F(KeepingWork, ALargeChapterLeftAndComeBackToKeepsEveryWordTyped) {
   Book book = sample_book(3);
   std::string big = "{\\rtf1\\ansi\\ansicpg936 ";
-  for (int i = 0; i < 30000; ++i) big += i % 50 == 49 ? "\\'b0\\'a1\\par " : "\\'b0\\'a1";
+  // Large enough to be loaded in pieces where the control needs that.
+  for (int i = 0; i < 120000; ++i) big += i % 50 == 49 ? "\\'b0\\'a1\\par " : "\\'b0\\'a1";
   book.chapters[0].content = big + "}";
   const std::string path = saved(book, "big.zqb");
   const std::string stored = read_bytes(dir_.path("big.zqb"));
@@ -106,20 +109,69 @@ TEST_F(KeepingWork, ALargeChapterLeftAndComeBackToKeepsEveryWordTyped) {
   SendMessageW(c().content, EM_SETSEL, 0, 0);
   type(c().content, L"乙");
   select(1);
-  EXPECT_EQ(editor_text().find(L"啊甲"), 30598u) << "after 30,000 characters and 599 breaks";
+  EXPECT_EQ(editor_text().find(L"啊甲"), 122398u) << "after 120,000 characters and 2,399 breaks";
+  EXPECT_FALSE(SendMessageW(c().content, EM_CANUNDO, 0, 0)) << "the load is no step to undo";
   SetFocus(c().content);
   SendMessageW(c().content, EM_SETSEL, 0, 0);
   type(c().content, L"丙");
+  EXPECT_TRUE(SendMessageW(c().content, EM_CANUNDO, 0, 0)) << "what is typed can be undone";
   command(kCmdSave);
   const Book back = read("big.zqb");
   const std::u16string first_text = chapter_text16(back.chapters[0].content);
   EXPECT_EQ(first_text.front(), u'丙');
-  EXPECT_EQ(first_text.find(u"啊甲"), 30599u);
+  EXPECT_EQ(first_text.find(u"啊甲"), 122399u);
   EXPECT_EQ(chapter_text16(back.chapters[1].content).substr(0, 8), u"乙chapter");
   // Chapter 3 was never touched: its item is the stored one, byte for byte.
   const std::string saved_bytes = read_bytes(dir_.path("big.zqb"));
   const Layout before = layout_of(stored), after = layout_of(saved_bytes);
   EXPECT_EQ(stored_item(saved_bytes, after.items.back()), stored_item(stored, before.items.back()));
+}
+
+// A chapter loaded piece by piece is the chapter loaded at once: the same
+// text and the same RTF out of the control, with nothing to undo.
+TEST_F(KeepingWork, AChapterLoadedInPiecesIsTheChapterLoadedWhole) {
+  std::string formatted =
+      "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}"
+      "{\\f1\\fswiss Arial;}}{\\colortbl ;\\red160\\green30\\blue30;}"
+      "\\viewkind4\\uc1\\pard\\qc\\f0\\fs32 ";
+  for (int p = 0; p < 30; ++p) {
+    formatted += p % 7 == 3 ? "{\\b\\cf1 bold \\'d6\\'d0\\par more\\line " : "";
+    formatted += "para " + std::to_string(p) + " \\u20013?\\'ce\\'c4\\f1 latin\\f0 ";
+    formatted += p % 5 == 1 ? " \\i slanted" : "";
+    formatted += p % 7 == 3 ? "}" : "";
+    formatted += p % 5 == 2 ? " \\i0\\pard\\fi420\\fs24" : "";
+    formatted += p + 1 < 30 ? "\\par\r\n" : "";
+  }
+  const std::vector<std::u16string> lines = {u"　　第一行，有“引号”。", u"", u"　　第三行 \\ { }"};
+  const std::string contents[] = {
+      formatted + "}",
+      formatted + "\\par}",
+      rtf_of_lines(lines, RtfFont{}),
+      "\xB5\xDA\xD2\xBB\xD0\xD0\r\nline two\r\n\r\nlast",
+      "\xB5\xDA\xD2\xBB\xD0\xD0\r\nline two\r\nthree\r\nfour\r\n",
+  };
+  wchar_t cls[64] = {};
+  GetClassNameW(c().content, cls, 64);
+  const auto control = [&] {
+    const HWND edit = CreateWindowExW(0, cls, L"", WS_POPUP | ES_MULTILINE, 0, 0, 300, 300, nullptr,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    return edit;
+  };
+  for (const std::string& content : contents) {
+    const HWND whole = control(), pieces = control();
+    load_chapter_text(whole, content, SIZE_MAX);
+    load_chapter_text(pieces, content, 7);
+    EXPECT_EQ(control_text(pieces), control_text(whole)) << content;
+    EXPECT_EQ(save_rtf(pieces), save_rtf(whole)) << content;
+    CHARRANGE in_whole{}, in_pieces{};
+    SendMessageW(whole, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&in_whole));
+    SendMessageW(pieces, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&in_pieces));
+    EXPECT_EQ(in_pieces.cpMin, in_whole.cpMin) << "the caret where a load at once leaves it";
+    EXPECT_FALSE(SendMessageW(pieces, EM_CANUNDO, 0, 0));
+    DestroyWindow(whole);
+    DestroyWindow(pieces);
+  }
 }
 
 TEST_F(KeepingWork, ADamagedChapterSurvivesASaveByteForByte) {

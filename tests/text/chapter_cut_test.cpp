@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "book/gbk.h"
+#include "text/rtf_check.h"
 
 namespace folivra {
 namespace {
@@ -53,6 +54,64 @@ TEST(ChapterCut, RtfKeepsTablesAndFormattingOnBothSides) {
   EXPECT_EQ(chapter_text_length(at_end->second), 0u);
   EXPECT_FALSE(cut_chapter_content(rtf, 17));
   EXPECT_FALSE(cut_chapter_content("{\\rtf1 abc", 1)) << "unbalanced";
+}
+
+std::vector<TextCharacter> characters_of(std::string_view content) {
+  std::vector<TextCharacter> out;
+  for_each_text_character(content, [&](const TextCharacter& c) { out.push_back(c); });
+  return out;
+}
+
+bool same(const std::vector<TextCharacter>& a, const std::vector<TextCharacter>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i].kind != b[i].kind || a[i].value != b[i].value || a[i].style != b[i].style)
+      return false;
+  }
+  return true;
+}
+
+TEST(ChapterCut, PiecesCutAfterLineBreaksCarryTheirFormattingAndMakeTheWhole) {
+  // A bold group and an italic run open across paragraph ends, tables, a
+  // \uN with its fallback, GBK pairs, \line, a last paragraph without \par.
+  std::string rtf =
+      "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}"
+      "{\\*\\generator Test;}\\viewkind4\\uc1\\pard\\qc\\f0\\fs24 ";
+  for (int p = 0; p < 40; ++p) {
+    rtf += p % 7 == 3 ? "{\\b bold \\'d6\\'d0\\par more\\line " : "";
+    rtf += "para " + std::to_string(p) + " \\u20013?\\'ce\\'c4";
+    rtf += p % 5 == 1 ? " \\i slanted" : "";
+    rtf += p % 7 == 3 ? "}" : "";
+    rtf += p % 5 == 2 ? " \\i0\\pard\\ql" : "";
+    rtf += p + 1 < 40 ? "\\par\r\n" : "";
+  }
+  rtf += "}";
+  const std::vector<TextCharacter> whole = characters_of(rtf);
+  for (const size_t size : {size_t{1}, size_t{10}, size_t{100}}) {
+    const std::vector<std::string> pieces = cut_into_pieces(rtf, size);
+    ASSERT_GT(pieces.size(), 1u) << size;
+    std::vector<TextCharacter> joined;
+    for (size_t k = 0; k < pieces.size(); ++k) {
+      const std::vector<TextCharacter> part = characters_of(pieces[k]);
+      ASSERT_TRUE(rtf_fits_control(pieces[k]));
+      EXPECT_EQ(chapter_text_length(pieces[k]), part.size()) << "balanced: " << pieces[k];
+      if (k + 1 < pieces.size()) {
+        EXPECT_GE(part.size(), size);
+        EXPECT_EQ(part.back().kind, TextCharacter::Kind::line_break) << "cut after a break";
+      }
+      joined.insert(joined.end(), part.begin(), part.end());
+    }
+    EXPECT_TRUE(same(joined, whole)) << "size " << size;
+    EXPECT_EQ(pieces[1].substr(0, 25), "{\\rtf1 \\ansi \\ansicpg936 ");
+  }
+  EXPECT_EQ(cut_into_pieces(rtf, 100000), std::vector<std::string>{rtf}) << "short: one piece";
+  EXPECT_EQ(cut_into_pieces("{\\rtf1 a\\par b", 1), std::vector<std::string>{"{\\rtf1 a\\par b"})
+      << "unbalanced: one piece";
+
+  const std::string text = gbk_of("第一行\r\n第二行\n\r\n末行");
+  const std::vector<std::string> lines = cut_into_pieces(text, 1);
+  EXPECT_EQ(lines, (std::vector<std::string>{gbk_of("第一行\r\n"), gbk_of("第二行\n"), "\r\n",
+                                             gbk_of("末行")}));
 }
 
 TEST(ChapterCut, UnicodeAndItsFallbackAreOneCharacter) {
