@@ -104,8 +104,8 @@ bool lays_out_slowly() {
 }
 
 // Into the selection, or in place of everything.
-void put_content(HWND rich_edit, std::string_view content, bool selection) {
-  if (looks_like_rtf(content)) {
+void put_content(HWND rich_edit, std::string_view content, bool selection, bool rtf) {
+  if (rtf) {
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&content), 0, read_rtf};
     SendMessageW(rich_edit, EM_STREAMIN, SF_RTF | (selection ? SFF_SELECTION : 0),
                  reinterpret_cast<LPARAM>(&stream));
@@ -126,18 +126,19 @@ constexpr WPARAM kUndoLimit = 100;  // the control's own default
 
 void load_in_pieces(HWND rich_edit, std::string_view content,
                     const std::vector<std::string>& pieces) {
+  // A piece of a plain text may look like RTF where it starts: the whole decides.
+  const bool rtf = looks_like_rtf(content);
   const LRESULT events = SendMessageW(rich_edit, EM_SETEVENTMASK, 0, 0);
   SendMessageW(rich_edit, EM_SETUNDOLIMIT, 0, 0);
-  put_content(rich_edit, pieces.back(), false);
+  put_content(rich_edit, pieces.back(), false, rtf);
   CHARRANGE at{0, 0};
   for (size_t k = 0; k + 1 < pieces.size(); ++k) {
     at.cpMin = at.cpMax;
     SendMessageW(rich_edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
-    put_content(rich_edit, pieces[k], true);
+    put_content(rich_edit, pieces[k], true, rtf);
     SendMessageW(rich_edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&at));
   }
   // Where a load at once leaves the caret: RTF at the start, text at the end.
-  const bool rtf = looks_like_rtf(content);
   CHARRANGE caret{rtf ? 0 : -1, rtf ? 0 : -1};
   SendMessageW(rich_edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
   SendMessageW(rich_edit, EM_SETUNDOLIMIT, kUndoLimit, 0);
@@ -151,7 +152,7 @@ void load_chapter_text(HWND rich_edit, std::string_view content, size_t piece_ch
     const std::vector<std::string> pieces = cut_into_pieces(content, piece_characters);
     if (pieces.size() > 1) return load_in_pieces(rich_edit, content, pieces);
   }
-  put_content(rich_edit, content, false);
+  put_content(rich_edit, content, false, looks_like_rtf(content));
 }
 
 void load_rtf(HWND rich_edit, std::string_view rtf) {

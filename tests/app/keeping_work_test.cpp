@@ -149,6 +149,7 @@ TEST_F(KeepingWork, AChapterLoadedInPiecesIsTheChapterLoadedWhole) {
       rtf_of_lines(lines, RtfFont{}),
       "\xB5\xDA\xD2\xBB\xD0\xD0\r\nline two\r\n\r\nlast",
       "\xB5\xDA\xD2\xBB\xD0\xD0\r\nline two\r\nthree\r\nfour\r\n",
+      "plain text whose\r\n{\\rtf1 line looks like RTF}\r\nbut is not",
   };
   wchar_t cls[64] = {};
   GetClassNameW(c().content, cls, 64);

@@ -77,6 +77,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (const auto halves = cut_chapter_content(bytes, chapter_text_length(bytes) / 2)) {
     join_chapter_contents(halves->first, halves->second);
   }
+  // A chapter shown in pieces is the chapter: the same characters in order,
+  // and no piece the control would refuse when the whole would pass.
+  const std::vector<std::string> pieces = cut_into_pieces(bytes, 16);
+  std::string whole_text, pieces_text;
+  const auto note = [](std::string& out) {
+    return [&out](const TextCharacter& c) {
+      out += static_cast<char>(c.kind);
+      out.append(reinterpret_cast<const char*>(&c.value), sizeof c.value);
+      out += static_cast<char>(c.style);
+    };
+  };
+  if (looks_like_rtf(bytes)) {
+    for_each_text_character(bytes, note(whole_text));
+    for (const std::string& piece : pieces) {
+      for_each_text_character(piece, note(pieces_text));
+      if (pieces.size() > 1 && rtf_fits_control(bytes) && !rtf_fits_control(piece)) std::abort();
+    }
+  } else {  // plain text is cut, nothing added
+    whole_text = bytes;
+    for (const std::string& piece : pieces) pieces_text += piece;
+  }
+  if (pieces_text != whole_text) std::abort();
   // The text the search sees has one unit per control position, and every
   // match lies inside it.
   const std::u16string text = chapter_text16(bytes);
