@@ -148,8 +148,13 @@ struct Walk {
   size_t characters = 0;
   size_t stopped_at = std::string_view::npos;
   std::vector<Frame> open;
-  std::vector<Cut> cuts;  // where `cut_here` said yes
+  std::vector<Cut> cuts;      // where `cut_here` said yes
+  bool cuts_refused = false;  // a cut would have to repeat too much formatting
 };
+
+// Each piece opens with the formatting words seen before it; past this,
+// hostile RTF (formatting words by the million) is not worth cutting.
+constexpr size_t kMaxCutState = 64 * 1024;
 
 using Each = std::function<void(const TextCharacter&)>;
 // Asked before each character, with the number of characters before it.
@@ -264,7 +269,16 @@ Walk walk_rtf(std::string_view rtf, size_t stop, const Each* each = nullptr,
       }
     }
     if (!character) continue;
-    if (cut_here && (*cut_here)(w.characters)) w.cuts.push_back({t.begin, stack});
+    if (cut_here && (*cut_here)(w.characters)) {
+      size_t state = 0;
+      for (const Frame& f : stack) state += f.state.size() + 1;
+      if (state > kMaxCutState) {
+        w.cuts_refused = true;
+        cut_here = nullptr;
+      } else {
+        w.cuts.push_back({t.begin, stack});
+      }
+    }
     if (w.characters == stop) {
       w.stopped_at = t.begin;
       w.open = stack;
@@ -436,7 +450,7 @@ std::vector<std::string> cut_into_pieces(std::string_view content, size_t charac
     return true;
   };
   const Walk w = walk_rtf(content, std::string_view::npos, &each, &cut_here);
-  if (!w.ok || w.cuts.empty()) return {std::string(content)};
+  if (!w.ok || w.cuts.empty() || w.cuts_refused) return {std::string(content)};
   std::vector<std::string> pieces;
   size_t from = 0;
   std::string opening;  // the groups open where the piece starts, with their formatting

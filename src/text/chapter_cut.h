@@ -42,7 +42,8 @@ std::optional<ContentHalves> cut_chapter_content(std::string_view content, size_
 // characters of text (the last may have fewer), each a content of its own
 // that opens with the formatting in effect where it starts. Added one after
 // another at the end of a rich-edit control, they hold the whole text. One
-// piece when the text is shorter or the RTF cannot be followed.
+// piece when the text is shorter, the RTF cannot be followed, or a piece
+// would have to open with more than 64 KB of formatting.
 std::vector<std::string> cut_into_pieces(std::string_view content, size_t characters);
 
 // Both contents as one, the second starting a new paragraph. The second

@@ -2,6 +2,7 @@
 // Beyond not crashing, a book that reads must survive being written and
 // read again unchanged, damaged items included, and never decode more than
 // its file's budget.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -79,7 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // A chapter shown in pieces is the chapter: the same characters in order,
   // and no piece the control would refuse when the whole would pass.
-  const std::vector<std::string> pieces = cut_into_pieces(bytes, 16);
+  const std::vector<std::string> pieces =
+      cut_into_pieces(bytes, std::max<size_t>(16, bytes.size() / 8));
   std::string whole_text, pieces_text;
   const auto note = [](std::string& out) {
     return [&out](const TextCharacter& c) {

@@ -107,6 +107,10 @@ TEST(ChapterCut, PiecesCutAfterLineBreaksCarryTheirFormattingAndMakeTheWhole) {
   EXPECT_EQ(cut_into_pieces(rtf, 100000), std::vector<std::string>{rtf}) << "short: one piece";
   EXPECT_EQ(cut_into_pieces("{\\rtf1 a\\par b", 1), std::vector<std::string>{"{\\rtf1 a\\par b"})
       << "unbalanced: one piece";
+  std::string wordy = "{\\rtf1 ";
+  for (int i = 0; i < 30000; ++i) wordy += "\\b x\\par ";
+  EXPECT_EQ(cut_into_pieces(wordy + "}", 100).size(), 1u)
+      << "past 64 KB of formatting to repeat: one piece";
 
   const std::string text = gbk_of("第一行\r\n第二行\n\r\n末行");
   const std::vector<std::string> lines = cut_into_pieces(text, 1);
