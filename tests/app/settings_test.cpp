@@ -57,13 +57,20 @@ TEST_F(SettingsFile, NoFileMeansTheTemplate) {
 TEST_F(SettingsFile, MaximizeAndMinimizeWriteOnlyTheState) {
   SetWindowPos(hwnd_, nullptr, 100, 80, 600, 450, SWP_NOZORDER);
   ShowWindow(hwnd_, SW_MAXIMIZE);
-  pump();
+  // Under Wine the new state may come back from the X server a little later.
+  for (int i = 0; i < 200 && read(L"Windows", L"maximization") != L"true"; ++i) {
+    pump();
+    Sleep(10);
+  }
   EXPECT_EQ(read(L"Windows", L"maximization"), L"true");
   EXPECT_EQ(read(L"Windows", L"left_edge"), L"100");
   EXPECT_EQ(read(L"Windows", L"width"), L"600");
   ShowWindow(hwnd_, SW_RESTORE);
   ShowWindow(hwnd_, SW_MINIMIZE);
-  pump();
+  for (int i = 0; i < 200 && read(L"Windows", L"maximization") != L"false"; ++i) {
+    pump();
+    Sleep(10);
+  }
   EXPECT_EQ(read(L"Windows", L"maximization"), L"false");
   EXPECT_EQ(read(L"Windows", L"left_edge"), L"100");
   EXPECT_EQ(read(L"Windows", L"top_edge"), L"80");
