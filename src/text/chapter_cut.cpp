@@ -135,14 +135,14 @@ void follow_style(uint8_t& style, const Token& t) {
     style = 0;
 }
 
-// Walks the text of an RTF content; stops before character `stop` (npos:
-// never). Gives the number of characters passed and, when it stopped, the
-// byte offset and the groups open there.
 struct Cut {
   size_t at;  // the byte the second part starts with
   std::vector<Frame> open;
 };
 
+// Walks the text of an RTF content; stops before character `stop` (npos:
+// never). Gives the number of characters passed and, when it stopped, the
+// byte offset and the groups open there.
 struct Walk {
   bool ok = false;
   size_t characters = 0;
@@ -440,13 +440,13 @@ std::vector<std::string> cut_into_pieces(std::string_view content, size_t charac
     }
     return pieces;
   }
+  size_t last_cut = 0;  // characters before the last cut
   const Each each = [&](const TextCharacter& c) {
     after_break = c.kind == TextCharacter::Kind::line_break;
-    ++since_cut;
   };
-  const CutHere cut_here = [&](size_t) {
-    if (!after_break || since_cut < characters) return false;
-    since_cut = 0;
+  const CutHere cut_here = [&](size_t before) {
+    if (!after_break || before - last_cut < characters) return false;
+    last_cut = before;
     return true;
   };
   const Walk w = walk_rtf(content, std::string_view::npos, &each, &cut_here);
