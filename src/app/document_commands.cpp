@@ -50,12 +50,19 @@ void DocumentCommands::new_book_command() {
   view_.show_book(make_new_book(current_date_time()));
 }
 
+std::string DocumentCommands::chooser_folder() {
+  const std::string& path = view_.current_book().file_path;
+  return path.empty() ? view_.last_folder() : folder_of(path);
+}
+
 std::string DocumentCommands::choose_book_to_open() {
   OpenFileRequest request;
-  request.initial_directory = view_.program_directory();
+  request.initial_directory = chooser_folder();
   request.filter = std::string(kBookFilter);
   request.keep_directory = true;
-  return prompts_.open_file(request);
+  const std::string path = prompts_.open_file(request);
+  if (!path.empty()) view_.remember_folder(folder_of(path));
+  return path;
 }
 
 void DocumentCommands::open_book_command() {
@@ -162,13 +169,15 @@ void DocumentCommands::open_book(const std::string& given_path) {
 
 std::string DocumentCommands::choose_book_path(const std::string& proposed_name) {
   SaveFileRequest request;
-  request.initial_directory = view_.program_directory();
-  request.default_name = proposed_name;
+  request.initial_directory = chooser_folder();
+  request.default_name = safe_file_name(proposed_name);
   request.filter = std::string(kBookFilter);
   request.default_extension = "zqb";
   request.keep_directory = true;
   const std::string path = prompts_.save_file(request);
-  return path.empty() ? path : with_book_extension(path);
+  if (path.empty()) return path;
+  view_.remember_folder(folder_of(path));
+  return with_book_extension(path);
 }
 
 bool DocumentCommands::save_book() {
@@ -177,7 +186,8 @@ bool DocumentCommands::save_book() {
     return true;
   }
   Book& book = view_.current_book();
-  if (book.file_path.empty()) {
+  const bool named_now = book.file_path.empty();
+  if (named_now) {
     // A new book's first save proposes its title as the name.
     const std::string path = choose_book_path(book.title);
     if (path.empty()) return false;
@@ -194,6 +204,8 @@ bool DocumentCommands::save_book() {
   }
   view_.set_modified(false);
   view_.book_saved();
+  // A book that got its name here is the latest, as an opened one.
+  if (named_now) view_.add_recent_file(book.file_path);
   return true;
 }
 
@@ -217,7 +229,9 @@ bool DocumentCommands::restore_copy(const std::filesystem::path& copy,
   ReadReport report;
   const std::string shown = original_path.empty() ? path_to_gbk(copy) : original_path;
   if (!read_or_report(copy, shown, book, report)) return false;
-  book.file_path = original_path;
+  // A copy that did not read whole is a new book, as any cut file is: what is
+  // missing from it must never be saved over the original.
+  book.file_path = report.clean() ? original_path : std::string();
   view_.show_book(book);
   view_.set_modified(true);
   tell_damage(book, report);
@@ -258,15 +272,13 @@ namespace folivra {
 
 namespace {
 
-// A text file beside the book: the chooser starts in the book's folder.
-SaveFileRequest text_file_request(const Book& book, const std::string& title,
+// A text file: beside the book, or where the user last chose one.
+SaveFileRequest text_file_request(const std::string& folder, const std::string& title,
                                   const std::string& name) {
   SaveFileRequest request;
-  // The folder is found by characters: a GBK trail byte can be a backslash.
-  const std::string& path = book.file_path;
-  request.initial_directory = path.substr(0, path.size() - file_name_of(path, true).size());
+  request.initial_directory = folder;
   request.title = title;
-  request.default_name = name;
+  request.default_name = safe_file_name(name);
   request.filter = std::string(kTextFilter);
   request.default_extension = "txt";
   return request;
@@ -277,9 +289,10 @@ SaveFileRequest text_file_request(const Book& book, const std::string& title,
 void DocumentCommands::convert_to_text() {
   const Book& book = view_.current_book();
   const std::string path =
-      prompts_.save_file(text_file_request(book, "\xD7\xAA\xBB\xBB\x54\x58\x54\xB8\xF1\xCA\xBD",
+      prompts_.save_file(text_file_request(chooser_folder(), "\xD7\xAA\xBB\xBB\x54\x58\x54\xB8\xF1\xCA\xBD",
                                            file_name_of(book.file_path, false)));  // 转换TXT格式
   if (path.empty()) return;
+  view_.remember_folder(folder_of(path));
 
   // The text goes to a new file that takes the chosen name only when all of
   // it was written: a failure never leaves half a file under that name.
@@ -307,8 +320,9 @@ void DocumentCommands::export_plain_text() {
   const Book& book = view_.current_book();
   const std::string name =
       book.file_path.empty() ? book.title : file_name_of(book.file_path, false);
-  const std::string path = prompts_.save_file(text_file_request(book, gbk_of("导出纯文本"), name));
+  const std::string path = prompts_.save_file(text_file_request(chooser_folder(), gbk_of("导出纯文本"), name));
   if (path.empty()) return;
+  view_.remember_folder(folder_of(path));
   Message done;
   if (replace_file_contents(path_from_gbk(path), book_plain_text(book, PlainEncoding::utf8_bom))) {
     done.caption = gbk_of("导出成功");

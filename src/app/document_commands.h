@@ -34,6 +34,8 @@ class DocumentCommands {
   // Opens a recovery copy as the modified book that was being edited at
   // `original_path` (GBK, empty for a book never saved). False: not opened.
   bool restore_copy(const std::filesystem::path& copy, const std::string& original_path);
+  // The folder a chooser starts in: the open book's, else the last one used.
+  std::string chooser_folder();
 
  private:
   // Reads a book file into `book`, asking for its password if it has one.

@@ -24,8 +24,11 @@ class DocumentView {
   virtual void add_chapter_items(int first) = 0;
   virtual const std::vector<std::string>& recent_files() const = 0;
   virtual void add_recent_file(const std::string& path) = 0;
-  // The folder of the running program, without a trailing backslash (GBK).
-  virtual std::string program_directory() const = 0;
+  // Where a chooser starts when the book has no folder of its own: the last
+  // folder one was used in, else the user's documents (GBK, no trailing backslash).
+  virtual std::string last_folder() const = 0;
+  // A chooser was used in `folder`.
+  virtual void remember_folder(const std::string& /*folder*/) {}
   // Writes the book to `path` as a save does; false when it could not.
   virtual bool write_book_to(const std::filesystem::path& path, Book& book) {
     return write_book(path, book) == 0;

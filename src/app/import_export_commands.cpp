@@ -66,14 +66,15 @@ ImportPreview preview_of(const std::vector<TextChapter>* found) {
 void DocumentCommands::export_epub() {
   const Book& book = view_.current_book();
   SaveFileRequest request;
-  const std::string& path = book.file_path;
-  request.initial_directory = path.substr(0, path.size() - file_name_of(path, true).size());
+  request.initial_directory = chooser_folder();
   request.title = gbk_of("导出 EPUB");
-  request.default_name = book.file_path.empty() ? book.title : file_name_of(book.file_path, false);
+  request.default_name =
+      safe_file_name(book.file_path.empty() ? book.title : file_name_of(book.file_path, false));
   request.filter = gbk_of("EPUB 电子书(*.epub)|*.epub");
   request.default_extension = "epub";
   const std::string target = prompts_.save_file(request);
   if (target.empty()) return;
+  view_.remember_folder(folder_of(target));
   const std::string bytes = book_epub(book);
   if (!bytes.empty() && replace_file_contents(path_from_gbk(target), bytes)) {
     prompts_.show_message(note("导出成功", gbk_of("导出成功 文件：") + target, Icon::information));
@@ -85,11 +86,13 @@ void DocumentCommands::export_epub() {
 
 void DocumentCommands::set_cover_command() {
   OpenFileRequest request;
+  request.initial_directory = chooser_folder();
   request.title = gbk_of("设置封面");
   request.filter =
       gbk_of("图片文件(*.jpg;*.jpeg;*.png;*.bmp;*.gif)|*.jpg;*.jpeg;*.png;*.bmp;*.gif");
   const std::string path = prompts_.open_file(request);
   if (path.empty()) return;
+  view_.remember_folder(folder_of(path));
   std::string bytes;
   const FileCheck check = read_file_checked(path_from_gbk(path), "", kMaxPicture, bytes);
   if (check != FileCheck::ok || !is_picture(bytes)) {
@@ -103,10 +106,12 @@ void DocumentCommands::set_cover_command() {
 
 void DocumentCommands::import_text() {
   OpenFileRequest open;
+  open.initial_directory = chooser_folder();
   open.title = gbk_of("导入文本");
   open.filter = gbk_of("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
   const std::string path = prompts_.open_file(open);
   if (path.empty()) return;
+  view_.remember_folder(folder_of(path));
   std::string bytes;
   if (read_file_checked(path_from_gbk(path), "", kMaxNovel, bytes) != FileCheck::ok) {
     prompts_.show_message(note("导入文本", gbk_of("无法读取文件 ") + path, Icon::error));

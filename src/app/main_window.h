@@ -90,7 +90,8 @@ class MainWindow : public DocumentView,
   void set_modified(bool modified) override;
   bool read_only() const { return read_only_; }
   DocumentCommands& commands() { return commands_; }
-  std::string program_directory() const override;
+  std::string last_folder() const override;
+  void remember_folder(const std::string& folder) override;
   // A save: on a worker thread while the window paints, with a progress bar
   // in the status bar once it has taken `save_progress_delay` ms.
   bool write_book_to(const std::filesystem::path& path, Book& book) override;

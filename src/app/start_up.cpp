@@ -1,7 +1,10 @@
 // Books named on the command line, further instances, and leaving the program.
+#include <shlobj.h>
+
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "book/file_name.h"
+#include "book/gbk.h"
 #include "book/gbk_wide.h"
 
 namespace folivra {
@@ -39,9 +42,20 @@ void start_instance(const std::string& argument) {
 
 std::string MainWindow::program_path() const { return running_program(); }
 
-std::string MainWindow::program_directory() const {
-  const std::string path = running_program();
-  return path.substr(0, path.size() - file_name_of(path, true).size() - 1);
+std::string MainWindow::last_folder() const {
+  const std::string folder = settings_.read_text("Editor", "last_folder", "");
+  if (!folder.empty()) return folder;
+  PWSTR documents = nullptr;
+  std::string found;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &documents))) {
+    found = path_to_gbk(documents);
+  }
+  CoTaskMemFree(documents);
+  return found;
+}
+
+void MainWindow::remember_folder(const std::string& folder) {
+  if (!folder.empty()) settings_.write_text("Editor", "last_folder", folder);
 }
 
 void MainWindow::open_command_line(const std::vector<std::string>& args) {

@@ -9,21 +9,28 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <utility>
 
+#include "book/block_format.h"
 #include "book/le_bytes.h"
 
 namespace folivra {
 
 namespace {
 
-constexpr uint32_t kBlockMagic = 0x033E0F0D;
-constexpr size_t kHeaderSize = 8;
 // The first output buffer is sized from the stored length, but never more
-// than this plus a few times the input, so a lying header cannot make us
-// allocate gigabytes for a few bytes of input.
-constexpr size_t kFirstChunk = 64 * 1024;
+// than a few times the input (and a small floor), so a lying header costs
+// memory in proportion to the bytes it came with, not to what it claims.
+constexpr size_t kFirstChunk = 4 * 1024;
+constexpr size_t kFirstRatio = 8;
+
+// A decoded string holds no more memory than its bytes: a buffer grown by
+// doubling can hold almost twice what it decoded, for as long as the book lives.
+void fit(std::string& s) {
+  if (s.capacity() - s.size() > s.size() / 16 + 64) s.shrink_to_fit();
+}
 
 }  // namespace
 
@@ -50,19 +57,20 @@ bool decode_whole(std::string_view data, size_t plain_length, size_t limit, std:
   }
   const Decompressors::Lease d(decompressors);
   if (!d.get()) return false;
-  std::string out;
-  try {
-    out.resize(plain_length);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
+  // Uninitialised, so a header that lies costs no pages it never writes.
+  std::unique_ptr<char[]> out(new (std::nothrow) char[plain_length]);
+  if (!out) return false;
   size_t in_used = 0, produced = 0;
-  if (libdeflate_zlib_decompress_ex(d.get(), data.data(), data.size(), out.data(), out.size(),
+  if (libdeflate_zlib_decompress_ex(d.get(), data.data(), data.size(), out.get(), plain_length,
                                     &in_used, &produced) != LIBDEFLATE_SUCCESS ||
       produced != plain_length) {
     return false;
   }
-  plain = std::move(out);
+  try {
+    plain.assign(out.get(), produced);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   return true;
 }
 
@@ -102,8 +110,8 @@ BlockResult decode_block_with_zlib(std::string_view block, size_t budget, std::s
   char overflow_probe = 0;  // one byte past the limit: written means "too long"
   BlockResult result = BlockResult::failed;
   try {
-    out.resize(std::min(
-        {limit, static_cast<size_t>(plain_length), std::max(kFirstChunk, data.size() * 4)}));
+    out.resize(std::min({limit, static_cast<size_t>(plain_length),
+                         std::max(kFirstChunk, data.size() * kFirstRatio)}));
     for (;;) {
       if (produced == out.size() && out.size() < limit) {
         out.resize(std::min(limit, std::max<size_t>(out.size() * 2, 1)));
@@ -135,6 +143,7 @@ BlockResult decode_block_with_zlib(std::string_view block, size_t budget, std::s
   inflateEnd(&zs);
   if (result != BlockResult::ok) return result;
   out.resize(produced);
+  fit(out);
   plain = std::move(out);
   return BlockResult::ok;
 }

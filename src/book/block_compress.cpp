@@ -9,14 +9,13 @@
 #include <new>
 
 #include "book/block_codec.h"
+#include "book/block_format.h"
 #include "book/le_bytes.h"
 
 namespace folivra {
 
 namespace {
 
-constexpr uint32_t kBlockMagic = 0x033E0F0D;
-constexpr size_t kHeaderSize = 8;
 
 #ifdef FOLIVRA_LIBDEFLATE
 // Level 7: libdeflate's 6 falls a few percent behind zlib's default on long

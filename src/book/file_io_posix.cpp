@@ -153,17 +153,27 @@ bool ReplacingFile::commit() {
   const bool closed = ::close(impl_->fd) == 0;
   impl_->fd = -1;
   if (!flushed || !closed) return false;
+  // The backup is a second name of the old file, made under a name of its
+  // own first: the previous backup stays until the new book is in place.
+  // Without one the save goes on.
+  const std::filesystem::path backup = backup_name_for(impl_->target);
+  std::filesystem::path next_backup = backup;
+  next_backup += ".new";
+  bool backed_up = false;
   if (impl_->keep_backup) {
-    // The backup is a second name of the old file; without one the save goes on.
-    const std::filesystem::path backup = backup_name_for(impl_->target);
-    ::unlink(backup.c_str());
-    if (::link(impl_->target.c_str(), backup.c_str()) != 0 && errno != ENOENT) {
-      std::error_code ignored;
-      std::filesystem::copy_file(impl_->target, backup, ignored);
+    ::unlink(next_backup.c_str());
+    backed_up = ::link(impl_->target.c_str(), next_backup.c_str()) == 0;
+    if (!backed_up && errno != ENOENT) {
+      std::error_code error;
+      backed_up = std::filesystem::copy_file(impl_->target, next_backup, error);
     }
   }
-  if (std::rename(impl_->temp.c_str(), impl_->target.c_str()) != 0) return false;
+  if (std::rename(impl_->temp.c_str(), impl_->target.c_str()) != 0) {
+    if (backed_up) ::unlink(next_backup.c_str());
+    return false;
+  }
   impl_->temp.clear();
+  if (backed_up) std::rename(next_backup.c_str(), backup.c_str());
   return true;
 }
 

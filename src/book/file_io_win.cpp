@@ -84,19 +84,26 @@ bool put_in_place(const std::wstring& target, const std::wstring& temp, const st
     return with_retries(
         [&] { return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0; });
   }
-  if (exists(backup)) DeleteFileW(backup.c_str());
+  // The old file goes to a name of its own first: the previous backup stays
+  // until the new book is in place.
+  const std::wstring next_backup = backup + L".new";
+  if (exists(next_backup)) DeleteFileW(next_backup.c_str());
   const bool replaced = with_retries([&] {
-    return ReplaceFileW(target.c_str(), temp.c_str(), backup.c_str(),
+    return ReplaceFileW(target.c_str(), temp.c_str(), next_backup.c_str(),
                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
   });
   if (!replaced) {
     if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && !exists(target)) {
       // The old file went to the backup name and the new one could not follow.
-      if (!MoveFileExW(backup.c_str(), target.c_str(), 0)) keep_temp = true;
+      if (!MoveFileExW(next_backup.c_str(), target.c_str(), 0)) keep_temp = true;
     }
     return false;
   }
-  if (!keep_backup) DeleteFileW(backup.c_str());
+  if (keep_backup) {
+    MoveFileExW(next_backup.c_str(), backup.c_str(), MOVEFILE_REPLACE_EXISTING);
+  } else {
+    DeleteFileW(next_backup.c_str());
+  }
   return true;
 }
 

@@ -51,6 +51,31 @@ std::string file_name_of(std::string_view path, bool with_extension) {
   return std::string(with_extension ? name : name.substr(0, extension_start(name)));
 }
 
+std::string folder_of(std::string_view path) {
+  std::string folder(path.substr(0, path.size() - file_name_of(path, true).size()));
+  if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  return folder;
+}
+
+std::string safe_file_name(std::string_view title) {
+  std::string name;
+  for (size_t i = 0; i < title.size();) {
+    const size_t next = next_char(title, i);
+    const unsigned char c = static_cast<unsigned char>(title[i]);
+    const bool forbidden = next == i + 1 && (c < 0x20 || std::string_view("\\/:*?\"<>|").find(
+                                                              static_cast<char>(c)) !=
+                                                              std::string_view::npos);
+    if (forbidden) {
+      name += '_';
+    } else {
+      name.append(title.substr(i, next - i));
+    }
+    i = next;
+  }
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+  return name;
+}
+
 }  // namespace folivra
 
 namespace folivra {

@@ -1,4 +1,5 @@
 // zqb: the command-line tool over Folivra's book core.
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string_view>
@@ -133,5 +134,12 @@ int main(int argc, char** argv) {
     return usage_error(std::string(name) + " takes " + std::to_string(command->positional) +
                        (command->optional ? " or more" : "") + " arguments");
   }
-  return command->run(args);
+  const int status = command->run(args);
+  // A listing cut short by a full disk or a closed pipe is no success.
+  std::cout.flush();
+  if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::cerr << "zqb: cannot write to standard output\n";
+    return kCannotWrite;
+  }
+  return status;
 }

@@ -49,7 +49,8 @@ bool rtf_fits_control(std::string_view rtf) {
       while (i < rtf.size() && is_letter(rtf[i])) ++i;
       if (i - start > kMaxWordLetters) return false;
       const std::string_view word = rtf.substr(start, i - start);
-      if (i < rtf.size() && rtf[i] == '-') ++i;
+      const bool negative = i < rtf.size() && rtf[i] == '-';
+      if (negative) ++i;
       const size_t digits = i;
       uint64_t parameter = 0;
       while (i < rtf.size() && is_digit(rtf[i])) {
@@ -59,8 +60,11 @@ bool rtf_fits_control(std::string_view rtf) {
       if (i - digits > kMaxParameterDigits) return false;
       if (i < rtf.size() && rtf[i] == ' ') ++i;
       if (word == "bin") {
-        // Binary data may hold anything, braces included: step over it.
-        if (parameter > rtf.size() - i) return true;  // runs to the end
+        // Binary data may hold anything, braces included: step over it. The
+        // control reads the count as 32 bits, so a count past that makes it
+        // parse the bytes behind as RTF: never let it.
+        if (negative || parameter > INT32_MAX) return false;
+        if (parameter > rtf.size() - i) return true;  // binary to the end
         i += static_cast<size_t>(parameter);
       } else if (breaks_line(word) && ++paragraphs > paragraph_budget) {
         return false;

@@ -5,6 +5,7 @@
 
 #include "app/scripted_prompts.h"
 #include "book/field_cipher.h"
+#include "book/gbk.h"
 #include "book/test_books.h"
 
 namespace folivra {
@@ -33,7 +34,9 @@ class BookHolder : public DocumentView {
   void add_chapter_items(int first) override { item_batches.push_back(first); }
   const std::vector<std::string>& recent_files() const override { return recent; }
   void add_recent_file(const std::string& path) override { recent.insert(recent.begin(), path); }
-  std::string program_directory() const override { return "/program"; }
+  std::vector<std::string> folders;  // remembered, latest last
+  std::string last_folder() const override { return folders.empty() ? "/docs" : folders.back(); }
+  void remember_folder(const std::string& folder) override { folders.push_back(folder); }
 };
 
 const std::string kModifiedSuffix =
@@ -110,6 +113,42 @@ TEST_F(Flows, YesSavesAndCancellingTheChooserStopsEverything) {
   EXPECT_EQ(view.book.file_path, path("saved.zqb")) << "a name without extension gets .zqb";
   Book read;
   EXPECT_EQ(read_book(path("saved.zqb"), "", read), ReadStatus::ok);
+  EXPECT_EQ(view.recent, std::vector<std::string>{path("saved.zqb")})
+      << "the first save of a new book puts it in the recent list";
+}
+
+TEST_F(Flows, TheProposedNameIsTheTitleWindowsTakes) {
+  edit();
+  view.book.title = gbk_of("剑来：上/下卷?") + "\x01 " + gbk_of("表") + " .";  // 表 ends in 0x5C
+  EXPECT_FALSE(commands.save_book());
+  ASSERT_EQ(prompts.saves.size(), 1u);
+  EXPECT_EQ(prompts.saves[0].default_name, gbk_of("剑来：上_下卷__ 表"));
+  EXPECT_EQ(prompts.saves[0].initial_directory, "/docs");
+}
+
+TEST_F(Flows, ACutRecoveryCopyOpensWithoutTheOriginalsName) {
+  Book whole = test::sample_book(31);
+  const std::string original = save(whole, "tale.zqb");
+  const std::string original_bytes = test::read_bytes(original);
+  const std::string copy_bytes = test::read_bytes(save(whole, "copy.zqb"));
+  for (const size_t keep : {copy_bytes.size() / 2, size_t{40}}) {
+    test::write_bytes(path("cut.zqb"), copy_bytes.substr(0, keep));
+    prompts.answers = {Answer::ok, Answer::ok};  // take what was read; the damage note
+    const bool opened = commands.restore_copy(path("cut.zqb"), original);
+    if (opened) {
+      EXPECT_LT(view.book.chapters.size(), 31u);
+      EXPECT_EQ(view.book.file_path, "") << "a cut copy must not be saved over the whole book";
+      EXPECT_TRUE(view.modified);
+      prompts.paths.clear();  // the chooser asks for a name, and is cancelled
+      EXPECT_FALSE(commands.save_book());
+    }
+    EXPECT_EQ(test::read_bytes(original), original_bytes) << keep;
+  }
+  // A whole copy goes back where it came from.
+  prompts.answers = {Answer::ok};
+  ASSERT_TRUE(commands.restore_copy(path("copy.zqb"), original));
+  EXPECT_EQ(view.book.file_path, original);
+  EXPECT_EQ(view.book.chapters.size(), 31u);
 }
 
 TEST_F(Flows, NewBookAfterTheGuard) {
@@ -128,12 +167,13 @@ TEST_F(Flows, NewBookAfterTheGuard) {
   EXPECT_GT(view.book.time, 45000.0);
 }
 
-TEST_F(Flows, OpenAsksForTheFileInTheProgramFolder) {
+TEST_F(Flows, OpenAsksForTheFileInTheLastFolderThenTheBooks) {
   const std::string book = save(test::sample_book(3), "tale.zqb");
   prompts.paths = {book};
   commands.open_book_command();
   ASSERT_EQ(prompts.opens.size(), 1u);
-  EXPECT_EQ(prompts.opens[0].initial_directory, "/program");
+  EXPECT_EQ(prompts.opens[0].initial_directory, "/docs") << "no book, no folder used yet";
+  EXPECT_EQ(view.folders, std::vector<std::string>{dir.dir().string()});
   EXPECT_FALSE(prompts.opens[0].title.has_value()) << "the default title";
   EXPECT_EQ(prompts.opens[0].filter, "ZQB\xCA\xE9\xBC\xAE(*.zqb)|*.zqb");
   EXPECT_TRUE(prompts.opens[0].keep_directory);
@@ -141,6 +181,12 @@ TEST_F(Flows, OpenAsksForTheFileInTheProgramFolder) {
   EXPECT_EQ(view.book.file_path, book);
   EXPECT_EQ(view.recent, std::vector<std::string>{book});
   EXPECT_TRUE(prompts.messages.empty());
+
+  // With a book open, the next chooser starts beside it.
+  view.folders = {"/elsewhere"};
+  commands.insert_book();
+  ASSERT_EQ(prompts.opens.size(), 2u);
+  EXPECT_EQ(prompts.opens[1].initial_directory, dir.dir().string());
 }
 
 TEST_F(Flows, ProtectedBookWithTheRightPassword) {
@@ -221,7 +267,7 @@ TEST_F(Flows, SaveAsProposesTheNameAndWritesEvenUnchanged) {
   prompts.paths = {path("copy.zqb")};
   EXPECT_TRUE(commands.save_book_as());
   EXPECT_EQ(prompts.saves[0].default_name, "tale");
-  EXPECT_EQ(prompts.saves[0].initial_directory, "/program");
+  EXPECT_EQ(prompts.saves[0].initial_directory, dir.dir().string());
   EXPECT_EQ(view.book.file_path, path("copy.zqb"));
   EXPECT_TRUE(std::filesystem::exists(path("copy.zqb")));
   EXPECT_FALSE(view.modified);

@@ -95,7 +95,7 @@ class ConvertCommand : public testing::Test {
     void add_chapter_items(int) override {}
     const std::vector<std::string>& recent_files() const override { return recent; }
     void add_recent_file(const std::string&) override {}
-    std::string program_directory() const override { return "/program"; }
+    std::string last_folder() const override { return "/program"; }
   } view;
   test::ScriptedPrompts prompts;
   DocumentCommands commands{view, prompts};
@@ -109,7 +109,7 @@ TEST_F(ConvertCommand, WritesTheTextAndSaysSo) {
   prompts.paths = {target};
   commands.convert_to_text();
   ASSERT_EQ(prompts.saves.size(), 1u);
-  EXPECT_EQ(prompts.saves[0].initial_directory, "C:\\books\\");
+  EXPECT_EQ(prompts.saves[0].initial_directory, "C:\\books");
   EXPECT_EQ(prompts.saves[0].default_name, "tale");
   EXPECT_FALSE(prompts.saves[0].keep_directory);
   EXPECT_EQ(test::read_bytes(target), book_text(view.book));
@@ -123,7 +123,7 @@ TEST_F(ConvertCommand, WritesTheTextAndSaysSo) {
 
 TEST_F(ConvertCommand, CancelIsSilent) {
   commands.convert_to_text();
-  EXPECT_EQ(prompts.saves[0].initial_directory, "") << "a book never saved";
+  EXPECT_EQ(prompts.saves[0].initial_directory, "/program") << "a book never saved: the last folder";
   EXPECT_TRUE(prompts.messages.empty());
 }
 

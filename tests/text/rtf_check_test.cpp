@@ -36,7 +36,16 @@ TEST(RtfCheck, HostileRtfIsFlagged) {
   EXPECT_TRUE(rtf_fits_control("{\\rtf1 {\\pict\\bin5 {{{{{}}"));
   EXPECT_TRUE(rtf_fits_control("{\\rtf1 \\bin999999 abc"));
   EXPECT_TRUE(rtf_fits_control(std::string(400, '{') + std::string(400, '}')));
+  EXPECT_TRUE(rtf_fits_control("{\\rtf1 {\\pict\\bin2147483647 {{{{{}}"));
   EXPECT_FALSE(rtf_fits_control(std::string(401, '{') + std::string(401, '}')));
+
+  // The control reads a count as 32 bits: 4294967297 is 1 to it, and the
+  // nesting behind the one byte is parsed. Such a count passes nothing.
+  const std::string nest = std::string(5000, '{') + std::string(5000, '}');
+  EXPECT_FALSE(rtf_fits_control("{\\rtf1 \\bin4294967297 x" + nest + "}"));
+  EXPECT_FALSE(rtf_fits_control("{\\rtf1 \\bin999999999999 x" + nest + "}"));
+  EXPECT_FALSE(rtf_fits_control("{\\rtf1 \\bin2147483648 x" + nest + "}"));
+  EXPECT_FALSE(rtf_fits_control("{\\rtf1 \\bin-5 x" + nest + "}"));
 }
 
 }  // namespace
