@@ -131,6 +131,11 @@ bool ReplacingFile::open() {
     if (error) return false;
     impl_->target = real;
   }
+  // A book its owner made read-only stays as it is, whoever runs the save.
+  struct stat target_status;
+  if (::stat(impl_->target.c_str(), &target_status) == 0 && !(target_status.st_mode & S_IWUSR)) {
+    return false;
+  }
   const std::filesystem::path temp = temporary_name_for(impl_->target);
   // The name is fixed, so a leftover of a killed save is simply replaced;
   // never follow a link someone put there.

@@ -1,0 +1,105 @@
+#!/usr/bin/env python3
+"""zqb against hostile book files: bounded memory, checks that hold, exits that tell the truth."""
+import os
+import stat
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+import zlib
+
+ZQB = sys.argv.pop(1)
+MAGIC = struct.pack("<I", 0x033E0F0D)
+
+
+def block(plain, claimed=None, stream=None):
+    if plain == b"" and claimed is None:
+        return MAGIC + struct.pack("<i", 0)  # the empty block has no stream
+    stream = zlib.compress(plain) if stream is None else stream
+    return MAGIC + struct.pack("<i", len(plain) if claimed is None else claimed) + stream
+
+
+def item(data):
+    return struct.pack("<i", len(data)) + data
+
+
+def book_file(chapters):
+    """A book whose chapters are given as (name block, content block)."""
+    empty = item(block(b""))
+    out = b"ZQB" + struct.pack("<d", 1.0) + struct.pack("<i", 0)
+    out += item(block(b"title")) + empty + empty + struct.pack("<d", 45000.0) + empty + empty
+    out += struct.pack("<i", len(chapters))
+    for name, content in chapters:
+        out += struct.pack("<i", 1) + item(name) + item(content)
+    return out
+
+
+def run_measured(*args):
+    """Runs zqb as a child: exit status, peak resident memory in MB, output."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        child = subprocess.Popen([ZQB, *args], stdout=out, stderr=err)
+        _, status, usage = os.wait4(child.pid, 0)
+        child.returncode = os.waitstatus_to_exitcode(status)
+        err.seek(0)
+        return child.returncode, usage.ru_maxrss / 1024, err.read()
+
+
+class HostileBooks(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def write(self, name, data):
+        path = os.path.join(self.dir, name)
+        with open(path, "wb") as f:
+            f.write(data)
+        return path
+
+    def test_blocks_that_lie_about_their_size_cost_what_they_hold(self):
+        # Each block claims 65,536 bytes and holds a stream of a few bytes:
+        # the reader must not keep (or zero-fill) what the headers claim.
+        liar = block(b"x" * 5, claimed=65536)
+        lying = self.write("lying.zqb", book_file([(liar, liar)] * 10000))
+        honest_text = os.urandom(len(lying) // 2000).hex().encode()[:90]
+        honest = self.write("honest.zqb", book_file([(block(b"n"), block(honest_text))] * 5000))
+        status, lying_mb, err = run_measured("check", lying)
+        self.assertEqual(status, 0, err)
+        _, honest_mb, _ = run_measured("check", honest)
+        print(f"check: lying blocks {lying_mb:.0f} MB, honest book {honest_mb:.0f} MB "
+              f"({os.path.getsize(lying)} and {os.path.getsize(honest)} bytes)", file=sys.stderr)
+        self.assertLess(lying_mb, honest_mb + 64)
+
+    def test_a_bin_count_past_32_bits_is_no_clean_chapter(self):
+        # The control reads \bin4294967297 as \bin1 and parses the nesting behind it.
+        for count in (b"4294967297", b"999999999999"):
+            rtf = b"{\\rtf1 \\bin" + count + b" x" + b"{" * 5000 + b"}" * 5000 + b"}"
+            path = self.write("bin.zqb", book_file([(block(b"c"), block(rtf))]))
+            status, _, err = run_measured("check", path)
+            self.assertEqual(status, 4, (count, err))
+
+    def test_output_that_cannot_be_written_is_no_success(self):
+        path = self.write("small.zqb", book_file([(block(b"one"), block(b"text of one\r\n"))]))
+        for args in (["dump", path], ["count", path], ["chapters", path], ["grep", path, "text"]):
+            with open("/dev/full", "wb") as full:
+                result = subprocess.run([ZQB, *args], stdout=full, stderr=subprocess.PIPE)
+            self.assertEqual(result.returncode, 73, args)
+            self.assertIn(b"cannot write", result.stderr)
+
+    def test_a_read_only_book_is_not_rewritten(self):
+        path = self.write("locked.zqb", book_file([(block(b"one"), block(b"text"))]))
+        with open(path, "rb") as f:
+            before = f.read()
+        os.chmod(path, stat.S_IRUSR | stat.S_IRGRP | stat.S_IROTH)
+        result = subprocess.run([ZQB, "rename", path, "1", "new"], capture_output=True)
+        self.assertEqual(result.returncode, 73)
+        with open(path, "rb") as f:
+            self.assertEqual(f.read(), before)
+        self.assertEqual(stat.S_IMODE(os.stat(path).st_mode), 0o444)
+
+
+if __name__ == "__main__":
+    unittest.main()
