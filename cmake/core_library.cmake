@@ -25,6 +25,7 @@ set(FOLIVRA_CORE_SOURCES
   src/export/epub_export.cpp
   src/text/rtf_check.cpp
   src/text/chapter_cut.cpp
+  src/text/text_replace.cpp
   src/text/word_count.cpp
   src/text/plain_text.cpp
   src/text/text_search.cpp
@@ -35,6 +36,7 @@ set(FOLIVRA_CORE_SOURCES
   src/document/chapter_counts.cpp
   src/document/chapter_look.cpp
   src/document/document.cpp
+  src/document/book_replace.cpp
   src/document/damage_report.cpp
 )
 if(WIN32)
@@ -101,6 +103,7 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/book/test_books.cpp
   tests/text/rtf_check_test.cpp
   tests/text/chapter_cut_test.cpp
+  tests/text/text_replace_test.cpp
   tests/text/word_count_test.cpp
   tests/text/text_search_test.cpp
   tests/text/text_import_test.cpp

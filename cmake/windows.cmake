@@ -27,7 +27,7 @@ folivra_core_library(folivra_core_small ZLIB_ONLY OPTIONS -Os -ffunction-section
 add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader_window.cpp
                                     src/reader/input_box.cpp src/ui/window_class.cpp src/ui/dpi.cpp
                                     src/ui/picture_box.cpp src/ui/cover_picture.cpp
-                                    src/ui/rtf_stream.cpp src/ui/fresh_control.cpp
+                                    src/ui/rtf_stream.cpp src/ui/fresh_control.cpp src/ui/char_format.cpp
                                     resources/reader.rc ${CMAKE_BINARY_DIR}/reader_version.rc)
 target_include_directories(folivra_reader PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(folivra_reader PRIVATE UNICODE _UNICODE)
@@ -66,6 +66,7 @@ add_library(folivra_shell STATIC
   src/app/recovery.cpp
   src/app/recovery_command.cpp
   src/ui/rtf_stream.cpp
+  src/ui/char_format.cpp
   src/ui/fresh_control.cpp
   src/ui/clipboard_picture.cpp
   src/ui/modal_loop.cpp
@@ -121,7 +122,7 @@ add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} ${CMAKE_BINARY_DIR}/edi
                             tests/app/settings_test.cpp tests/app/dialogs_test.cpp
                             tests/app/document_window_test.cpp tests/app/document_commands_test.cpp
                             tests/app/keeping_work_test.cpp tests/app/daily_use_test.cpp
-                            tests/app/saving_test.cpp
+                            tests/app/saving_test.cpp tests/app/keyboard_test.cpp
                             tests/app/import_export_test.cpp
                             tests/app/command_line_test.cpp tests/export/password_dialog_test.cpp
                             tests/export/text_export_test.cpp tests/export/reader_image_test.cpp

@@ -11,6 +11,7 @@
 #include "book/gbk.h"
 #include "book/gbk_wide.h"
 #include "document/chapter_look.h"
+#include "text/chapter_cut.h"
 
 namespace folivra {
 
@@ -78,10 +79,12 @@ void MainWindow::split_chapter() {
   if (p < 1 || p > doc_.count() || read_only_ || !joinable(doc_.chapter(p))) return;
   const LONG caret = editor_.caret();
   store_pending_content();
-  RtfHalves halves = split_chapter_text(c_.content, doc_.chapter(p).content, caret);
+  std::optional<ContentHalves> halves =
+      cut_chapter_content(doc_.chapter(p).content, static_cast<size_t>(std::max<LONG>(caret, 0)));
+  if (!halves) return;
   const std::string name = doc_.chapter(p).name + kSplitSuffix;
   const ChapterChanges changes =
-      doc_.split(p, std::move(halves.first), std::move(halves.second), name);
+      doc_.split(p, std::move(halves->first), std::move(halves->second), name);
   show_changes(changes, p + 1);
   if (!changes.empty()) tree_.edit_label(p + 1);  // the new name can be changed at once
 }
@@ -91,8 +94,7 @@ void MainWindow::merge_chapter() {
   if (p < 1 || p >= doc_.count() || read_only_) return;
   if (!joinable(doc_.chapter(p)) || !joinable(doc_.chapter(p + 1))) return;
   store_pending_content();
-  std::string joined =
-      join_chapter_texts(c_.content, doc_.chapter(p).content, doc_.chapter(p + 1).content);
+  std::string joined = join_chapter_contents(doc_.chapter(p).content, doc_.chapter(p + 1).content);
   show_changes(doc_.merge(p, std::move(joined)), p);
 }
 

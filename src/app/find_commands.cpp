@@ -6,11 +6,13 @@
 
 #include "app/main_window.h"
 #include "book/gbk_wide.h"
+#include "document/book_replace.h"
 #include "document/chapter_look.h"
 #include "text/book_search.h"
 #include "text/plain_text.h"
 #include "ui/dpi.h"
 #include "ui/rtf_stream.h"
+#include "ui/status_progress.h"
 #include "ui/window_text.h"
 
 namespace folivra {
@@ -275,8 +277,9 @@ void MainWindow::hit_chosen(int index) {
   if (hit.field == HitField::content) select_in(c_.content, start, end);
 }
 
-// 全书替换: every chapter with hits is changed in a hidden control, so that
-// its formatting stays, and all of them are one operation to take back.
+// 全书替换: worked out in the core on every core (each chapter's stored RTF
+// kept outside the replaced text), said and asked about, then applied as
+// one operation to take back.
 void MainWindow::replace_in_book(const FindRequest& request) {
   const std::optional<TextPattern> pattern = pattern_for(request);
   if (!pattern) return;
@@ -286,40 +289,29 @@ void MainWindow::replace_in_book(const FindRequest& request) {
   }
   stop_search();
   store_pending_content();
-  size_t replaced = 0;
-  std::vector<ChapterEdit> edits;
-  for (int p = 1; p <= doc_.count(); ++p) {
-    const Chapter& chapter = doc_.chapter(p);
-    ChapterEdit edit{p, std::nullopt, std::nullopt};
-    if (chapter_look(chapter) == ChapterLook::editable &&
-        !pattern->find_all(chapter_text16(chapter.content)).empty()) {
-      edit.content =
-          replace_in_chapter_text(c_.content, chapter.content, [&](const std::wstring& text) {
-            std::vector<TextReplacement> all = replacements_in(*pattern, text, request.replacement);
-            replaced += all.size();
-            return all;
-          });
-    }
-    if (request.names) {
-      const std::wstring name = gbk_to_wide(chapter.name);
-      std::vector<TextReplacement> all = replacements_in(*pattern, name, request.replacement);
-      replaced += all.size();
-      std::wstring renamed = name;
-      for (auto r = all.rbegin(); r != all.rend(); ++r) {
-        renamed.replace(static_cast<size_t>(r->start), static_cast<size_t>(r->length), r->text);
-      }
-      if (!all.empty()) edit.name = wide_to_gbk_lossy(renamed);
-    }
-    if (edit.content || edit.name) edits.push_back(std::move(edit));
+  BookReplacement plan;
+  const std::u16string with = utf16_of(request.replacement);
+  run_showing_progress(c_.status, 1, 300, [&](const ProgressReport& report) {
+    plan = plan_book_replacement(book_, *pattern, with, request.names, report);
+  });
+  if (plan.places == 0) {
+    find_.set_note(L"全书中找不到" + quoted(request.pattern) + L"。");
+    return;
   }
-  const int chapters = static_cast<int>(edits.size());
+  const std::wstring counted = std::to_wstring(plan.places) + L" 处，涉及 " +
+                               std::to_wstring(plan.edits.size()) + L" 章";
+  Message question;
+  question.text = wide_to_gbk_lossy(L"将替换 " + counted + L"。\r\n要替换吗？");
+  question.caption = wide_to_gbk_lossy(L"全书替换");
+  question.icon = Icon::question;
+  question.buttons = Buttons::ok_cancel;
+  question.owned = true;
+  if (prompts_->show_message(question) != Answer::ok) return;
   const int shown = selected_index();
-  show_changes(doc_.edit_chapters(std::move(edits)), shown);
+  show_changes(doc_.edit_chapters(std::move(plan.edits)), shown);
   find_.clear_results();
   hits_.clear();
-  find_.set_note(replaced == 0 ? L"全书中找不到" + quoted(request.pattern) + L"。"
-                               : L"已替换 " + std::to_wstring(replaced) + L" 处，涉及 " +
-                                     std::to_wstring(chapters) + L" 章");
+  find_.set_note(L"已替换 " + counted);
 }
 
 }  // namespace folivra

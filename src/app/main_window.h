@@ -81,6 +81,10 @@ class MainWindow : public DocumentView,
   const Menus& menus() const { return menus_; }
   // Runs the menu shortcuts for a message of the loop; true when it was one.
   bool translate_accelerator(MSG& msg);
+  // What the message loop does with a message before dispatching it: the
+  // shortcuts, the find and count windows' keys, Tab between the controls.
+  // True when it was taken.
+  bool pre_translate(MSG& msg);
 
   // The current book, with the content editor's text stored into it.
   const Book& book() { return current_book(); }

@@ -86,14 +86,17 @@ int run_editor(MainWindow& window, int show, const std::vector<std::string>& arg
   window.open_command_line(args);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (window.translate_accelerator(msg)) continue;
-    if (window.modeless_message(msg)) continue;  // 查找和替换, 字数统计
-    if (IsDialogMessageW(hwnd, &msg))
-      continue;  // Tab moves between the controls  // Tab moves between the controls
+    if (window.pre_translate(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
   return 0;
+}
+
+bool MainWindow::pre_translate(MSG& msg) {
+  if (translate_accelerator(msg)) return true;
+  if (modeless_message(msg)) return true;  // 查找和替换, 字数统计
+  return IsDialogMessageW(hwnd_, &msg);    // Tab moves between the controls
 }
 
 }  // namespace folivra

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/main_window.h"
+#include "ui/char_format.h"
 #include "app/window_layout.h"
 #include "ui/dpi.h"
 #include "book/gbk_wide.h"
@@ -122,16 +123,12 @@ void MainWindow::apply_editor_font(bool reload) {
     font_.italic = settings_.read_bool(kFont, "italics", false);
     font_.bold = settings_.read_bool(kFont, "bold", false);
   }
-  CHARFORMAT2W format{};
-  format.cbSize = sizeof format;
-  format.dwMask = CFM_FACE | CFM_SIZE | CFM_COLOR | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE |
-                  CFM_STRIKEOUT | CFM_CHARSET;
-  lstrcpynW(format.szFaceName, gbk_to_wide(font_.name).c_str(), LF_FACESIZE);
-  format.yHeight = std::max(font_.size, 0) * 20;
+  CHARFORMAT2W format = plain_char_format(gbk_to_wide(font_.name), font_.size);
   format.crTextColor = static_cast<COLORREF>(font_.color);
-  format.bCharSet = DEFAULT_CHARSET;
   format.dwEffects = (font_.bold ? CFE_BOLD : 0) | (font_.italic ? CFE_ITALIC : 0) |
                      (font_.underline ? CFE_UNDERLINE : 0) | (font_.strikeout ? CFE_STRIKEOUT : 0);
+  format.wWeight = font_.bold ? FW_BOLD : FW_NORMAL;
+  format.bUnderlineType = font_.underline ? CFU_UNDERLINE : CFU_UNDERLINENONE;
   editor_.set_default_format(format);
 }
 

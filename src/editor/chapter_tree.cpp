@@ -361,6 +361,13 @@ LRESULT ChapterTree::message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CHAR:
       if (wparam == L'\r') return 0;  // Enter was taken above; no beep
       break;
+    case WM_GETDLGCODE:
+      // Enter is ours (it goes on to the text): the dialog manager of the
+      // message loop would otherwise take it as its default button's.
+      if (lparam && reinterpret_cast<const MSG*>(lparam)->wParam == VK_RETURN) {
+        return DefSubclassProc(tree_, message, wparam, lparam) | DLGC_WANTALLKEYS;
+      }
+      break;
     case WM_CONTEXTMENU:
       if (lparam == -1) {  // Shift+F10 or the menu key: the menu at the selected item
         RECT r{};

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "ui/char_format.h"
 #include "ui/cover_picture.h"
 #include "ui/dpi.h"
 #include "ui/picture_box.h"
@@ -66,13 +67,7 @@ void show_page(int page) {
 void set_up_content() {
   SendMessageW(g.content, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
   // The text reads as it was written: the editor's default face and size.
-  CHARFORMAT2W format{};
-  format.cbSize = sizeof format;
-  format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
-  lstrcpynW(format.szFaceName, L"宋体", LF_FACESIZE);
-  format.yHeight = 12 * 20;
-  format.bCharSet = DEFAULT_CHARSET;
-  SendMessageW(g.content, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  set_plain_default_format(g.content, L"宋体", 12);
 }
 
 void show_chapter(int position) {

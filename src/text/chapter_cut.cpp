@@ -190,6 +190,17 @@ TextCharacter character_of(std::string_view rtf, const Token& t, size_t end) {
   return {Kind::byte, t.byte};
 }
 
+// Where the fallback of a \u that ends at `pos` ends: the characters the
+// reader skips after it.
+size_t fallback_end(std::string_view rtf, size_t pos, const Frame& frame) {
+  for (int k = 0; k < frame.unicode_skip; ++k) {
+    const Token t = next_token(rtf, pos);
+    if (t.kind != Token::Kind::text && t.kind != Token::Kind::escape) break;
+    pos = t.end;
+  }
+  return pos;
+}
+
 Walk walk_rtf(std::string_view rtf, size_t stop, const Each* each = nullptr,
               const CutHere* cut_here = nullptr) {
   Walk w;
@@ -289,6 +300,9 @@ Walk walk_rtf(std::string_view rtf, size_t stop, const Each* each = nullptr,
     if (each) {
       TextCharacter c = character_of(rtf, t, end);
       c.style = frame.style;
+      c.begin = t.begin;
+      c.end = end;
+      if (t.kind == Token::Kind::word && t.word == "u") c.end = fallback_end(rtf, end, frame);
       (*each)(c);
     }
     pos = end;
@@ -377,12 +391,13 @@ void for_each_text_character(std::string_view content, const Each& each) {
     const size_t next = plain_step(content, i);
     const auto b = static_cast<unsigned char>(content[i]);
     if (b == '\r' || b == '\n') {
-      each({Kind::line_break, '\r'});
+      each({Kind::line_break, '\r', 0, i, next});
     } else if (next - i == 2) {
-      each(
-          {Kind::pair, static_cast<uint32_t>(b) << 8 | static_cast<unsigned char>(content[i + 1])});
+      each({Kind::pair,
+            static_cast<uint32_t>(b) << 8 | static_cast<unsigned char>(content[i + 1]), 0, i,
+            next});
     } else {
-      each({Kind::byte, b});
+      each({Kind::byte, b, 0, i, next});
     }
     i = next;
   }
@@ -466,6 +481,8 @@ std::vector<std::string> cut_into_pieces(std::string_view content, size_t charac
   pieces.back().append(content.substr(from));
   return pieces;
 }
+
+std::string plain_content_as_rtf(std::string_view content) { return as_rtf(content); }
 
 std::string join_chapter_contents(std::string_view first, std::string_view second) {
   if (!looks_like_rtf(first) && !looks_like_rtf(second)) {

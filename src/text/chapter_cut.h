@@ -18,6 +18,9 @@ struct TextCharacter {
   enum class Kind { byte, pair, code_point, line_break } kind;
   uint32_t value;     // the byte; lead << 8 | trail; the code point
   uint8_t style = 0;  // kBold | kItalic | kUnderline in effect
+  // Where it is stored in the content: a \uN with the fallback it is
+  // written with, a GBK pair with both its bytes or escapes.
+  size_t begin = 0, end = 0;
 };
 inline constexpr uint8_t kBold = 1, kItalic = 2, kUnderline = 4;
 
@@ -45,6 +48,9 @@ std::optional<ContentHalves> cut_chapter_content(std::string_view content, size_
 // piece when the text is shorter, the RTF cannot be followed, or a piece
 // would have to open with more than 64 KB of formatting.
 std::vector<std::string> cut_into_pieces(std::string_view content, size_t characters);
+
+// A plain-text content as RTF with the same text.
+std::string plain_content_as_rtf(std::string_view content);
 
 // Both contents as one, the second starting a new paragraph. The second
 // half's own tables are dropped: its text takes the first one's fonts.

@@ -99,10 +99,15 @@ TEST_F(FindReplace, FindInTheChapterThenSearchAndReplaceTheWholeBook) {
 
   SetWindowTextW(f().replacement, L"林渊");
   click(f().replace_book);
+  ASSERT_EQ(prompts_.messages.size(), 1u) << "the places are said and asked about first";
+  EXPECT_EQ(gbk_to_wide(prompts_.messages[0].text), L"将替换 4 处，涉及 3 章。\r\n要替换吗？");
+  EXPECT_EQ(window().book().chapters[0].content, novel().chapters[0].content) << "cancelled";
+  prompts_.answers = {Answer::ok};
+  click(f().replace_book);
   EXPECT_EQ(text_of(f().note), L"已替换 4 处，涉及 3 章") << "three texts and one name";
   const Book& replaced = window().book();
   const std::u16string first = chapter_text16(replaced.chapters[0].content);
-  EXPECT_EQ(first, u"林渊 walked. 林渊 again\rend\r") << "the control ends with its paragraph";
+  EXPECT_EQ(first, u"林渊 walked. 林渊 again\rend") << "nothing but the replaced text changes";
   EXPECT_NE(replaced.chapters[0].content.find("\\b"), std::string::npos) << "still bold";
   EXPECT_EQ(replaced.chapters[1].content, novel().chapters[1].content) << "untouched";
   EXPECT_EQ(replaced.chapters[3].name, gbk_of("林渊之章"));
@@ -119,7 +124,7 @@ TEST_F(FindReplace, FindInTheChapterThenSearchAndReplaceTheWholeBook) {
   command(kCmdSave);
   Book saved;
   ASSERT_EQ(read_book(file, "", saved), ReadStatus::ok);
-  EXPECT_EQ(chapter_text16(saved.chapters[2].content), u"x 林渊\r");
+  EXPECT_EQ(chapter_text16(saved.chapters[2].content), u"x 林渊");
   EXPECT_EQ(saved.chapters[3].name, gbk_of("林渊之章"));
 }
 

@@ -111,6 +111,24 @@ void WindowTest::loop_key(HWND hwnd, WPARAM key, bool system) {
   pump();
 }
 
+void WindowTest::loop_pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (window().pre_translate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void WindowTest::post_key(HWND hwnd, WPARAM key, bool ctrl, bool shift, bool alt) {
+  const HeldKeys held(ctrl, shift, alt);
+  const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
+  const LPARAM down = 1 | static_cast<LPARAM>(scan) << 16 | (alt ? 0x20000000 : 0);
+  PostMessageW(hwnd, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, down);
+  PostMessageW(hwnd, alt ? WM_SYSKEYUP : WM_KEYUP, key, down | 0xC0000000);
+  loop_pump();
+}
+
 void WindowTest::select(int index) { TreeView_SelectItem(c().tree, window_->item_at(index)); }
 
 RECT WindowTest::rect_in_parent(HWND hwnd) const {

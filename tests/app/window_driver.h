@@ -49,6 +49,11 @@ class WindowTest : public testing::Test {
   void select(int index);  // selects a tree item as a click would
   // A key down as the message loop hands it on: the accelerators first.
   void loop_key(HWND hwnd, WPARAM key, bool system = false);
+  // A key as a person types it: posted to `hwnd` (down, up), then the
+  // queue run through the editor's own message loop, with the modifiers held.
+  void post_key(HWND hwnd, WPARAM key, bool ctrl = false, bool shift = false, bool alt = false);
+  // Runs the queued messages as the editor's message loop does.
+  void loop_pump();
   const MainWindow::Controls& c() const { return window_->controls(); }
   bool enabled(UINT id) const { return window_->menus().enabled(id); }
   RECT rect_in_parent(HWND hwnd) const;

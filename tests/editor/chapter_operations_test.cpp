@@ -7,6 +7,8 @@
 #include "book/book_file.h"
 #include "book/gbk.h"
 #include "book/gbk_wide.h"
+#include "text/plain_text.h"
+#include "ui/rtf_stream.h"
 
 namespace folivra::test {
 namespace {
@@ -165,6 +167,134 @@ TEST_F(ChapterOperations, SplitAndMergeKeepBoldText) {
   command(kCmdTreeUndo);
   EXPECT_EQ(names(), (std::vector<std::string>{"A", "B", "C"}));
   EXPECT_EQ(window().book().chapters[0].content, original) << "the cut is taken back whole";
+}
+
+// How the control shows one character: what an author would see change.
+struct Look {
+  DWORD effects = 0;
+  COLORREF color = 0;
+  LONG height = 0;
+  std::wstring face;
+  bool operator==(const Look&) const = default;
+};
+
+void PrintTo(const Look& l, std::ostream* out) {
+  *out << "{" << l.effects << " " << l.color << " " << l.height << " "
+       << wide_to_gbk_lossy(l.face).size() << "}";
+}
+
+// The look of every character of the chapter shown, its final paragraph
+// mark left out.
+std::vector<Look> looks(HWND edit) {
+  std::wstring text = control_text(edit);
+  if (!text.empty() && text.back() == L'\r') text.pop_back();
+  std::vector<Look> out;
+  for (LONG i = 0; i < static_cast<LONG>(text.size()); ++i) {
+    CHARRANGE range{i, i + 1};
+    SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    CHARFORMAT2W f{};
+    f.cbSize = sizeof f;
+    SendMessageW(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
+    out.push_back({f.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE), f.crTextColor,
+                   f.yHeight, f.szFaceName});
+  }
+  return out;
+}
+
+std::vector<Look> part(const std::vector<Look>& all, size_t from, size_t to) {
+  return {all.begin() + static_cast<long>(from), all.begin() + static_cast<long>(to)};
+}
+
+bool any_bold(const std::vector<Look>& all) {
+  for (const Look& l : all) {
+    if (l.effects & CFE_BOLD) return true;
+  }
+  return false;
+}
+
+// Chapters another program wrote (fonts, a colour, bold, italic, underline,
+// \uN), one as the editor writes a plain chapter, and one of plain text.
+Book formatted_book() {
+  Book book = abc_book();
+  book.chapters[0].content =
+      "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}"
+      "{\\f1\\fswiss Arial;}}{\\colortbl ;\\red255\\green0\\blue0;}\r\n\\pard\\f0\\fs24 "
+      "\\'b5\\'da\\'d2\\'bb plain {\\b bold \\'d5\\'c2} {\\i\\cf1 red italic\\u8226?} "
+      "{\\f1\\fs32 Arial \\ul under\\ulnone  done} end\\par\r\n}";
+  std::string words;
+  for (int i = 0; i < 20; ++i) words += "\\'ce\\'c4\\'d7\\'d6 word ";
+  book.chapters[1].content =
+      "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
+      "\r\n\\viewkind4\\uc1\\pard\\f0\\fs24 " + words + "\\par\r\n}";
+  book.chapters[2].content = std::string(150, 'x') + "\r\n" + gbk_of("第二段");
+  return book;
+}
+
+TEST_F(ChapterOperations, SplitMergeAndBookReplaceChangeNoCharactersLook) {
+  window().show_book(formatted_book());
+  select(1);
+  const std::vector<Look> before = looks(c().content);
+  ASSERT_GT(before.size(), 40u);
+  ASSERT_TRUE(any_bold(before));
+  ASSERT_NE(before[0].face, before[before.size() - 8].face) << "two faces to keep apart";
+
+  // Split in the middle of the bold run, through the keys.
+  const size_t at = chapter_text16(window().book().chapters[0].content).find(u"ld");
+  SetFocus(c().content);
+  SendMessageW(c().content, EM_SETSEL, at, at);
+  post_key(c().content, VK_RETURN, true, true);
+  TreeView_EndEditLabelNow(c().tree, TRUE);
+  loop_pump();
+  ASSERT_EQ(window().document().count(), 4);
+  select(1);
+  EXPECT_EQ(looks(c().content), part(before, 0, at));
+  select(2);
+  EXPECT_EQ(looks(c().content), part(before, at, before.size()));
+
+  // Merge them again: the same looks, a paragraph break between.
+  select(1);
+  command(kCmdTreeMergeChapter);
+  select(1);
+  std::vector<Look> merged = looks(c().content);
+  ASSERT_EQ(merged.size(), before.size() + 1);
+  merged.erase(merged.begin() + static_cast<long>(at));
+  EXPECT_EQ(merged, before);
+
+  // A plain chapter, RTF or text, split anywhere: nothing turns bold.
+  for (int p : {2, 3}) {
+    select(p);
+    SendMessageW(c().content, EM_SETSEL, 100, 100);
+    command(kCmdTreeSplitChapter);
+    TreeView_EndEditLabelNow(c().tree, TRUE);
+    loop_pump();
+    for (int half : {p, p + 1}) {
+      select(half);
+      EXPECT_FALSE(any_bold(looks(c().content))) << half;
+      EXPECT_EQ(window().book().chapters[static_cast<size_t>(half - 1)].content.find("\\b"),
+                std::string::npos)
+          << half;
+    }
+    command(kCmdTreeUndo);
+  }
+  ASSERT_EQ(window().document().count(), 3);
+
+  // 全书替换 of a word in every chapter: only the replaced characters change.
+  select(1);
+  const std::vector<Look> first_before = looks(c().content);
+  select(2);
+  const std::vector<Look> plain_before = looks(c().content);
+  window().open_find(false);
+  const SearchWindow::Controls& f = window().search_window().controls();
+  SetWindowTextW(f.pattern, L"i");
+  SetWindowTextW(f.replacement, L"I");
+  prompts_.answers = {Answer::ok};
+  SendMessageW(f.replace_book, BM_CLICK, 0, 0);
+  pump();
+  select(1);
+  EXPECT_EQ(looks(c().content), first_before) << "one letter for one, the looks stay";
+  EXPECT_EQ(text_of(c().content).find(L'i'), std::wstring::npos);
+  select(2);
+  EXPECT_EQ(looks(c().content), plain_before);
 }
 
 }  // namespace

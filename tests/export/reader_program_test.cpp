@@ -1,5 +1,6 @@
 // A compiled reader started for real, as the person it was given to would.
 #include <windows.h>
+#include <richedit.h>
 #include <commctrl.h>
 
 #include "ui/menu_ids.h"
@@ -52,6 +53,20 @@ std::wstring remote_text(HWND hwnd) {
 
 HWND find_child(HWND parent, const wchar_t* cls) {
   return FindWindowExW(parent, nullptr, cls, nullptr);
+}
+
+// The character format at `at` of a rich-edit control in another process,
+// asked for through memory of that process.
+CHARFORMAT2W remote_format(HANDLE process, HWND edit, LONG at) {
+  SendMessageW(edit, EM_SETSEL, at, at + 1);
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof format, MEM_COMMIT, PAGE_READWRITE);
+  WriteProcessMemory(process, remote, &format, sizeof format, nullptr);
+  SendMessageW(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(process, remote, &format, sizeof format, nullptr);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return format;
 }
 
 class ReaderProgram : public WindowTest {
@@ -131,6 +146,11 @@ TEST_F(ReaderProgram, ShowsTheBook) {
   HWND content = FindWindowExW(tabs, nullptr, L"RICHEDIT50W", nullptr);
   ASSERT_NE(content, nullptr);
   EXPECT_EQ(remote_text(content).find(L"second chapter text"), 0u);
+  for (LONG at : {0, 7}) {
+    const CHARFORMAT2W shown = remote_format(process_.hProcess, content, at);
+    EXPECT_TRUE(shown.dwMask & CFM_BOLD);
+    EXPECT_FALSE(shown.dwEffects & CFE_BOLD) << "text stored without bold is not shown bold";
+  }
 
   PostMessageW(reader, WM_CLOSE, 0, 0);
   HWND question = wait_for_window(L"#32770", L"关闭", pid);
