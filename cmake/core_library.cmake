@@ -8,6 +8,7 @@ set(FOLIVRA_CORE_SOURCES
   src/book/book_write.cpp
   src/book/book_writer.cpp
   src/book/fingerprint.cpp
+  src/book/disk_stamp.cpp
   src/book/task_pool.cpp
   src/book/byte_reader.cpp
   src/book/field_cipher.cpp

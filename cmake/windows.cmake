@@ -47,6 +47,7 @@ set_source_files_properties(${FOLIVRA_CARRIED_READER_RC} PROPERTIES
 add_library(folivra_shell STATIC
   src/app/associate_command.cpp
   src/app/book_view.cpp
+  src/app/book_holders.cpp
   src/app/command_line.cpp
   src/app/compile_command.cpp
   src/ui/cover_picture.cpp
@@ -122,7 +123,7 @@ add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} ${CMAKE_BINARY_DIR}/edi
                             tests/app/settings_test.cpp tests/app/dialogs_test.cpp
                             tests/app/document_window_test.cpp tests/app/document_commands_test.cpp
                             tests/app/keeping_work_test.cpp tests/app/daily_use_test.cpp
-                            tests/app/saving_test.cpp tests/app/keyboard_test.cpp
+                            tests/app/saving_test.cpp tests/app/keyboard_test.cpp tests/app/two_windows_test.cpp
                             tests/app/import_export_test.cpp
                             tests/app/command_line_test.cpp tests/export/password_dialog_test.cpp
                             tests/export/text_export_test.cpp tests/export/reader_image_test.cpp

@@ -22,8 +22,8 @@ void MainWindow::compile_reader() {
   SaveFileRequest request;
   request.title = gbk_of("编译为阅读器");
   request.initial_directory = commands_.chooser_folder();
-  request.default_name = safe_file_name(book_.file_path.empty() ? book_.title
-                                                                : file_name_of(book_.file_path, false));
+  request.default_name =
+      safe_file_name(book_.file_path.empty() ? book_.title : file_name_of(book_.file_path, false));
   request.filter = std::string(kProgramFilter);
   request.default_extension = "exe";
   request.keep_directory = true;

@@ -47,6 +47,7 @@ bool DocumentCommands::confirm_discard() {
 
 void DocumentCommands::new_book_command() {
   if (!confirm_discard()) return;
+  disk_path_.clear();
   view_.show_book(make_new_book(current_date_time()));
 }
 
@@ -152,6 +153,8 @@ void DocumentCommands::tell_damage(const Book& book, const ReadReport& report) {
 void DocumentCommands::open_book(const std::string& given_path) {
   // A relative path would follow the current folder, which choosers move.
   const std::string path = absolute_gbk_path(given_path);
+  // A book another window holds is edited there, never twice.
+  if (view_.bring_forward_holder(path)) return;
   Book book;
   ReadReport report;
   if (!read_or_report(path_from_gbk(path), path, book, report)) return;
@@ -164,7 +167,65 @@ void DocumentCommands::open_book(const std::string& given_path) {
     view_.add_recent_file(path);
     view_.show_book(book);
   }
+  note_disk(book);
   tell_damage(book, report);
+}
+
+void DocumentCommands::note_disk(const Book& book) {
+  disk_path_.clear();
+  if (book.file_path.empty() || !book.stored_image) return;
+  disk_path_ = book.file_path;
+  disk_ = stamp_of(path_from_gbk(book.file_path), *book.stored_image);
+}
+
+bool DocumentCommands::disk_unchanged(const Book& book) const {
+  return disk_path_.empty() || disk_path_ != book.file_path ||
+         !std::filesystem::exists(path_from_gbk(book.file_path)) ||
+         still_the_same(path_from_gbk(book.file_path), disk_);
+}
+
+bool DocumentCommands::may_overwrite_changed_file(bool& save_elsewhere) {
+  save_elsewhere = false;
+  const Book& book = view_.current_book();
+  if (disk_unchanged(book)) return true;
+  Message question;
+  question.text =
+      book.file_path + gbk_of(
+                           " 在打开之后已被其他程序修改。\r\n\r\n“是”仍然覆盖它，“否”另存为新文件，"
+                           "“取消”不保存。");
+  question.caption = gbk_of("保存");
+  question.icon = Icon::question;
+  question.buttons = Buttons::yes_no_cancel;
+  question.owned = true;
+  const Answer answer = prompts_.show_message(question);
+  save_elsewhere = answer == Answer::no;
+  return answer == Answer::yes;
+}
+
+void DocumentCommands::check_disk() {
+  const Book& book = view_.current_book();
+  if (disk_unchanged(book)) return;
+  std::string bytes;
+  const DiskStamp now = read_whole_file(path_from_gbk(book.file_path), bytes)
+                            ? stamp_of(path_from_gbk(book.file_path), bytes)
+                            : DiskStamp{};
+  if (now == told_) return;
+  told_ = now;
+  Message message;
+  message.caption = gbk_of("文件已修改");
+  message.owned = true;
+  if (view_.is_modified()) {
+    message.text = book.file_path + gbk_of(
+                                        " 已被其他程序修改。\r\n\r\n你未保存的修改仍在这里；"
+                                        "保存时会先问是否覆盖它。");
+    message.icon = Icon::information;
+    prompts_.show_message(message);
+    return;
+  }
+  message.text = book.file_path + gbk_of(" 已被其他程序修改。\r\n\r\n要重新载入吗？");
+  message.icon = Icon::question;
+  message.buttons = Buttons::ok_cancel;
+  if (prompts_.show_message(message) == Answer::ok) open_book(book.file_path);
 }
 
 std::string DocumentCommands::choose_book_path(const std::string& proposed_name) {
@@ -193,6 +254,10 @@ bool DocumentCommands::save_book() {
     if (path.empty()) return false;
     book.file_path = path;
   }
+  bool save_elsewhere = false;
+  if (!named_now && !may_overwrite_changed_file(save_elsewhere)) {
+    return save_elsewhere && save_book_as();
+  }
   if (!view_.write_book_to(path_from_gbk(book.file_path), book)) {
     Message failure;  // 保存失败！ - 打开文件 … 失败
     failure.text = "\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " +
@@ -203,6 +268,7 @@ bool DocumentCommands::save_book() {
     return false;
   }
   view_.set_modified(false);
+  note_disk(book);
   view_.book_saved();
   // A book that got its name here is the latest, as an opened one.
   if (named_now) view_.add_recent_file(book.file_path);
@@ -232,6 +298,13 @@ bool DocumentCommands::restore_copy(const std::filesystem::path& copy,
   // A copy that did not read whole is a new book, as any cut file is: what is
   // missing from it must never be saved over the original.
   book.file_path = report.clean() ? original_path : std::string();
+  // The original as it is now is what the restored book will be saved over.
+  std::string original;
+  disk_path_.clear();
+  if (!book.file_path.empty() && read_whole_file(path_from_gbk(original_path), original)) {
+    disk_path_ = original_path;
+    disk_ = stamp_of(path_from_gbk(original_path), original);
+  }
   view_.show_book(book);
   view_.set_modified(true);
   tell_damage(book, report);
@@ -288,9 +361,9 @@ SaveFileRequest text_file_request(const std::string& folder, const std::string& 
 
 void DocumentCommands::convert_to_text() {
   const Book& book = view_.current_book();
-  const std::string path =
-      prompts_.save_file(text_file_request(chooser_folder(), "\xD7\xAA\xBB\xBB\x54\x58\x54\xB8\xF1\xCA\xBD",
-                                           file_name_of(book.file_path, false)));  // 转换TXT格式
+  const std::string path = prompts_.save_file(
+      text_file_request(chooser_folder(), "\xD7\xAA\xBB\xBB\x54\x58\x54\xB8\xF1\xCA\xBD",
+                        file_name_of(book.file_path, false)));  // 转换TXT格式
   if (path.empty()) return;
   view_.remember_folder(folder_of(path));
 
@@ -320,7 +393,8 @@ void DocumentCommands::export_plain_text() {
   const Book& book = view_.current_book();
   const std::string name =
       book.file_path.empty() ? book.title : file_name_of(book.file_path, false);
-  const std::string path = prompts_.save_file(text_file_request(chooser_folder(), gbk_of("导出纯文本"), name));
+  const std::string path =
+      prompts_.save_file(text_file_request(chooser_folder(), gbk_of("导出纯文本"), name));
   if (path.empty()) return;
   view_.remember_folder(folder_of(path));
   Message done;

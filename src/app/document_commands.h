@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/document_view.h"
+#include "book/disk_stamp.h"
 #include "ui/prompts.h"
 #include "book/book_file.h"
 
@@ -36,6 +37,9 @@ class DocumentCommands {
   bool restore_copy(const std::filesystem::path& copy, const std::string& original_path);
   // The folder a chooser starts in: the open book's, else the last one used.
   std::string chooser_folder();
+  // The window became active again: when another program changed the book's
+  // file meanwhile, says so once and offers to read it again.
+  void check_disk();
 
  private:
   // Reads a book file into `book`, asking for its password if it has one.
@@ -49,11 +53,20 @@ class DocumentCommands {
   bool read_or_report(const std::filesystem::path& file, const std::string& path, Book& book,
                       ReadReport& report, bool inserting = false);
   void tell_damage(const Book& book, const ReadReport& report);
+  // Remembers the file as `book` was read from or written to it.
+  void note_disk(const Book& book);
+  // Whether the book's file is still what it was read or saved as.
+  bool disk_unchanged(const Book& book) const;
+  // Before a save over a file another program changed: true to write it.
+  bool may_overwrite_changed_file(bool& save_elsewhere);
   std::string choose_book_to_open();
   std::string choose_book_path(const std::string& proposed_name);
 
   DocumentView& view_;
   Prompts& prompts_;
+  std::string disk_path_;  // the file `disk_` describes; empty: none
+  DiskStamp disk_;
+  DiskStamp told_;  // the changed file last told of, not to be told again
 };
 
 // A book file name typed without an extension gets ".zqb".

@@ -33,6 +33,9 @@ class DocumentView {
   virtual bool write_book_to(const std::filesystem::path& path, Book& book) {
     return write_book(path, book) == 0;
   }
+  // When another window of the editor holds the book at `path` (GBK), it
+  // comes forward with it: true, and nothing more is to be done here.
+  virtual bool bring_forward_holder(const std::string& /*path*/) { return false; }
   // A save or save-as wrote the book.
   virtual void book_saved() {}
   // The book is gone from the window (after the question about its changes).

@@ -298,8 +298,8 @@ void MainWindow::replace_in_book(const FindRequest& request) {
     find_.set_note(L"全书中找不到" + quoted(request.pattern) + L"。");
     return;
   }
-  const std::wstring counted = std::to_wstring(plan.places) + L" 处，涉及 " +
-                               std::to_wstring(plan.edits.size()) + L" 章";
+  const std::wstring counted =
+      std::to_wstring(plan.places) + L" 处，涉及 " + std::to_wstring(plan.edits.size()) + L" 章";
   Message question;
   question.text = wide_to_gbk_lossy(L"将替换 " + counted + L"。\r\n要替换吗？");
   question.caption = wide_to_gbk_lossy(L"全书替换");

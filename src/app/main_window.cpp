@@ -107,7 +107,8 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       created_ = true;
       return 0;
     case WM_TIMER:
-      if (wparam == kAutosaveTimer && change_count_ != copied_count_) write_recovery_copy();
+      if (wparam == kAutosaveTimer || wparam == kRecoveryPauseTimer) recovery_tick();
+      if (wparam == kRecoveryPauseTimer) KillTimer(hwnd_, kRecoveryPauseTimer);
       if (wparam == kCountTimer) count_typed_chapter();
       if (wparam == kSavedTimer) {
         KillTimer(hwnd_, kSavedTimer);
@@ -158,6 +159,15 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       move_splitter(static_cast<int>(lparam));
       settings_.write_int("Windows", "boundary", static_cast<int>(lparam));
       return 0;
+    case WM_ACTIVATEAPP:
+      // Told after the activation, so that a question is not asked inside it.
+      if (wparam && has_book_ && !saving_) PostMessageW(hwnd_, kCheckDisk, 0, 0);
+      break;
+    case kCheckDisk:
+      if (has_book_ && !saving_) commands_.check_disk();
+      return 0;
+    case WM_COPYDATA:
+      return holder_asked(reinterpret_cast<const COPYDATASTRUCT*>(lparam));
     case WM_CLOSE:
       if (commands_.confirm_discard()) DestroyWindow(hwnd);
       return 0;

@@ -111,6 +111,8 @@ class MainWindow : public DocumentView,
   // Start-up: the first argument is opened here, each further one in a new
   // instance of the program. Closing and "退出" ask about unsaved changes.
   void open_command_line(const std::vector<std::string>& args);
+  // book_holders.cpp: a book another window holds comes forward there.
+  bool bring_forward_holder(const std::string& path) override;
   void exit_program();
   std::string program_path() const;  // the running executable (GBK)
   void associate_command();
@@ -163,6 +165,9 @@ class MainWindow : public DocumentView,
   static LRESULT CALLBACK page_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
 
+  LRESULT holder_asked(const COPYDATASTRUCT* data);
+  static constexpr UINT kCheckDisk = WM_APP + 20;  // active again: has the file changed?
+
   // main_window.cpp
   void create_controls();
   void layout();
@@ -170,7 +175,9 @@ class MainWindow : public DocumentView,
   void run_command(UINT id);
   void start_recovery();
   static constexpr UINT_PTR kAutosaveTimer = 1;
-  static constexpr UINT_PTR kSavedTimer = 2;  // ends the "已保存" note in the status bar
+  static constexpr UINT_PTR kSavedTimer = 2;          // ends the "已保存" note in the status bar
+  static constexpr UINT_PTR kRecoveryPauseTimer = 4;  // typing paused: the copy is written
+  void recovery_tick();
   void on_command(UINT id);
   LRESULT on_notify(NMHDR* header);
   void move_splitter(int left);
@@ -247,6 +254,8 @@ class MainWindow : public DocumentView,
   std::unique_ptr<Recovery> recovery_;
   std::filesystem::path recovery_folder_;
   unsigned change_count_ = 0, copied_count_ = 0;  // edits made, and when the last copy was
+  unsigned recovery_pause_ms_ = 0;                // after typing pauses this long; 0: never
+  bool recovery_failure_told_ = false;
   Prompts* prompts_;
   DocumentCommands commands_;
   Settings settings_;

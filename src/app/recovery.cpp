@@ -72,16 +72,19 @@ void Recovery::write(Book book, bool wait) {
   std::filesystem::create_directories(folder_, error);
   if (info_ == INVALID_HANDLE_VALUE) {
     info_ = open_alone(base_.wstring() + kInfo, CREATE_ALWAYS);
-    if (info_ == INVALID_HANDLE_VALUE) return;
+    if (info_ == INVALID_HANDLE_VALUE) {
+      failed_ = true;
+      return;
+    }
   }
   write_wide(info_,
              book.file_path.empty() ? std::wstring() : path_from_gbk(book.file_path).wstring());
   busy_ = true;
   auto job = [this, book = std::move(book), path = copy_path()]() mutable {
     try {
-      write_book(path, book);
+      failed_ = write_book(path, book) != 0;
     } catch (const std::bad_alloc&) {
-      // The next copy tries again.
+      failed_ = true;  // the next copy tries again
     }
     busy_ = false;
   };

@@ -31,6 +31,9 @@ class Recovery {
   // thread unless `wait`. While a copy is still being written a new one
   // without `wait` is skipped (the next tick writes it).
   void write(Book book, bool wait = false);
+  // Whether the last copy could not be written (the folder cannot be made
+  // or written, the disk is full); the next write tries again.
+  bool failed() const { return failed_; }
   // Removes this editor's copy: after a save, or when its changes are given up.
   void remove();
   bool has_copy() const { return info_ != INVALID_HANDLE_VALUE; }
@@ -54,6 +57,7 @@ class Recovery {
   HANDLE info_ = INVALID_HANDLE_VALUE;
   std::thread writer_;
   std::atomic<bool> busy_{false};
+  std::atomic<bool> failed_{false};
 };
 
 }  // namespace folivra

@@ -1,4 +1,6 @@
 // The recovery copy of the book being edited, and the copies offered back at start.
+#include <algorithm>
+
 #include "app/main_window.h"
 #include "book/book_time.h"
 #include "book/file_name.h"
@@ -30,8 +32,27 @@ void MainWindow::start_recovery() {
     recovery_folder_ = folder.empty() ? Recovery::default_folder() : path_from_gbk(folder);
   }
   recovery_ = std::make_unique<Recovery>(recovery_folder_);
+  // A copy a few seconds after typing pauses, and at least every
+  // `autosave_seconds` while typing goes on.
   const int seconds = settings_.read_int(kEditor, "autosave_seconds", 60);
-  if (seconds > 0) SetTimer(hwnd_, kAutosaveTimer, static_cast<UINT>(seconds) * 1000u, nullptr);
+  if (seconds <= 0) return;
+  SetTimer(hwnd_, kAutosaveTimer, static_cast<UINT>(seconds) * 1000u, nullptr);
+  const int pause = settings_.read_int(kEditor, "recovery_pause_ms", 3000);
+  recovery_pause_ms_ = static_cast<unsigned>(std::clamp(pause, 100, seconds * 1000));
+}
+
+void MainWindow::recovery_tick() {
+  if (change_count_ != copied_count_) write_recovery_copy();
+  // A folder that cannot be written is said once; the copies keep trying.
+  if (!recovery_ || !recovery_->failed() || recovery_failure_told_) return;
+  recovery_failure_told_ = true;
+  Message failure;
+  failure.text = wide_to_gbk_lossy(L"无法写入恢复副本：" + recovery_->folder().wstring() +
+                                   L"\r\n程序意外退出时，未保存的修改将无法恢复。请及时保存。");
+  failure.caption = wide_to_gbk_lossy(L"恢复");
+  failure.icon = Icon::error;
+  failure.owned = true;
+  prompts_->show_message(failure);
 }
 
 // The editor's text is streamed out once here, and the book is written on a

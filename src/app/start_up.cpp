@@ -64,6 +64,11 @@ void MainWindow::open_command_line(const std::vector<std::string>& args) {
   const bool restored = offer_recovery();
   for (size_t k = 0; k < args.size(); ++k) {
     if (k == 0 && !restored) {
+      // Started for a book another window holds: that window takes it, this one goes.
+      if (!has_book_ && bring_forward_holder(absolute_gbk_path(args[0]))) {
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        continue;
+      }
       commands_.open_book(args[0]);
     } else {
       start_instance(args[k]);

@@ -62,9 +62,9 @@ std::string safe_file_name(std::string_view title) {
   for (size_t i = 0; i < title.size();) {
     const size_t next = next_char(title, i);
     const unsigned char c = static_cast<unsigned char>(title[i]);
-    const bool forbidden = next == i + 1 && (c < 0x20 || std::string_view("\\/:*?\"<>|").find(
-                                                              static_cast<char>(c)) !=
-                                                              std::string_view::npos);
+    const bool forbidden =
+        next == i + 1 && (c < 0x20 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) !=
+                                          std::string_view::npos);
     if (forbidden) {
       name += '_';
     } else {

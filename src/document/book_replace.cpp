@@ -80,8 +80,8 @@ BookReplacement plan_book_replacement(const Book& book, const TextPattern& patte
     if (stop && *stop) return;
     const size_t end = std::min(count, (b + 1) * kBatch);
     for (size_t i = b * kBatch; i < end; ++i) {
-      ChapterEdit edit = edit_of(book.chapters[i], static_cast<int>(i + 1), pattern, with, names,
-                                 places[b]);
+      ChapterEdit edit =
+          edit_of(book.chapters[i], static_cast<int>(i + 1), pattern, with, names, places[b]);
       if (edit.content || edit.name) found[b].push_back(std::move(edit));
     }
     const size_t now = done += end - b * kBatch;

@@ -23,9 +23,9 @@ struct BookReplacement {
 
 // Worked out on every core; `progress` hears of chapters done (from any
 // thread), and a set `stop` ends it early with nothing to apply.
-BookReplacement plan_book_replacement(const Book& book, const TextPattern& pattern,
-                                      const std::u16string& with, bool names,
-                                      const std::function<void(size_t done, size_t total)>& progress = {},
-                                      const std::atomic<bool>* stop = nullptr);
+BookReplacement plan_book_replacement(
+    const Book& book, const TextPattern& pattern, const std::u16string& with, bool names,
+    const std::function<void(size_t done, size_t total)>& progress = {},
+    const std::atomic<bool>* stop = nullptr);
 
 }  // namespace folivra

@@ -393,9 +393,8 @@ void for_each_text_character(std::string_view content, const Each& each) {
     if (b == '\r' || b == '\n') {
       each({Kind::line_break, '\r', 0, i, next});
     } else if (next - i == 2) {
-      each({Kind::pair,
-            static_cast<uint32_t>(b) << 8 | static_cast<unsigned char>(content[i + 1]), 0, i,
-            next});
+      each({Kind::pair, static_cast<uint32_t>(b) << 8 | static_cast<unsigned char>(content[i + 1]),
+            0, i, next});
     } else {
       each({Kind::byte, b, 0, i, next});
     }

@@ -114,11 +114,14 @@ std::optional<std::string> replace_in_content(std::string_view content,
   const bool rtf = looks_like_rtf(content);
   if (!rtf) {
     for (const ContentReplacement& r : replacements) {
-      if (!gbk_can_hold(r.text)) return replace_in_content(plain_content_as_rtf(content), replacements);
+      if (!gbk_can_hold(r.text))
+        return replace_in_content(plain_content_as_rtf(content), replacements);
     }
   }
   std::vector<Span> spans;
-  for_each_text_character(content, [&](const TextCharacter& c) { spans.push_back({c.begin, c.end}); });
+  for_each_text_character(content, [&](const TextCharacter& c) {
+    spans.push_back({c.begin, c.end});
+  });
   // The positions are the control's: where the walk and the text disagree,
   // nothing is replaced rather than the wrong characters.
   if (spans.size() != chapter_text16(content).size()) return std::nullopt;
@@ -136,8 +139,8 @@ std::optional<std::string> replace_in_content(std::string_view content,
     if (at < pos) return std::nullopt;
     out.append(content.substr(pos, at - pos));
     const std::string text = rtf ? as_rtf(r.text) : as_plain(r.text);
-    if (rtf && !text.empty() && (ascii_letter(text[0]) || ascii_digit(text[0]) || text[0] == '-' ||
-                                 text[0] == ' ') &&
+    if (rtf && !text.empty() &&
+        (ascii_letter(text[0]) || ascii_digit(text[0]) || text[0] == '-' || text[0] == ' ') &&
         ends_in_open_control_word(out)) {
       out += ' ';
     }

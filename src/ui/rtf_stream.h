@@ -8,8 +8,8 @@
 
 namespace folivra {
 
-// Replaces the whole content of a rich-edit control with a chapter's content: RTF as RTF, anything else as GBK
-// text. Where the control lays out a large text slowly, one of more than
+// Replaces the whole content of a rich-edit control with a chapter's content: RTF as RTF, anything
+// else as GBK text. Where the control lays out a large text slowly, one of more than
 // `piece_characters` characters goes in piece by piece; the control ends as
 // a load at once leaves it, and says nothing of it as a change.
 inline constexpr size_t kLoadPieceCharacters = 50000;

@@ -322,6 +322,72 @@ TEST_F(Flows, PasswordSetAndRemoved) {
   EXPECT_EQ(read_book(path("p.zqb"), "", read), ReadStatus::ok);
 }
 
+TEST_F(Flows, ASaveOverAFileChangedElsewhereAsksFirst) {
+  const std::string book = save(test::sample_book(2), "tale.zqb");
+  commands.open_book(book);
+  const std::string theirs = test::read_bytes(save(test::sample_book(5), "tale.zqb"));
+  view.book.title = "mine";
+  view.modified = true;
+
+  prompts.answers = {Answer::cancel};
+  EXPECT_FALSE(commands.save_book());
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].buttons, Buttons::yes_no_cancel);
+  EXPECT_EQ(test::read_bytes(book), theirs) << "the other program's words stay";
+  EXPECT_TRUE(view.modified);
+
+  prompts.answers = {Answer::no};  // save under another name
+  prompts.paths = {path("mine.zqb")};
+  EXPECT_TRUE(commands.save_book());
+  EXPECT_EQ(test::read_bytes(book), theirs);
+  EXPECT_EQ(view.book.file_path, path("mine.zqb"));
+  Book read;
+  ASSERT_EQ(read_book(path("mine.zqb"), "", read), ReadStatus::ok);
+  EXPECT_EQ(read.title, "mine");
+
+  // Saved there, the next save writes without a question; a change by
+  // another program is asked about again, and "是" overwrites.
+  view.modified = true;
+  EXPECT_TRUE(commands.save_book());
+  EXPECT_EQ(prompts.messages.size(), 2u);
+  save(test::sample_book(4), "mine.zqb");
+  view.modified = true;
+  prompts.answers = {Answer::yes};
+  EXPECT_TRUE(commands.save_book());
+  EXPECT_EQ(prompts.messages.size(), 3u);
+  ASSERT_EQ(read_book(path("mine.zqb"), "", read), ReadStatus::ok);
+  EXPECT_EQ(read.chapter_count, 2);
+}
+
+TEST_F(Flows, ABookChangedElsewhereIsOfferedAgainOnce) {
+  const std::string book = save(test::sample_book(2), "tale.zqb");
+  commands.open_book(book);
+  commands.check_disk();
+  EXPECT_TRUE(prompts.messages.empty()) << "unchanged: nothing to say";
+  save(test::sample_book(5), "tale.zqb");
+  prompts.answers = {Answer::cancel};
+  commands.check_disk();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(view.book.chapter_count, 2) << "kept as it was";
+  commands.check_disk();
+  EXPECT_EQ(prompts.messages.size(), 1u) << "the same change is told once";
+
+  save(test::sample_book(6), "tale.zqb");
+  prompts.answers = {Answer::ok};
+  commands.check_disk();
+  EXPECT_EQ(view.book.chapter_count, 6) << "read again";
+  commands.check_disk();
+  EXPECT_EQ(prompts.messages.size(), 2u);
+
+  // With changes of its own, the window keeps them and only warns.
+  save(test::sample_book(3), "tale.zqb");
+  view.modified = true;
+  commands.check_disk();
+  ASSERT_EQ(prompts.messages.size(), 3u);
+  EXPECT_EQ(prompts.messages[2].icon, Icon::information);
+  EXPECT_EQ(view.book.chapter_count, 6);
+}
+
 TEST(BookExtension, AddedOnlyWhenMissing) {
   EXPECT_EQ(with_book_extension("C:\\b\\tale"), "C:\\b\\tale.zqb");
   EXPECT_EQ(with_book_extension("C:\\b\\tale.zqb"), "C:\\b\\tale.zqb");

@@ -195,8 +195,8 @@ std::vector<Look> looks(HWND edit) {
     CHARFORMAT2W f{};
     f.cbSize = sizeof f;
     SendMessageW(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
-    out.push_back({f.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE), f.crTextColor,
-                   f.yHeight, f.szFaceName});
+    out.push_back({f.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE), f.crTextColor, f.yHeight,
+                   f.szFaceName});
   }
   return out;
 }
@@ -225,7 +225,8 @@ Book formatted_book() {
   for (int i = 0; i < 20; ++i) words += "\\'ce\\'c4\\'d7\\'d6 word ";
   book.chapters[1].content =
       "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
-      "\r\n\\viewkind4\\uc1\\pard\\f0\\fs24 " + words + "\\par\r\n}";
+      "\r\n\\viewkind4\\uc1\\pard\\f0\\fs24 " +
+      words + "\\par\r\n}";
   book.chapters[2].content = std::string(150, 'x') + "\r\n" + gbk_of("第二段");
   return book;
 }

@@ -39,8 +39,7 @@ TEST(ReplaceInContent, EverythingOutsideTheReplacedTextStaysByteForByte) {
   const size_t at = text.find(u"bold");
   ASSERT_NE(at, std::u16string::npos);
   const std::string out = replaced(kFormatted, {{at, 4, u"粗体"}});
-  EXPECT_EQ(chapter_text16(out),
-            std::u16string(text).replace(at, 4, u"粗体"));
+  EXPECT_EQ(chapter_text16(out), std::u16string(text).replace(at, 4, u"粗体"));
   const size_t bold = kFormatted.find("bold");
   EXPECT_EQ(out.substr(0, bold), kFormatted.substr(0, bold));
   EXPECT_EQ(out.substr(bold + 16), kFormatted.substr(bold + 4));
@@ -48,7 +47,8 @@ TEST(ReplaceInContent, EverythingOutsideTheReplacedTextStaysByteForByte) {
 
   // Every character keeps its style; the replacement takes the style at its start.
   std::vector<uint8_t> expected = styles(kFormatted);
-  expected.erase(expected.begin() + static_cast<long>(at) + 2, expected.begin() + static_cast<long>(at) + 4);
+  expected.erase(expected.begin() + static_cast<long>(at) + 2,
+                 expected.begin() + static_cast<long>(at) + 4);
   EXPECT_EQ(styles(out), expected);
   EXPECT_EQ(styles(out)[at], kBold);
 }
