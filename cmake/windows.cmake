@@ -86,6 +86,7 @@ add_library(folivra_shell STATIC
   src/ui/dpi.cpp
   src/editor/chapter_tree.cpp
   src/editor/content_editor.cpp
+  src/editor/content_format.cpp
   src/editor/file_dialogs.cpp
   src/editor/file_filter.cpp
   src/ui/font_choice.cpp

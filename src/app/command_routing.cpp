@@ -86,6 +86,13 @@ void MainWindow::on_command(UINT id) {
     case kCmdWordCount:
       show_word_counts();
       break;
+    case kCmdBold:
+    case kCmdItalic:
+    case kCmdUnderline:
+    case kCmdSelectionFont:
+    case kCmdFirstLineIndent:
+      format_command(id);
+      break;
     case kCmdExportPlain:
       commands_.export_plain_text();
       break;

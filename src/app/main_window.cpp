@@ -102,6 +102,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       info_.set_read_only(true);
       tree_.set_locked(true);
       apply_editor_font(true);
+      editor_.set_classic_keys(settings_.read_bool("Editor", "classic_keys", false));
       remember_geometry();
       start_recovery();
       created_ = true;
@@ -131,11 +132,13 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_NCLBUTTONDOWN:
       refresh_edit_menu(false);
       refresh_insert_menu();
+      refresh_format_menu();
       break;
     case WM_INITMENU:
       if (reinterpret_cast<HMENU>(wparam) == menus_.bar) {
         refresh_edit_menu(false);
         refresh_insert_menu();
+        refresh_format_menu();
       }
       break;
     case WM_COMMAND:

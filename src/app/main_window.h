@@ -157,6 +157,8 @@ class MainWindow : public DocumentView,
   // Content editor and the Edit and Insert menus.
   void refresh_edit_menu(bool context);
   void refresh_insert_menu();
+  void refresh_format_menu();
+  void format_command(UINT id);
   void toggle_read_only();
   void select_page(int page);
 

@@ -105,7 +105,8 @@ std::wstring PopupMenu::caption(UINT id) const {
 }
 
 PopupMenu* Menus::owner_of(UINT id) const {
-  for (PopupMenu* popup : {file.get(), edit.get(), insert.get(), settings.get(), help.get()}) {
+  for (PopupMenu* popup :
+       {file.get(), edit.get(), insert.get(), format.get(), settings.get(), help.get()}) {
     if (popup->has(id)) return popup;
   }
   return nullptr;
@@ -157,7 +158,7 @@ Menus build_menus() {
       {kCmdRecent1 + 4, L"文件5", true, false},
   });
   m.edit = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
-      {kCmdUndo, L"撒消(&U)\tCtrl+Z", false},
+      {kCmdUndo, L"撤销(&U)\tCtrl+Z", false},
       {0, L""},
       {kCmdCut, L"剪切(&T)\tCtrl+X", false},
       {kCmdCopy, L"复制(&C)\tCtrl+C", false},
@@ -180,6 +181,14 @@ Menus build_menus() {
   m.insert = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
       {kCmdInsertDate, L"时间/日期(&D)\tF5"},
       {kCmdInsertBook, L"书籍(&B)"},
+  });
+  m.format = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
+      {kCmdBold, L"加粗(&B)\tCtrl+B", false},
+      {kCmdItalic, L"倾斜(&I)\tCtrl+I", false},
+      {kCmdUnderline, L"下划线(&U)\tCtrl+U", false},
+      {0, L""},
+      {kCmdSelectionFont, L"字体和字号(&F)...", false},
+      {kCmdFirstLineIndent, L"首行缩进(&N)", false},
   });
   m.settings = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
       {kCmdChooseFont, L"设置字体(&F)..."},
@@ -209,6 +218,7 @@ Menus build_menus() {
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.file->handle()), L"文件(&F)");
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.edit->handle()), L"编辑(&E)");
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.insert->handle()), L"插入(&I)");
+  AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.format->handle()), L"格式(&O)");
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.settings->handle()), L"设置(&T)");
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.help->handle()), L"帮助(&H)");
   return m;
@@ -237,6 +247,9 @@ HACCEL build_accelerators() {
       {FCONTROL | FSHIFT | FVIRTKEY, 'H', kCmdReplace},
       {FCONTROL | FSHIFT | FVIRTKEY, 'F', kCmdFindInBook},
       {FCONTROL | FSHIFT | FVIRTKEY, 'T', kCmdImportText},
+      {FCONTROL | FVIRTKEY, 'B', kCmdBold},
+      {FCONTROL | FVIRTKEY, 'I', kCmdItalic},
+      {FCONTROL | FVIRTKEY, 'U', kCmdUnderline},
   };
   return CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 }

@@ -16,7 +16,15 @@ std::vector<std::string> with_recent_first(const std::vector<std::string>& list,
 }
 
 std::string recent_caption(int slot, const std::string& path) {
-  return std::to_string(slot) + " " + file_name_of(path, true);
+  // "&1" .. "&9" choose an entry by its number; an '&' of the name is shown as it is.
+  std::string caption(1, '&');
+  caption += std::to_string(slot);
+  caption += ' ';
+  for (const char c : file_name_of(path, true)) {
+    caption += c;
+    if (c == '&') caption += '&';
+  }
+  return caption;
 }
 
 }  // namespace folivra

@@ -163,15 +163,21 @@ void ContentEditor::insert_date() {
   SendMessageW(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(now.c_str()));
 }
 
-// Up and Down scroll two lines; Ctrl+Left and Ctrl+Right step through the
-// chapters; Ctrl+Shift+Enter splits the chapter. True when the key was used.
+// Ctrl+PgUp and Ctrl+PgDn step through the chapters (with the classic keys
+// Ctrl+Left and Ctrl+Right, and Up and Down scroll two lines);
+// Ctrl+Shift+Enter splits the chapter. True when the key was used.
 bool ContentEditor::key(WPARAM key) {
-  if ((key == VK_UP || key == VK_DOWN) && no_modifier()) {
-    SendMessageW(edit_, EM_LINESCROLL, 0, key == VK_UP ? -2 : 2);
-    return true;
-  }
   if (key == VK_RETURN && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) < 0) {
     listener_.content_command(kCmdTreeSplitChapter);
+    return true;
+  }
+  if ((key == VK_PRIOR || key == VK_NEXT) && only_ctrl()) {
+    listener_.step_chapter(key == VK_PRIOR ? -1 : 1);
+    return true;
+  }
+  if (!classic_keys_) return false;
+  if ((key == VK_UP || key == VK_DOWN) && no_modifier()) {
+    SendMessageW(edit_, EM_LINESCROLL, 0, key == VK_UP ? -2 : 2);
     return true;
   }
   if ((key == VK_LEFT || key == VK_RIGHT) && only_ctrl()) {

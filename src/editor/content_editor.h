@@ -59,7 +59,21 @@ class ContentEditor {
   };
   EditState edit_state() const;
 
+  // Standard keys (arrows move the caret, Ctrl+Left/Right by words, chapters
+  // with Ctrl+PgUp/PgDn), or the classic ones: Up/Down scroll, Ctrl+Left/Right
+  // step through the chapters.
+  void set_classic_keys(bool classic) { classic_keys_ = classic; }
+
+  // content_format.cpp: the 格式 menu, on the selection (or the paragraphs it
+  // touches); nothing when the chapter shown takes no text.
+  bool takes_text() const { return !read_only_ && !locked_ && shown_ >= 1; }
+  void toggle_effect(DWORD mask, DWORD effect);  // CFM_BOLD with CFE_BOLD, ...
+  CHARFORMAT2W selection_format() const;
+  void apply_selection_format(const CHARFORMAT2W& format);
+  void toggle_first_line_indent(LONG twips);
+
  private:
+  void formatted();  // a format change is a change of the chapter
   static LRESULT CALLBACK subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   LRESULT message(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
   bool key(WPARAM key);
@@ -77,6 +91,7 @@ class ContentEditor {
   bool locked_ = false;      // the chapter shown takes nothing back
   bool read_only_ = false;   // the window's read-only mode
   bool load_guard_ = false;  // the next change notice is the load's own
+  bool classic_keys_ = false;
   std::optional<CHARFORMAT2W> format_;
 };
 

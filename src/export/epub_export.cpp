@@ -57,12 +57,23 @@ std::string paragraphs(std::string_view content) {
     if (open & kBold) out += "</b>";
     open = 0;
   };
+  bool starting = true;  // the paragraph's own indent is left to the stylesheet
   for_each_text_character(content, [&](const TextCharacter& c) {
     if (c.kind == TextCharacter::Kind::line_break) {
       close_runs();
       out += "</p>\n<p>";
+      starting = true;
       return;
     }
+    if (starting && (c.kind == TextCharacter::Kind::byte && (c.value == ' ' || c.value == '\t'))) {
+      return;
+    }
+    if (starting && c.kind == TextCharacter::Kind::pair &&
+        gbk_pair_unit(static_cast<uint16_t>(c.value)) == 0x3000) {
+      return;
+    }
+    if (starting && c.kind == TextCharacter::Kind::code_point && c.value == 0x3000) return;
+    starting = false;
     if (c.style != open) {
       close_runs();
       if (c.style & kBold) out += "<b>";

@@ -51,6 +51,11 @@ enum MenuId : unsigned {
   kCmdReplace,
   kCmdFindInBook,
   kCmdWordCount,
+  kCmdBold = 210,
+  kCmdItalic,
+  kCmdUnderline,
+  kCmdSelectionFont,
+  kCmdFirstLineIndent,
 };
 
 }  // namespace folivra

@@ -210,7 +210,7 @@ TEST_F(RecentFiles, GapEndsTheList) {
   restart();
   ASSERT_EQ(window().recent_files().size(), 1u);
   EXPECT_TRUE(file().is_visible(kCmdRecent1));
-  EXPECT_EQ(file().caption(kCmdRecent1), L"1 a.zqb");
+  EXPECT_EQ(file().caption(kCmdRecent1), L"&1 a.zqb");
   EXPECT_FALSE(file().is_visible(kCmdRecent1 + 1));
 }
 
@@ -219,21 +219,21 @@ TEST_F(RecentFiles, MissingFilesAreDropped) {
   write(L"LatelyFile", L"file2", gbk_to_wide(book_path("here.zqb")).c_str());
   restart();
   ASSERT_EQ(window().recent_files().size(), 1u);
-  EXPECT_EQ(file().caption(kCmdRecent1), L"1 here.zqb");
+  EXPECT_EQ(file().caption(kCmdRecent1), L"&1 here.zqb");
 }
 
 TEST_F(RecentFiles, SixOpensKeepFive) {
   for (char i = '1'; i <= '6'; ++i)
     window().add_recent_file(book_path(std::string("b") + i + ".zqb"));
   EXPECT_EQ(window().recent_files().size(), 5u);
-  EXPECT_EQ(file().caption(kCmdRecent1), L"1 b6.zqb");
-  EXPECT_EQ(file().caption(kCmdRecent1 + 4), L"5 b2.zqb");
+  EXPECT_EQ(file().caption(kCmdRecent1), L"&1 b6.zqb");
+  EXPECT_EQ(file().caption(kCmdRecent1 + 4), L"&5 b2.zqb");
   EXPECT_EQ(read(L"LatelyFile", L"file6"), L"<absent>");
   EXPECT_NE(read(L"LatelyFile", L"file5"), L"<absent>");
 
   window().add_recent_file(book_path("b4.zqb"));
-  EXPECT_EQ(file().caption(kCmdRecent1), L"1 b4.zqb");
-  EXPECT_EQ(file().caption(kCmdRecent1 + 1), L"2 b6.zqb");
+  EXPECT_EQ(file().caption(kCmdRecent1), L"&1 b4.zqb");
+  EXPECT_EQ(file().caption(kCmdRecent1 + 1), L"&2 b6.zqb");
   EXPECT_EQ(window().recent_files().size(), 5u);
 }
 
@@ -242,7 +242,7 @@ TEST_F(RecentFiles, BackslashEndingPathShowsOnlyTheDigit) {
   write(L"LatelyFile", L"file1", folder.c_str());
   restart();
   ASSERT_EQ(window().recent_files().size(), 1u) << "a folder exists too";
-  EXPECT_EQ(file().caption(kCmdRecent1), L"1 ");
+  EXPECT_EQ(file().caption(kCmdRecent1), L"&1 ");
 }
 
 TEST_F(RecentFiles, ClearingHidesEverythingAndRemovesTheSection) {

@@ -42,9 +42,10 @@ TEST(RecentList, NewestFirstWithoutRepeats) {
 }
 
 TEST(RecentList, Captions) {
-  EXPECT_EQ(recent_caption(1, "C:\\books\\tale.zqb"), "1 tale.zqb");
-  EXPECT_EQ(recent_caption(5, "C:\\books\\"), "5 ") << "a path ending in a backslash";
-  EXPECT_EQ(recent_caption(2, "D:\\\xCA\xE9\\\xD0\xC2.zqb"), "2 \xD0\xC2.zqb");
+  EXPECT_EQ(recent_caption(1, "C:\\books\\tale.zqb"), "&1 tale.zqb");
+  EXPECT_EQ(recent_caption(5, "C:\\books\\"), "&5 ") << "a path ending in a backslash";
+  EXPECT_EQ(recent_caption(2, "D:\\\xCA\xE9\\\xD0\xC2.zqb"), "&2 \xD0\xC2.zqb");
+  EXPECT_EQ(recent_caption(3, "C:\\A&B.zqb"), "&3 A&&B.zqb") << "the name's own & is shown";
 }
 
 TEST(FileFilter, BarsBecomeZeroBytes) {

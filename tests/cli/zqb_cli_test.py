@@ -345,7 +345,7 @@ class ZqbTest(unittest.TestCase):
         import zipfile
         png = base64.b64decode("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8DwHwAFBQIAX8jx0gAAAABJRU5ErkJggg==")
         rtf = (b"{\\rtf1\\ansi\\ansicpg936 a<b>&\"c\" \\b bold\\b0  \\i it\\i0  \\ul under\\ulnone  "
-               b"\\'d6\\'d0\\u-10179?\\u-8704?\\par \x01\\par}")
+               b"\\'d6\\'d0\\u-10179?\\u-8704?\\par \x01\\par\\'a1\\'a1\\u12288?  \\'b6\\'fe\\'a1\\'a1x\\par}")
         spec = {"title": "<书&名>", "author": "\"某\" & '人'", "intro": "简介 <一>\r\n二",
                 "cover": base64.b64encode(png).decode(),
                 "chapters": [{"name": "第<1>章 & \"", "content": base64.b64encode(rtf).decode()},
@@ -361,6 +361,8 @@ class ZqbTest(unittest.TestCase):
             self.assertIn(z.read("OEBPS/cover.png"), [png])
         self.assertIn("<h2>第&lt;1&gt;章 &amp; &quot;</h2>", page)
         self.assertIn("a&lt;b&gt;&amp;&quot;c&quot; <b>bold</b> <i>it</i> <u>under</u> 中\U0001F600</p>", page)
+        # The stylesheet indents: the paragraph's own leading spaces are left out, no others.
+        self.assertIn("<p>二　x</p>", page)
         self.assertIn("<dc:title>&lt;书&amp;名&gt;</dc:title>", opf)
         self.assertIn("<dc:language>zh</dc:language>", opf)
         self.assertIn('properties="cover-image"', opf)
