@@ -48,31 +48,35 @@ void MainWindow::place_first_window() {
   move_splitter(std::max(scale(156, dpi_), static_cast<int>(client.right / 4)));
 }
 
+// The window comes back where and as large as it was left. What the file
+// does not say is as at a first start; a place no monitor shows any more
+// moves to the nearest one's work area, at a size that fits it.
 void MainWindow::restore_geometry() {
-  if (!settings_.exists()) {
-    place_first_window();
-    return;
-  }
+  place_first_window();
+  if (!settings_.exists()) return;
   start_maximized_ = settings_.read_bool(kWindows, "maximization", false);
   const int boundary = settings_.read_int(kWindows, "boundary", left_of(c_.splitter));
   RECT r;
   GetWindowRect(hwnd_, &r);
   int width = settings_.read_int(kWindows, "width", -1);
   int height = settings_.read_int(kWindows, "height", -1);
-  if (width == -1) width = r.right - r.left;
-  if (height == -1) height = r.bottom - r.top;
-  // A file without a position keeps the window where it is, not at 0,0.
-  const int left = settings_.read_int(kWindows, "left_edge", r.left);
-  const int top = settings_.read_int(kWindows, "top_edge", r.top);
-
-  // Values another instance was half-way through writing, or a screen that is
-  // gone, must not put the window where nobody can reach it.
+  // Values another instance was half-way through writing are not sizes.
   if (width <= 0 || width > kLargest) width = r.right - r.left;
   if (height <= 0 || height > kLargest) height = r.bottom - r.top;
+  int left = settings_.read_int(kWindows, "left_edge", r.left);
+  int top = settings_.read_int(kWindows, "top_edge", r.top);
   const RECT wanted{left, top, left + width, top + height};
-  const UINT keep_place = on_a_screen(wanted) ? 0 : SWP_NOMOVE;
-  SetWindowPos(hwnd_, nullptr, left, top, width, height,
-               SWP_NOZORDER | SWP_NOACTIVATE | keep_place);
+  if (!on_a_screen(wanted)) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    width = std::min<int>(width, work.right - work.left);
+    height = std::min<int>(height, work.bottom - work.top);
+    left = work.left + (work.right - work.left - width) / 2;
+    top = work.top + (work.bottom - work.top - height) / 2;
+  }
+  SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   // The splitter fits the restored size, not the first one.
   RECT client;
   GetClientRect(hwnd_, &client);
