@@ -104,9 +104,7 @@ void MainWindow::close_book() {
   set_modified(false);
   counts_.count_all(book_);
   refresh_counts();
-  stop_search();
-  hits_.clear();
-  find_.clear_results();
+  forget_search();
 }
 
 void MainWindow::set_modified(bool modified) {
@@ -155,6 +153,7 @@ void MainWindow::toggle_read_only() {
 }
 
 void MainWindow::show_book(const Book& book) {
+  forget_search();  // the hits and the count were the other book's
   doc_.replace(book);  // with a new history; the count follows the list
   editor_.forget();
   select_page(0);

@@ -25,10 +25,25 @@ CHARRANGE selection_of(HWND edit) {
   return range;
 }
 
+// Selects a hit and brings its line to the middle of the editor, clear of
+// the find window that usually covers the editor's lower part.
 void select_in(HWND edit, LONG start, LONG end) {
   CHARRANGE range{start, end};
   SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
   SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+  RECT client{};
+  GetClientRect(edit, &client);
+  const LRESULT first = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+  POINTL top{}, next{}, hit{};
+  SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&top),
+               SendMessageW(edit, EM_LINEINDEX, first, 0));
+  SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&next),
+               SendMessageW(edit, EM_LINEINDEX, first + 1, 0));
+  SendMessageW(edit, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&hit), start);
+  const LONG line_height = next.y - top.y;
+  if (line_height <= 0) return;
+  const LONG lines_from_middle = (hit.y - client.bottom / 2) / line_height;
+  if (lines_from_middle != 0) SendMessageW(edit, EM_LINESCROLL, 0, lines_from_middle);
 }
 
 std::wstring quoted(const std::wstring& text) { return L"“" + text + L"”"; }
@@ -209,6 +224,13 @@ void MainWindow::search_book(const FindRequest& request) {
         hand_over();
         PostMessageW(window, search_done_message(), generation, whole ? 1 : 0);
       });
+}
+
+void MainWindow::forget_search() {
+  stop_search();
+  hits_.clear();
+  find_.clear_results();
+  find_.set_note(L"");
 }
 
 void MainWindow::stop_search() {

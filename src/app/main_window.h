@@ -191,6 +191,7 @@ class MainWindow : public DocumentView,
   void search_book(const FindRequest& request) override;
   void replace_in_book(const FindRequest& request) override;
   void stop_search() override;
+  void forget_search();  // another book: no hits, no count
   void hit_chosen(int index) override;
   std::optional<TextPattern> pattern_for(const FindRequest& request);
   bool chapter_in_editor();

@@ -179,5 +179,33 @@ TEST_F(FindReplace, ReplaceInTheChapterAndWordCounts) {
   }
 }
 
+TEST_F(FindReplace, AChosenHitIsBroughtToTheMiddleAndAnotherBookForgetsTheSearch) {
+  Book book = novel();
+  std::string lines;
+  for (int i = 0; i < 300; ++i) lines += i == 250 ? std::string(kLinXi) + "\\par " : "line\\par ";
+  book.chapters[1].content = chapter_rtf(lines);
+  window().show_book(book);
+  select(2);
+  window().open_find(false);
+  SetWindowTextW(f().pattern, L"林溪");
+  SendMessageW(c().content, EM_SETSEL, 0, 0);
+  SetFocus(c().content);
+  loop_key(c().content, VK_F3);
+  ASSERT_EQ(selection().cpMin, 250 * 5);
+  POINTL at{};
+  SendMessageW(c().content, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), selection().cpMin);
+  RECT client{};
+  GetClientRect(c().content, &client);
+  EXPECT_GT(at.y, client.bottom / 4) << "not at the top edge";
+  EXPECT_LT(at.y, client.bottom * 3 / 4) << "not at the bottom, under the find window";
+
+  click(f().search_book);
+  wait_for_search();
+  ASSERT_GT(ListView_GetItemCount(f().results), 0);
+  window().show_book(sample_book(2));
+  EXPECT_EQ(ListView_GetItemCount(f().results), 0);
+  EXPECT_EQ(text_of(f().note), L"") << "the count was the other book's";
+}
+
 }  // namespace
 }  // namespace folivra::test
