@@ -153,7 +153,7 @@ void MainWindow::toggle_read_only() {
 }
 
 void MainWindow::show_book(const Book& book) {
-  forget_search();  // the hits and the count were the other book's
+  forget_search();     // the hits and the count were the other book's
   doc_.replace(book);  // with a new history; the count follows the list
   editor_.forget();
   select_page(0);

@@ -191,7 +191,9 @@ void ChapterTree::edit_label(int position) {
   const HTREEITEM item = item_at(position);
   if (!item) return;
   if (GetFocus() != tree_) SetFocus(tree_);
+  edit_asked_ = true;
   TreeView_EditLabel(tree_, item);
+  edit_asked_ = false;
 }
 
 LRESULT ChapterTree::on_notify(NMHDR* header) {
@@ -206,7 +208,8 @@ LRESULT ChapterTree::on_notify(NMHDR* header) {
     case TVN_BEGINLABELEDITW: {
       const auto* info = reinterpret_cast<NMTVDISPINFOW*>(header);
       if (position_of(info->item.hItem) == 0) return TRUE;  // the book item follows the title
-      if (locked_) return TRUE;
+      if (locked_ || !(edit_asked_ || slow_second_click_)) return TRUE;
+      slow_second_click_ = false;
       label_editing_ = true;
       return FALSE;
     }
@@ -293,6 +296,8 @@ void ChapterTree::track_drag(POINT at, bool drop) {
   const int from = dragging_, to = drop_position(at);
   dragging_ = 0;
   TreeView_SetInsertMark(tree_, nullptr, FALSE);
+  // Painted away now: the move that follows redraws only what it changes.
+  RedrawWindow(tree_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   ReleaseCapture();
   if (to >= 1 && to != from) listener_.chapter_dropped(from, to);
 }
@@ -330,6 +335,18 @@ LRESULT ChapterTree::message(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       if (GetFocus() != tree_ && partner_ && GetFocus() == partner_) SetFocus(tree_);
       break;
+    case WM_LBUTTONDOWN: {
+      TVHITTESTINFO hit{};
+      hit.pt = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+      const HTREEITEM item = TreeView_HitTest(tree_, &hit);
+      const ULONGLONG now = GetTickCount64();
+      const ULONGLONG since = now - last_click_time_;
+      slow_second_click_ = item && item == last_click_item_ && since > GetDoubleClickTime() &&
+                           since < 4ull * GetDoubleClickTime();
+      last_click_item_ = item;
+      last_click_time_ = now;
+      break;
+    }
     case WM_LBUTTONUP:
       if (dragging_) {
         track_drag({GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, true);

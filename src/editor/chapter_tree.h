@@ -81,6 +81,13 @@ class ChapterTree {
   std::vector<HTREEITEM> items_;
   bool quiet_ = false;  // selection notices while items come and go are not the user's
   bool label_editing_ = false;
+  // A name is edited on F2 and the commands, or on a slow second click on
+  // the same chapter, as in Explorer; never on a first click of a chapter
+  // that happened to be selected.
+  bool edit_asked_ = false;
+  bool slow_second_click_ = false;
+  HTREEITEM last_click_item_ = nullptr;
+  ULONGLONG last_click_time_ = 0;
   bool locked_ = false;
   int dragging_ = 0;  // the chapter being dragged
   int batches_ = 0;   // batches of items under way, one inside another

@@ -49,6 +49,7 @@ void WordCountWindow::show(HWND owner, UINT dpi, std::vector<CountRow> rows, con
   set_window_text(summary_, summary);
   descending_ = !descending_;  // the same order again
   sort_by(sorted_column_);
+  layout();  // the rows may have brought a scroll bar
   ShowWindow(hwnd_, SW_SHOW);
   SetActiveWindow(hwnd_);
   SetFocus(list_);
@@ -125,6 +126,12 @@ void WordCountWindow::layout() {
             button_w = scale(80, dpi_);
   MoveWindow(summary_, m, m, client.right - 2 * m, scale(40, dpi_), TRUE);
   MoveWindow(list_, m, top, client.right - 2 * m, client.bottom - top - button_h - 2 * m, TRUE);
+  // The name column takes what the counts leave, so the last column is never cut.
+  RECT inside;
+  GetClientRect(list_, &inside);
+  int others = 0;
+  for (int i : {0, 2, 3, 4}) others += ListView_GetColumnWidth(list_, i);
+  ListView_SetColumnWidth(list_, 1, std::max<int>(scale(80, dpi_), inside.right - others));
   MoveWindow(close_, client.right - m - button_w, client.bottom - m - button_h, button_w, button_h,
              TRUE);
 }

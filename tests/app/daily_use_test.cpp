@@ -36,7 +36,8 @@ TEST_F(DailyUse, TheCaptionAndStatusBarFollowTheBook) {
   select(1);
   EXPECT_EQ(status_text(c().status, 3), L"第一章");
   SetFocus(c().tree);
-  HWND edit = TreeView_EditLabel(c().tree, window().item_at(1));
+  post_key(c().tree, VK_F2);
+  HWND edit = TreeView_GetEditControl(c().tree);
   ASSERT_NE(edit, nullptr);
   SetWindowTextW(edit, L"序章");
   TreeView_EndEditLabelNow(c().tree, FALSE);

@@ -165,6 +165,11 @@ TEST_F(FindReplace, ReplaceInTheChapterAndWordCounts) {
   command(kCmdWordCount);
   const WordCountWindow& counts = window().word_count_window();
   ASSERT_TRUE(IsWindowVisible(counts.hwnd()));
+  RECT inside;
+  GetClientRect(counts.list(), &inside);
+  int widths = 0;
+  for (int i = 0; i < 5; ++i) widths += ListView_GetColumnWidth(counts.list(), i);
+  EXPECT_LE(widths, inside.right) << "the last column is shown whole";
   ASSERT_EQ(counts.rows().size(), 4u);
   EXPECT_EQ(ListView_GetItemCount(counts.list()), 4);
   EXPECT_EQ(counts.rows()[0].count.words, 9u);

@@ -23,10 +23,12 @@ class ChapterTree : public WindowTest {
       EXPECT_EQ(tree_text(c().tree, window().item_at(i)), gbk_to_wide(book.chapters[i - 1].name));
     }
   }
-  // Edits the label of tree item `index` and ends the edit with `text`.
+  // Edits the label of tree item `index` (F2) and ends the edit with `text`.
   void edit_label(int index, const std::wstring& text, bool cancel = false) {
+    select(index);
     SetFocus(c().tree);
-    HWND edit = TreeView_EditLabel(c().tree, window().item_at(index));
+    post_key(c().tree, VK_F2);
+    HWND edit = TreeView_GetEditControl(c().tree);
     ASSERT_NE(edit, nullptr);
     SetWindowTextW(edit, text.c_str());
     TreeView_EndEditLabelNow(c().tree, cancel);
@@ -228,6 +230,31 @@ TEST_F(ChapterTree, TheMouseTakesTheFocusBetweenTreeAndEditor) {
   SetFocus(c().title);
   SendMessageW(c().tree, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
   EXPECT_EQ(GetFocus(), c().title) << "only the editor gives the focus up this way";
+}
+
+TEST_F(ChapterTree, AClickOnTheSelectedChapterDoesNotRenameItASlowSecondClickDoes) {
+  window().show_book(sample_book(3));
+  select(2);
+  RECT r{};
+  TreeView_GetItemRect(c().tree, window().item_at(2), &r, TRUE);
+  const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  const auto click_and_wait = [&] {
+    PostMessageW(c().tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(c().tree, WM_LBUTTONUP, 0, at);
+    const ULONGLONG until = GetTickCount64() + GetDoubleClickTime() + 400;
+    while (GetTickCount64() < until) {
+      loop_pump();
+      Sleep(20);
+    }
+  };
+  // Back from the text to the chapter it was writing: no rename.
+  SetFocus(c().content);
+  click_and_wait();
+  EXPECT_EQ(TreeView_GetEditControl(c().tree), nullptr) << "a first click only selects";
+  click_and_wait();
+  ASSERT_NE(TreeView_GetEditControl(c().tree), nullptr) << "a slow second click renames";
+  TreeView_EndEditLabelNow(c().tree, TRUE);
+  loop_pump();
 }
 
 }  // namespace
