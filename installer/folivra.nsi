@@ -57,6 +57,11 @@ Section "Folivra" SecMain
   SetOutPath "$INSTDIR"
   File "/oname=folivra.exe" "${EDITOR}"
   File "/oname=README.txt" "${README}"
+  ; The mark of an installed copy: its settings and icon live in the user's
+  ; %APPDATA%\Folivra, never beside the program (a portable copy has no mark).
+  FileOpen $0 "$INSTDIR\folivra.installed" w
+  FileWrite $0 "Installed by the Folivra setup; settings are kept in %APPDATA%\Folivra.$\r$\n"
+  FileClose $0
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\Folivra.lnk" "$INSTDIR\folivra.exe"
 
@@ -77,27 +82,50 @@ Section /o "桌面快捷方式" SecDesktop
   CreateShortcut "$DESKTOP\Folivra.lnk" "$INSTDIR\folivra.exe"
 SectionEnd
 
-; The same values as the editor's "重新关联文件", for this install's users.
+; The same values as the editor's "重新关联文件", under ROOT.
+!macro WriteAssociation ROOT
+  WriteRegStr ${ROOT} "Software\Classes\zqb" "" "Folivra"
+  WriteRegDWORD ${ROOT} "Software\Classes\zqb" "EditFlags" 2
+  WriteRegStr ${ROOT} "Software\Classes\zqb\Shell\Open\Command" "" '"$INSTDIR\folivra.exe" "%1"'
+  WriteRegStr ${ROOT} "Software\Classes\zqb\DefaultIcon" "" "$INSTDIR\folivra.exe,0"
+  WriteRegStr ${ROOT} "Software\Classes\.zqb" "" "zqb"
+!macroend
+
+; For this install's users. Wine reads file classes from the machine's part
+; alone (a user's own classes never reach its shell), and lets any user write
+; there: under Wine the association goes there too.
 Section "关联 .zqb 文件" SecAssociate
-  WriteRegStr SHCTX "Software\Classes\zqb" "" "Folivra"
-  WriteRegDWORD SHCTX "Software\Classes\zqb" "EditFlags" 2
-  WriteRegStr SHCTX "Software\Classes\zqb\Shell\Open\Command" "" '"$INSTDIR\folivra.exe" "%1"'
-  WriteRegStr SHCTX "Software\Classes\zqb\DefaultIcon" "" "$INSTDIR\folivra.exe,0"
-  WriteRegStr SHCTX "Software\Classes\.zqb" "" "zqb"
+  !insertmacro WriteAssociation SHCTX
+  EnumRegKey $0 HKLM "Software\Wine" 0
+  StrCmp $0 "" not_wine
+    !insertmacro WriteAssociation HKLM
+  not_wine:
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "Associated" "1"
 SectionEnd
+
+; Removes the .zqb association under ROOT when its command starts this
+; install's program (a machine-wide one only where the uninstaller may).
+!macro ForgetAssociation ROOT
+  ReadRegStr $0 ${ROOT} "Software\Classes\zqb\Shell\Open\Command" ""
+  StrLen $2 '"$INSTDIR\folivra.exe"'
+  StrCpy $1 $0 $2
+  StrCmp $1 '"$INSTDIR\folivra.exe"' 0 +3
+    DeleteRegKey ${ROOT} "Software\Classes\zqb"
+    DeleteRegKey ${ROOT} "Software\Classes\.zqb"
+!macroend
 
 ; Books and settings are the user's: only what the installer put there goes.
 Section "Uninstall"
   Delete "$INSTDIR\folivra.exe"
   Delete "$INSTDIR\README.txt"
+  Delete "$INSTDIR\folivra.installed"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Folivra.lnk"
   Delete "$DESKTOP\Folivra.lnk"
-  ReadRegStr $0 SHCTX "Software\Classes\zqb\Shell\Open\Command" ""
-  StrCmp $0 '"$INSTDIR\folivra.exe" "%1"' 0 +3
-    DeleteRegKey SHCTX "Software\Classes\zqb"
-    DeleteRegKey SHCTX "Software\Classes\.zqb"
+  ; Every association that starts the program removed here goes, the
+  ; installer's and those "重新关联文件" made, for the user and the machine.
+  !insertmacro ForgetAssociation HKCU
+  !insertmacro ForgetAssociation HKLM
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 SectionEnd

@@ -40,7 +40,10 @@ std::wstring roaming_folder() {
 std::wstring Settings::path_for(const std::wstring& program_folder,
                                 const std::wstring& user_folder) {
   const std::wstring beside = program_folder + L"\\config.ini";
-  if (can_write_in(program_folder) || user_folder.empty()) return beside;
+  // The installer marks the copies it installs: theirs live with the user.
+  const bool installed = GetFileAttributesW((program_folder + L"\\" + kInstalledMark).c_str()) !=
+                         INVALID_FILE_ATTRIBUTES;
+  if (user_folder.empty() || (!installed && can_write_in(program_folder))) return beside;
   CreateDirectoryW(user_folder.c_str(), nullptr);
   return user_folder + L"\\config.ini";
 }

@@ -11,8 +11,9 @@ class Settings {
  public:
   explicit Settings(std::wstring path) : path_(std::move(path)) {}
   // config.ini beside the running executable when its folder can be written
-  // (a portable copy); otherwise, as for an installed copy, in the user's
-  // %APPDATA%\Folivra. Chosen once, at start-up.
+  // and holds no installer's mark (a portable copy); otherwise, as for an
+  // installed copy, in the user's %APPDATA%\Folivra. Chosen once, at start-up.
+  static constexpr const wchar_t* kInstalledMark = L"folivra.installed";
   static std::wstring default_path();
   static std::wstring path_for(const std::wstring& program_folder, const std::wstring& user_folder);
 

@@ -32,7 +32,7 @@ TEST_F(MainWindowStart, TemplateContentAndMenuStates) {
   }
   EXPECT_FALSE(window().menus().edit->is_visible(kCmdProcess));
   EXPECT_FALSE(window().menus().file->is_visible(kCmdClearRecent));
-  EXPECT_EQ(GetMenuItemCount(window().menus().bar), 5) << "文件 编辑 插入 设置 帮助";
+  EXPECT_EQ(GetMenuItemCount(window().menus().bar), 6) << "文件 编辑 插入 格式 设置 帮助";
   wchar_t caption[64] = {};
   GetMenuStringW(window().menus().bar, kCmdSave, caption, 64, MF_BYCOMMAND);
   EXPECT_STREQ(caption, L"保存(&S)\tCtrl+S");

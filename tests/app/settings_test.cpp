@@ -290,6 +290,10 @@ TEST(SettingsPlace, BesideAWritableProgramElseInTheUsersFolder) {
   const std::wstring locked = (dir.dir() / L"Program Files" / L"Folivra").wstring();
   EXPECT_EQ(Settings::path_for(locked, user), user + L"\\config.ini");
   EXPECT_TRUE(std::filesystem::is_directory(user));
+
+  // An installed copy in a folder its user can write: still the user's folder.
+  write_bytes(dir.dir() / Settings::kInstalledMark, "installed");
+  EXPECT_EQ(Settings::path_for(dir.dir().wstring(), user), user + L"\\config.ini");
 }
 
 }  // namespace

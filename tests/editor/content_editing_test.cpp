@@ -42,6 +42,12 @@ class Editing : public WindowTest {
     return range;
   }
   LRESULT first_line() const { return SendMessageW(c().content, EM_GETFIRSTVISIBLELINE, 0, 0); }
+  // The keys of earlier versions, which a setting keeps for those who want them.
+  void use_classic_keys() {
+    WritePrivateProfileStringW(L"Editor", L"classic_keys", L"true", settings_path().c_str());
+    restart();
+    window().show_book(long_book(3, 200));
+  }
 };
 
 TEST_F(Editing, TypingStoresTheEditorsRtfAndMarksModified) {
@@ -174,7 +180,8 @@ TEST_F(Editing, ReadOnlyModeLocksTyping) {
   EXPECT_TRUE(enabled(kCmdInsertBook));
 }
 
-TEST_F(Editing, CtrlArrowsStepThroughChapters) {
+TEST_F(Editing, ClassicCtrlArrowsStepThroughChapters) {
+  use_classic_keys();
   select(1);
   SetFocus(c().content);
   HeldKeys ctrl(true);
@@ -192,7 +199,8 @@ TEST_F(Editing, CtrlArrowsStepThroughChapters) {
   EXPECT_FALSE(window().is_modified());
 }
 
-TEST_F(Editing, UpAndDownScrollTwoLines) {
+TEST_F(Editing, ClassicUpAndDownScrollTwoLines) {
+  use_classic_keys();
   select(1);
   SetFocus(c().content);
   const CHARRANGE caret = selection();

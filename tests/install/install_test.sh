@@ -26,16 +26,26 @@ for value in DisplayName DisplayVersion Publisher DisplayIcon EstimatedSize Unin
 done
 wine reg query 'HKCU\Software\Classes\.zqb' >/dev/null 2>&1 || fail ".zqb not associated"
 
-# The installed editor starts and shows its window.
-wine "$dir/folivra.exe" &
-shown=no
-for _ in $(seq 1 40); do
-  if xwininfo -root -tree 2>/dev/null | grep -q '"Folivra"'; then shown=yes; break; fi
+[ -f "$dir/folivra.installed" ] || fail "the installed copy carries no mark"
+
+# A book opened the way a user opens it (the association, through Wine's
+# start) comes up in the installed editor, whose settings go to the user's
+# folder, never beside the program.
+book="$WINEPREFIX/drive_c/users/Public/tale.zqb"
+mkdir -p "$(dirname "$book")"
+empty='\x08\x00\x00\x00\x0d\x0f\x3e\x03\x00\x00\x00\x00'
+printf "ZQB\x00\x00\x00\x00\x00\x00\xf0\x3f\x00\x00\x00\x00$empty$empty$empty\x00\x00\x00\x00\x00\xf9\xe5\x40$empty$empty\x00\x00\x00\x00" > "$book"
+wine start /unix "$book" &
+appdata=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')" 2>/dev/null)
+opened=no
+for _ in $(seq 1 60); do
+  if grep -qs 'tale.zqb' "$appdata/Folivra/config.ini"; then opened=yes; break; fi
   sleep 0.5
 done
 wineserver -k || true
 wait || true
-[ $shown = yes ] || fail "the installed editor showed no window"
+[ $opened = yes ] || fail "wine start did not open the book in the installed editor"
+[ ! -e "$dir/config.ini" ] || fail "the installed copy wrote config.ini beside the program"
 
 wine "$dir/uninstall.exe" /S
 wineserver -w
@@ -45,4 +55,5 @@ wineserver -w
 [ ! -e "$dir/uninstall.exe" ] || fail "the uninstaller left itself"
 wine reg query "$key" >/dev/null 2>&1 && fail "the uninstall entry is left"
 wine reg query 'HKCU\Software\Classes\.zqb' >/dev/null 2>&1 && fail "the association is left"
+wine reg query 'HKLM\Software\Classes\.zqb' >/dev/null 2>&1 && fail "the association Wine reads is left"
 echo "install_test: installed in $location, shown, uninstalled"
