@@ -26,6 +26,8 @@ set(FOLIVRA_CORE_SOURCES
   src/export/epub_export.cpp
   src/text/rtf_check.cpp
   src/text/chapter_cut.cpp
+  src/text/chapter_join.cpp
+  src/text/rtf_token.cpp
   src/text/text_replace.cpp
   src/text/word_count.cpp
   src/text/plain_text.cpp

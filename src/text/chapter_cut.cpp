@@ -4,101 +4,11 @@
 #include <vector>
 
 #include "text/rtf_check.h"
+#include "text/rtf_token.h"
 
 namespace folivra {
 
 namespace {
-
-bool letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool digit(char c) { return c >= '0' && c <= '9'; }
-bool lead_byte(unsigned v) { return v >= 0x81 && v <= 0xFE; }
-int hex(char c) {
-  if (digit(c)) return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-struct Token {
-  enum class Kind { open, close, word, symbol, escape, text, end } kind = Kind::end;
-  size_t begin = 0, end = 0;
-  std::string_view word;  // word: its letters; symbol: the character
-  long param = 0;
-  bool has_param = false;
-  unsigned byte = 0;  // escape, text: the byte
-};
-
-Token next_token(std::string_view rtf, size_t pos) {
-  while (pos < rtf.size() && (rtf[pos] == '\r' || rtf[pos] == '\n')) ++pos;
-  Token t;
-  t.begin = pos;
-  if (pos >= rtf.size()) {
-    t.end = pos;
-    return t;
-  }
-  const char c = rtf[pos];
-  if (c == '{' || c == '}') {
-    t.kind = c == '{' ? Token::Kind::open : Token::Kind::close;
-    t.end = pos + 1;
-    return t;
-  }
-  if (c != '\\') {
-    t.kind = Token::Kind::text;
-    t.byte = static_cast<unsigned char>(c);
-    t.end = pos + 1;
-    return t;
-  }
-  size_t i = pos + 1;
-  if (i < rtf.size() && rtf[i] == '\'' && i + 2 < rtf.size() && hex(rtf[i + 1]) >= 0 &&
-      hex(rtf[i + 2]) >= 0) {
-    t.kind = Token::Kind::escape;
-    t.byte = static_cast<unsigned>(hex(rtf[i + 1]) * 16 + hex(rtf[i + 2]));
-    t.end = i + 3;
-    return t;
-  }
-  if (i < rtf.size() && letter(rtf[i])) {
-    const size_t start = i;
-    while (i < rtf.size() && letter(rtf[i])) ++i;
-    t.kind = Token::Kind::word;
-    t.word = rtf.substr(start, i - start);
-    const bool negative = i < rtf.size() && rtf[i] == '-';
-    size_t j = negative ? i + 1 : i;
-    if (j < rtf.size() && digit(rtf[j])) {
-      long value = 0;
-      for (int n = 0; j < rtf.size() && digit(rtf[j]); ++j, ++n) {
-        if (n < 12) value = value * 10 + (rtf[j] - '0');
-      }
-      t.param = negative ? -value : value;
-      t.has_param = true;
-      i = j;
-    }
-    if (i < rtf.size() && rtf[i] == ' ') ++i;
-    t.end = i;
-    return t;
-  }
-  t.kind = Token::Kind::symbol;
-  t.word = rtf.substr(std::min(i, rtf.size() - 1), i < rtf.size() ? 1 : 0);
-  t.end = std::min(i + 1, rtf.size());
-  // A backslash before a line break is a paragraph break.
-  if (!t.word.empty() && (t.word[0] == '\r' || t.word[0] == '\n')) t.word = "par";
-  return t;
-}
-
-bool is_destination(std::string_view word) {
-  static constexpr std::array<std::string_view, 18> kWords = {"fonttbl",      "colortbl",
-                                                              "stylesheet",   "info",
-                                                              "pict",         "object",
-                                                              "header",       "footer",
-                                                              "listtable",    "listoverridetable",
-                                                              "rsidtbl",      "generator",
-                                                              "themedata",    "colorschememapping",
-                                                              "latentstyles", "datastore",
-                                                              "xmlnstbl",     "mmathPr"};
-  for (std::string_view w : kWords) {
-    if (w == word) return true;
-  }
-  return false;
-}
 
 // Control words that stand for one character of the text.
 bool is_character_word(std::string_view word) {
@@ -345,40 +255,6 @@ std::string as_rtf(std::string_view content) {
   return "{\\rtf1\\ansi\\ansicpg936 " + escaped(content) + "}";
 }
 
-// The inside of the outer group, without its tables and its \rtf1.
-std::string body_of(std::string_view rtf) {
-  std::string out;
-  int depth = 0;
-  int skip_depth = 0;  // depth at which a dropped table began
-  size_t pos = 0;
-  for (;;) {
-    const Token t = next_token(rtf, pos);
-    if (t.kind == Token::Kind::end) break;
-    const std::string_view raw = rtf.substr(pos, t.end - pos);
-    pos = t.end;
-    if (t.kind == Token::Kind::open) {
-      ++depth;
-      if (depth == 1) continue;
-      const Token peek = next_token(rtf, pos);
-      if (!skip_depth && ((peek.kind == Token::Kind::symbol && peek.word == "*") ||
-                          (peek.kind == Token::Kind::word && is_destination(peek.word)))) {
-        skip_depth = depth;
-      }
-    } else if (t.kind == Token::Kind::close) {
-      --depth;
-      if (skip_depth && depth < skip_depth) {
-        skip_depth = 0;
-        continue;
-      }
-      if (depth == 0) break;
-    } else if (depth == 1 && t.kind == Token::Kind::word && t.word == "rtf") {
-      continue;
-    }
-    if (!skip_depth) out.append(raw);
-  }
-  return out;
-}
-
 }  // namespace
 
 void for_each_text_character(std::string_view content, const Each& each) {
@@ -482,15 +358,5 @@ std::vector<std::string> cut_into_pieces(std::string_view content, size_t charac
 }
 
 std::string plain_content_as_rtf(std::string_view content) { return as_rtf(content); }
-
-std::string join_chapter_contents(std::string_view first, std::string_view second) {
-  if (!looks_like_rtf(first) && !looks_like_rtf(second)) {
-    return std::string(first) + "\r\n" + std::string(second);
-  }
-  const std::string a = as_rtf(first);
-  const size_t close = a.rfind('}');
-  if (close == std::string::npos) return a;
-  return a.substr(0, close) + "\\par {" + body_of(as_rtf(second)) + "}}";
-}
 
 }  // namespace folivra

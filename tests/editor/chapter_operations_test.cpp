@@ -228,6 +228,17 @@ Book formatted_book() {
       "\r\n\\viewkind4\\uc1\\pard\\f0\\fs24 " +
       words + "\\par\r\n}";
   book.chapters[2].content = std::string(150, 'x') + "\r\n" + gbk_of("第二段");
+  // Tables of its own: its \\f0 and \\cf1 are not the first chapter's.
+  Chapter other;
+  other.name = "D";
+  other.content =
+      "{\\rtf1\\ansi\\ansicpg936\\deff1{\\fonttbl{\\f0\\fswiss Courier "
+      "New;}{\\f1\\fnil\\fcharset134 "
+      "\\'ba\\'da\\'cc\\'e5;}}{\\colortbl ;\\red0\\green0\\blue255;}\r\n\\pard\\fs28 dark \\f0 "
+      "courier "
+      "\\cf1 blue\\cf0  \\f1\\'ba\\'da\\par\r\n}";
+  book.chapters.push_back(other);
+  book.chapter_count = 4;
   return book;
 }
 
@@ -246,7 +257,7 @@ TEST_F(ChapterOperations, SplitMergeAndBookReplaceChangeNoCharactersLook) {
   post_key(c().content, VK_RETURN, true, true);
   TreeView_EndEditLabelNow(c().tree, TRUE);
   loop_pump();
-  ASSERT_EQ(window().document().count(), 4);
+  ASSERT_EQ(window().document().count(), 5);
   select(1);
   EXPECT_EQ(looks(c().content), part(before, 0, at));
   select(2);
@@ -277,7 +288,7 @@ TEST_F(ChapterOperations, SplitMergeAndBookReplaceChangeNoCharactersLook) {
     }
     command(kCmdTreeUndo);
   }
-  ASSERT_EQ(window().document().count(), 3);
+  ASSERT_EQ(window().document().count(), 4);
 
   // 全书替换 of a word in every chapter: only the replaced characters change.
   select(1);
@@ -296,6 +307,19 @@ TEST_F(ChapterOperations, SplitMergeAndBookReplaceChangeNoCharactersLook) {
   EXPECT_EQ(text_of(c().content).find(L'i'), std::wstring::npos);
   select(2);
   EXPECT_EQ(looks(c().content), plain_before);
+
+  // Two chapters of different fonts and colours merged: each keeps its looks.
+  select(3);
+  const std::vector<Look> third = looks(c().content);
+  select(4);
+  const std::vector<Look> fourth = looks(c().content);
+  select(3);
+  command(kCmdTreeMergeChapter);
+  select(3);
+  std::vector<Look> together = looks(c().content);
+  ASSERT_EQ(together.size(), third.size() + 1 + fourth.size());
+  EXPECT_EQ(part(together, 0, third.size()), third);
+  EXPECT_EQ(part(together, third.size() + 1, together.size()), fourth);
 }
 
 }  // namespace

@@ -123,11 +123,23 @@ TEST(ChapterCut, UnicodeAndItsFallbackAreOneCharacter) {
   EXPECT_EQ(chapter_text_length("{\\rtf1\\uc2 x\\u20013\\'d6\\'d0y}"), 3u);
 }
 
-TEST(ChapterCut, JoinedRtfStartsANewParagraphWithTheFirstTables) {
+TEST(ChapterCut, JoinedRtfStartsANewParagraphAndKeepsTheSecondsFontsAndColours) {
   const std::string a = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 one}";
   const std::string b = "{\\rtf1\\ansi{\\fonttbl{\\f0 Other;}}\\f0 \\b two}";
   const std::string joined = join_chapter_contents(a, b);
-  EXPECT_EQ(joined, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 one\\par {\\ansi\\f0 \\b two}}");
+  EXPECT_EQ(
+      joined,
+      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Other;}}\\f0 one\\par {\\ansi\\f1 \\b two}}");
+  // The same font keeps its number; colours move after the first's.
+  const std::string c =
+      "{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0 Other;}{\\f1 Arial;}}{\\colortbl "
+      ";\\red1\\green2\\blue3;}"
+      "\\cf1 three \\f0 four}";
+  const std::string d =
+      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red9\\green9\\blue9;}\\f0 one}";
+  EXPECT_EQ(join_chapter_contents(d, c),
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Other;}}{\\colortbl ;\\red9\\green9\\blue9;"
+            "\\red1\\green2\\blue3;}\\f0 one\\par {\\f0 \\ansi\\cf2 three \\f1 four}}");
   EXPECT_EQ(chapter_text_length(joined), 7u);
   EXPECT_EQ(chapter_text_length(join_chapter_contents(a, gbk_of("中{x}"))), 8u)
       << "plain text joins escaped";

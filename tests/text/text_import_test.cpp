@@ -94,10 +94,10 @@ TEST(TextImport, HeadingsAreFoundAndFalseFriendsAreNot) {
 }
 
 TEST(TextImport, TextComesBackLineForLineThroughTheBook) {
-  const std::vector<TextChapter> found = {
-      {u"第一章 雪\U0001F600", {u"　　雪{下}得\\很大\t。", u"", u"", u"\U00020000字外", u"end",
-                                 u"誠乗亄亇: trail bytes \\ { }"}},
-      {u"第二章", {u"short"}}};
+  const std::vector<TextChapter> found = {{u"第一章 雪\U0001F600",
+                                           {u"　　雪{下}得\\很大\t。", u"", u"", u"\U00020000字外",
+                                            u"end", u"誠乗亄亇: trail bytes \\ { }"}},
+                                          {u"第二章", {u"short"}}};
   const ImportedChapters imported = chapters_of(found, RtfFont{});
   ASSERT_EQ(imported.chapters.size(), 2u);
   EXPECT_EQ(imported.names_replaced, 1u) << "the emoji GBK lacks, counted once";

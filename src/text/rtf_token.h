@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace folivra {
+
+// The pieces RTF is made of, one at a time.
+struct Token {
+  enum class Kind { open, close, word, symbol, escape, text, end } kind = Kind::end;
+  size_t begin = 0, end = 0;
+  std::string_view word;  // word: its letters; symbol: the character
+  long param = 0;
+  bool has_param = false;
+  unsigned byte = 0;  // escape, text: the byte
+};
+
+// The token at `pos` (line breaks between tokens are passed over).
+Token next_token(std::string_view rtf, size_t pos);
+
+// Groups whose text is not the document's (tables, pictures, \info ...).
+bool is_destination(std::string_view word);
+
+inline bool lead_byte(unsigned v) { return v >= 0x81 && v <= 0xFE; }
+
+}  // namespace folivra
