@@ -241,6 +241,28 @@ std::string DocumentCommands::choose_book_path(const std::string& proposed_name)
   return with_book_extension(path);
 }
 
+// What went wrong, as far as can be told: the old file is whole either way.
+std::string DocumentCommands::save_failure_text(const Book& book) {
+  const std::string& path = book.file_path;
+  const uint64_t size = book.stored_image ? book.stored_image->size() : 0;
+  switch (why_not_written(path_from_gbk(path), size)) {
+    case WriteProblem::read_only_file:
+      return gbk_of("保存失败！ - 文件 ") + path +
+             gbk_of(" 是只读的。\r\n请另存为其他文件，或去掉它的只读属性后再保存。");
+    case WriteProblem::no_folder:
+      return gbk_of("保存失败！ - 文件夹不存在：") + folder_of(path);
+    case WriteProblem::folder_not_writable:
+      return gbk_of("保存失败！ - 没有权限在文件夹 ") + folder_of(path) +
+             gbk_of(" 中写入文件。\r\n请另存到其他位置。");
+    case WriteProblem::disk_full:
+      return gbk_of("保存失败！ - 磁盘空间不足，无法写入 ") + path +
+             gbk_of("。\r\n原文件没有改动；请腾出空间或另存到其他磁盘。");
+    case WriteProblem::unknown:
+      break;
+  }
+  return gbk_of("保存失败！ - 写入文件 ") + path + gbk_of(" 失败。原文件没有改动。");
+}
+
 bool DocumentCommands::save_book() {
   if (!view_.is_modified()) {
     view_.set_modified(false);
@@ -259,10 +281,9 @@ bool DocumentCommands::save_book() {
     return save_elsewhere && save_book_as();
   }
   if (!view_.write_book_to(path_from_gbk(book.file_path), book)) {
-    Message failure;  // 保存失败！ - 打开文件 … 失败
-    failure.text = "\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " +
-                   book.file_path + " \xCA\xA7\xB0\xDC";
-    failure.caption = "\xB1\xA3\xB4\xE6";
+    Message failure;
+    failure.text = save_failure_text(book);
+    failure.caption = gbk_of("保存");
     failure.owned = true;
     prompts_.show_message(failure);
     return false;

@@ -65,6 +65,14 @@ ImportPreview preview_of(const std::vector<TextChapter>* found) {
 
 void DocumentCommands::export_epub() {
   const Book& book = view_.current_book();
+  if (book.chapters.size() > kMaxEpubChapters) {
+    prompts_.show_message(note("导出 EPUB",
+                               gbk_of("这本书有 ") + std::to_string(book.chapters.size()) +
+                                   gbk_of(" 章，一个 EPUB 最多能放 ") +
+                                   std::to_string(kMaxEpubChapters) + gbk_of(" 章。"),
+                               Icon::error));
+    return;
+  }
   SaveFileRequest request;
   request.initial_directory = chooser_folder();
   request.title = gbk_of("导出 EPUB");

@@ -50,6 +50,11 @@ class ReplacingFile {
 bool replace_file_contents(const std::filesystem::path& path, std::string_view bytes,
                            bool keep_backup = false);
 
+// Why a file could not be written at `path`, told after the fact so that
+// the user can do something about it.
+enum class WriteProblem { unknown, read_only_file, no_folder, folder_not_writable, disk_full };
+WriteProblem why_not_written(const std::filesystem::path& path, uint64_t bytes_needed);
+
 // The name of the new file written beside `target`, and of the backup.
 std::filesystem::path temporary_name_for(const std::filesystem::path& target);
 std::filesystem::path backup_name_for(const std::filesystem::path& target);

@@ -202,6 +202,11 @@ int txt(const Arguments& args) {
 int epub(const Arguments& args) {
   Book book;
   if (const int status = load(args, book)) return status;
+  if (book.chapters.size() > kMaxEpubChapters) {
+    std::cerr << "zqb: the book has " << book.chapters.size() << " chapters; an EPUB holds at most "
+              << kMaxEpubChapters << "\n";
+    return kBadInput;
+  }
   const std::string bytes = book_epub(book);
   if (bytes.empty() || !replace_file_contents(args.positional[1], bytes)) {
     std::cerr << "zqb: cannot write " << args.positional[1] << "\n";

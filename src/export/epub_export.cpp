@@ -152,6 +152,7 @@ std::string modified(double time) {
 }  // namespace
 
 std::string book_epub(const Book& book) {
+  if (book.chapters.size() > kMaxEpubChapters) return {};
   const std::string title = book.title.empty() ? "\xCE\xDE\xCC\xE2" : book.title;  // 无题
   const std::string title_xml = xml_text(title);
   std::vector<std::string> names(book.chapters.size());

@@ -12,4 +12,7 @@ namespace folivra {
 // paragraphs keep bold, italic and underline. Empty when it cannot be a ZIP.
 std::string book_epub(const Book& book);
 
+// A ZIP without ZIP64 holds 65,535 files; six are the publication's own.
+inline constexpr size_t kMaxEpubChapters = 65535 - 6;
+
 }  // namespace folivra

@@ -5,7 +5,12 @@
 
 #include "app/scripted_prompts.h"
 #include "book/field_cipher.h"
+#include "book/file_io.h"
 #include "book/gbk.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 #include "book/test_books.h"
 
 namespace folivra {
@@ -251,8 +256,7 @@ TEST_F(Flows, SaveIntoAMissingFolderKeepsPathAndFlag) {
   EXPECT_FALSE(commands.save_book());
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text,
-            "\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " +
-                target + " \xCA\xA7\xB0\xDC");
+            gbk_of("保存失败！ - 文件夹不存在：") + (dir.dir() / "no such folder").string());
   EXPECT_EQ(prompts.messages[0].caption, "\xB1\xA3\xB4\xE6");
   EXPECT_TRUE(prompts.messages[0].owned);
   EXPECT_EQ(view.book.file_path, target);
@@ -386,6 +390,30 @@ TEST_F(Flows, ABookChangedElsewhereIsOfferedAgainOnce) {
   ASSERT_EQ(prompts.messages.size(), 3u);
   EXPECT_EQ(prompts.messages[2].icon, Icon::information);
   EXPECT_EQ(view.book.chapter_count, 6);
+}
+
+TEST_F(Flows, ASaveFailureSaysWhy) {
+  edit();
+  const std::string book = save(test::sample_book(1), "locked.zqb");
+  view.book.file_path = book;
+  std::filesystem::permissions(book, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  EXPECT_FALSE(commands.save_book());
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_NE(prompts.messages[0].text.find(gbk_of("是只读的")), std::string::npos);
+  EXPECT_TRUE(view.modified);
+
+#ifndef _WIN32
+  if (::geteuid() != 0) {  // root writes in any folder
+    std::filesystem::create_directory(dir.path("shut"));
+    view.book.file_path = path("shut") + "/b.zqb";
+    std::filesystem::permissions(dir.path("shut"), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_FALSE(commands.save_book());
+    EXPECT_NE(prompts.messages.back().text.find(gbk_of("没有权限")), std::string::npos);
+    std::filesystem::permissions(dir.path("shut"), std::filesystem::perms::owner_all);
+  }
+#endif
 }
 
 TEST(BookExtension, AddedOnlyWhenMissing) {

@@ -89,6 +89,15 @@ class HostileBooks(unittest.TestCase):
             self.assertEqual(result.returncode, 73, args)
             self.assertIn(b"cannot write", result.stderr)
 
+    def test_an_epub_of_more_chapters_than_a_zip_holds_is_refused_at_once(self):
+        path = self.write("many.zqb", book_file([(block(b""), block(b""))] * 70000))
+        out = os.path.join(self.dir, "many.epub")
+        status, mb, err = run_measured("epub", path, out)
+        self.assertEqual(status, 65, err)
+        self.assertIn(b"at most 65529", err)
+        self.assertFalse(os.path.exists(out))
+        self.assertLess(mb, 200)
+
     def test_a_read_only_book_is_not_rewritten(self):
         path = self.write("locked.zqb", book_file([(block(b"one"), block(b"text"))]))
         with open(path, "rb") as f:
