@@ -27,12 +27,11 @@ def item(data):
 def book_file(chapters):
     """A book whose chapters are given as (name block, content block)."""
     empty = item(block(b""))
-    out = b"ZQB" + struct.pack("<d", 1.0) + struct.pack("<i", 0)
-    out += item(block(b"title")) + empty + empty + struct.pack("<d", 45000.0) + empty + empty
-    out += struct.pack("<i", len(chapters))
+    out = [b"ZQB", struct.pack("<d", 1.0), struct.pack("<i", 0), item(block(b"title")), empty,
+           empty, struct.pack("<d", 45000.0), empty, empty, struct.pack("<i", len(chapters))]
     for name, content in chapters:
-        out += struct.pack("<i", 1) + item(name) + item(content)
-    return out
+        out.append(struct.pack("<i", 1) + item(name) + item(content))
+    return b"".join(out)
 
 
 def run_measured(*args):
