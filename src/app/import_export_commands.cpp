@@ -18,7 +18,6 @@ namespace folivra {
 namespace {
 
 constexpr size_t kMaxPicture = 64u << 20;
-constexpr size_t kMaxNovel = 512u << 20;
 constexpr TextEncoding kEncodings[] = {TextEncoding::gb18030, TextEncoding::utf8,
                                        TextEncoding::utf8_bom, TextEncoding::utf16le,
                                        TextEncoding::utf16be};
@@ -121,8 +120,14 @@ void DocumentCommands::import_text() {
   if (path.empty()) return;
   view_.remember_folder(folder_of(path));
   std::string bytes;
-  if (read_file_checked(path_from_gbk(path), "", kMaxNovel, bytes) != FileCheck::ok) {
-    prompts_.show_message(note("导入文本", gbk_of("无法读取文件 ") + path, Icon::error));
+  const FileCheck read = read_file_checked(path_from_gbk(path), "", kMaxNovelBytes, bytes);
+  if (read != FileCheck::ok || looks_binary(bytes, detect_encoding(bytes))) {
+    const std::string why = read == FileCheck::too_large
+                                ? gbk_of(" 太大，无法导入（最大 ") +
+                                      std::to_string(kMaxNovelBytes >> 20) + " MB" + gbk_of("）。")
+                            : read == FileCheck::ok ? gbk_of(" 不是文本文件。")
+                                                    : gbk_of(" 无法读取。");
+    prompts_.show_message(note("导入文本", path + why, Icon::error));
     return;
   }
   // Each encoding is decoded once, each rule split once per encoding.
@@ -150,6 +155,15 @@ void DocumentCommands::import_text() {
   const auto found = split_chapters(text_in(choice.encoding), narrow(choice.rule));
   if (!found) return;
   ImportedChapters imported = chapters_of(*found, view_.editor_font_for_text());
+  Book probe;
+  probe.chapters = std::move(imported.chapters);
+  const bool fits = book_reads_back(probe);
+  imported.chapters = std::move(probe.chapters);
+  if (!fits) {
+    prompts_.show_message(note(
+        "导入文本", path + gbk_of(" 的文字太多，一个书籍文件装不下；没有导入。"), Icon::error));
+    return;
+  }
   if (choice.append && request.can_append) {
     view_.append_chapters(std::move(imported.chapters));
   } else {

@@ -16,7 +16,6 @@ namespace folivra {
 
 namespace {
 
-
 #ifdef FOLIVRA_LIBDEFLATE
 // Level 7: libdeflate's 6 falls a few percent behind zlib's default on long
 // chapters of a large vocabulary; 7 stays at or below it, still far faster.

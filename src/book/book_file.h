@@ -38,6 +38,11 @@ WrittenBook write_book_file(const std::filesystem::path& path, const Book& book,
                             const WriteOptions& options);
 void adopt_written_book(Book& book, WrittenBook written);
 
+// Whether the book, once written, reads back whole: what its items decode
+// to stays within the budget of the file they make (encodes it to know,
+// where it could not be otherwise).
+bool book_reads_back(const Book& book);
+
 // Fills an empty `book` from the bytes of a book file. With `consumed`, also
 // says where the last chapter record ended (for an image with more behind it);
 // with `report`, which items were damaged and whether the file was cut short.

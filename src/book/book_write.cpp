@@ -4,6 +4,7 @@
 #include "book/book_file.h"
 #include "book/book_time.h"
 #include "book/file_io.h"
+#include "book/read_report.h"
 
 namespace folivra {
 
@@ -16,6 +17,15 @@ WrittenBook write_book_file(const std::filesystem::path& path, const Book& book,
     written.image.clear();
   }
   return written;
+}
+
+bool book_reads_back(const Book& book) {
+  size_t decoded = book.title.size() + book.author.size() + book.book_type.size() +
+                   book.intro.size() + book.cover.size() + book.password_hint.size();
+  for (const Chapter& c : book.chapters) decoded += c.name.size() + c.content.size();
+  if (decoded <= decoded_budget(0)) return true;
+  const std::string image = encode_book(book, 0.0, 0x7FFFFFFF, nullptr, {});
+  return !image.empty() && decoded <= decoded_budget(image.size());
 }
 
 void adopt_written_book(Book& book, WrittenBook written) {

@@ -36,7 +36,8 @@ WriteProblem why_not_written(const std::filesystem::path& path, uint64_t bytes_n
     if (!trial.open()) return WriteProblem::folder_not_writable;
   }
   const fs::space_info space = fs::space(folder, error);
-  if (!error && space.available < bytes_needed + (uint64_t{1} << 20)) return WriteProblem::disk_full;
+  if (!error && space.available < bytes_needed + (uint64_t{1} << 20))
+    return WriteProblem::disk_full;
   return WriteProblem::unknown;
 }
 

@@ -22,11 +22,27 @@ std::u16string file_name16(const fs::path& path) {
   return utf8_to_utf16(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
 }
 
+// The text of a file, or nothing when it cannot be read, is too large or is
+// no text (said on standard error).
 std::optional<std::u16string> decoded(const fs::path& path, const Arguments& args) {
+  std::error_code error;
+  const uint64_t size = fs::file_size(path, error);
+  if (!error && size > kMaxNovelBytes) {
+    std::cerr << "zqb: " << path.string() << " is too large to import (" << (size >> 20)
+              << " MB; at most " << (kMaxNovelBytes >> 20) << " MB)\n";
+    return std::nullopt;
+  }
   std::string bytes;
-  if (!read_whole_file(path, bytes)) return std::nullopt;
+  if (!read_whole_file(path, bytes)) {
+    std::cerr << "zqb: cannot read " << path.string() << "\n";
+    return std::nullopt;
+  }
   const TextEncoding encoding =
       args.encoding ? *encoding_named(*args.encoding) : detect_encoding(bytes);
+  if (looks_binary(bytes, encoding)) {
+    std::cerr << "zqb: " << path.string() << " is not a text file\n";
+    return std::nullopt;
+  }
   return decode_text(bytes, encoding);
 }
 
@@ -53,18 +69,12 @@ int import(const Arguments& args) {
     });
     for (const fs::path& file : files) {
       const auto text = decoded(file, args);
-      if (!text) {
-        std::cerr << "zqb: cannot read " << file.string() << "\n";
-        return kCannotRead;
-      }
+      if (!text) return kCannotRead;
       found.push_back(whole_text_chapter(file_name16(file.stem()), *text));
     }
   } else {
     const auto text = decoded(source, args);
-    if (!text) {
-      std::cerr << "zqb: cannot read " << source.string() << "\n";
-      return kCannotRead;
-    }
+    if (!text) return kCannotRead;
     const std::u16string rule = args.rule ? utf8_to_utf16(*args.rule) : default_heading_rule();
     auto chapters = split_chapters(*text, rule);
     if (!chapters) {
@@ -81,6 +91,12 @@ int import(const Arguments& args) {
   book.title =
       gbk_field(args.title ? utf8_to_utf16(*args.title) : file_name16(source.stem()), &replaced);
   if (args.author) book.author = gbk_field(utf8_to_utf16(*args.author), &replaced);
+  // Never a book its own reader would refuse.
+  if (!book_reads_back(book)) {
+    std::cerr << "zqb: the text is too large for one book file (its chapters decode to more "
+                 "than a book file may hold); nothing was written\n";
+    return kBadInput;
+  }
   if (write_book(args.positional[1], book) != 0) {
     std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
     return kCannotWrite;

@@ -56,4 +56,9 @@ bool natural_less(std::u16string_view a, std::u16string_view b) {
   return a.size() - i < b.size() - j;
 }
 
+bool looks_binary(std::string_view bytes, TextEncoding encoding) {
+  if (encoding == TextEncoding::utf16le || encoding == TextEncoding::utf16be) return false;
+  return bytes.find('\0') != std::string_view::npos;
+}
+
 }  // namespace folivra

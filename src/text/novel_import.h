@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,14 @@
 #include "text/text_rtf.h"
 
 namespace folivra {
+
+// The largest text file taken in (a novel of ten million characters is a
+// tenth of it), so that an import never holds gigabytes.
+inline constexpr uint64_t kMaxNovelBytes = 256u << 20;
+
+// Whether bytes in `encoding` are no text at all: NUL bytes where the
+// encoding has none (a picture, a program, a file of zeros).
+bool looks_binary(std::string_view bytes, TextEncoding encoding);
 
 // Chapters ready for a book: GBK names, RTF contents in `font`.
 struct ImportedChapters {

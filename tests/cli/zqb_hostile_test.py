@@ -97,6 +97,27 @@ class HostileBooks(unittest.TestCase):
         self.assertFalse(os.path.exists(out))
         self.assertLess(mb, 200)
 
+    def test_import_refuses_what_is_no_text_too_large_or_unreadable_as_a_book(self):
+        out = os.path.join(self.dir, "out.zqb")
+        picture = self.write("cover.txt", b"\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR" + bytes(200))
+        result = subprocess.run([ZQB, "import", picture, out], capture_output=True)
+        self.assertEqual(result.returncode, 3)
+        self.assertIn(b"not a text file", result.stderr)
+        huge = os.path.join(self.dir, "huge.txt")
+        with open(huge, "wb") as f:
+            f.truncate(300 << 20)  # sparse: nothing is written to disk
+        status, mb, err = run_measured("import", huge, out)
+        self.assertEqual(status, 3)
+        self.assertIn(b"too large to import", err)
+        self.assertLess(mb, 64, "refused before reading")
+        # One line of 60 MB compresses to almost nothing: its book would be
+        # refused by its own reader, so it is never written.
+        line = self.write("line.txt", b"ab" * (30 << 20))
+        status, _, err = run_measured("import", line, out)
+        self.assertEqual(status, 65, err)
+        self.assertIn(b"too large for one book file", err)
+        self.assertFalse(os.path.exists(out))
+
     def test_a_read_only_book_is_not_rewritten(self):
         path = self.write("locked.zqb", book_file([(block(b"one"), block(b"text"))]))
         with open(path, "rb") as f:
