@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -43,13 +45,26 @@ void adopt_written_book(Book& book, WrittenBook written);
 // where it could not be otherwise).
 bool book_reads_back(const Book& book);
 
+// How a book is read when not simply whole.
+struct ReadOptions {
+  // For readers that look at a few chapters at a time: the chapters go to
+  // this, a few at a time and in order (`first` is the 0-based position of
+  // the first), as soon as they are decoded, and the book keeps none of their
+  // text or stored bytes, so that no more than a few are held at once.
+  std::function<void(std::span<const Chapter> chapters, size_t first)> each_chapters;
+  // What all the decoded bytes may come to; 0: the file's own budget
+  // (decoded_budget of its size).
+  size_t budget = 0;
+};
+
 // Fills an empty `book` from the bytes of a book file. With `consumed`, also
 // says where the last chapter record ended (for an image with more behind it);
 // with `report`, which items were damaged and whether the file was cut short.
 ReadStatus parse_book(std::string bytes, std::string_view password, Book& book,
-                      size_t* consumed = nullptr, ReadReport* report = nullptr);
+                      size_t* consumed = nullptr, ReadReport* report = nullptr,
+                      const ReadOptions& options = {});
 ReadStatus read_book(const std::filesystem::path& path, std::string_view password, Book& book,
-                     ReadReport* report = nullptr);
+                     ReadReport* report = nullptr, const ReadOptions& options = {});
 
 // Reads the bytes of a file that may be a book: refuses what is not a
 // regular file (cannot_open), and a file that does not start with the magic

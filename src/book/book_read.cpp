@@ -6,11 +6,11 @@
 namespace folivra {
 
 ReadStatus read_book(const std::filesystem::path& path, std::string_view password, Book& book,
-                     ReadReport* report) {
+                     ReadReport* report, const ReadOptions& options) {
   std::string bytes;
   const ReadStatus status = read_book_file(path, bytes);
   if (status != ReadStatus::ok) return status;
-  return parse_book(std::move(bytes), password, book, nullptr, report);
+  return parse_book(std::move(bytes), password, book, nullptr, report, options);
 }
 
 ReadStatus read_book_file(const std::filesystem::path& path, std::string& bytes) {

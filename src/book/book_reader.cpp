@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <span>
 #include <atomic>
 #include <utility>
 #include <vector>
@@ -122,16 +123,35 @@ struct ChapterRecord {
   StoredView name, content;
 };
 
+// A streaming reader's batch: whole chapters, as many as their headers say
+// come to about kStreamBatchBytes decoded (a lying header only makes the
+// batch larger or smaller; the budget still bounds what is decoded).
+constexpr uint64_t kStreamBatchBytes = 16u << 20;
+size_t streaming_batch(const std::vector<ChapterRecord>& records, size_t first) {
+  uint64_t declared = 0;
+  size_t n = 0;
+  for (size_t c = first / 2; c < records.size() && n < kBatchItems; ++c) {
+    for (const StoredView* v : {&records[c].name, &records[c].content}) {
+      if (v->bytes.size() >= 8) declared += load_le32(v->bytes.data() + 4);
+    }
+    n += 2;
+    if (declared >= kStreamBatchBytes) break;
+  }
+  return n;
+}
+
 // Decodes the chapters' items batch by batch, each batch on every worker.
 // What the workers decode is only a head start: taking the items in file
 // order decides, and decodes again whatever the budget would have treated
 // differently one item after another.
-void decode_chapters(ItemReader& item, const std::vector<ChapterRecord>& records, Book& book) {
+void decode_chapters(ItemReader& item, const std::vector<ChapterRecord>& records, Book& book,
+                     const ReadOptions& options) {
   const size_t items = records.size() * 2;
   const size_t workers = item_workers(records.size());
+  const bool streaming = static_cast<bool>(options.each_chapters);
   std::vector<Decoded> batch;
-  for (size_t first = 0; first < items; first += kBatchItems) {
-    const size_t n = std::min(kBatchItems, items - first);
+  for (size_t first = 0, n = 0; first < items; first += n) {
+    n = streaming ? streaming_batch(records, first) : std::min(kBatchItems, items - first);
     const size_t budget = item.budget();
     // Keeps a hostile batch within about one budget: once it is spent, the
     // rest of the batch is left to the items' turn.
@@ -160,6 +180,17 @@ void decode_chapters(ItemReader& item, const std::vector<ChapterRecord>& records
                                     chapter.kept_content, &chapter.stored_content, false, true);
       }
     }
+    if (!streaming) continue;
+    const std::span<Chapter> done(book.chapters.data() + first / 2, n / 2);
+    options.each_chapters(done, first / 2);
+    for (Chapter& chapter : done) {
+      // Swapped out, not assigned: an assigned empty string keeps its buffer.
+      for (std::string* text :
+           {&chapter.name, &chapter.content, &chapter.kept_name, &chapter.kept_content}) {
+        std::string().swap(*text);
+      }
+      chapter.stored_name = chapter.stored_content = {};
+    }
   }
 }
 
@@ -173,11 +204,11 @@ void keep_image(Book& book, ByteReader& in, uint64_t image_id) {
 }  // namespace
 
 ReadStatus parse_book(std::string bytes, std::string_view password, Book& book, size_t* consumed,
-                      ReadReport* report_out) {
+                      ReadReport* report_out, const ReadOptions& options) {
   ReadReport scratch;
   ReadReport& report = report_out ? *report_out : scratch;
   report = {};
-  const size_t budget = decoded_budget(bytes.size());
+  const size_t budget = options.budget ? options.budget : decoded_budget(bytes.size());
   ByteReader in(std::move(bytes));
   if (in.read_text(3) != "ZQB") return ReadStatus::format_error;
   book.format_version = in.read_double();
@@ -231,7 +262,7 @@ ReadStatus parse_book(std::string bytes, std::string_view password, Book& book, 
     book.chapters[i].number = static_cast<int32_t>(i + 1);
     book.chapters[i].kind = records[i].kind;
   }
-  decode_chapters(item, records, book);
+  decode_chapters(item, records, book, options);
   book.chapter_count = static_cast<int32_t>(book.chapters.size());
   report.chapters_read = book.chapter_count;
   if (consumed) *consumed = static_cast<size_t>(std::min(in.position(), in.length()));

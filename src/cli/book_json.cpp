@@ -11,13 +11,13 @@ namespace folivra {
 
 using nlohmann::json;
 
-json book_to_json(const Book& book) {
-  json chapters = json::array();
-  for (const Chapter& chapter : book.chapters) {
-    chapters.push_back({{"kind", chapter.kind},
-                        {"name", gbk_to_utf8(chapter.name)},
-                        {"content", base64_encode(chapter.content)}});
-  }
+json chapter_json(const Chapter& chapter) {
+  return {{"kind", chapter.kind},
+          {"name", gbk_to_utf8(chapter.name)},
+          {"content", base64_encode(chapter.content)}};
+}
+
+json book_information_json(const Book& book) {
   return {
       {"format_version", book.format_version},
       {"flags", book.flags},
@@ -29,7 +29,6 @@ json book_to_json(const Book& book) {
       {"time", book.time},
       {"time_text", format_book_time(book.time)},
       {"cover", base64_encode(book.cover)},
-      {"chapters", std::move(chapters)},
   };
 }
 

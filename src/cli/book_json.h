@@ -7,8 +7,10 @@
 
 namespace folivra {
 
-// The book as zqb prints it: texts in UTF-8, byte strings in base64.
-nlohmann::json book_to_json(const Book& book);
+// The book as zqb prints it, texts in UTF-8 and byte strings in base64, in
+// parts: everything but the chapters, and one chapter.
+nlohmann::json book_information_json(const Book& book);
+nlohmann::json chapter_json(const Chapter& chapter);
 
 // Builds a book from the same form (every key optional) plus "password".
 // On failure returns false and says which field was wrong in `error`.

@@ -6,6 +6,7 @@
 
 #include "book/book_file.h"
 #include "book/gbk.h"
+#include "book/task_pool.h"
 #include "cli/zqb_commands.h"
 #include "document/document.h"
 #include "text/chapter_cut.h"
@@ -84,38 +85,44 @@ int write_back(const Arguments& args, Document& doc) {
 
 }  // namespace
 
+// The listings read the book a few chapters at a time.
 int chapters(const Arguments& args) {
-  Document doc;
-  if (const int status = open_for_change(args, doc, false)) return status;
-  for (int p = 1; p <= doc.count(); ++p) {
-    const Chapter& chapter = doc.chapter(p);
-    std::cout << p << "\t" << chapter.kind << "\t" << gbk_to_utf8(chapter.name) << "\t"
-              << chapter.content.size() << "\n";
-  }
-  return 0;
+  Book book;
+  return load(args, book, nullptr, [](std::span<const Chapter> batch, size_t first) {
+    for (size_t i = 0; i < batch.size(); ++i) {
+      const Chapter& chapter = batch[i];
+      std::cout << first + i + 1 << "\t" << chapter.kind << "\t" << gbk_to_utf8(chapter.name)
+                << "\t" << chapter.content.size() << "\n";
+    }
+  });
 }
 
 int count(const Arguments& args) {
-  Document doc;
-  if (const int status = open_for_change(args, doc, false)) return status;
   WordCount total;
   nlohmann::json list = nlohmann::json::array();
-  for (int p = 1; p <= doc.count(); ++p) {
-    const Chapter& chapter = doc.chapter(p);
-    const WordCount c = count_words(chapter.content);
-    total += c;
-    const std::string name = gbk_to_utf8(chapter.name);
-    if (args.json) {
-      list.push_back({{"number", p},
-                      {"name", name},
-                      {"words", c.words},
-                      {"characters", c.characters},
-                      {"characters_no_space", c.characters_no_space}});
-    } else {
-      std::cout << p << "\t" << name << "\t" << c.words << "\t" << c.characters << "\t"
-                << c.characters_no_space << "\n";
+  Book book;
+  const int status = load(args, book, nullptr, [&](std::span<const Chapter> batch, size_t first) {
+    std::vector<WordCount> counts(batch.size());
+    run_parallel(batch.size(), item_workers(batch.size()),
+                 [&](size_t i) { counts[i] = count_words(batch[i].content); });
+    for (size_t i = 0; i < batch.size(); ++i) {
+      const WordCount& c = counts[i];
+      const size_t p = first + i + 1;
+      total += c;
+      const std::string name = gbk_to_utf8(batch[i].name);
+      if (args.json) {
+        list.push_back({{"number", p},
+                        {"name", name},
+                        {"words", c.words},
+                        {"characters", c.characters},
+                        {"characters_no_space", c.characters_no_space}});
+      } else {
+        std::cout << p << "\t" << name << "\t" << c.words << "\t" << c.characters << "\t"
+                  << c.characters_no_space << "\n";
+      }
     }
-  }
+  });
+  if (status) return status;
   if (args.json) {
     const nlohmann::json out = {{"chapters", list},
                                 {"total",

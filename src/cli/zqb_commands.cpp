@@ -67,8 +67,24 @@ const char* field_name(ItemField field) {
   return "";
 }
 
+// The chapters whose RTF the editor will not hand to its control (1-based).
+std::vector<size_t> unfit_chapters(std::span<const Chapter> chapters, size_t first) {
+  // Checked on every core: this is most of what check does.
+  const size_t n = chapters.size();
+  std::vector<char> fits(n);
+  run_parallel(n, item_workers(n), [&](size_t i) {
+    const std::string& content = chapters[i].content;
+    fits[i] = !looks_like_rtf(content) || rtf_fits_control(content);
+  });
+  std::vector<size_t> unfit;
+  for (size_t i = 0; i < n; ++i) {
+    if (!fits[i]) unfit.push_back(first + i + 1);
+  }
+  return unfit;
+}
+
 // One line per finding: damaged items, chapters the editor will not show, a cut.
-std::vector<std::string> findings(const Book& book, const ReadReport& report) {
+std::vector<std::string> findings(const ReadReport& report, const std::vector<size_t>& unfit) {
   std::vector<std::string> lines;
   for (const DamagedItem& item : report.damaged) {
     std::string line = item.chapter ? "chapter " + std::to_string(item.chapter) + " " : "";
@@ -77,18 +93,9 @@ std::vector<std::string> findings(const Book& book, const ReadReport& report) {
                              : ": damaged, kept as stored";
     lines.push_back(line);
   }
-  // Every chapter is checked on every core: this is most of what check does.
-  const size_t n = book.chapters.size();
-  std::vector<char> fits(n);
-  run_parallel(n, item_workers(n), [&](size_t i) {
-    const std::string& content = book.chapters[i].content;
-    fits[i] = !looks_like_rtf(content) || rtf_fits_control(content);
-  });
-  for (size_t i = 0; i < n; ++i) {
-    if (!fits[i]) {
-      lines.push_back("chapter " + std::to_string(i + 1) +
-                      " content: RTF too deeply nested or too large to show");
-    }
+  for (const size_t p : unfit) {
+    lines.push_back("chapter " + std::to_string(p) +
+                    " content: RTF too deeply nested or too large to show");
   }
   if (report.truncated) {
     lines.push_back("the file is cut short: " + std::to_string(report.chapters_read) + " of " +
@@ -97,18 +104,33 @@ std::vector<std::string> findings(const Book& book, const ReadReport& report) {
   return lines;
 }
 
-// Reads the book named first; on failure says why and gives the exit status.
-// What is wrong with a book that reads is told on standard error.
-int load(const Arguments& args, Book& book, std::vector<std::string>* found = nullptr) {
+std::string json_text(const nlohmann::json& value) {
+  return value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+}  // namespace
+
+int load(const Arguments& args, Book& book, std::vector<std::string>* found,
+         const ChapterSink& each) {
   std::string password;
   if (!gbk_password(args, password)) return kUsageError;
   ReadReport report;
-  const ReadStatus status = read_book(args.positional[0], password, book, &report);
+  std::vector<size_t> unfit;
+  ReadOptions options;
+  if (each) {
+    options.each_chapters = [&](std::span<const Chapter> chapters, size_t first) {
+      const std::vector<size_t> bad = unfit_chapters(chapters, first);
+      unfit.insert(unfit.end(), bad.begin(), bad.end());
+      each(chapters, first);
+    };
+  }
+  const ReadStatus status = read_book(args.positional[0], password, book, &report, options);
   if (status != ReadStatus::ok) {
     std::cerr << "zqb: " << args.positional[0] << ": " << read_status_message(status) << "\n";
     return static_cast<int>(status);
   }
-  std::vector<std::string> lines = findings(book, report);
+  if (!each) unfit = unfit_chapters(book.chapters, 0);
+  std::vector<std::string> lines = findings(report, unfit);
   if (found) {
     *found = std::move(lines);
   } else {
@@ -119,13 +141,29 @@ int load(const Arguments& args, Book& book, std::vector<std::string>* found = nu
   return 0;
 }
 
-}  // namespace
-
+// The book's JSON, written chapter by chapter as they are read: its
+// information first, then "chapters" last, one entry at a time.
 int dump(const Arguments& args) {
   Book book;
-  if (const int status = load(args, book)) return status;
-  std::cout << book_to_json(book).dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
-            << "\n";
+  size_t written = 0;
+  const auto start = [&] {
+    std::string head = json_text(book_information_json(book));
+    head.resize(head.size() - 2);  // the closing "\n}": the chapters follow
+    std::cout << head << ",\n  \"chapters\": [";
+  };
+  const int status = load(args, book, nullptr, [&](std::span<const Chapter> batch, size_t) {
+    if (written == 0) start();
+    for (const Chapter& chapter : batch) {
+      std::string entry = json_text(chapter_json(chapter));
+      for (size_t at = entry.find('\n'); at != std::string::npos; at = entry.find('\n', at + 1)) {
+        entry.insert(at + 1, "    ");  // one level deeper, inside the array
+      }
+      std::cout << (written++ ? ",\n    " : "\n    ") << entry;
+    }
+  });
+  if (status) return status;
+  if (written == 0) start();
+  std::cout << (written ? "\n  ]\n}\n" : "]\n}\n");
   return 0;
 }
 
@@ -252,9 +290,11 @@ int unpack(const Arguments& args) {
 int check(const Arguments& args) {
   Book book;
   std::vector<std::string> found;
-  if (const int status = load(args, book, &found)) return status;
   size_t content = 0;
-  for (const Chapter& chapter : book.chapters) content += chapter.content.size();
+  const int status = load(args, book, &found, [&](std::span<const Chapter> batch, size_t) {
+    for (const Chapter& chapter : batch) content += chapter.content.size();
+  });
+  if (status) return status;
   std::cout << args.positional[0] << ": " << book.chapter_count << " chapters, " << content
             << " bytes of content, cover " << book.cover.size() << " bytes"
             << (book.flags & kFlagProtected ? ", protected" : "")

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "book/book.h"
 
 namespace folivra::zqb {
 
@@ -29,6 +33,14 @@ struct Arguments {
   std::optional<std::string> rule;      // import: the heading rule (UTF-8 regular expression)
   std::optional<std::string> title, author;  // import: UTF-8
 };
+
+// Reads the book named first; on failure says why and gives the exit status.
+// With `each`, its chapters go there a few at a time as they are read and
+// the book keeps none of them. What is wrong with a book that reads goes to
+// `found`, else to standard error as warnings.
+using ChapterSink = std::function<void(std::span<const Chapter> chapters, size_t first)>;
+int load(const Arguments& args, Book& book, std::vector<std::string>* found = nullptr,
+         const ChapterSink& each = {});
 
 int dump(const Arguments& args);
 int build(const Arguments& args);

@@ -21,15 +21,6 @@ std::wstring wide_of(std::string_view utf8) {
 }  // namespace
 
 int grep(const Arguments& args) {
-  std::string password;
-  if (args.password) {
-    std::optional<std::string> gbk = utf8_to_gbk(*args.password);
-    if (!gbk) {
-      std::cerr << "zqb: the password holds a character that GBK cannot represent\n";
-      return kUsageError;
-    }
-    password = *gbk;
-  }
   std::wregex pattern;
   if (args.regex) {
     try {
@@ -39,24 +30,21 @@ int grep(const Arguments& args) {
       return kUsageError;
     }
   }
-  Book book;
-  const ReadStatus status = read_book(args.positional[0], password, book);
-  if (status != ReadStatus::ok) {
-    std::cerr << "zqb: " << args.positional[0] << ": cannot read the book (status "
-              << static_cast<int>(status) << ")\n";
-    return static_cast<int>(status);
-  }
   bool found = false;
-  for (size_t i = 0; i < book.chapters.size(); ++i) {
-    const std::string name = gbk_to_utf8(book.chapters[i].name);
-    for (const std::string& line : plain_lines(book.chapters[i].content)) {
-      const bool hit = args.regex ? std::regex_search(wide_of(line), pattern)
-                                  : line.find(args.positional[1]) != std::string::npos;
-      if (!hit) continue;
-      found = true;
-      std::cout << i + 1 << "\t" << name << "\t" << line << "\n";
+  Book book;
+  const int status = load(args, book, nullptr, [&](std::span<const Chapter> batch, size_t first) {
+    for (size_t i = 0; i < batch.size(); ++i) {
+      const std::string name = gbk_to_utf8(batch[i].name);
+      for (const std::string& line : plain_lines(batch[i].content)) {
+        const bool hit = args.regex ? std::regex_search(wide_of(line), pattern)
+                                    : line.find(args.positional[1]) != std::string::npos;
+        if (!hit) continue;
+        found = true;
+        std::cout << first + i + 1 << "\t" << name << "\t" << line << "\n";
+      }
     }
-  }
+  });
+  if (status) return status;
   return found ? 0 : kNoMatch;
 }
 

@@ -1,5 +1,8 @@
 // zqb: the command-line tool over Folivra's book core.
 #include <cstdio>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <cstring>
 #include <iostream>
 #include <string_view>
@@ -92,6 +95,12 @@ int usage_error(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef __GLIBC__
+  // Chapters come and go a few at a time: large buffers are given back to
+  // the system when freed, not kept in the heap (glibc would otherwise raise
+  // its threshold to the largest one freed, and keep them all).
+  mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
   if (argc < 2) return usage_error("missing command");
   const std::string_view name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {

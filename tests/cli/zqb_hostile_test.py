@@ -72,6 +72,19 @@ class HostileBooks(unittest.TestCase):
               f"({os.path.getsize(lying)} and {os.path.getsize(honest)} bytes)", file=sys.stderr)
         self.assertLess(lying_mb, honest_mb + 64)
 
+    def test_a_decompression_bomb_is_read_a_few_chapters_at_a_time(self):
+        # 4.5 MB of chapters that each inflate to 16 MB: the reader stops at
+        # its budget, and the commands that only read hold a chapter or two.
+        chapter = block(b"{\\rtf1 " + b"a" * (16 << 20) + b"}")
+        bomb = self.write("bomb.zqb", book_file([(block(b"c"), chapter)] * 280))
+        for args in (["check", bomb], ["count", bomb], ["chapters", bomb], ["dump", bomb],
+                     ["grep", bomb, "b"]):
+            status, mb, err = run_measured(*args)
+            print(f"{args[0]} of a {os.path.getsize(bomb) >> 20} MB bomb: {mb:.0f} MB",
+                  file=sys.stderr)
+            self.assertIn(status, (0, 4, 5), (args, err))
+            self.assertLess(mb, 128, args)
+
     def test_a_bin_count_past_32_bits_is_no_clean_chapter(self):
         # The control reads \bin4294967297 as \bin1 and parses the nesting behind it.
         for count in (b"4294967297", b"999999999999"):
