@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <span>
 #include <string>
 
 #include "book/block_codec.h"
@@ -121,15 +122,38 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     std::abort();
   }
+  // A budget far below the reader's own: a bomb costs the fuzzer little, and
+  // every path past the budget is still taken.
+  ReadOptions small;
+  small.budget = 4u << 20;
   // Items decoded on several threads give exactly what one thread gives.
   Book book, alone;
   ReadReport report, alone_report;
   size_t consumed = 0, alone_consumed = 0;
   set_item_workers(1);
-  const ReadStatus alone_status = parse_book(bytes, "pw", alone, &alone_consumed, &alone_report);
+  const ReadStatus alone_status =
+      parse_book(bytes, "pw", alone, &alone_consumed, &alone_report, small);
   set_item_workers(3);
-  const ReadStatus status = parse_book(bytes, "pw", book, &consumed, &report);
+  const ReadStatus status = parse_book(bytes, "pw", book, &consumed, &report, small);
   set_item_workers(0);
+  // Read a few chapters at a time, the chapters are the same, and none stay.
+  Book streamed;
+  std::vector<Chapter> seen;
+  ReadOptions streaming = small;
+  streaming.each_chapters = [&](std::span<const Chapter> chapters, size_t first) {
+    if (first != seen.size()) std::abort();
+    seen.insert(seen.end(), chapters.begin(), chapters.end());
+  };
+  if (parse_book(bytes, "pw", streamed, nullptr, nullptr, streaming) != status) std::abort();
+  if (status == ReadStatus::ok) {
+    if (seen.size() != book.chapters.size()) std::abort();
+    for (size_t i = 0; i < seen.size(); ++i) {
+      if (seen[i].content != book.chapters[i].content || seen[i].name != book.chapters[i].name ||
+          !streamed.chapters[i].content.empty()) {
+        std::abort();
+      }
+    }
+  }
   if (status != alone_status) std::abort();
   if (status != ReadStatus::ok) return 0;
   if (!same_content(alone, book) || !same_report(alone_report, report) ||
@@ -142,7 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     decoded += chapter.name.size() + chapter.content.size();
     rtf_fits_control(chapter.content);
   }
-  if (decoded > decoded_budget(bytes.size())) std::abort();
+  if (decoded > small.budget) std::abort();
   if (report.chapters_read != static_cast<int32_t>(book.chapters.size())) std::abort();
 
   // A save that writes unchanged items back as stored means what a full one does.
@@ -154,11 +178,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Book fresh = book;
     fresh.stored_image.reset();
     full = {};
-    if (parse_book(write_book_image(fresh), book.password, full) != ReadStatus::ok) std::abort();
+    if (parse_book(write_book_image(fresh), book.password, full, nullptr, nullptr, small) !=
+        ReadStatus::ok) {
+      std::abort();
+    }
   }
   Book again;
   ReadReport second;
-  if (parse_book(image, book.password, again, nullptr, &second) != ReadStatus::ok) std::abort();
+  if (parse_book(image, book.password, again, nullptr, &second, small) != ReadStatus::ok) {
+    std::abort();
+  }
   if (second.truncated) std::abort();
   // The budget follows the file's size, which a rewrite changes.
   for (const DamagedItem& item : second.damaged) {
