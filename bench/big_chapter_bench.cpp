@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cwchar>
@@ -23,13 +24,17 @@ using namespace folivra;
 
 namespace {
 
-// A chapter of `characters` Chinese characters in paragraphs of 50, as RTF.
+// Characters a paragraph of the big chapter holds (the second argument).
+size_t paragraph_length = 50;
+
+// A chapter of `characters` Chinese characters in paragraphs of
+// `paragraph_length`, as RTF.
 std::string chapter_of(size_t characters) {
   std::string rtf =
       "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}\\f0 ";
   for (size_t i = 0; i < characters; ++i) {
     rtf += "\\'b0\\'a1";
-    if (i % 50 == 49) rtf += "\\par\r\n";
+    if (i % paragraph_length == paragraph_length - 1) rtf += "\\par\r\n";
   }
   return rtf + "}";
 }
@@ -130,6 +135,7 @@ void time_reader(const std::filesystem::path& dir, size_t characters) {
 int wmain(int argc, wchar_t** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   const size_t characters = argc > 1 ? std::wcstoul(argv[1], nullptr, 10) : 1000000;
+  if (argc > 2) paragraph_length = std::max<size_t>(1, std::wcstoul(argv[2], nullptr, 10));
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "folivra-bench";
   std::filesystem::create_directories(dir);
   MainWindow window(nullptr, (dir / L"config.ini").wstring(), dir / L"recovery");

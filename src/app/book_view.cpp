@@ -133,11 +133,17 @@ void MainWindow::show_chapter(int position) {
   const ChapterLook look = chapter_look(chapter);
   std::wstring status = gbk_to_wide(chapter.name);
   if (look == ChapterLook::damaged) status += L"（已损坏）";
+  if (look == ChapterLook::too_long) status += L"（过长，只读）";
   set_status(3, status);
   if (TabCtrl_GetCurSel(c_.tabs) != 1) select_page(1);
   // Only a text chapter takes the editor's text back: every other one is
-  // shown read-only, a damaged one empty, and nothing typed can replace it.
-  editor_.show(position, look == ChapterLook::damaged ? std::string_view() : shown_content(chapter),
+  // shown read-only, a damaged one empty, one too long as the start of its
+  // text, and nothing typed can replace it.
+  const std::string preview = look == ChapterLook::too_long ? too_long_preview(chapter) : "";
+  editor_.show(position,
+               look == ChapterLook::damaged    ? std::string_view()
+               : look == ChapterLook::too_long ? std::string_view(preview)
+                                               : shown_content(chapter),
                look == ChapterLook::editable);
   refresh_counts();
 }

@@ -1,6 +1,8 @@
 #include "document/chapter_look.h"
 
+#include "text/plain_text.h"
 #include "text/rtf_check.h"
+#include "text/text_rtf.h"
 
 namespace folivra {
 
@@ -13,7 +15,21 @@ ChapterLook chapter_look(const Chapter& chapter) {
   const std::string_view content = shown_content(chapter);
   if (content.empty() && !chapter.kept_content.empty()) return ChapterLook::damaged;
   if (looks_like_rtf(content) && !rtf_fits_control(content)) return ChapterLook::damaged;
+  if (count_line_breaks(content) > kMaxShownParagraphs) return ChapterLook::too_long;
   return chapter.kind == 1 ? ChapterLook::editable : ChapterLook::read_only;
+}
+
+std::string too_long_preview(const Chapter& chapter) {
+  const std::vector<std::string> lines = plain_lines(shown_content(chapter));
+  std::vector<std::u16string> shown;
+  shown.push_back(
+      utf8_to_utf16("（这一章有 " + std::to_string(lines.size()) + " 段，多于编辑器一次能显示的 " +
+                    std::to_string(kMaxShownParagraphs) + " 段：这里只读地显示它的前 " +
+                    std::to_string(kMaxShownParagraphs) + " 段文字，原文保存时不变。）"));
+  for (size_t i = 0; i < lines.size() && i < kMaxShownParagraphs; ++i) {
+    shown.push_back(utf8_to_utf16(lines[i]));
+  }
+  return rtf_of_lines(shown, RtfFont{});
 }
 
 }  // namespace folivra

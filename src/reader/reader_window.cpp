@@ -82,9 +82,11 @@ void show_chapter(int position) {
     set_up_content();
   }
   // What no control can take safely is not given to it.
-  load_chapter_text(g.content, chapter_look(chapter) == ChapterLook::damaged
-                                   ? std::string_view()
-                                   : shown_content(chapter));
+  const ChapterLook look = chapter_look(chapter);
+  const std::string preview = look == ChapterLook::too_long ? too_long_preview(chapter) : "";
+  load_chapter_text(g.content, look == ChapterLook::damaged    ? std::string_view()
+                               : look == ChapterLook::too_long ? std::string_view(preview)
+                                                               : shown_content(chapter));
 }
 
 void layout() {

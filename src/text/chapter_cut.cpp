@@ -308,18 +308,20 @@ std::optional<ContentHalves> cut_chapter_content(std::string_view content, size_
   return halves;
 }
 
-std::vector<std::string> cut_into_pieces(std::string_view content, size_t characters) {
+std::vector<std::string> cut_into_pieces(std::string_view content, size_t characters,
+                                         size_t breaks) {
   std::vector<size_t> starts{0};  // where each piece starts in `content`
-  size_t since_cut = 0;
+  size_t since_cut = 0, breaks_since_cut = 0;
   bool after_break = false;
   if (!looks_like_rtf(content)) {
     for (size_t i = 0; i < content.size();) {
-      if (after_break && since_cut >= characters) {
+      if (after_break && (since_cut >= characters || breaks_since_cut >= breaks)) {
         starts.push_back(i);
-        since_cut = 0;
+        since_cut = breaks_since_cut = 0;
       }
       const size_t next = plain_step(content, i);
       after_break = content[i] == '\r' || content[i] == '\n';
+      breaks_since_cut += after_break;
       ++since_cut;
       i = next;
     }
@@ -333,10 +335,14 @@ std::vector<std::string> cut_into_pieces(std::string_view content, size_t charac
   size_t last_cut = 0;  // characters before the last cut
   const Each each = [&](const TextCharacter& c) {
     after_break = c.kind == TextCharacter::Kind::line_break;
+    breaks_since_cut += after_break;
   };
   const CutHere cut_here = [&](size_t before) {
-    if (!after_break || before - last_cut < characters) return false;
+    if (!after_break || (before - last_cut < characters && breaks_since_cut < breaks)) {
+      return false;
+    }
     last_cut = before;
+    breaks_since_cut = 0;
     return true;
   };
   const Walk w = walk_rtf(content, std::string_view::npos, &each, &cut_here);

@@ -42,12 +42,13 @@ struct ContentHalves {
 std::optional<ContentHalves> cut_chapter_content(std::string_view content, size_t at);
 
 // The content cut after line breaks into pieces of at least `characters`
-// characters of text (the last may have fewer), each a content of its own
+// characters of text or `breaks` line breaks (the last may have fewer), each a content of its own
 // that opens with the formatting in effect where it starts. Added one after
 // another at the end of a rich-edit control, they hold the whole text. One
 // piece when the text is shorter, the RTF cannot be followed, or a piece
 // would have to open with more than 64 KB of formatting.
-std::vector<std::string> cut_into_pieces(std::string_view content, size_t characters);
+std::vector<std::string> cut_into_pieces(std::string_view content, size_t characters,
+                                         size_t breaks = SIZE_MAX);
 
 // A plain-text content as RTF with the same text.
 std::string plain_content_as_rtf(std::string_view content);

@@ -10,10 +10,6 @@ namespace {
 constexpr int kMaxDepth = 400;
 constexpr size_t kMaxWordLetters = 64;  // the format itself says 32
 constexpr size_t kMaxParameterDigits = 12;
-// Paragraph marks a control lays out: a floor for short chapters, then one
-// per 16 bytes (a real paragraph is far longer than that).
-constexpr uint64_t kParagraphFloor = 100000;
-constexpr uint64_t kBytesPerParagraph = 16;
 
 bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -28,8 +24,6 @@ bool breaks_line(std::string_view word) {
 bool looks_like_rtf(std::string_view content) { return content.starts_with("{\\rtf"); }
 
 bool rtf_fits_control(std::string_view rtf) {
-  const uint64_t paragraph_budget = kParagraphFloor + rtf.size() / kBytesPerParagraph;
-  uint64_t paragraphs = 0;
   int depth = 0;
   size_t i = 0;
   while (i < rtf.size()) {
@@ -66,14 +60,37 @@ bool rtf_fits_control(std::string_view rtf) {
         if (negative || parameter > INT32_MAX) return false;
         if (parameter > rtf.size() - i) return true;  // binary to the end
         i += static_cast<size_t>(parameter);
-      } else if (breaks_line(word) && ++paragraphs > paragraph_budget) {
-        return false;
       }
     } else {
       i += 2;  // a control symbol: \\, \{, \}, \'xx's first byte, \~ ...
     }
   }
   return true;
+}
+
+size_t count_line_breaks(std::string_view content) {
+  size_t breaks = 0;
+  if (!looks_like_rtf(content)) {
+    for (size_t i = 0; i < content.size(); ++i) {
+      if (content[i] == '\n' ||
+          (content[i] == '\r' && (i + 1 == content.size() || content[i + 1] != '\n'))) {
+        ++breaks;
+      }
+    }
+    return breaks;
+  }
+  for (size_t i = 0; i + 1 < content.size(); ++i) {
+    if (content[i] != '\\') continue;
+    if (!is_letter(content[i + 1])) {
+      ++i;  // \\, \{ ... : not a word
+      continue;
+    }
+    size_t end = i + 1;
+    while (end < content.size() && is_letter(content[end])) ++end;
+    if (breaks_line(content.substr(i + 1, end - i - 1))) ++breaks;
+    i = end - 1;
+  }
+  return breaks;
 }
 
 }  // namespace folivra

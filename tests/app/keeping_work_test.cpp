@@ -204,6 +204,52 @@ TEST_F(KeepingWork, ADamagedChapterSurvivesASaveByteForByte) {
   EXPECT_NE(read("damaged.zqb").chapters[0].content, sample_book(3).chapters[0].content);
 }
 
+TEST_F(KeepingWork, ChaptersOfMoreParagraphsThanTheControlCanLayOutOpenAtOnceReadOnly) {
+  Book book = sample_book(3);
+  // A paragraph every few bytes: 200,000 of them in RTF, and plain text of
+  // 300,000 line breaks. Given whole, either froze the window for minutes.
+  std::string rtf = "{\\rtf1\\ansi ";
+  for (int i = 0; i < 200000; ++i) rtf += "x\\par ";
+  book.chapters[1].content = rtf + "}";
+  std::string lines;
+  for (int i = 0; i < 300000; ++i) lines += "y\r\n";
+  book.chapters[2].content = lines;
+  ASSERT_EQ(write_book(dir_.path("long.zqb"), book), 0);
+  window().commands().open_book(gbk_path("long.zqb"));
+  for (int p : {2, 3}) {
+    const ULONGLONG start = GetTickCount64();
+    select(p);
+    pump();
+    const ULONGLONG took = GetTickCount64() - start;
+    EXPECT_LT(took, 3000u) << "the window answers at once, chapter " << p;
+    EXPECT_TRUE(read_only_editor());
+    EXPECT_NE(status_text(c().status, 3).find(L"过长，只读"), std::wstring::npos);
+    EXPECT_EQ(editor_text().rfind(L"（这一章有 ", 0), 0u) << "what is shown says so";
+    EXPECT_NE(editor_text().find(L"只读地显示它的前 30000 段"), std::wstring::npos);
+  }
+  select(1);
+  SetFocus(c().content);
+  type(c().content, L"新");
+  command(kCmdSave);
+  const Book saved = read("long.zqb");
+  EXPECT_EQ(saved.chapters[1].content, book.chapters[1].content) << "kept byte for byte";
+  EXPECT_EQ(saved.chapters[2].content, book.chapters[2].content);
+}
+
+TEST_F(KeepingWork, ABinCountPastThirtyTwoBitsNeverReachesTheControl) {
+  // The control reads \\bin4294967297 as \\bin1, then parses the nesting behind.
+  Book book = sample_book(2);
+  book.chapters[1].content =
+      "{\\rtf1 \\bin4294967297 x" + std::string(5000, '{') + std::string(5000, '}') + "}";
+  ASSERT_EQ(write_book(dir_.path("bin.zqb"), book), 0);
+  window().commands().open_book(gbk_path("bin.zqb"));
+  select(2);
+  pump();
+  EXPECT_TRUE(IsWindow(c().content));
+  EXPECT_EQ(editor_text(), L"") << "shown as damaged, never given to the control";
+  EXPECT_NE(status_text(c().status, 3).find(L"已损坏"), std::wstring::npos);
+}
+
 TEST_F(KeepingWork, ACutFileOpensWhatIsReadableAndSaveAsksForAName) {
   Book book = sample_book(4);
   const std::string image = write_book_image(book);
