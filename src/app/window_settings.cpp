@@ -129,8 +129,10 @@ void MainWindow::apply_editor_font(bool reload) {
   }
   CHARFORMAT2W format = plain_char_format(gbk_to_wide(font_.name), font_.size);
   format.crTextColor = static_cast<COLORREF>(font_.color);
-  format.dwEffects = (font_.bold ? CFE_BOLD : 0) | (font_.italic ? CFE_ITALIC : 0) |
-                     (font_.underline ? CFE_UNDERLINE : 0) | (font_.strikeout ? CFE_STRIKEOUT : 0);
+  // The chosen colour on the window's own background.
+  format.dwEffects = CFE_AUTOBACKCOLOR | (font_.bold ? CFE_BOLD : 0) |
+                     (font_.italic ? CFE_ITALIC : 0) | (font_.underline ? CFE_UNDERLINE : 0) |
+                     (font_.strikeout ? CFE_STRIKEOUT : 0);
   format.wWeight = font_.bold ? FW_BOLD : FW_NORMAL;
   format.bUnderlineType = font_.underline ? CFU_UNDERLINE : CFU_UNDERLINENONE;
   editor_.set_default_format(format);

@@ -120,6 +120,7 @@ TEST_F(Keyboard, TheFormatMenuBoldsItalicisesUnderlinesIndentsAndSetsTheFont) {
   SendMessageW(c().content, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
   EXPECT_EQ(f.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE),
             static_cast<DWORD>(CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE));
+  EXPECT_TRUE(f.dwEffects & CFE_AUTOBACKCOLOR) << "on the window's background, not black";
   EXPECT_TRUE(window().is_modified()) << "a format change is a change";
   const std::string& saved = window().book().chapters[0].content;
   EXPECT_NE(saved.find("\\b"), std::string::npos);
