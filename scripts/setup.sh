@@ -37,7 +37,12 @@ deps="$PWD/build/deps/mingw"
 if [ ! -f "$deps/lib/libdeflate.a" ]; then
   sources=/etc/apt/sources.list.d/folivra-src.sources
   if [ ! -f "$sources" ]; then
-    printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' \
+    # The source packages come from the archive the machine's own sources name.
+    uri=$(grep -h '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -n 1 | awk '{print $2}')
+    [ -n "$uri" ] || uri=$(grep -h '^deb ' /etc/apt/sources.list 2>/dev/null | head -n 1 |
+      sed 's/\[[^]]*\] *//' | awk '{print $2}')
+    suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    printf '%s\n' 'Types: deb-src' "URIs: $uri" "Suites: $suite" \
       'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' > "$sources"
     apt-get update -qq
   fi

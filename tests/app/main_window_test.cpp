@@ -36,6 +36,8 @@ TEST_F(MainWindowStart, TemplateContentAndMenuStates) {
   wchar_t caption[64] = {};
   GetMenuStringW(window().menus().bar, kCmdSave, caption, 64, MF_BYCOMMAND);
   EXPECT_STREQ(caption, L"保存(&S)\tCtrl+S");
+  GetMenuStringW(window().menus().bar, kCmdUndo, caption, 64, MF_BYCOMMAND);
+  EXPECT_STREQ(caption, L"撤销(&U)\tCtrl+Z") << "one word, as the tree's menu says it";
 }
 
 // A first start: 70% of the work area, centred; the tree a quarter wide.
