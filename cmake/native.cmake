@@ -38,6 +38,12 @@ target_link_libraries(book_bench PRIVATE folivra_core benchmark::benchmark)
 
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   folivra_core_library(folivra_core_fuzz OPTIONS -fsanitize=fuzzer-no-link,address,undefined)
+  add_executable(text_fuzz tests/fuzz/text_fuzz.cpp)
+  target_link_libraries(text_fuzz PRIVATE folivra_core_fuzz)
+  target_link_options(text_fuzz PRIVATE -fsanitize=fuzzer)
+  add_test(NAME text_fuzz COMMAND ${CMAKE_COMMAND} -E env
+           ${PROJECT_SOURCE_DIR}/tests/fuzz/run_fuzz.sh $<TARGET_FILE:text_fuzz>
+           ${PROJECT_SOURCE_DIR}/tests/fuzz/text_corpus 30)
   add_executable(book_fuzz tests/fuzz/book_fuzz.cpp)
   target_link_libraries(book_fuzz PRIVATE folivra_core_fuzz)
   target_link_options(book_fuzz PRIVATE -fsanitize=fuzzer)

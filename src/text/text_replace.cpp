@@ -114,8 +114,11 @@ std::optional<std::string> replace_in_content(std::string_view content,
   const bool rtf = looks_like_rtf(content);
   if (!rtf) {
     for (const ContentReplacement& r : replacements) {
-      if (!gbk_can_hold(r.text))
-        return replace_in_content(plain_content_as_rtf(content), replacements);
+      if (gbk_can_hold(r.text)) continue;
+      // As RTF, where \uN can hold it, when that is the same text.
+      const std::string as_rtf = plain_content_as_rtf(content);
+      if (chapter_text16(as_rtf) != chapter_text16(content)) return std::nullopt;
+      return replace_in_content(as_rtf, replacements);
     }
   }
   std::vector<Span> spans;
@@ -124,7 +127,8 @@ std::optional<std::string> replace_in_content(std::string_view content,
   });
   // The positions are the control's: where the walk and the text disagree,
   // nothing is replaced rather than the wrong characters.
-  if (spans.size() != chapter_text16(content).size()) return std::nullopt;
+  const std::u16string text = chapter_text16(content);
+  if (spans.size() != text.size()) return std::nullopt;
   size_t text_end = content.size();
   if (rtf) {
     text_end = content.rfind('}');
@@ -152,6 +156,13 @@ std::optional<std::string> replace_in_content(std::string_view content,
     }
   }
   out.append(content.substr(pos));
+  // Bytes that are no text of their own (a lone lead byte, say) can read
+  // differently beside new neighbours: then nothing is replaced at all.
+  std::u16string expected = text;
+  for (auto r = replacements.rbegin(); r != replacements.rend(); ++r) {
+    expected.replace(r->start, r->length, r->text);
+  }
+  if (chapter_text16(out) != expected) return std::nullopt;
   return out;
 }
 
