@@ -258,6 +258,7 @@ ReadStatus parse_book(std::string bytes, std::string_view password, Book& book, 
     records.push_back(record);
   }
   book.chapters.resize(records.size());
+  book.chapter_count = static_cast<int32_t>(records.size());  // known to a streaming reader too
   for (size_t i = 0; i < records.size(); ++i) {
     book.chapters[i].number = static_cast<int32_t>(i + 1);
     book.chapters[i].kind = records[i].kind;

@@ -14,7 +14,7 @@ constexpr int kBatch = 10;
 
 }  // namespace
 
-bool export_book_text(const Book& book, const std::function<bool(std::string_view)>& write) {
+bool export_book_header(const Book& book, const std::function<bool(std::string_view)>& write) {
   const std::string lines[] = {
       "\xCA\xE9\xBC\xAE\xD0\xC5\xCF\xA2\r\n",                             // 书籍信息
       "\xCA\xE9\xC3\xFB\xA3\xBA" + book.title + "\r\n",                   // 书名：
@@ -30,20 +30,29 @@ bool export_book_text(const Book& book, const std::function<bool(std::string_vie
     return false;  // 备注：
   }
   // 章节数量：
-  if (!write("\xD5\xC2\xBD\xDA\xCA\xFD\xC1\xBF\xA3\xBA" + std::to_string(book.chapter_count) +
-             std::string(kChapterGap))) {
-    return false;
-  }
-  std::string batch;
+  return write("\xD5\xC2\xBD\xDA\xCA\xFD\xC1\xBF\xA3\xBA" + std::to_string(book.chapter_count) +
+               std::string(kChapterGap));
+}
+
+void append_chapter_text(std::string& out, const Chapter& chapter, bool last) {
+  out += chapter.name;
+  out += kCrlf;
+  out += kCrlf;
+  out += chapter.content;
+  if (!last) out += kChapterGap;
+}
+
+int chapters_in_text(const Book& book) {
   // The count line says chapter_count; the chapters written are those there are.
-  const int count = std::min(book.chapter_count, static_cast<int32_t>(book.chapters.size()));
+  return std::min(book.chapter_count, static_cast<int32_t>(book.chapters.size()));
+}
+
+bool export_book_text(const Book& book, const std::function<bool(std::string_view)>& write) {
+  if (!export_book_header(book, write)) return false;
+  std::string batch;
+  const int count = chapters_in_text(book);
   for (int i = 1; i <= count; ++i) {
-    const Chapter& chapter = book.chapters[static_cast<size_t>(i - 1)];
-    batch += chapter.name;
-    batch += kCrlf;
-    batch += kCrlf;
-    batch += chapter.content;
-    if (i != count) batch += kChapterGap;
+    append_chapter_text(batch, book.chapters[static_cast<size_t>(i - 1)], i == count);
     if (i % kBatch == 0) {
       if (!write(batch)) return false;
       batch.clear();
