@@ -89,7 +89,7 @@ TEST(RecoveryCopy, AKilledEditorsTextComesBackAtTheNextStart) {
 
   // Type into the first chapter, then wait past the autosave interval.
   TreeView_SelectItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
-  for (wchar_t ch : std::wstring(L"RECOVERED ")) SendMessageW(content, WM_CHAR, ch, 1);
+  for (wchar_t ch : std::wstring(L"RECOVERED ")) PostMessageW(content, WM_CHAR, ch, 1);
   EXPECT_TRUE(wait_for([&] { return has_copy(recovery); }, 10))
       << "no recovery copy within ten seconds of the last key";
   TerminateProcess(child.hProcess, 9);
