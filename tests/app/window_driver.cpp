@@ -22,21 +22,40 @@ HeldKeys::HeldKeys(bool ctrl, bool shift, bool alt) {
 
 HeldKeys::~HeldKeys() { SetKeyboardState(saved_); }
 
-void press(HWND hwnd, WPARAM key) {
-  SendMessageW(hwnd, WM_KEYDOWN, key, 1);
-  BYTE state[256];
-  GetKeyboardState(state);
-  wchar_t ch[4] = {};
-  if (ToUnicode(static_cast<UINT>(key), 0, state, ch, 4, 0) == 1) {
-    SendMessageW(hwnd, WM_CHAR, ch[0], 1);
-  } else if (key >= 'A' && key <= 'Z' && (state[VK_CONTROL] & 0x80)) {
-    SendMessageW(hwnd, WM_CHAR, key - 'A' + 1, 1);  // Ctrl+letter makes a control character
+namespace {
+
+// The editor window a test drives: its message loop's own handling comes
+// first for the keys posted here.
+MainWindow* driven = nullptr;
+
+// The queued messages, as the editor's message loop takes them.
+void run_queue() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (driven && driven->pre_translate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
   }
-  SendMessageW(hwnd, WM_KEYUP, key, 0xC0000001);
+}
+
+void post_down_up(HWND hwnd, WPARAM key, bool system) {
+  const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
+  const LPARAM down = 1 | static_cast<LPARAM>(scan) << 16 | (system ? 0x20000000 : 0);
+  PostMessageW(hwnd, system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, down);
+  PostMessageW(hwnd, system ? WM_SYSKEYUP : WM_KEYUP, key, down | 0xC0000000);
+}
+
+}  // namespace
+
+// Posted, so the loop's translation makes the character (Ctrl+letter too).
+void press(HWND hwnd, WPARAM key) {
+  post_down_up(hwnd, key, false);
+  run_queue();
 }
 
 void type(HWND hwnd, const std::wstring& text) {
-  for (wchar_t ch : text) SendMessageW(hwnd, WM_CHAR, ch, 1);
+  for (wchar_t ch : text) PostMessageW(hwnd, WM_CHAR, ch, 1);
+  run_queue();
 }
 
 std::wstring text_of(HWND hwnd) {
@@ -82,12 +101,14 @@ void WindowTest::SetUp() {
   window_ = std::make_unique<MainWindow>(&prompts_, settings_path(), dir_.dir() / L"recovery");
   hwnd_ = window_->create(GetModuleHandleW(nullptr));
   ASSERT_NE(hwnd_, nullptr);
+  driven = window_.get();
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   SetForegroundWindow(hwnd_);
   pump();
 }
 
 void WindowTest::TearDown() {
+  driven = nullptr;
   window_.reset();
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -111,22 +132,12 @@ void WindowTest::loop_key(HWND hwnd, WPARAM key, bool system) {
   pump();
 }
 
-void WindowTest::loop_pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (window().pre_translate(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
+void WindowTest::loop_pump() { run_queue(); }
 
 void WindowTest::post_key(HWND hwnd, WPARAM key, bool ctrl, bool shift, bool alt) {
   const HeldKeys held(ctrl, shift, alt);
-  const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
-  const LPARAM down = 1 | static_cast<LPARAM>(scan) << 16 | (alt ? 0x20000000 : 0);
-  PostMessageW(hwnd, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, down);
-  PostMessageW(hwnd, alt ? WM_SYSKEYUP : WM_KEYUP, key, down | 0xC0000000);
-  loop_pump();
+  post_down_up(hwnd, key, alt);
+  run_queue();
 }
 
 void WindowTest::select(int index) { TreeView_SelectItem(c().tree, window_->item_at(index)); }

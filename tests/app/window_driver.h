@@ -27,6 +27,8 @@ class HeldKeys {
   BYTE saved_[256];
 };
 
+// Keys and characters posted to `hwnd` and run through the message loop (the
+// editor's, with its shortcuts first, in a WindowTest), as typed keys arrive.
 void press(HWND hwnd, WPARAM key);  // key down, the character it makes, key up
 void type(HWND hwnd, const std::wstring& text);
 std::wstring text_of(HWND hwnd);

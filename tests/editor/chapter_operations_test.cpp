@@ -138,11 +138,7 @@ TEST_F(ChapterOperations, SplitAndMergeKeepBoldText) {
   select(1);
   SetFocus(c().content);
   SendMessageW(c().content, EM_SETSEL, 8, 8);  // "plain bo|ld end"
-  {
-    HeldKeys keys(true, true);
-    SendMessageW(c().content, WM_KEYDOWN, VK_RETURN, 1);
-  }
-  pump();
+  post_key(c().content, VK_RETURN, true, true);
   ASSERT_NE(TreeView_GetEditControl(c().tree), nullptr) << "the new half's name is open";
   TreeView_EndEditLabelNow(c().tree, TRUE);
   pump();
