@@ -71,6 +71,19 @@ else()
   message(STATUS "libdeflate: not found, zlib alone")
 endif()
 
+# PCRE2 (16-bit, with its JIT) matches every regular expression: search,
+# replace, heading rules and zqb grep.
+if(WIN32)
+  find_path(FOLIVRA_PCRE2_INCLUDE pcre2.h PATHS ${FOLIVRA_DEPS}/include
+            NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  find_library(FOLIVRA_PCRE2 NAMES libpcre2-16.a PATHS ${FOLIVRA_DEPS}/lib
+               NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+else()
+  find_path(FOLIVRA_PCRE2_INCLUDE pcre2.h REQUIRED)
+  find_library(FOLIVRA_PCRE2 NAMES pcre2-16 REQUIRED)
+endif()
+message(STATUS "PCRE2: ${FOLIVRA_PCRE2}")
+
 # folivra_core_library(NAME [ZLIB_ONLY] [OPTIONS flags...]): one build of the
 # core; the native tree builds it plain, with sanitizers for the tests, and for
 # fuzzing; ZLIB_ONLY leaves libdeflate out (the small reader).
@@ -78,7 +91,9 @@ function(folivra_core_library name)
   cmake_parse_arguments(ARG "ZLIB_ONLY" "" "OPTIONS" ${ARGN})
   add_library(${name} STATIC ${FOLIVRA_CORE_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC ZLIB::ZLIB)
+  target_link_libraries(${name} PUBLIC ZLIB::ZLIB ${FOLIVRA_PCRE2})
+  target_include_directories(${name} PRIVATE ${FOLIVRA_PCRE2_INCLUDE})
+  target_compile_definitions(${name} PRIVATE PCRE2_CODE_UNIT_WIDTH=16 PCRE2_STATIC)
   if(FOLIVRA_LIBDEFLATE AND NOT ARG_ZLIB_ONLY)
     target_compile_definitions(${name} PRIVATE FOLIVRA_LIBDEFLATE)
     target_include_directories(${name} PRIVATE ${FOLIVRA_LIBDEFLATE_INCLUDE})

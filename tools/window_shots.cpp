@@ -310,9 +310,9 @@ int wmain(int argc, wchar_t** argv) {
   request.can_append = true;
   request.preview = [&](int, const std::wstring& rule) {
     ImportPreview preview;
-    const auto found = split_chapters(novel, std::u16string(rule.begin(), rule.end()));
-    if (!found) return preview.rule_ok = false, preview;
-    for (const TextChapter& chapter : *found) {
+    const ChapterSplit found = split_chapters(novel, std::u16string(rule.begin(), rule.end()));
+    if (found.outcome != RuleOutcome::split) return preview.rule_problem = L"规则有误", preview;
+    for (const TextChapter& chapter : found.chapters) {
       const std::u16string first = chapter.lines.empty() ? u"" : chapter.lines.front();
       preview.rows.push_back({std::wstring(chapter.name.begin(), chapter.name.end()),
                               std::wstring(first.begin(), first.end()), first.size()});

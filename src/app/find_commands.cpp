@@ -2,6 +2,7 @@
 // worker thread whose hits come back through posted messages.
 #include <richedit.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "app/main_window.h"
@@ -47,6 +48,8 @@ void select_in(HWND edit, LONG start, LONG end) {
 }
 
 std::wstring quoted(const std::wstring& text) { return L"“" + text + L"”"; }
+
+constexpr const wchar_t* kTooComplex = L"表达式过于复杂";
 
 const wchar_t* field_name(HitField field) {
   switch (field) {
@@ -119,17 +122,21 @@ void MainWindow::find_step(const FindRequest& request, bool backward) {
   const std::optional<TextPattern> pattern = pattern_for(request);
   if (!pattern || !chapter_in_editor()) return;
   const std::u16string text = utf16_of(control_text(c_.content));
+  const TextMatches all = pattern->find_all(text);
   const CHARRANGE sel = selection_of(c_.content);
-  std::optional<TextMatch> found =
-      backward ? pattern->find_previous(text, static_cast<size_t>(sel.cpMin))
-               : pattern->find_next(text, static_cast<size_t>(sel.cpMax));
+  std::optional<TextMatch> found = backward
+                                       ? previous_match(all.found, static_cast<size_t>(sel.cpMin))
+                                       : next_match(all.found, static_cast<size_t>(sel.cpMax));
   std::wstring note;
-  if (!found) {
-    found = backward ? pattern->find_previous(text, text.size()) : pattern->find_next(text, 0);
+  if (!found && all.end == SearchEnd::whole) {
+    found = backward ? previous_match(all.found, text.size()) : next_match(all.found, 0);
     note = backward ? L"已到开头，从末尾继续查找。" : L"已到末尾，从开头继续查找。";
   }
+  if (all.end == SearchEnd::too_complex) note = kTooComplex;
   if (!found) {
-    find_.set_note(L"本章中找不到" + quoted(request.pattern) + L"。");
+    find_.set_note(all.end == SearchEnd::too_complex
+                       ? note
+                       : L"本章中找不到" + quoted(request.pattern) + L"。");
     return;
   }
   select_in(c_.content, static_cast<LONG>(found->start),
@@ -151,7 +158,8 @@ void MainWindow::replace_one(const FindRequest& request) {
   if (!pattern || !chapter_takes_replacements()) return;
   const std::u16string text = utf16_of(control_text(c_.content));
   const CHARRANGE sel = selection_of(c_.content);
-  const std::optional<TextMatch> here = pattern->find_next(text, static_cast<size_t>(sel.cpMin));
+  const std::optional<TextMatch> here =
+      next_match(pattern->find_all(text).found, static_cast<size_t>(sel.cpMin));
   if (here && here->start == static_cast<size_t>(sel.cpMin) &&
       here->start + here->length == static_cast<size_t>(sel.cpMax)) {
     const std::wstring with =
@@ -161,12 +169,16 @@ void MainWindow::replace_one(const FindRequest& request) {
   find_step(request, false);
 }
 
-std::vector<TextReplacement> MainWindow::replacements_in(const TextPattern& pattern,
-                                                         const std::wstring& text,
-                                                         const std::wstring& with) {
+// Nothing when the expression is too complex for the chapter: then nothing
+// is replaced rather than a part.
+std::optional<std::vector<TextReplacement>> MainWindow::replacements_in(const TextPattern& pattern,
+                                                                        const std::wstring& text,
+                                                                        const std::wstring& with) {
   const std::u16string text16 = utf16_of(text), with16 = utf16_of(with);
+  const TextMatches all = pattern.find_all(text16);
+  if (all.end != SearchEnd::whole) return std::nullopt;
   std::vector<TextReplacement> out;
-  for (const TextMatch& m : pattern.find_all(text16)) {
+  for (const TextMatch& m : all.found) {
     out.push_back({static_cast<LONG>(m.start), static_cast<LONG>(m.length),
                    wide_of(pattern.replacement(text16, m, with16))});
   }
@@ -176,8 +188,13 @@ std::vector<TextReplacement> MainWindow::replacements_in(const TextPattern& patt
 void MainWindow::replace_in_chapter(const FindRequest& request) {
   const std::optional<TextPattern> pattern = pattern_for(request);
   if (!pattern || !chapter_takes_replacements()) return;
-  const std::vector<TextReplacement> all =
+  const std::optional<std::vector<TextReplacement>> found =
       replacements_in(*pattern, control_text(c_.content), request.replacement);
+  if (!found) {
+    find_.set_note(kTooComplex);
+    return;
+  }
+  const std::vector<TextReplacement>& all = *found;
   apply_replacements(c_.content, all);
   find_.set_note(all.empty() ? L"本章中找不到" + quoted(request.pattern) + L"。"
                              : L"已替换 " + std::to_wstring(all.size()) + L" 处。");
@@ -233,9 +250,12 @@ void MainWindow::forget_search() {
   find_.set_note(L"");
 }
 
+// The worker holds its own copies of the book and the pattern, so a stopped
+// one is let go: it sees the stop at its next paragraph, while the window
+// goes on at once whatever the expression is still doing.
 void MainWindow::stop_search() {
   if (search_stop_) search_stop_->store(true);
-  if (search_thread_.joinable()) search_thread_.join();
+  if (search_thread_.joinable()) search_thread_.detach();
   // Hits posted before the worker saw the stop are freed here. A WM_QUIT
   // comes through any filter: it is put back for the message loop.
   MSG msg;
@@ -260,7 +280,7 @@ void MainWindow::found_hits(unsigned generation, LPARAM batch) {
       place = gbk_to_wide(doc_.chapter(hit.position).name);
       if (hit.field == HitField::name) place += field_name(hit.field);
     }
-    lines.push_back({place, wide_of(hit.context)});
+    lines.push_back({place, hit.too_complex ? kTooComplex : wide_of(hit.context)});
     hits_.push_back(hit);
   }
   find_.add_results(lines);
@@ -271,10 +291,14 @@ void MainWindow::search_done(unsigned generation, bool whole) {
   if (generation != search_generation_) return;
   if (search_thread_.joinable()) search_thread_.join();
   find_.set_searching(false);
-  const std::wstring count = std::to_wstring(hits_.size());
-  find_.set_note(hits_.empty() ? L"全书中找不到" + quoted(find_.request().pattern) + L"。"
-                 : whole       ? L"全书共找到 " + count + L" 处。"
-                               : L"已停止，找到 " + count + L" 处。");
+  const auto complex =
+      std::count_if(hits_.begin(), hits_.end(), [](const BookHit& hit) { return hit.too_complex; });
+  const std::wstring count = std::to_wstring(hits_.size() - static_cast<size_t>(complex));
+  std::wstring note = !whole          ? L"已停止，找到 " + count + L" 处。"
+                      : hits_.empty() ? L"全书中找不到" + quoted(find_.request().pattern) + L"。"
+                                      : L"全书共找到 " + count + L" 处。";
+  if (complex > 0) note += std::to_wstring(complex) + L" 处" + kTooComplex + L"，未查完。";
+  find_.set_note(note);
 }
 
 // The chosen hit is shown where it is: the chapter opened and the hit
@@ -317,11 +341,16 @@ void MainWindow::replace_in_book(const FindRequest& request) {
     plan = plan_book_replacement(book_, *pattern, with, request.names, report);
   });
   if (plan.places == 0) {
-    find_.set_note(L"全书中找不到" + quoted(request.pattern) + L"。");
+    find_.set_note(plan.too_complex.empty() ? L"全书中找不到" + quoted(request.pattern) + L"。"
+                                            : std::wstring(kTooComplex));
     return;
   }
-  const std::wstring counted =
+  std::wstring counted =
       std::to_wstring(plan.places) + L" 处，涉及 " + std::to_wstring(plan.edits.size()) + L" 章";
+  if (!plan.too_complex.empty()) {
+    counted +=
+        L"；" + std::to_wstring(plan.too_complex.size()) + L" 章" + kTooComplex + L"，不替换";
+  }
   Message question;
   question.text = wide_to_gbk_lossy(L"将替换 " + counted + L"。\r\n要替换吗？");
   question.caption = wide_to_gbk_lossy(L"全书替换");

@@ -39,13 +39,17 @@ Message note(const char* caption, std::string text, Icon icon) {
   return m;
 }
 
-ImportPreview preview_of(const std::vector<TextChapter>* found) {
+std::wstring rule_problem(RuleOutcome outcome) {
+  return outcome == RuleOutcome::invalid ? L"规则不是有效的正则表达式" : L"规则表达式过于复杂";
+}
+
+ImportPreview preview_of(const ChapterSplit& found) {
   ImportPreview preview;
-  if (!found) {
-    preview.rule_ok = false;
+  if (found.outcome != RuleOutcome::split) {
+    preview.rule_problem = rule_problem(found.outcome);
     return preview;
   }
-  for (const TextChapter& chapter : *found) {
+  for (const TextChapter& chapter : found.chapters) {
     ImportPreviewRow row;
     row.name = wide(chapter.name);
     std::u16string all;
@@ -147,14 +151,17 @@ void DocumentCommands::import_text() {
   request.can_append = !view_.current_book().file_path.empty() || view_.is_modified() ||
                        !view_.current_book().chapters.empty();
   request.preview = [&](int e, const std::wstring& rule) {
-    const auto found = split_chapters(text_in(e), narrow(rule));
-    return preview_of(found ? &*found : nullptr);
+    return preview_of(split_chapters(text_in(e), narrow(rule)));
   };
   const TextImportChoice choice = prompts_.choose_text_import(request);
   if (!choice.accepted) return;
-  const auto found = split_chapters(text_in(choice.encoding), narrow(choice.rule));
-  if (!found) return;
-  ImportedChapters imported = chapters_of(*found, view_.editor_font_for_text());
+  const ChapterSplit found = split_chapters(text_in(choice.encoding), narrow(choice.rule));
+  if (found.outcome != RuleOutcome::split) {
+    prompts_.show_message(
+        note("导入文本", wide_to_gbk_lossy(rule_problem(found.outcome)), Icon::error));
+    return;
+  }
+  ImportedChapters imported = chapters_of(found.chapters, view_.editor_font_for_text());
   Book probe;
   probe.chapters = std::move(imported.chapters);
   const bool fits = book_reads_back(probe);

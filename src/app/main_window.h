@@ -196,9 +196,9 @@ class MainWindow : public DocumentView,
   std::optional<TextPattern> pattern_for(const FindRequest& request);
   bool chapter_in_editor();
   bool chapter_takes_replacements();
-  static std::vector<TextReplacement> replacements_in(const TextPattern& pattern,
-                                                      const std::wstring& text,
-                                                      const std::wstring& with);
+  static std::optional<std::vector<TextReplacement>> replacements_in(const TextPattern& pattern,
+                                                                     const std::wstring& text,
+                                                                     const std::wstring& with);
   void found_hits(unsigned generation, LPARAM batch);
   void search_done(unsigned generation, bool whole);
   // The worker's messages, registered: the WM_APP range reaches a window from

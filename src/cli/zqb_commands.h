@@ -18,6 +18,9 @@ inline constexpr int kCannotWrite = 73;
 inline constexpr int kDamaged = 4;
 // grep: no line matched (1 stays "not a book file", as for the other commands).
 inline constexpr int kNoMatch = 5;
+// grep: the expression needed more work in some chapter than it may take;
+// the lines found elsewhere are printed.
+inline constexpr int kTooComplex = 6;
 // import: a text file that cannot be read (as "cannot open" for books).
 inline constexpr int kCannotRead = 3;
 

@@ -76,12 +76,17 @@ int import(const Arguments& args) {
     const auto text = decoded(source, args);
     if (!text) return kCannotRead;
     const std::u16string rule = args.rule ? utf8_to_utf16(*args.rule) : default_heading_rule();
-    auto chapters = split_chapters(*text, rule);
-    if (!chapters) {
+    ChapterSplit split = split_chapters(*text, rule);
+    if (split.outcome == RuleOutcome::invalid) {
       std::cerr << "zqb: the rule is not a valid regular expression\n";
       return kUsageError;
     }
-    found = std::move(*chapters);
+    if (split.outcome == RuleOutcome::too_complex) {
+      std::cerr << "zqb: the rule is too complex: it needs more work on a line than a line may "
+                   "take\n";
+      return kUsageError;
+    }
+    found = std::move(split.chapters);
   }
   ImportedChapters imported = chapters_of(found, RtfFont{});
   Book book;

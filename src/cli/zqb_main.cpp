@@ -31,7 +31,8 @@ usage:
   zqb count BOOK [--json]           字数 of each chapter and the book: number, name,
                                     字数, characters, characters without spaces
   zqb grep BOOK PATTERN [--regex]   the lines of the chapters' text that hold PATTERN:
-                                    chapter number, name, line
+                                    chapter number, name, line; --regex: a Perl-style
+                                    regular expression (^ and $ at each line)
   zqb import NOVEL.txt|FOLDER OUT.zqb [--encoding E] [--rule REGEX] [--title T] [--author A]
                                     a book from a text novel, a chapter at each heading
                                     the rule matches (or one per .txt file of FOLDER,
@@ -58,7 +59,7 @@ base64). build reads the same keys, every one optional, plus "password".
 
 exit status: 0 done; for dump, txt and check 1 not a book file, 2 password missing or
 wrong, 3 cannot open; for check 4 the book reads but is damaged or cut short
-(each problem on a line of its own); for grep 5 no line matched; for import 3 cannot read the text; 64 wrong usage, 65 bad spec, 73 cannot write.
+(each problem on a line of its own); for grep 5 no line matched, 6 the expression was too complex for a chapter; for import 3 cannot read the text; 64 wrong usage, 65 bad spec, 73 cannot write.
 )";
 
 struct Command {

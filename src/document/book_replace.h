@@ -18,6 +18,9 @@ namespace folivra {
 struct BookReplacement {
   std::vector<ChapterEdit> edits;
   size_t places = 0;  // replaced in all
+  // Chapters left as they are: the expression needed more work in them
+  // than it may take.
+  std::vector<int> too_complex;
   bool stopped = false;
 };
 

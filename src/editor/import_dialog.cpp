@@ -103,10 +103,11 @@ void ImportDialog::refresh() {
   InvalidateRect(c_.list, nullptr, TRUE);
   size_t words = 0;
   for (const ImportPreviewRow& row : preview_.rows) words += row.words;
-  set_window_text(c_.note, preview_.rule_ok ? L"共 " + std::to_wstring(preview_.rows.size()) +
-                                                  L" 章，" + std::to_wstring(words) + L" 字"
-                                            : std::wstring(L"规则不是有效的正则表达式"));
-  EnableWindow(c_.ok, preview_.rule_ok && !preview_.rows.empty());
+  set_window_text(c_.note, preview_.rule_problem.empty()
+                               ? L"共 " + std::to_wstring(preview_.rows.size()) + L" 章，" +
+                                     std::to_wstring(words) + L" 字"
+                               : preview_.rule_problem);
+  EnableWindow(c_.ok, preview_.rule_problem.empty() && !preview_.rows.empty());
 }
 
 void ImportDialog::finish(bool accepted) {

@@ -9,9 +9,15 @@ namespace folivra {
 namespace {
 
 bool report_all(int position, HitField field, const std::u16string& text,
-                const TextPattern& pattern, const std::function<bool(const BookHit&)>& each) {
-  for (const TextMatch& match : pattern.find_all(text)) {
+                const TextPattern& pattern, const std::function<bool(const BookHit&)>& each,
+                const std::atomic<bool>* stop) {
+  const TextMatches all = pattern.find_all(text, stop);
+  for (const TextMatch& match : all.found) {
     if (!each(BookHit{position, field, match, context_line(text, match)})) return false;
+  }
+  if (all.end == SearchEnd::stopped) return false;
+  if (all.end == SearchEnd::too_complex) {
+    return each(BookHit{position, field, {}, {}, true});
   }
   return true;
 }
@@ -29,16 +35,18 @@ bool search_book(const Book& book, const TextPattern& pattern, bool names,
               {HitField::book_type, book.book_type},
               {HitField::intro, book.intro}};
   for (const auto& [field, text] : info) {
-    if (!report_all(0, field, gbk_to_utf16(text), pattern, each)) return false;
+    if (!report_all(0, field, gbk_to_utf16(text), pattern, each, stop)) return false;
   }
   for (size_t i = 0; i < book.chapters.size(); ++i) {
     if (stopped()) return false;
     const Chapter& chapter = book.chapters[i];
     const int position = static_cast<int>(i + 1);
-    if (names && !report_all(position, HitField::name, gbk_to_utf16(chapter.name), pattern, each)) {
+    if (names &&
+        !report_all(position, HitField::name, gbk_to_utf16(chapter.name), pattern, each, stop)) {
       return false;
     }
-    if (!report_all(position, HitField::content, chapter_text16(chapter.content), pattern, each)) {
+    if (!report_all(position, HitField::content, chapter_text16(chapter.content), pattern, each,
+                    stop)) {
       return false;
     }
   }

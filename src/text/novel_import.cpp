@@ -28,7 +28,7 @@ ImportedChapters chapters_of(const std::vector<TextChapter>& found, const RtfFon
 
 TextChapter whole_text_chapter(std::u16string name, std::u16string_view text) {
   // A rule no line matches keeps every line in the one chapter.
-  std::vector<TextChapter> all = *split_chapters(text, u"(?!)");
+  std::vector<TextChapter> all = split_chapters(text, u"(?!)").chapters;
   TextChapter chapter{std::move(name), {}};
   if (!all.empty()) chapter.lines = std::move(all.front().lines);
   return chapter;

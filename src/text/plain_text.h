@@ -21,5 +21,7 @@ std::u16string chapter_text16(std::string_view content);
 std::u16string utf8_to_utf16(std::string_view utf8);
 std::u16string gbk_to_utf16(std::string_view gbk);
 void append_utf8(std::string& out, uint32_t code_point);
+// UTF-16 as UTF-8; a lone surrogate becomes U+FFFD.
+std::string utf16_to_utf8(std::u16string_view text);
 
 }  // namespace folivra

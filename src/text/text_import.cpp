@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <regex>
 #include <utility>
 
 #include "book/gb18030.h"
 #include "book/gbk.h"
 #include "text/plain_text.h"
+#include "text/text_search.h"
 
 namespace folivra {
 
@@ -193,16 +193,11 @@ std::u16string default_heading_rule() {
          u"|[Cc][Hh][Aa][Pp][Tt][Ee][Rr] *[0-9]+(?:[ :.].*)?)$";
 }
 
-std::optional<std::vector<TextChapter>> split_chapters(std::u16string_view text,
-                                                       std::u16string_view rule) {
-  std::wregex heading;
-  try {
-    heading = std::wregex(std::wstring(rule.begin(), rule.end()), std::regex::ECMAScript);
-  } catch (const std::regex_error&) {
-    return std::nullopt;
-  }
+ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule) {
+  const std::optional<TextPattern> heading =
+      TextPattern::make(rule, {.match_case = true, .regex = true});
+  if (!heading) return {RuleOutcome::invalid, {}};
   std::vector<TextChapter> chapters(1);
-  std::wstring wide;
   for (size_t at = 0; at <= text.size();) {
     size_t end = text.find_first_of(u"\r\n", at);
     if (end == std::u16string_view::npos) end = text.size();
@@ -214,8 +209,9 @@ std::optional<std::vector<TextChapter>> split_chapters(std::u16string_view text,
     const std::u16string_view core = trimmed(line);
     bool is_heading = false;
     if (!core.empty() && core.size() <= kMaxHeading) {
-      wide.assign(core.begin(), core.end());
-      is_heading = std::regex_match(wide, heading);
+      const std::optional<bool> matched = heading->matches_whole(core);
+      if (!matched) return {RuleOutcome::too_complex, {}};
+      is_heading = *matched;
     }
     if (is_heading) {
       chapters.push_back({std::u16string(core), {}});
@@ -230,7 +226,7 @@ std::optional<std::vector<TextChapter>> split_chapters(std::u16string_view text,
   } else {
     chapters.front().name = chapters.size() == 1 ? u"正文" : u"序";
   }
-  return chapters;
+  return {RuleOutcome::split, std::move(chapters)};
 }
 
 }  // namespace folivra

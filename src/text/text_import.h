@@ -30,11 +30,18 @@ struct TextChapter {
   std::vector<std::u16string> lines;
 };
 
-// Splits `text` at the lines the rule matches (lines of at most 40
+// What came of splitting a text: its chapters, or why the rule could not
+// split it (not a valid regular expression, or one needing more work on a
+// line than any line may take).
+enum class RuleOutcome { split, invalid, too_complex };
+struct ChapterSplit {
+  RuleOutcome outcome = RuleOutcome::split;
+  std::vector<TextChapter> chapters;
+};
+
+// Splits `text` at the lines the rule matches whole (lines of at most 40
 // characters). Text before the first heading becomes a chapter "序"; a text
-// without headings is one chapter "正文". Nothing when the rule is not a
-// valid regular expression.
-std::optional<std::vector<TextChapter>> split_chapters(std::u16string_view text,
-                                                       std::u16string_view rule);
+// without headings is one chapter "正文".
+ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule);
 
 }  // namespace folivra

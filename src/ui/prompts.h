@@ -55,7 +55,7 @@ struct ImportPreviewRow {
   size_t words = 0;  // 字数
 };
 struct ImportPreview {
-  bool rule_ok = true;
+  std::wstring rule_problem;  // why the rule splits nothing; empty when it splits
   std::vector<ImportPreviewRow> rows;
 };
 // What the import dialog is given: the file, the encodings to choose from

@@ -212,5 +212,60 @@ TEST_F(FindReplace, AChosenHitIsBroughtToTheMiddleAndAnotherBookForgetsTheSearch
   EXPECT_EQ(text_of(f().note), L"") << "the count was the other book's";
 }
 
+// Expressions that backtrack without end: the chapter's find says so, the
+// book search lists the chapter as too complex and goes on, and 停止 ends a
+// search that would run for minutes at once, as does closing the window.
+TEST_F(FindReplace, EndlessExpressionsAreSaidTooComplexAndStopAtOnce) {
+  Book book = sample_book(3);
+  book.chapters[0].content = chapter_rtf("ab");
+  book.chapters[1].content = chapter_rtf(std::string(60, 'a') + "c b");
+  book.chapters[2].content = chapter_rtf("x\\par ab");
+  window().show_book(book);
+  select(2);
+  window().open_find(false);
+  SendMessageW(f().regex, BM_SETCHECK, BST_CHECKED, 0);
+  SetWindowTextW(f().pattern, L"(a|aa)+b");
+  SetFocus(c().content);
+  const DWORD started = GetTickCount();
+  loop_key(c().content, VK_F3);
+  EXPECT_EQ(text_of(f().note), L"表达式过于复杂");
+  EXPECT_LT(GetTickCount() - started, 1000u) << "the window answers at once";
+
+  click(f().search_book);
+  wait_for_search();
+  ASSERT_EQ(ListView_GetItemCount(f().results), 3);
+  wchar_t line[64] = {};
+  ListView_GetItemText(f().results, 1, 1, line, 64);
+  EXPECT_EQ(std::wstring(line), L"表达式过于复杂");
+  ListView_GetItemText(f().results, 2, 1, line, 64);
+  EXPECT_EQ(std::wstring(line), L"ab") << "the search went on after it";
+  EXPECT_EQ(text_of(f().note), L"全书共找到 2 处。1 处表达式过于复杂，未查完。");
+
+  // Backtracking over every position of long paragraphs: minutes of work.
+  Book slow = sample_book(40);
+  for (Chapter& chapter : slow.chapters) chapter.content = std::string(300000, 'a') + "xy";
+  window().show_book(slow);
+  SetWindowTextW(f().pattern, L"(?:a|b)*y");
+  click(f().search_book);
+  Sleep(300);
+  pump();
+  ASSERT_TRUE(IsWindowEnabled(f().stop)) << "still searching";
+  const DWORD stopping = GetTickCount();
+  click(f().stop);
+  EXPECT_LT(GetTickCount() - stopping, 100u) << "停止 answers at once";
+  EXPECT_FALSE(IsWindowEnabled(f().stop));
+  for (int i = 0; i < 50 && text_of(f().note).find(L"已停止") == std::wstring::npos; ++i) {
+    Sleep(10);
+    pump();
+  }
+  EXPECT_EQ(text_of(f().note), L"已停止，找到 0 处。") << "the worker saw the stop";
+
+  click(f().search_book);
+  Sleep(100);
+  const DWORD closing = GetTickCount();
+  DestroyWindow(window().hwnd());
+  EXPECT_LT(GetTickCount() - closing, 1000u) << "closing does not wait for the search";
+}
+
 }  // namespace
 }  // namespace folivra::test

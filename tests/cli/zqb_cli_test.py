@@ -270,6 +270,26 @@ class ZqbTest(unittest.TestCase):
         self.assertEqual(regex.stdout.decode().splitlines(), ["1\t一\tsecond 中line"])
         self.assertEqual(run("grep", path, "nowhere").returncode, 5)
         self.assertEqual(run("grep", path, "(", "--regex").returncode, 64)
+        # Lookarounds and Unicode classes are the editor's expressions.
+        regex = run("grep", path, r"(?<=他)说\p{P}", "--regex")
+        self.assertEqual(regex.stdout.decode().splitlines(), ["2\t二\t他说："])
+
+    def test_grep_matches_long_paragraphs_whole_and_ends_endless_expressions(self):
+        paragraph = b"a" * 1_000_000
+        spec = {"chapters": [{"name": "long", "content": base64.b64encode(paragraph).decode()},
+                             {"name": "short", "content": base64.b64encode(b"ab\r\n" + b"a" * 60 + b"c b").decode()}]}
+        result, path = self.build(spec)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        found = run("grep", path, "a+$", "--regex")
+        self.assertEqual(found.returncode, 0, found.stderr)
+        lines = found.stdout.split(b"\n")
+        self.assertEqual(lines[0], b"1\tlong\t" + paragraph)
+        # Exponential backtracking is ended at its limit: the chapter says so,
+        # the other lines are still printed, the exit says it was incomplete.
+        endless = run("grep", path, "(a|aa)+b", "--regex")
+        self.assertEqual(endless.returncode, 6, endless.stderr)
+        self.assertIn(b"chapter 2", endless.stderr)
+        self.assertEqual(endless.stdout.decode().splitlines(), ["2\tshort\tab"])
 
     def test_txt_plain_writes_readable_text(self):
         rtf = b"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 SimSun;}}\\f0 \\b \\'cc\\'ec\\b0 \\par}"

@@ -107,20 +107,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string text = chapter_text16(bytes);
   if (const auto pattern = TextPattern::make(text.substr(0, 2), {})) {
     size_t end = 0;  // matches come in order and never overlap
-    for (const TextMatch& m : pattern->find_all(text)) {
+    for (const TextMatch& m : pattern->find_all(text).found) {
       if (m.start < end || m.length == 0 || m.start + m.length > text.size()) std::abort();
       end = m.start + m.length;
     }
   }
   // Any bytes may be a text file to import: every line lands in a chapter.
   const std::u16string novel = decode_text(bytes, detect_encoding(bytes));
-  if (const auto found = split_chapters(novel, default_heading_rule())) {
-    for (const TextChapter& chapter : *found) {
-      if (chapter.name.size() > 40) std::abort();
-      rtf_fits_control(rtf_of_lines(chapter.lines, RtfFont{}));
-    }
-  } else {
-    std::abort();
+  const ChapterSplit found = split_chapters(novel, default_heading_rule());
+  if (found.outcome != RuleOutcome::split) std::abort();
+  for (const TextChapter& chapter : found.chapters) {
+    if (chapter.name.size() > 40) std::abort();
+    rtf_fits_control(rtf_of_lines(chapter.lines, RtfFont{}));
   }
   // A budget far below the reader's own: a bomb costs the fuzzer little, and
   // every path past the budget is still taken.

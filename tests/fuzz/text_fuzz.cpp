@@ -3,6 +3,7 @@
 // change: a replacement changes the text exactly where it was asked to, and
 // a cut, put back together, holds every character.
 #include <cstdint>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -10,8 +11,48 @@
 #include "text/plain_text.h"
 #include "text/rtf_check.h"
 #include "text/text_replace.h"
+#include "text/text_search.h"
 
 using namespace folivra;
+
+namespace {
+
+// A regular expression from a small grammar, chosen by the input's bytes:
+// atoms, classes, anchors, lookarounds, groups, alternation and repeats,
+// nested, so that patterns that backtrack hard come up often.
+std::u16string pattern_from(const uint8_t* data, size_t size) {
+  static const char16_t* const atoms[] = {u"a",   u".",        u"\\w",        u"[^。]", u"林",
+                                          u"^",   u"$",        u"\\r",        u"(?=a)", u"(?<=\\s)",
+                                          u"\\b", u"\\p{Han}", u"\\x{1F600}", u"[a-z]", u" "};
+  static const char16_t* const repeats[] = {u"", u"*", u"+", u"?", u"{2,5}", u"*?", u"++", u""};
+  std::u16string out;
+  int open = 0;
+  for (size_t i = 0; i < std::min<size_t>(size, 12); ++i) {
+    const uint8_t b = data[size - 1 - i];  // the end: the start is the text's own
+    switch (b % 5) {
+      case 0:
+        out += u"(";
+        ++open;
+        break;
+      case 1:
+        if (open > 0) {
+          out += u")";
+          out += repeats[(b >> 3) % 8];
+          --open;
+        } else {
+          out += u"|";
+        }
+        break;
+      default:
+        out += atoms[(b >> 3) % 15];
+        out += repeats[b % 8];
+    }
+  }
+  while (open-- > 0) out += u")+";
+  return out;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string content(reinterpret_cast<const char*>(data), size);
@@ -30,6 +71,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::u16string expected = text;
     expected.replace(at, length, with);
     if (chapter_text16(*replaced) != expected) std::abort();
+  }
+  // Any expression, with its limits on: matches in order, inside the text,
+  // never empty, never overlapping; each found again where it was found.
+  const uint8_t flags = size ? data[0] : 0;
+  if (const auto pattern = TextPattern::make(
+          pattern_from(data, size),
+          {.match_case = (flags & 1) != 0, .whole_word = (flags & 2) != 0, .regex = true})) {
+    const TextMatches all = pattern->find_all(text);
+    size_t end = 0;
+    for (const TextMatch& m : all.found) {
+      if (m.start < end || m.length == 0 || m.start + m.length > text.size()) std::abort();
+      end = m.start + m.length;
+      if (all.end == SearchEnd::whole &&
+          pattern->replacement(text, m, u"$&") != text.substr(m.start, m.length)) {
+        std::abort();
+      }
+    }
   }
   // A cut falls where it was asked to; plain text is cut byte for byte.
   if (const auto halves = cut_chapter_content(content, at)) {

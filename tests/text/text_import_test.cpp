@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "book/gb18030.h"
 #include "text/novel_import.h"
@@ -65,8 +66,9 @@ TEST(TextImport, HeadingsAreFoundAndFalseFriendsAreNot) {
       u"番外一 春\r\n春天。\r\n"
       u"尾声\r\n完。\r\n"
       u"后记\r\n谢谢。\r\n";
-  const auto chapters = split_chapters(novel, default_heading_rule());
-  ASSERT_TRUE(chapters);
+  const ChapterSplit split = split_chapters(novel, default_heading_rule());
+  ASSERT_EQ(split.outcome, RuleOutcome::split);
+  const std::vector<TextChapter>* chapters = &split.chapters;
   std::vector<std::u16string> names;
   for (const TextChapter& c : *chapters) names.push_back(c.name);
   EXPECT_EQ(names,
@@ -82,15 +84,20 @@ TEST(TextImport, HeadingsAreFoundAndFalseFriendsAreNot) {
   EXPECT_TRUE((*chapters)[2].lines.empty()) << "a volume heading with nothing under it";
 
   // A rule of the user's own; a broken one is refused.
-  const auto own = split_chapters(novel, u"^第.+章.*$");
-  ASSERT_TRUE(own);
-  ASSERT_EQ(own->size(), 4u);
-  EXPECT_EQ(own->back().name, u"第二章写得好，他说。") << "the user's rule takes it";
-  EXPECT_FALSE(split_chapters(novel, u"第(章"));
+  const ChapterSplit own = split_chapters(novel, u"^第.+章.*$");
+  ASSERT_EQ(own.chapters.size(), 4u);
+  EXPECT_EQ(own.chapters.back().name, u"第二章写得好，他说。") << "the user's rule takes it";
+  EXPECT_EQ(split_chapters(novel, u"第(章").outcome, RuleOutcome::invalid);
+  // A rule that backtracks without end is stopped at its limit, at once.
+  const auto started = std::chrono::steady_clock::now();
+  const ChapterSplit endless =
+      split_chapters(u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab\n" + novel, u"(a+)+$");
+  EXPECT_EQ(endless.outcome, RuleOutcome::too_complex);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
   // No heading at all: one chapter of everything.
-  const auto none = split_chapters(u"一行\n二行\n", default_heading_rule());
-  ASSERT_EQ(none->size(), 1u);
-  EXPECT_EQ(none->front().name, u"正文");
+  const ChapterSplit none = split_chapters(u"一行\n二行\n", default_heading_rule());
+  ASSERT_EQ(none.chapters.size(), 1u);
+  EXPECT_EQ(none.chapters.front().name, u"正文");
 }
 
 TEST(TextImport, TextComesBackLineForLineThroughTheBook) {

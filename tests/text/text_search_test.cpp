@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "book/gbk.h"
 #include "text/book_search.h"
 #include "text/plain_text.h"
@@ -15,7 +18,10 @@ std::vector<TextMatch> all(std::u16string_view pattern, std::u16string_view text
                            SearchOptions options = {}) {
   const std::optional<TextPattern> p = TextPattern::make(pattern, options);
   EXPECT_TRUE(p.has_value());
-  return p ? p->find_all(text) : std::vector<TextMatch>{};
+  if (!p) return {};
+  const TextMatches found = p->find_all(text);
+  EXPECT_EQ(found.end, SearchEnd::whole);
+  return found.found;
 }
 
 TEST(ChapterText16, UnitsAreTheControlsCharacterPositions) {
@@ -43,23 +49,94 @@ TEST(TextPattern, LiteralCaseWordsAndRegex) {
   EXPECT_FALSE(TextPattern::make(u"(unclosed", {.regex = true}));
   EXPECT_TRUE(all(u"x*", u"abc", {.regex = true}).empty()) << "empty matches select nothing";
   EXPECT_EQ(all(u"^b.*$", u"ab\rbc\rb", {.regex = true}), (std::vector<TextMatch>{{3, 2}, {6, 1}}))
-      << "paragraph by paragraph: anchors at each paragraph, no match across one";
+      << "^ and $ anchor at each paragraph; . does not cross one";
   const std::u16string long_line(200000, u'a');
-  EXPECT_EQ(all(u"a+", long_line + u"\r" + long_line, {.regex = true}).size(), 400u)
-      << "a long paragraph is matched in pieces of 1,000 and does not exhaust the stack";
+  EXPECT_EQ(all(u"a+", long_line + u"\r" + long_line, {.regex = true}),
+            (std::vector<TextMatch>{{0, 200000}, {200001, 200000}}))
+      << "a long paragraph is matched whole, without exhausting the stack";
+}
+
+TEST(TextPattern, LongParagraphsAreMatchedWhole) {
+  // What pieces of a paragraph got wrong: a match across unit 1,000, a run
+  // longer than a piece, ^ in the middle of a paragraph, a pair at 999.
+  const std::u16string before(999, u'x');
+  EXPECT_EQ(all(u"林溪", before + u"林溪", {.regex = true}), (std::vector<TextMatch>{{999, 2}}));
+  EXPECT_EQ(all(u"a+", std::u16string(1500, u'a'), {.regex = true}),
+            (std::vector<TextMatch>{{0, 1500}}));
+  EXPECT_TRUE(all(u"^b", std::u16string(1000, u'a') + u"b", {.regex = true}).empty());
+  EXPECT_EQ(all(u"^b", u"a\r\nb\nb", {.regex = true}), (std::vector<TextMatch>{{3, 1}, {5, 1}}))
+      << "CR, LF and CRLF each end a line";
+  const std::u16string pair = before + u"\U0001D11E!";
+  EXPECT_EQ(all(u"\U0001D11E", pair, {.regex = true}), (std::vector<TextMatch>{{999, 2}}));
+  EXPECT_EQ(all(u"x.!", pair, {.regex = true}), (std::vector<TextMatch>{{998, 4}}))
+      << "a character beyond the BMP is one character";
+  EXPECT_EQ(all(u"\\w+", u"Émile 林溪 ok", {.regex = true}).size(), 3u) << "\\w is Unicode's";
+  EXPECT_EQ(all(u"émile", u"ÉMILE", {.regex = true}).size(), 1u) << "case folds beyond ASCII";
+  EXPECT_EQ(all(u"lin", u"lin linen lin", {.whole_word = true, .regex = true}),
+            (std::vector<TextMatch>{{0, 3}, {10, 3}}));
+  EXPECT_EQ(all(u"林", u"林溪林", {.whole_word = true, .regex = true}).size(), 2u)
+      << "whole words as the literal search has them: Chinese has no word bounds";
+}
+
+TEST(TextPattern, ExpressionsThatNeverEndAreStoppedAtTheirLimit) {
+  // Backtracking that grows exponentially with a paragraph's length meets
+  // the work limit of one starting position at once.
+  const std::u16string run(60, u'a');
+  const struct {
+    const char16_t* pattern;
+    std::u16string text;
+  } endless[] = {{u"(.*)*X", u"ok\r" + run + u"\rX"},
+                 {u"(a+)+b", u"ok\r" + run + u"c b"},
+                 {u"(a|aa)+b", run + u"c b"},
+                 {u"(\\w+\\s?)+$", run + u"!"}};
+  auto started = std::chrono::steady_clock::now();
+  for (const auto& [pattern, text] : endless) {
+    const TextPattern p = *TextPattern::make(pattern, {.regex = true});
+    EXPECT_EQ(p.find_all(text).end, SearchEnd::too_complex) << text.size();
+  }
+  EXPECT_EQ(TextPattern::make(u"(a|aa)+$", {.regex = true})->matches_whole(run + u"c"),
+            std::nullopt)
+      << "a heading rule too";
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+  // Backtracking over every starting position of a long paragraph stays
+  // under that limit at each one; the time budget of the text ends it.
+  started = std::chrono::steady_clock::now();
+  const TextPattern quadratic = *TextPattern::make(u"(?:a|b)*y", {.regex = true});
+  EXPECT_EQ(quadratic.find_all(std::u16string(300000, u'a') + u"xy").end, SearchEnd::too_complex);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
+  // A stop set from another thread ends a search within one position.
+  std::atomic<bool> stop = false;
+  std::jthread stopper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    stop = true;
+  });
+  started = std::chrono::steady_clock::now();
+  EXPECT_EQ(quadratic.find_all(std::u16string(300000, u'a') + u"xy", &stop).end,
+            SearchEnd::stopped);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000));
 }
 
 TEST(TextPattern, NextPreviousAndReplacements) {
   const std::u16string text = u"a1 b2 a3";
   const TextPattern digits = *TextPattern::make(u"([ab])(\\d)", {.regex = true});
-  EXPECT_EQ(digits.find_next(text, 1), (TextMatch{3, 2}));
-  EXPECT_EQ(digits.find_previous(text, 5), (TextMatch{3, 2}));
-  EXPECT_EQ(digits.find_previous(text, 1), std::nullopt);
-  EXPECT_EQ(digits.find_next(text, 7), std::nullopt) << "no wrapping";
+  const std::vector<TextMatch> found = digits.find_all(text).found;
+  EXPECT_EQ(next_match(found, 1), (TextMatch{3, 2}));
+  EXPECT_EQ(previous_match(found, 5), (TextMatch{3, 2}));
+  EXPECT_EQ(previous_match(found, 1), std::nullopt);
+  EXPECT_EQ(next_match(found, 7), std::nullopt) << "no wrapping";
   EXPECT_EQ(digits.replacement(text, {3, 2}, u"$2$1"), u"2b");
+  EXPECT_EQ(digits.replacement(text, {3, 2}, u"$$1=$10 ${2}$3"), u"$1=b0 2$3")
+      << "$$ is a dollar, $10 is $1 then 0 with two groups, $3 does not exist";
   const TextPattern bounded = *TextPattern::make(u"\\ba\\d", {.regex = true});
-  EXPECT_EQ(bounded.find_all(u"xa1 a2").size(), 1u);
+  EXPECT_EQ(bounded.find_all(u"xa1 a2").found.size(), 1u);
   EXPECT_EQ(bounded.replacement(u"xa1 a2", {4, 2}, u"[$&]"), u"[a2]");
+  // The match itself fills the replacement: lookarounds see the text around it.
+  const TextPattern ahead = *TextPattern::make(u"a(?=b)", {.regex = true});
+  EXPECT_EQ(ahead.find_all(u"ab ac").found, (std::vector<TextMatch>{{0, 1}}));
+  EXPECT_EQ(ahead.replacement(u"ab ac", {0, 1}, u"[$&]"), u"[a]");
+  const TextPattern behind = *TextPattern::make(u"(?<=林)(?<given>溪)", {.regex = true});
+  EXPECT_EQ(behind.find_all(u"溪 林溪").found, (std::vector<TextMatch>{{3, 1}}));
+  EXPECT_EQ(behind.replacement(u"溪 林溪", {3, 1}, u"<${given}>"), u"<溪>");
   const TextPattern literal = *TextPattern::make(u"$1", {});
   EXPECT_EQ(literal.replacement(u"$1", {0, 2}, u"$&"), u"$&") << "literal text stays literal";
   EXPECT_EQ(context_line(u"first\rsecond hit here\rthird", {13, 3}, 4), u"ond hit her");
