@@ -122,7 +122,7 @@ void MainWindow::find_step(const FindRequest& request, bool backward) {
   const std::optional<TextPattern> pattern = pattern_for(request);
   if (!pattern || !chapter_in_editor()) return;
   const std::u16string text = utf16_of(control_text(c_.content));
-  const TextMatches all = pattern->find_all(text);
+  const TextMatches all = matches_in(*pattern, text);
   const CHARRANGE sel = selection_of(c_.content);
   std::optional<TextMatch> found = backward
                                        ? previous_match(all.found, static_cast<size_t>(sel.cpMin))
@@ -159,7 +159,7 @@ void MainWindow::replace_one(const FindRequest& request) {
   const std::u16string text = utf16_of(control_text(c_.content));
   const CHARRANGE sel = selection_of(c_.content);
   const std::optional<TextMatch> here =
-      next_match(pattern->find_all(text).found, static_cast<size_t>(sel.cpMin));
+      next_match(matches_in(*pattern, text).found, static_cast<size_t>(sel.cpMin));
   if (here && here->start == static_cast<size_t>(sel.cpMin) &&
       here->start + here->length == static_cast<size_t>(sel.cpMax)) {
     const std::wstring with =
@@ -169,13 +169,23 @@ void MainWindow::replace_one(const FindRequest& request) {
   find_step(request, false);
 }
 
+// A regular expression, or any search of a long chapter, runs on a worker
+// while the window paints (at most the time budget of one text).
+TextMatches MainWindow::matches_in(const TextPattern& pattern, const std::u16string& text) {
+  if (!pattern.is_regex() && text.size() < 1'000'000) return pattern.find_all(text);
+  TextMatches all;
+  run_showing_progress(c_.status, 1, 300,
+                       [&](const ProgressReport&) { all = pattern.find_all(text); });
+  return all;
+}
+
 // Nothing when the expression is too complex for the chapter: then nothing
 // is replaced rather than a part.
 std::optional<std::vector<TextReplacement>> MainWindow::replacements_in(const TextPattern& pattern,
                                                                         const std::wstring& text,
                                                                         const std::wstring& with) {
   const std::u16string text16 = utf16_of(text), with16 = utf16_of(with);
-  const TextMatches all = pattern.find_all(text16);
+  const TextMatches all = matches_in(pattern, text16);
   if (all.end != SearchEnd::whole) return std::nullopt;
   std::vector<TextReplacement> out;
   for (const TextMatch& m : all.found) {

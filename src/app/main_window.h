@@ -196,9 +196,10 @@ class MainWindow : public DocumentView,
   std::optional<TextPattern> pattern_for(const FindRequest& request);
   bool chapter_in_editor();
   bool chapter_takes_replacements();
-  static std::optional<std::vector<TextReplacement>> replacements_in(const TextPattern& pattern,
-                                                                     const std::wstring& text,
-                                                                     const std::wstring& with);
+  TextMatches matches_in(const TextPattern& pattern, const std::u16string& text);
+  std::optional<std::vector<TextReplacement>> replacements_in(const TextPattern& pattern,
+                                                              const std::wstring& text,
+                                                              const std::wstring& with);
   void found_hits(unsigned generation, LPARAM batch);
   void search_done(unsigned generation, bool whole);
   // The worker's messages, registered: the WM_APP range reaches a window from

@@ -39,9 +39,10 @@ constexpr std::u16string_view kWordClass =
 
 PCRE2_SPTR16 units(std::u16string_view text) { return reinterpret_cast<PCRE2_SPTR16>(text.data()); }
 
-// What one search needs for itself: match data, limits, a JIT stack, and
-// the callout that every starting position passes (the pattern begins with
-// it), where a stop and the time budget are seen.
+// What one search needs for itself: match data, limits, a JIT stack when
+// the machine stack is too small, and the callout that every starting
+// position passes (the pattern begins with it), where a stop and the time
+// budget are seen.
 class Matcher {
  public:
   Matcher(const pcre2_code_16* code, const std::atomic<bool>* stop)
@@ -55,17 +56,24 @@ class Matcher {
     pcre2_set_depth_limit_16(context_.get(), kDepthLimit);
     pcre2_set_heap_limit_16(context_.get(), kHeapLimitKiB);
     pcre2_set_callout_16(context_.get(), &Matcher::at_start, this);
-    if (pcre2_jit_stack_16* stack = thread_stack()) {
-      pcre2_jit_stack_assign_16(context_.get(), nullptr, stack);
-    }
   }
 
   // A match (0 or more), PCRE2_ERROR_NOMATCH, or an end: stopped() or too
   // complex. A match may start at `limit` at the latest.
   int match(std::u16string_view text, size_t from, uint32_t options, size_t limit) {
     pcre2_set_offset_limit_16(context_.get(), limit);
-    return pcre2_match_16(code_, units(text), text.size(), from, options, data_.get(),
-                          context_.get());
+    int result =
+        pcre2_match_16(code_, units(text), text.size(), from, options, data_.get(), context_.get());
+    if (result == PCRE2_ERROR_JIT_STACKLIMIT && !stack_) {
+      // Mapped only for the rare expression that needs it: mapping 8 MB for
+      // every text cost more than matching short chapters.
+      stack_.reset(pcre2_jit_stack_create_16(32 * 1024, 8 * 1024 * 1024, nullptr));
+      if (!stack_) return result;
+      pcre2_jit_stack_assign_16(context_.get(), nullptr, stack_.get());
+      result = pcre2_match_16(code_, units(text), text.size(), from, options, data_.get(),
+                              context_.get());
+    }
+    return result;
   }
   const PCRE2_SIZE* groups() const { return pcre2_get_ovector_pointer_16(data_.get()); }
   bool stopped() const { return stopped_; }
@@ -88,16 +96,11 @@ class Matcher {
     void operator()(pcre2_match_context_16* p) const { pcre2_match_context_free_16(p); }
     void operator()(pcre2_jit_stack_16* p) const { pcre2_jit_stack_free_16(p); }
   };
-  // One JIT stack a thread, made once: mapping it for every text cost more
-  // than matching short chapters.
-  static pcre2_jit_stack_16* thread_stack() {
-    thread_local const std::unique_ptr<pcre2_jit_stack_16, Free> stack(
-        pcre2_jit_stack_create_16(32 * 1024, 8 * 1024 * 1024, nullptr));
-    return stack.get();
-  }
+
   const pcre2_code_16* code_;
   std::unique_ptr<pcre2_match_data_16, Free> data_;
   std::unique_ptr<pcre2_match_context_16, Free> context_;
+  std::unique_ptr<pcre2_jit_stack_16, Free> stack_;
   const std::atomic<bool>* stop_;
   std::chrono::steady_clock::time_point deadline_;
   uint64_t calls_ = 0;

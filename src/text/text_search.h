@@ -51,6 +51,7 @@ class TextPattern {
   // filled in from that match, which sees the text around it.
   std::u16string replacement(std::u16string_view text, const TextMatch& match,
                              std::u16string_view with) const;
+  bool is_regex() const { return options_.regex; }
 
  private:
   TextPattern() = default;

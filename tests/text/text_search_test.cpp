@@ -63,6 +63,9 @@ TEST(TextPattern, LongParagraphsAreMatchedWhole) {
   EXPECT_EQ(all(u"林溪", before + u"林溪", {.regex = true}), (std::vector<TextMatch>{{999, 2}}));
   EXPECT_EQ(all(u"a+", std::u16string(1500, u'a'), {.regex = true}),
             (std::vector<TextMatch>{{0, 1500}}));
+  EXPECT_EQ(all(u"(a|b)*x", std::u16string(20000, u'a') + u"x", {.regex = true}),
+            (std::vector<TextMatch>{{0, 20001}}))
+      << "a group repeated along a long run needs more than the machine stack";
   EXPECT_TRUE(all(u"^b", std::u16string(1000, u'a') + u"b", {.regex = true}).empty());
   EXPECT_EQ(all(u"^b", u"a\r\nb\nb", {.regex = true}), (std::vector<TextMatch>{{3, 1}, {5, 1}}))
       << "CR, LF and CRLF each end a line";
