@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/scripted_prompts.h"
 
 using namespace folivra;
 
@@ -61,7 +62,9 @@ double median_ms(int runs, const std::function<void()>& work, const std::functio
 int wmain() {
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "folivra-bench";
   std::filesystem::create_directories(dir);
-  MainWindow window(nullptr, (dir / L"config.ini").wstring(), dir / L"recovery");
+  // Questions (全书替换 asks before it replaces) are answered yes.
+  test::ScriptedPrompts prompts;
+  MainWindow window(&prompts, (dir / L"config.ini").wstring(), dir / L"recovery");
   if (!window.create(GetModuleHandleW(nullptr))) return 1;
   ShowWindow(window.hwnd(), SW_SHOW);
   const Book book = big_book(5000);
@@ -109,13 +112,26 @@ int wmain() {
   };
   const double searched = median_ms(3, search, [] {});
   const int hits = ListView_GetItemCount(f.results);
+  // The same book with regular expressions (PCRE2): a word at the start of
+  // a paragraph, and digits before 章, which the book lacks.
+  SendMessageW(f.regex, BM_SETCHECK, BST_CHECKED, 0);
+  SetWindowTextW(f.pattern, L"^Lin\\w+ came");
+  const double regex_word = median_ms(3, search, [] {});
+  const int regex_word_hits = ListView_GetItemCount(f.results);
+  SetWindowTextW(f.pattern, L"第[0-9]+章");
+  const double regex_none = median_ms(3, search, [] {});
+  SendMessageW(f.regex, BM_SETCHECK, BST_UNCHECKED, 0);
+  SetWindowTextW(f.pattern, L"Linxi");
   SetWindowTextW(f.replacement, L"Linyuan");
+  prompts.answers = {Answer::ok};
   const double replaced = median_ms(
       1, [&] { SendMessageW(f.replace_book, BM_CLICK, 0, 0); }, [] {});
   wchar_t note[128] = {};
   GetWindowTextW(f.note, note, 128);
   std::printf("book of 5000 chapters of about 2 KB:\n");
   std::printf("  search the whole book (%d hits)     %8.2f ms\n", hits, searched);
+  std::printf("  expression ^Lin\\w+ came (%d hits)   %8.2f ms\n", regex_word_hits, regex_word);
+  std::printf("  expression 第[0-9]+章 (no hits)     %8.2f ms\n", regex_none);
   std::printf("  replace in the whole book (500 ch.)  %8.2f ms  %ls\n", replaced, note);
   DestroyWindow(window.hwnd());
   return 0;

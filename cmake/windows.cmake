@@ -141,7 +141,9 @@ target_link_options(window_shots PRIVATE -municode ${FOLIVRA_STATIC})
 target_link_libraries(window_shots PRIVATE folivra_shell)
 
 # Chapter operations against refilling the tree, on 5,000 chapters (not a test).
-add_executable(window_bench bench/window_bench.cpp ${FOLIVRA_CARRIED_READER_RC})
+add_executable(window_bench bench/window_bench.cpp tests/app/scripted_prompts.cpp
+                            ${FOLIVRA_CARRIED_READER_RC})
+target_include_directories(window_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_options(window_bench PRIVATE -municode ${FOLIVRA_STATIC})
 target_link_libraries(window_bench PRIVATE folivra_shell)
 

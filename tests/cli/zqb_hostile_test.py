@@ -6,6 +6,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 import zlib
 
@@ -129,6 +130,16 @@ class HostileBooks(unittest.TestCase):
         status, _, err = run_measured("import", line, out)
         self.assertEqual(status, 65, err)
         self.assertIn(b"too large for one book file", err)
+        self.assertFalse(os.path.exists(out))
+
+    def test_a_heading_rule_that_backtracks_without_end_is_called_too_complex(self):
+        out = os.path.join(self.dir, "out.zqb")
+        novel = self.write("novel.txt", ("第一章\n" + "a" * 38 + "!\n" * 1).encode() * 2000)
+        started = time.monotonic()
+        result = subprocess.run([ZQB, "import", novel, out, "--rule", "(a+)+$"], capture_output=True)
+        self.assertLess(time.monotonic() - started, 10)
+        self.assertEqual(result.returncode, 64, result.stderr)
+        self.assertIn(b"too complex", result.stderr)
         self.assertFalse(os.path.exists(out))
 
     def test_a_read_only_book_is_not_rewritten(self):
