@@ -44,6 +44,12 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   add_test(NAME text_fuzz COMMAND ${CMAKE_COMMAND} -E env
            ${PROJECT_SOURCE_DIR}/tests/fuzz/run_fuzz.sh $<TARGET_FILE:text_fuzz>
            ${PROJECT_SOURCE_DIR}/tests/fuzz/text_corpus 30)
+  add_executable(import_fuzz tests/fuzz/import_fuzz.cpp)
+  target_link_libraries(import_fuzz PRIVATE folivra_core_fuzz)
+  target_link_options(import_fuzz PRIVATE -fsanitize=fuzzer)
+  add_test(NAME import_fuzz COMMAND ${CMAKE_COMMAND} -E env
+           ${PROJECT_SOURCE_DIR}/tests/fuzz/run_fuzz.sh $<TARGET_FILE:import_fuzz>
+           ${PROJECT_SOURCE_DIR}/tests/fuzz/import_corpus 20)
   add_executable(book_fuzz tests/fuzz/book_fuzz.cpp)
   target_link_libraries(book_fuzz PRIVATE folivra_core_fuzz)
   target_link_options(book_fuzz PRIVATE -fsanitize=fuzzer)

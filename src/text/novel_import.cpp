@@ -57,8 +57,14 @@ bool natural_less(std::u16string_view a, std::u16string_view b) {
 }
 
 bool looks_binary(std::string_view bytes, TextEncoding encoding) {
-  if (encoding == TextEncoding::utf16le || encoding == TextEncoding::utf16be) return false;
-  return bytes.find('\0') != std::string_view::npos;
+  if (encoding != TextEncoding::utf16le && encoding != TextEncoding::utf16be) {
+    return bytes.find('\0') != std::string_view::npos;
+  }
+  // In UTF-16 a NUL character is a unit of two zero bytes.
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    if (bytes[i] == '\0' && bytes[i + 1] == '\0') return true;
+  }
+  return false;
 }
 
 }  // namespace folivra

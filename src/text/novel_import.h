@@ -15,8 +15,8 @@ namespace folivra {
 // tenth of it), so that an import never holds gigabytes.
 inline constexpr uint64_t kMaxNovelBytes = 256u << 20;
 
-// Whether bytes in `encoding` are no text at all: NUL bytes where the
-// encoding has none (a picture, a program, a file of zeros).
+// Whether bytes in `encoding` are no text at all: a NUL character (a
+// picture, a program, a file of zeros), which no chapter could keep.
 bool looks_binary(std::string_view bytes, TextEncoding encoding);
 
 // Chapters ready for a book: GBK names, RTF contents in `font`.

@@ -79,6 +79,17 @@ std::u16string utf16_units(std::string_view bytes, bool big_endian) {
     out += static_cast<char16_t>(big_endian ? a << 8 | b : b << 8 | a);
   }
   if (bytes.size() % 2) out += u'\xFFFD';
+  // A surrogate without its partner is no character: U+FFFD, as a bad byte
+  // of UTF-8 is.
+  for (size_t i = 0; i < out.size(); ++i) {
+    const bool high = out[i] >= 0xD800 && out[i] <= 0xDBFF;
+    const bool low = out[i] >= 0xDC00 && out[i] <= 0xDFFF;
+    if (high && i + 1 < out.size() && out[i + 1] >= 0xDC00 && out[i + 1] <= 0xDFFF) {
+      ++i;
+    } else if (high || low) {
+      out[i] = u'\xFFFD';
+    }
+  }
   return out;
 }
 

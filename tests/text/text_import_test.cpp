@@ -40,6 +40,14 @@ TEST(TextImport, EncodingsAreDetectedFromRealBytes) {
       EXPECT_EQ(decode_text(c.bytes, c.encoding), c.text) << c.bytes;
     }
   }
+  // A NUL character is no text, in any encoding: no chapter could keep it.
+  using namespace std::string_literals;
+  EXPECT_TRUE(looks_binary("a\0b"s, TextEncoding::utf8));
+  EXPECT_FALSE(looks_binary("\xFF\xFE\x2D\x4E\x87\x65"s, TextEncoding::utf16le));
+  EXPECT_TRUE(looks_binary("\xFF\xFE\x2D\x4E\0\0"s, TextEncoding::utf16le));
+  // A surrogate without its partner is U+FFFD; a pair is one character.
+  EXPECT_EQ(decode_text("\xFF\xFE\x01\xD8\x02\xD8\x00\xDC\x00\xDCz\x00"s, TextEncoding::utf16le),
+            u"\xFFFD\U00010800\xFFFDz");
   // An override decodes what it is told, bad bytes as U+FFFD.
   EXPECT_EQ(decode_text("a\xFF"
                         "b",
