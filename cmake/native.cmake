@@ -50,6 +50,12 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   add_test(NAME import_fuzz COMMAND ${CMAKE_COMMAND} -E env
            ${PROJECT_SOURCE_DIR}/tests/fuzz/run_fuzz.sh $<TARGET_FILE:import_fuzz>
            ${PROJECT_SOURCE_DIR}/tests/fuzz/import_corpus 20)
+  add_executable(document_fuzz tests/fuzz/document_fuzz.cpp)
+  target_link_libraries(document_fuzz PRIVATE folivra_core_fuzz)
+  target_link_options(document_fuzz PRIVATE -fsanitize=fuzzer)
+  add_test(NAME document_fuzz COMMAND ${CMAKE_COMMAND} -E env
+           ${PROJECT_SOURCE_DIR}/tests/fuzz/run_fuzz.sh $<TARGET_FILE:document_fuzz>
+           ${PROJECT_SOURCE_DIR}/tests/fuzz/document_corpus 20)
   add_executable(book_fuzz tests/fuzz/book_fuzz.cpp)
   target_link_libraries(book_fuzz PRIVATE folivra_core_fuzz)
   target_link_options(book_fuzz PRIVATE -fsanitize=fuzzer)
