@@ -135,6 +135,17 @@ target_link_libraries(window_tests PRIVATE folivra_shell gtest_main version)
 target_link_options(window_tests PRIVATE ${FOLIVRA_STATIC})
 add_test(NAME window_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:window_tests>)
 
+# The check against the control: the fuzzers' corpora and hostile RTF, each
+# text the check passes streamed into a real control in a process of its own.
+add_executable(control_corpus tests/ui/control_corpus.cpp)
+target_link_options(control_corpus PRIVATE -municode ${FOLIVRA_STATIC})
+target_link_libraries(control_corpus PRIVATE folivra_shell)
+add_test(NAME control_corpus_wine
+         COMMAND ${WINE_RUN} $<TARGET_FILE:control_corpus> ${PROJECT_SOURCE_DIR}/tests/fuzz/corpus
+                 ${PROJECT_SOURCE_DIR}/tests/fuzz/text_corpus)
+set_tests_properties(control_corpus_wine PROPERTIES PASS_REGULAR_EXPRESSION
+                     "all [0-9]+ texts the check passed went through the control")
+
 # Screenshots of the real window for people to look at (scripts/screenshots.sh).
 add_executable(window_shots tools/window_shots.cpp ${FOLIVRA_CARRIED_READER_RC})
 target_link_options(window_shots PRIVATE -municode ${FOLIVRA_STATIC})

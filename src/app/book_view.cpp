@@ -134,16 +134,17 @@ void MainWindow::show_chapter(int position) {
   std::wstring status = gbk_to_wide(chapter.name);
   if (look == ChapterLook::damaged) status += L"（已损坏）";
   if (look == ChapterLook::too_long) status += L"（过长，只读）";
+  if (look == ChapterLook::too_deep) status += L"（嵌套过深，只读）";
   set_status(3, status);
   if (TabCtrl_GetCurSel(c_.tabs) != 1) select_page(1);
   // Only a text chapter takes the editor's text back: every other one is
-  // shown read-only, a damaged one empty, one too long as the start of its
+  // shown read-only, a damaged one empty, one too long or too deep as its
   // text, and nothing typed can replace it.
-  const std::string preview = look == ChapterLook::too_long ? too_long_preview(chapter) : "";
+  const std::string preview = shown_as_text(look) ? text_preview(chapter, look) : "";
   editor_.show(position,
-               look == ChapterLook::damaged    ? std::string_view()
-               : look == ChapterLook::too_long ? std::string_view(preview)
-                                               : shown_content(chapter),
+               look == ChapterLook::damaged ? std::string_view()
+               : shown_as_text(look)        ? std::string_view(preview)
+                                            : shown_content(chapter),
                look == ChapterLook::editable);
   refresh_counts();
 }

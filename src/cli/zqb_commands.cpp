@@ -74,7 +74,9 @@ std::vector<size_t> unfit_chapters(std::span<const Chapter> chapters, size_t fir
   std::vector<char> fits(n);
   run_parallel(n, item_workers(n), [&](size_t i) {
     const std::string& content = chapters[i].content;
-    fits[i] = !looks_like_rtf(content) || rtf_fits_control(content);
+    // Nested deeper than a control takes is no damage: the editor shows
+    // such a chapter as its text.
+    fits[i] = !looks_like_rtf(content) || rtf_fits_control(content, kAnyDepth);
   });
   std::vector<size_t> unfit;
   for (size_t i = 0; i < n; ++i) {

@@ -14,18 +14,26 @@ std::string_view shown_content(const Chapter& chapter) {
 ChapterLook chapter_look(const Chapter& chapter) {
   const std::string_view content = shown_content(chapter);
   if (content.empty() && !chapter.kept_content.empty()) return ChapterLook::damaged;
-  if (looks_like_rtf(content) && !rtf_fits_control(content)) return ChapterLook::damaged;
+  if (looks_like_rtf(content) && !rtf_fits_control(content, kAnyDepth)) return ChapterLook::damaged;
+  if (looks_like_rtf(content) && !rtf_fits_control(content)) return ChapterLook::too_deep;
   if (count_line_breaks(content) > kMaxShownParagraphs) return ChapterLook::too_long;
   return chapter.kind == 1 ? ChapterLook::editable : ChapterLook::read_only;
 }
 
-std::string too_long_preview(const Chapter& chapter) {
+bool shown_as_text(ChapterLook look) {
+  return look == ChapterLook::too_long || look == ChapterLook::too_deep;
+}
+
+std::string text_preview(const Chapter& chapter, ChapterLook look) {
   const std::vector<std::string> lines = plain_lines(shown_content(chapter));
   std::vector<std::u16string> shown;
-  shown.push_back(
-      utf8_to_utf16("（这一章有 " + std::to_string(lines.size()) + " 段，多于编辑器一次能显示的 " +
-                    std::to_string(kMaxShownParagraphs) + " 段：这里只读地显示它的前 " +
-                    std::to_string(kMaxShownParagraphs) + " 段文字，原文保存时不变。）"));
+  shown.push_back(utf8_to_utf16(
+      look == ChapterLook::too_deep
+          ? "（这一章的格式嵌套多于编辑器能显示的 " + std::to_string(kMaxControlDepth) +
+                " 层：这里只读地显示它的文字，原文保存时不变。）"
+          : "（这一章有 " + std::to_string(lines.size()) + " 段，多于编辑器一次能显示的 " +
+                std::to_string(kMaxShownParagraphs) + " 段：这里只读地显示它的前 " +
+                std::to_string(kMaxShownParagraphs) + " 段文字，原文保存时不变。）"));
   for (size_t i = 0; i < lines.size() && i < kMaxShownParagraphs; ++i) {
     shown.push_back(utf8_to_utf16(lines[i]));
   }

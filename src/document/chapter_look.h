@@ -12,6 +12,7 @@ enum class ChapterLook {
   read_only,  // another kind: shown as it is, never stored into
   damaged,    // stored bytes that do not decode, or RTF no control can take
   too_long,   // more paragraphs than a control lays out in a second or two
+  too_deep,   // sound RTF nested deeper than a control takes
 };
 
 // Under Wine 20,000 short paragraphs take a quarter of a second, 40,000 take
@@ -23,8 +24,12 @@ ChapterLook chapter_look(const Chapter& chapter);
 // The content as far as a control is given it: up to the first NUL.
 std::string_view shown_content(const Chapter& chapter);
 
-// For a chapter too long to show: its first kMaxShownParagraphs paragraphs
-// as plain text (RTF), after a line that says so. The chapter stays as stored.
-std::string too_long_preview(const Chapter& chapter);
+// Whether a chapter is shown as its plain text from our own reading of it,
+// read-only, instead of being given to the control.
+bool shown_as_text(ChapterLook look);
+
+// For a chapter shown as text: its first kMaxShownParagraphs paragraphs as
+// plain text (RTF), after a line that says why. The chapter stays as stored.
+std::string text_preview(const Chapter& chapter, ChapterLook look);
 
 }  // namespace folivra

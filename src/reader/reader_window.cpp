@@ -83,10 +83,10 @@ void show_chapter(int position) {
   }
   // What no control can take safely is not given to it.
   const ChapterLook look = chapter_look(chapter);
-  const std::string preview = look == ChapterLook::too_long ? too_long_preview(chapter) : "";
-  load_chapter_text(g.content, look == ChapterLook::damaged    ? std::string_view()
-                               : look == ChapterLook::too_long ? std::string_view(preview)
-                                                               : shown_content(chapter));
+  const std::string preview = shown_as_text(look) ? text_preview(chapter, look) : "";
+  load_chapter_text(g.content, look == ChapterLook::damaged ? std::string_view()
+                               : shown_as_text(look)        ? std::string_view(preview)
+                                                            : shown_content(chapter));
 }
 
 void layout() {

@@ -7,7 +7,6 @@ namespace folivra {
 
 namespace {
 
-constexpr int kMaxDepth = 400;
 constexpr size_t kMaxWordLetters = 64;  // the format itself says 32
 constexpr size_t kMaxParameterDigits = 12;
 
@@ -23,13 +22,13 @@ bool breaks_line(std::string_view word) {
 
 bool looks_like_rtf(std::string_view content) { return content.starts_with("{\\rtf"); }
 
-bool rtf_fits_control(std::string_view rtf) {
+bool rtf_fits_control(std::string_view rtf, int max_depth) {
   int depth = 0;
   size_t i = 0;
   while (i < rtf.size()) {
     const char c = rtf[i];
     if (c == '{') {
-      if (++depth > kMaxDepth) return false;
+      if (++depth > max_depth) return false;
       ++i;
     } else if (c == '}') {
       --depth;

@@ -250,6 +250,31 @@ TEST_F(KeepingWork, ABinCountPastThirtyTwoBitsNeverReachesTheControl) {
   EXPECT_NE(status_text(c().status, 3).find(L"已损坏"), std::wstring::npos);
 }
 
+// A real document may nest its groups deeper than the control survives (33
+// crash Wine's): such a chapter is shown as its text from our own reading,
+// read-only, and saved as it was stored.
+TEST_F(KeepingWork, RtfNestedDeeperThanTheControlTakesOpensAsItsText) {
+  Book book = sample_book(2);
+  std::string deep = "{\\rtf1\\ansi\\ansicpg936 \\'c1\\'d6\\'cf\\'aa\\par ";
+  for (int i = 0; i < 40; ++i) deep += "{\\b ";
+  deep += "deep";
+  for (int i = 0; i < 40; ++i) deep += "}";
+  deep += "\\par end}";
+  book.chapters[1].content = deep;
+  ASSERT_EQ(write_book(dir_.path("deep.zqb"), book), 0);
+  window().commands().open_book(gbk_path("deep.zqb"));
+  select(2);
+  pump();
+  ASSERT_TRUE(IsWindow(c().content)) << "the control is alive";
+  const std::wstring shown = editor_text();
+  EXPECT_NE(shown.find(L"林溪\rdeep\rend"), std::wstring::npos) << shown;
+  EXPECT_NE(status_text(c().status, 3).find(L"嵌套过深"), std::wstring::npos);
+  type(c().content, L"typed");
+  EXPECT_EQ(editor_text(), shown) << "read-only";
+  command(kCmdSave);
+  EXPECT_EQ(read("deep.zqb").chapters[1].content, deep) << "kept byte for byte";
+}
+
 TEST_F(KeepingWork, ACutFileOpensWhatIsReadableAndSaveAsksForAName) {
   Book book = sample_book(4);
   const std::string image = write_book_image(book);
