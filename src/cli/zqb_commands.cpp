@@ -218,31 +218,36 @@ int txt(const Arguments& args) {
       return kUsageError;
     }
   }
+  // Either text is written as the chapters are read, a few at a time.
   Book book;
-  if (encoding) {
-    if (const int status = load(args, book)) return status;
-    if (!replace_file_contents(args.positional[1], book_plain_text(book, *encoding))) {
-      std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
-      return kCannotWrite;
-    }
-    return 0;
-  }
-  // The conversion is written as the chapters are read, a few at a time.
   ReplacingFile out(args.positional[1]);
   bool written = out.open();
   bool started = false;
   const auto write = [&](std::string_view bytes) { return written = written && out.write(bytes); };
+  const auto start = [&] {
+    if (started) return;
+    started = true;
+    if (encoding) {
+      write(plain_book_header(book, *encoding));
+    } else {
+      export_book_header(book, write);
+    }
+  };
   const int status = load(args, book, nullptr, [&](std::span<const Chapter> batch, size_t first) {
-    if (!started) started = export_book_header(book, write);
+    start();
     std::string text;
-    const size_t count = static_cast<size_t>(chapters_in_text(book));
-    for (size_t i = 0; i < batch.size() && first + i < count; ++i) {
-      append_chapter_text(text, batch[i], first + i + 1 == count);
+    if (encoding) {
+      for (const Chapter& chapter : batch) text += plain_chapter_text(chapter, *encoding);
+    } else {
+      const size_t count = static_cast<size_t>(chapters_in_text(book));
+      for (size_t i = 0; i < batch.size() && first + i < count; ++i) {
+        append_chapter_text(text, batch[i], first + i + 1 == count);
+      }
     }
     write(text);
   });
   if (status) return status;
-  if (!started) export_book_header(book, write);
+  start();
   written = written && out.commit();
   if (!written) {
     std::cerr << "zqb: cannot write " << args.positional[1] << "\n";

@@ -34,7 +34,7 @@ void add_text(std::string& out, std::string_view content) {
 
 }  // namespace
 
-std::string book_plain_text(const Book& book, PlainEncoding encoding) {
+std::string plain_book_header(const Book& book, PlainEncoding encoding) {
   std::string text = encoding == PlainEncoding::utf8_bom ? "\xEF\xBB\xBF" : "";
   add_line(text, gbk_to_utf8(book.title));
   if (!book.author.empty()) add_line(text, "作者：" + gbk_to_utf8(book.author));
@@ -42,13 +42,22 @@ std::string book_plain_text(const Book& book, PlainEncoding encoding) {
     add_line(text, "");
     add_text(text, book.intro);
   }
-  for (const Chapter& chapter : book.chapters) {
-    add_line(text, "");
-    add_line(text, gbk_to_utf8(chapter.name));
-    add_line(text, "");
-    add_text(text, chapter.content);
-  }
   return encoding == PlainEncoding::gbk ? to_gbk(text) : text;
+}
+
+std::string plain_chapter_text(const Chapter& chapter, PlainEncoding encoding) {
+  std::string text;
+  add_line(text, "");
+  add_line(text, gbk_to_utf8(chapter.name));
+  add_line(text, "");
+  add_text(text, chapter.content);
+  return encoding == PlainEncoding::gbk ? to_gbk(text) : text;
+}
+
+std::string book_plain_text(const Book& book, PlainEncoding encoding) {
+  std::string text = plain_book_header(book, encoding);
+  for (const Chapter& chapter : book.chapters) text += plain_chapter_text(chapter, encoding);
+  return text;
 }
 
 }  // namespace folivra

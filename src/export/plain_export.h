@@ -11,5 +11,9 @@ namespace folivra {
 // (no RTF), with CRLF line ends.
 enum class PlainEncoding { utf8, utf8_bom, gbk };
 std::string book_plain_text(const Book& book, PlainEncoding encoding);
+// The same in parts, for writing a chapter at a time: the head (title,
+// author, introduction), then each chapter's part in order.
+std::string plain_book_header(const Book& book, PlainEncoding encoding);
+std::string plain_chapter_text(const Chapter& chapter, PlainEncoding encoding);
 
 }  // namespace folivra

@@ -79,7 +79,8 @@ class HostileBooks(unittest.TestCase):
         chapter = block(b"{\\rtf1 " + b"a" * (16 << 20) + b"}")
         bomb = self.write("bomb.zqb", book_file([(block(b"c"), chapter)] * 280))
         for args in (["check", bomb], ["count", bomb], ["chapters", bomb], ["dump", bomb],
-                     ["grep", bomb, "b"], ["txt", bomb, os.path.join(self.dir, "bomb.txt")]):
+                     ["grep", bomb, "b"], ["txt", bomb, os.path.join(self.dir, "bomb.txt")],
+                     ["txt", bomb, os.path.join(self.dir, "bomb-plain.txt"), "--plain"]):
             status, mb, err = run_measured(*args)
             print(f"{args[0]} of a {os.path.getsize(bomb) >> 20} MB bomb: {mb:.0f} MB",
                   file=sys.stderr)
