@@ -12,9 +12,10 @@ namespace {
 
 // Control words that stand for one character of the text.
 bool is_character_word(std::string_view word) {
-  static constexpr std::array<std::string_view, 16> kWords = {
-      "par",    "line",   "tab",       "sect",      "page",    "emdash",  "endash",  "bullet",
-      "lquote", "rquote", "ldblquote", "rdblquote", "emspace", "enspace", "qmspace", "cell"};
+  static constexpr std::array<std::string_view, 17> kWords = {
+      "par",     "line",    "tab",     "sect",   "page",      "emdash",
+      "endash",  "bullet",  "lquote",  "rquote", "ldblquote", "rdblquote",
+      "emspace", "enspace", "qmspace", "cell",   "nestcell"};
   for (std::string_view w : kWords) {
     if (w == word) return true;
   }
@@ -121,6 +122,9 @@ Walk walk_rtf(std::string_view rtf, size_t stop, const Each* each = nullptr,
     Token t = next_token(rtf, pos);
     pos = t.end;
     if (t.kind == Token::Kind::end) break;
+    if (t.kind == Token::Kind::open || t.kind == Token::Kind::close) {
+      fallback = 0;  // a \u's fallback never runs past its group
+    }
     if (t.kind == Token::Kind::open) {
       Frame f;
       f.start = t.begin;

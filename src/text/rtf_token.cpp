@@ -75,15 +75,14 @@ Token next_token(std::string_view rtf, size_t pos) {
 }
 
 bool is_destination(std::string_view word) {
-  static constexpr std::array<std::string_view, 18> kWords = {"fonttbl",      "colortbl",
-                                                              "stylesheet",   "info",
-                                                              "pict",         "object",
-                                                              "header",       "footer",
-                                                              "listtable",    "listoverridetable",
-                                                              "rsidtbl",      "generator",
-                                                              "themedata",    "colorschememapping",
-                                                              "latentstyles", "datastore",
-                                                              "xmlnstbl",     "mmathPr"};
+  static constexpr std::array<std::string_view, 28> kWords = {
+      "fonttbl",      "colortbl",     "stylesheet", "info",
+      "pict",         "object",       "header",     "headerl",
+      "headerr",      "headerf",      "footer",     "footerl",
+      "footerr",      "footerf",      "listtable",  "listoverridetable",
+      "rsidtbl",      "generator",    "themedata",  "colorschememapping",
+      "latentstyles", "datastore",    "xmlnstbl",   "mmathPr",
+      "tc",           "nonesttables", "leveltext",  "listname"};
   for (std::string_view w : kWords) {
     if (w == word) return true;
   }

@@ -32,6 +32,13 @@ TEST(ChapterText16, UnitsAreTheControlsCharacterPositions) {
       "\\par A\\u-10188?\\u-8930?B\\line \\{x\\}}";
   EXPECT_EQ(chapter_text16(rtf), u"你好\rA\U0001D11EB\r{x}");
   EXPECT_EQ(chapter_text16(gbk_of("纯文本")), u"纯文本");
+  // As the control reads them (checked against it under Wine, control_corpus):
+  // a \u's fallback skip ends with its group; headers, footers and \tc
+  // entries are no text, \tcn's is.
+  EXPECT_EQ(chapter_text16("{\\rtf1\\ansi {\\u8226}ABC}"), u"\u2022ABC");
+  EXPECT_EQ(chapter_text16("{\\rtf1\\ansi a{\\headerl h}{\\footerf f}{\\tc x}{\\tcn y}b}"), u"ayb");
+  EXPECT_EQ(chapter_text16("{\\rtf1 Date\\nestcell Comment\\nestcell}"), u"Date\rComment\r")
+      << "nested cells are kept apart as cells are";
   EXPECT_EQ(gbk_to_utf16(gbk_of("第1章")), u"第1章");
 }
 

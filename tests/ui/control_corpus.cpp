@@ -17,6 +17,7 @@
 
 #include "book/book_file.h"
 #include "document/chapter_look.h"
+#include "text/plain_text.h"
 #include "ui/rtf_stream.h"
 
 using namespace folivra;
@@ -65,6 +66,33 @@ std::vector<std::pair<std::string, std::string>> hostile_texts() {
                      repeat("\\itap400 c\\nestcell", 50) + "}"},
   };
   return out;
+}
+
+// Texts whose characters the core reads as the control does: the control's
+// text and chapter_text16 must be the same, character for character.
+const char* const kSameText[] = {
+    "{\\rtf1\\ansi {\\u8226}ABC}",  // a fallback skip ends with its group
+    "{\\rtf1\\ansi a{\\headerl h}{\\headerr h}{\\headerf h}{\\footerl f}{\\footerr f}"
+    "{\\footerf f}b}",
+    "{\\rtf1\\ansi a{\\tc x}{\\tcn y}b}",  // Wine's control shows \tcn's text, not \tc's
+    "{\\rtf1\\ansi\\ansicpg936 \\'c4\\'e3\\uc2\\u22909\\'ba\\'c3 x\\par y}",
+};
+
+size_t differences(HWND edit) {
+  size_t differ = 0;
+  for (const char* rtf : kSameText) {
+    load_chapter_text(edit, rtf);
+    const std::wstring control = control_text(edit);
+    const std::u16string core = chapter_text16(rtf);
+    if (std::u16string(control.begin(), control.end()) == core) continue;
+    ++differ;
+    std::printf("differs  %s\n  control:", rtf);
+    for (wchar_t c : control) std::printf(" %04x", static_cast<unsigned>(c));
+    std::printf("\n  core:   ");
+    for (char16_t c : core) std::printf(" %04x", static_cast<unsigned>(c));
+    std::printf("\n");
+  }
+  return differ;
 }
 
 // The editor's way with a chapter: what the check refuses is not loaded.
@@ -120,7 +148,9 @@ int wmain(int argc, wchar_t** argv) {
       }
     }
   }
+  const size_t differ = differences(edit);
   DestroyWindow(edit);
+  if (differ) return 1;
   std::printf("all %zu texts the check passed went through the control (%zu refused)\n", loaded,
               refused);
   return 0;
