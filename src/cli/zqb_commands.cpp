@@ -256,16 +256,27 @@ int txt(const Arguments& args) {
   return 0;
 }
 
+// Written as the chapters are read, a few at a time.
 int epub(const Arguments& args) {
   Book book;
-  if (const int status = load(args, book)) return status;
-  if (book.chapters.size() > kMaxEpubChapters) {
+  ReplacingFile out(args.positional[1]);
+  bool written = out.open();
+  EpubWriter epub([&](std::string_view bytes) { return written = written && out.write(bytes); });
+  bool started = false, too_many = false;
+  const int status = load(args, book, nullptr, [&](std::span<const Chapter> batch, size_t) {
+    too_many = too_many || book.chapters.size() > kMaxEpubChapters;
+    if (too_many || !written) return;
+    if (!started) started = epub.begin();
+    epub.add_chapters(batch);
+  });
+  if (status) return status;
+  if (too_many || book.chapters.size() > kMaxEpubChapters) {
     std::cerr << "zqb: the book has " << book.chapters.size() << " chapters; an EPUB holds at most "
               << kMaxEpubChapters << "\n";
     return kBadInput;
   }
-  const std::string bytes = book_epub(book);
-  if (bytes.empty() || !replace_file_contents(args.positional[1], bytes)) {
+  if (!started) started = epub.begin();
+  if (!started || !epub.finish(book) || !written || !out.commit()) {
     std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
     return kCannotWrite;
   }

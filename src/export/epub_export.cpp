@@ -151,27 +151,42 @@ std::string modified(double time) {
 
 }  // namespace
 
-std::string book_epub(const Book& book) {
-  if (book.chapters.size() > kMaxEpubChapters) return {};
+EpubWriter::EpubWriter(std::function<bool(std::string_view)> write) : zip_(std::move(write)) {}
+
+bool EpubWriter::begin() {
+  return zip_.add({{"mimetype", "application/epub+zip", false},
+                   {"META-INF/container.xml",
+                    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                    "<container version=\"1.0\" "
+                    "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">\n"
+                    "<rootfiles><rootfile full-path=\"OEBPS/content.opf\" "
+                    "media-type=\"application/oebps-package+xml\"/></rootfiles>\n</container>\n"},
+                   {"OEBPS/style.css", kStyle}});
+}
+
+bool EpubWriter::add_chapters(std::span<const Chapter> chapters) {
+  const size_t first = names_.size();
+  if (first + chapters.size() > kMaxEpubChapters) return false;
+  for (size_t i = 0; i < chapters.size(); ++i) {
+    std::string name = xml_text(chapters[i].name);
+    if (name.find_first_not_of(" \t") == std::string::npos) {
+      name = "\xE7\xAC\xAC " + std::to_string(first + i + 1) + " \xE7\xAB\xA0";  // 第 N 章
+    }
+    names_.push_back(std::move(name));
+  }
+  std::vector<ZipEntry> pages(chapters.size());
+  run_parallel(chapters.size(), item_workers(chapters.size()), [&](size_t i) {
+    const std::string& name = names_[first + i];
+    pages[i] = {"OEBPS/" + file_of(first + i),
+                page(name, "<h2>" + name + "</h2>\n" + paragraphs(chapters[i].content))};
+  });
+  return zip_.add(pages);
+}
+
+bool EpubWriter::finish(const Book& book) {
   const std::string title = book.title.empty() ? "\xCE\xDE\xCC\xE2" : book.title;  // 无题
   const std::string title_xml = xml_text(title);
-  std::vector<std::string> names(book.chapters.size());
-  for (size_t i = 0; i < book.chapters.size(); ++i) {
-    names[i] = xml_text(book.chapters[i].name);
-    if (names[i].find_first_not_of(" \t") == std::string::npos) {
-      names[i] = "\xE7\xAC\xAC " + std::to_string(i + 1) + " \xE7\xAB\xA0";  // 第 N 章
-    }
-  }
-
   std::vector<ZipEntry> entries;
-  entries.push_back({"mimetype", "application/epub+zip", false});
-  entries.push_back({"META-INF/container.xml",
-                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                     "<container version=\"1.0\" "
-                     "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">\n"
-                     "<rootfiles><rootfile full-path=\"OEBPS/content.opf\" "
-                     "media-type=\"application/oebps-package+xml\"/></rootfiles>\n</container>\n"});
-
   std::string manifest, spine, toc;
   const char* image = cover_type(book.cover);
   std::string metadata = "<dc:identifier id=\"id\">urn:uuid:" + identifier(book) +
@@ -199,15 +214,15 @@ std::string book_epub(const Book& book) {
   manifest +=
       "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
       "properties=\"nav\"/>\n<item id=\"css\" href=\"style.css\" media-type=\"text/css\"/>\n";
-  for (size_t i = 0; i < book.chapters.size(); ++i) {
+  for (size_t i = 0; i < names_.size(); ++i) {
     const std::string file = file_of(i);
     const std::string id = file.substr(0, 6);
     manifest +=
         "<item id=\"" + id + "\" href=\"" + file + "\" media-type=\"application/xhtml+xml\"/>\n";
     spine += "<itemref idref=\"" + id + "\"/>\n";
-    toc += "<li><a href=\"" + file + "\">" + names[i] + "</a></li>\n";
+    toc += "<li><a href=\"" + file + "\">" + names_[i] + "</a></li>\n";
   }
-  if (book.chapters.empty()) {
+  if (names_.empty()) {
     // A spine needs one page: the book's title.
     manifest += "<item id=\"title\" href=\"title.xhtml\" media-type=\"application/xhtml+xml\"/>\n";
     spine += "<itemref idref=\"title\"/>\n";
@@ -226,15 +241,14 @@ std::string book_epub(const Book& book) {
                                "<nav epub:type=\"toc\" id=\"toc\">\n<h1>" + title_xml +
                                    "</h1>\n<ol>\n" + toc + "</ol>\n</nav>\n",
                                true)});
-  entries.push_back({"OEBPS/style.css", kStyle});
-  const size_t first_chapter = entries.size();
-  entries.resize(first_chapter + book.chapters.size());
-  run_parallel(book.chapters.size(), item_workers(book.chapters.size()), [&](size_t i) {
-    entries[first_chapter + i] = {
-        "OEBPS/" + file_of(i),
-        page(names[i], "<h2>" + names[i] + "</h2>\n" + paragraphs(book.chapters[i].content))};
-  });
-  return zip_archive(entries);
+  return zip_.add(entries) && zip_.finish();
+}
+
+std::string book_epub(const Book& book) {
+  std::string out;
+  EpubWriter epub([&](std::string_view bytes) { return out.append(bytes), true; });
+  if (!epub.begin() || !epub.add_chapters(book.chapters) || !epub.finish(book)) return {};
+  return out;
 }
 
 }  // namespace folivra

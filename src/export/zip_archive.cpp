@@ -55,16 +55,21 @@ void put32(std::string& out, uint32_t v) { append_le32(out, v); }
 
 }  // namespace
 
-std::string zip_archive(const std::vector<ZipEntry>& entries) {
+ZipWriter::ZipWriter(std::function<bool(std::string_view)> write) : write_(std::move(write)) {}
+
+bool ZipWriter::add(const std::vector<ZipEntry>& entries) {
+  if (!ok_) return false;
   std::vector<Packed> packed(entries.size());
   run_parallel(entries.size(), item_workers(entries.size()),
                [&](size_t i) { packed[i] = pack(entries[i]); });
-  std::string out, directory;
+  std::string out;
   for (size_t i = 0; i < entries.size(); ++i) {
     const ZipEntry& e = entries[i];
     const Packed& p = packed[i];
-    if (out.size() > UINT32_MAX - p.bytes.size() - 1024 || e.data.size() > UINT32_MAX) return {};
-    const auto offset = static_cast<uint32_t>(out.size());
+    if (written_ + out.size() + p.bytes.size() + 1024 > UINT32_MAX || e.data.size() > UINT32_MAX) {
+      return ok_ = false;
+    }
+    const auto offset = static_cast<uint32_t>(written_ + out.size());
     const uint16_t method = p.deflated ? 8 : 0;
     // The header fields the local and the central record share.
     std::string common;
@@ -82,27 +87,39 @@ std::string zip_archive(const std::vector<ZipEntry>& entries) {
     out += common;
     out += e.name;
     out += p.bytes;
-    put32(directory, 0x02014B50);
-    put16(directory, 20);  // made by: MS-DOS, 2.0
-    directory += common;
-    put16(directory, 0);  // comment
-    put16(directory, 0);  // disk
-    put16(directory, 0);  // internal attributes
-    put32(directory, 0);  // external attributes
-    put32(directory, offset);
-    directory += e.name;
+    put32(directory_, 0x02014B50);
+    put16(directory_, 20);  // made by: MS-DOS, 2.0
+    directory_ += common;
+    put16(directory_, 0);  // comment
+    put16(directory_, 0);  // disk
+    put16(directory_, 0);  // internal attributes
+    put32(directory_, 0);  // external attributes
+    put32(directory_, offset);
+    directory_ += e.name;
   }
-  if (entries.size() > 0xFFFF) return {};
-  const auto directory_at = static_cast<uint32_t>(out.size());
-  out += directory;
+  count_ += entries.size();
+  written_ += out.size();
+  return ok_ = ok_ && write_(out);
+}
+
+bool ZipWriter::finish() {
+  if (!ok_ || count_ > 0xFFFF || written_ + directory_.size() + 22 > UINT32_MAX) return false;
+  std::string out = directory_;
   put32(out, 0x06054B50);
   put16(out, 0);
   put16(out, 0);
-  put16(out, static_cast<uint16_t>(entries.size()));
-  put16(out, static_cast<uint16_t>(entries.size()));
-  put32(out, static_cast<uint32_t>(directory.size()));
-  put32(out, directory_at);
+  put16(out, static_cast<uint16_t>(count_));
+  put16(out, static_cast<uint16_t>(count_));
+  put32(out, static_cast<uint32_t>(directory_.size()));
+  put32(out, static_cast<uint32_t>(written_));
   put16(out, 0);
+  return ok_ = write_(out);
+}
+
+std::string zip_archive(const std::vector<ZipEntry>& entries) {
+  std::string out;
+  ZipWriter zip([&](std::string_view bytes) { return out.append(bytes), true; });
+  if (!zip.add(entries) || !zip.finish()) return {};
   return out;
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace folivra {
@@ -15,5 +18,23 @@ struct ZipEntry {
 // The bytes of a ZIP archive (no ZIP64: empty when it would need it) of the
 // entries in their order, compressed on every core.
 std::string zip_archive(const std::vector<ZipEntry>& entries);
+
+// The same written as it goes: each batch of entries compressed on every
+// core and handed to `write`, the central directory at finish(). Only the
+// directory is held. False once `write` failed or the archive would need
+// ZIP64.
+class ZipWriter {
+ public:
+  explicit ZipWriter(std::function<bool(std::string_view)> write);
+  bool add(const std::vector<ZipEntry>& entries);
+  bool finish();
+
+ private:
+  std::function<bool(std::string_view)> write_;
+  std::string directory_;
+  uint64_t written_ = 0;
+  size_t count_ = 0;
+  bool ok_ = true;
+};
 
 }  // namespace folivra

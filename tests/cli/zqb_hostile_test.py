@@ -80,7 +80,8 @@ class HostileBooks(unittest.TestCase):
         bomb = self.write("bomb.zqb", book_file([(block(b"c"), chapter)] * 280))
         for args in (["check", bomb], ["count", bomb], ["chapters", bomb], ["dump", bomb],
                      ["grep", bomb, "b"], ["txt", bomb, os.path.join(self.dir, "bomb.txt")],
-                     ["txt", bomb, os.path.join(self.dir, "bomb-plain.txt"), "--plain"]):
+                     ["txt", bomb, os.path.join(self.dir, "bomb-plain.txt"), "--plain"],
+                     ["epub", bomb, os.path.join(self.dir, "bomb.epub")]):
             status, mb, err = run_measured(*args)
             print(f"{args[0]} of a {os.path.getsize(bomb) >> 20} MB bomb: {mb:.0f} MB",
                   file=sys.stderr)
