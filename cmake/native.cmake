@@ -36,31 +36,22 @@ add_test(NAME zqb_hostile COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/cli/zqb_ho
 add_executable(book_bench bench/book_bench.cpp)
 target_link_libraries(book_bench PRIVATE folivra_core benchmark::benchmark)
 
+# fuzz_target(NAME SEEDS SECONDS): a libFuzzer target, and a bounded run of
+# it over its seed corpus in the test command.
+function(fuzz_target name seeds seconds)
+  add_executable(${name} tests/fuzz/${name}.cpp)
+  target_link_libraries(${name} PRIVATE folivra_core_fuzz)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -E env
+           ${PROJECT_SOURCE_DIR}/tests/fuzz/run_fuzz.sh $<TARGET_FILE:${name}>
+           ${PROJECT_SOURCE_DIR}/tests/fuzz/${seeds} ${seconds})
+endfunction()
+
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   folivra_core_library(folivra_core_fuzz OPTIONS -fsanitize=fuzzer-no-link,address,undefined)
-  add_executable(text_fuzz tests/fuzz/text_fuzz.cpp)
-  target_link_libraries(text_fuzz PRIVATE folivra_core_fuzz)
-  target_link_options(text_fuzz PRIVATE -fsanitize=fuzzer)
-  add_test(NAME text_fuzz COMMAND ${CMAKE_COMMAND} -E env
-           ${PROJECT_SOURCE_DIR}/tests/fuzz/run_fuzz.sh $<TARGET_FILE:text_fuzz>
-           ${PROJECT_SOURCE_DIR}/tests/fuzz/text_corpus 30)
-  add_executable(import_fuzz tests/fuzz/import_fuzz.cpp)
-  target_link_libraries(import_fuzz PRIVATE folivra_core_fuzz)
-  target_link_options(import_fuzz PRIVATE -fsanitize=fuzzer)
-  add_test(NAME import_fuzz COMMAND ${CMAKE_COMMAND} -E env
-           ${PROJECT_SOURCE_DIR}/tests/fuzz/run_fuzz.sh $<TARGET_FILE:import_fuzz>
-           ${PROJECT_SOURCE_DIR}/tests/fuzz/import_corpus 20)
-  add_executable(document_fuzz tests/fuzz/document_fuzz.cpp)
-  target_link_libraries(document_fuzz PRIVATE folivra_core_fuzz)
-  target_link_options(document_fuzz PRIVATE -fsanitize=fuzzer)
-  add_test(NAME document_fuzz COMMAND ${CMAKE_COMMAND} -E env
-           ${PROJECT_SOURCE_DIR}/tests/fuzz/run_fuzz.sh $<TARGET_FILE:document_fuzz>
-           ${PROJECT_SOURCE_DIR}/tests/fuzz/document_corpus 20)
-  add_executable(book_fuzz tests/fuzz/book_fuzz.cpp)
-  target_link_libraries(book_fuzz PRIVATE folivra_core_fuzz)
-  target_link_options(book_fuzz PRIVATE -fsanitize=fuzzer)
+  fuzz_target(text_fuzz text_corpus 30)
+  fuzz_target(import_fuzz import_corpus 20)
+  fuzz_target(document_fuzz document_corpus 20)
   set(FOLIVRA_FUZZ_SECONDS 40 CACHE STRING "How long the test run fuzzes the book reader")
-  add_test(NAME book_fuzz COMMAND ${CMAKE_COMMAND} -E env
-           ${PROJECT_SOURCE_DIR}/tests/fuzz/run_fuzz.sh $<TARGET_FILE:book_fuzz>
-           ${PROJECT_SOURCE_DIR}/tests/fuzz/corpus ${FOLIVRA_FUZZ_SECONDS})
+  fuzz_target(book_fuzz corpus ${FOLIVRA_FUZZ_SECONDS})
 endif()
