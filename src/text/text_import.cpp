@@ -204,10 +204,123 @@ std::u16string default_heading_rule() {
          u"|[Cc][Hh][Aa][Pp][Tt][Ee][Rr] *[0-9]+(?:[ :.].*)?)$";
 }
 
+namespace {
+
+// What scraped texts put before a heading: 正文, VIP章节, 《书名》目录, a
+// volume's name… A heading behind one is named without it.
+constexpr std::u16string_view kHeadingPrefix =
+    u"^(?:正文|VIP章节|免费章节|章节目录|目录|《[^》]{1,30}》(?:目录|正文)?"
+    u"|第[0-9０-９零〇一二两三四五六七八九十百千]+[卷部篇](?:[^ 　]{0,12}))[ 　]+";
+// Where a heading that runs on into its chapter's first words ends: after
+// the last space-separated part, within 40 characters, before the first part
+// that holds sentence punctuation (the poem, the first sentence).
+size_t heading_end(std::u16string_view line) {
+  constexpr std::u16string_view kSentence = u"。！？，：；…“”「」";
+  size_t end = 0;
+  for (size_t at = 0; at < line.size();) {
+    size_t part_end = at;
+    while (part_end < line.size() && !is_space(line[part_end])) ++part_end;
+    const std::u16string_view part = line.substr(at, part_end - at);
+    if (part_end > kMaxHeading || part.find_first_of(kSentence) != std::u16string_view::npos) {
+      break;
+    }
+    end = part_end;
+    at = part_end;
+    while (at < line.size() && is_space(line[at])) ++at;
+  }
+  return end;
+}
+
+struct HeadingMatch {
+  bool found = false;
+  std::u16string name;  // the heading as the chapter's name
+  std::u16string rest;  // words on the same line after it: the text's first line
+};
+
+class HeadingFinder {
+ public:
+  HeadingFinder(const TextPattern& rule, bool default_rule)
+      : rule_(rule),
+        default_rule_(default_rule),
+        prefix_(*TextPattern::make(kHeadingPrefix, {.match_case = true, .regex = true})) {}
+
+  // Nothing when the rule needed more work on the line than it may take.
+  std::optional<HeadingMatch> find(std::u16string_view core) const {
+    if (core.empty()) return HeadingMatch{};
+    std::optional<HeadingMatch> whole = match(core);
+    if (!whole || whole->found) return whole;
+    // Behind a prefix of the kind scraped texts carry.
+    const TextMatches prefix = prefix_.find_all(core);
+    if (!prefix.found.empty() && prefix.found[0].start == 0) {
+      const std::u16string_view rest = core.substr(prefix.found[0].length);
+      std::optional<HeadingMatch> behind = match(rest);
+      if (!behind || behind->found) return behind;
+      core = rest;
+    }
+    // Running on into its first words after a clear break (the default rule
+    // only: a rule of the user's says itself how far a heading goes).
+    if (!default_rule_ || core.size() <= kMaxHeading) return HeadingMatch{};
+    const size_t cut = heading_end(core);
+    if (cut == 0) return HeadingMatch{};
+    std::optional<HeadingMatch> head = match(core.substr(0, cut));
+    if (!head || !head->found) return head;
+    head->rest = std::u16string(trimmed(core.substr(cut)));
+    return head;
+  }
+
+ private:
+  std::optional<HeadingMatch> match(std::u16string_view core) const {
+    if (core.empty() || (default_rule_ && core.size() > kMaxHeading)) return HeadingMatch{};
+    const std::optional<bool> matched = rule_.matches_whole(core);
+    if (!matched) return std::nullopt;
+    return HeadingMatch{*matched, *matched ? std::u16string(core) : std::u16string(), {}};
+  }
+
+  const TextPattern& rule_;
+  bool default_rule_;
+  TextPattern prefix_;
+};
+
+// A table of contents: a run of headings with nothing under them whose names
+// come again later with text. Its lines go back into the chapter before it
+// (the 序, or a chapter "目录"); a heading repeated at once gives one chapter.
+void keep_contents_as_text(std::vector<TextChapter>& chapters) {
+  for (size_t i = 0; i + 1 < chapters.size();) {
+    if (chapters[i].lines.empty() && chapters[i].name == chapters[i + 1].name) {
+      chapters.erase(chapters.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      ++i;
+    }
+  }
+  for (size_t i = 0; i < chapters.size(); ++i) {
+    size_t end = i;
+    while (end < chapters.size() && chapters[end].lines.empty()) ++end;
+    if (end - i < 3) continue;
+    bool repeated = true;
+    for (size_t k = i; k < end && repeated; ++k) {
+      repeated = std::any_of(chapters.begin() + static_cast<std::ptrdiff_t>(end), chapters.end(),
+                             [&](const TextChapter& c) { return c.name == chapters[k].name; });
+    }
+    if (!repeated) continue;
+    TextChapter contents{u"目录", {}};
+    for (size_t k = i; k < end; ++k) contents.lines.push_back(chapters[k].name);
+    chapters.erase(chapters.begin() + static_cast<std::ptrdiff_t>(i),
+                   chapters.begin() + static_cast<std::ptrdiff_t>(end));
+    if (i > 0) {
+      for (std::u16string& line : contents.lines) chapters[i - 1].lines.push_back(std::move(line));
+    } else {
+      chapters.insert(chapters.begin(), std::move(contents));
+    }
+  }
+}
+
+}  // namespace
+
 ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule) {
   const std::optional<TextPattern> heading =
       TextPattern::make(rule, {.match_case = true, .regex = true});
   if (!heading) return {RuleOutcome::invalid, {}};
+  const HeadingFinder finder(*heading, rule == default_heading_rule());
   std::vector<TextChapter> chapters(1);
   for (size_t at = 0; at <= text.size();) {
     size_t end = text.find_first_of(u"\r\n", at);
@@ -217,15 +330,11 @@ ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule) 
          (end < text.size() && text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n'
               ? 2
               : 1);
-    const std::u16string_view core = trimmed(line);
-    bool is_heading = false;
-    if (!core.empty() && core.size() <= kMaxHeading) {
-      const std::optional<bool> matched = heading->matches_whole(core);
-      if (!matched) return {RuleOutcome::too_complex, {}};
-      is_heading = *matched;
-    }
-    if (is_heading) {
-      chapters.push_back({std::u16string(core), {}});
+    const std::optional<HeadingMatch> found = finder.find(trimmed(line));
+    if (!found) return {RuleOutcome::too_complex, {}};
+    if (found->found) {
+      chapters.push_back({found->name, {}});
+      if (!found->rest.empty()) chapters.back().lines.push_back(found->rest);
     } else {
       chapters.back().lines.emplace_back(line);
     }
@@ -237,6 +346,7 @@ ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule) 
   } else {
     chapters.front().name = chapters.size() == 1 ? u"正文" : u"序";
   }
+  keep_contents_as_text(chapters);
   return {RuleOutcome::split, std::move(chapters)};
 }
 

@@ -108,6 +108,41 @@ TEST(TextImport, HeadingsAreFoundAndFalseFriendsAreNot) {
   EXPECT_EQ(none.chapters.front().name, u"正文");
 }
 
+// Novels as they circulate: headings behind a site's prefix, a heading
+// running on into its poem, a table of contents at the head, a heading
+// scraped twice, and a user's rule of any length.
+TEST(TextImport, HeadingsAsScrapedTextsCarryThem) {
+  const std::u16string novel =
+      u"三国演义\r\n目录\r\n第一回 宴桃园豪杰三结义\r\n第二回 张翼德怒鞭督邮\r\n"
+      u"第三回 议温明董卓叱丁原\r\n\r\n"
+      u"正文 第一回 宴桃园豪杰三结义\r\n　　滚滚长江东逝水。\r\n"
+      u"《三国演义》正文 第二回 张翼德怒鞭督邮\r\n　　且说董卓。\r\n"
+      u"正文 第三回 议温明董卓叱丁原\r\n　　且说曹操。\r\n"
+      u"VIP章节 第4章 网文\r\n　　内容。\r\n"
+      u"第五回　景阳冈武松打虎　潘金莲嫌夫卖风月　词曰：这是一段很长的开场诗句，写在回目同一行里，"
+      u"一直写下去。\r\n　　话说。\r\n"
+      u"第六回 重复\r\n第六回 重复\r\n　　重复的正文。\r\n";
+  const ChapterSplit split = split_chapters(novel, default_heading_rule());
+  ASSERT_EQ(split.outcome, RuleOutcome::split);
+  std::vector<std::u16string> names;
+  for (const TextChapter& c : split.chapters) names.push_back(c.name);
+  EXPECT_EQ(names, (std::vector<std::u16string>{
+                       u"序", u"第一回 宴桃园豪杰三结义", u"第二回 张翼德怒鞭督邮",
+                       u"第三回 议温明董卓叱丁原", u"第4章 网文",
+                       u"第五回　景阳冈武松打虎　潘金莲嫌夫卖风月", u"第六回 重复"}));
+  EXPECT_EQ(split.chapters[0].lines,
+            (std::vector<std::u16string>{u"三国演义", u"目录", u"第一回 宴桃园豪杰三结义",
+                                         u"第二回 张翼德怒鞭督邮", u"第三回 议温明董卓叱丁原"}))
+      << "the table of contents stays text";
+  EXPECT_EQ(split.chapters[5].lines.front(),
+            u"词曰：这是一段很长的开场诗句，写在回目同一行里，一直写下去。")
+      << "the poem opens the chapter's text";
+  EXPECT_EQ(split.chapters[6].lines, (std::vector<std::u16string>{u"　　重复的正文。"}));
+  // A rule of the user's own says how long a heading may be.
+  const std::u16string long_heading = u"第1回 " + std::u16string(50, u'长') + u"\n正文\n";
+  EXPECT_EQ(split_chapters(long_heading, u"^第[0-9]+回.*$").chapters.front().name.size(), 54u);
+}
+
 TEST(TextImport, TextComesBackLineForLineThroughTheBook) {
   const std::vector<TextChapter> found = {{u"第一章 雪\U0001F600",
                                            {u"　　雪{下}得\\很大\t。", u"", u"", u"\U00020000字外",
