@@ -176,7 +176,9 @@ void DocumentCommands::import_text() {
   } else {
     if (!confirm_discard()) return;
     Book book;
-    book.title = file_name_of(path, false);
+    book.title = found.title.empty() ? file_name_of(path, false)
+                                     : gbk_field(found.title, &imported.names_replaced);
+    if (!found.author.empty()) book.author = gbk_field(found.author, &imported.names_replaced);
     book.time = current_date_time();
     book.chapters = std::move(imported.chapters);
     book.chapter_count = static_cast<int32_t>(book.chapters.size());

@@ -55,6 +55,7 @@ int import(const Arguments& args) {
   }
   const fs::path source(args.positional[0]);
   std::vector<TextChapter> found;
+  std::u16string head_title, head_author;  // what the text says of itself
   std::error_code error;
   if (fs::is_directory(source, error)) {
     // A folder: one chapter per text file, in natural order of their names.
@@ -87,15 +88,20 @@ int import(const Arguments& args) {
       return kUsageError;
     }
     found = std::move(split.chapters);
+    head_title = std::move(split.title);
+    head_author = std::move(split.author);
   }
   ImportedChapters imported = chapters_of(found, RtfFont{});
   Book book;
   book.time = current_date_time();
   book.chapters = std::move(imported.chapters);
   size_t replaced = imported.names_replaced;
-  book.title =
-      gbk_field(args.title ? utf8_to_utf16(*args.title) : file_name16(source.stem()), &replaced);
-  if (args.author) book.author = gbk_field(utf8_to_utf16(*args.author), &replaced);
+  const std::u16string title = args.title            ? utf8_to_utf16(*args.title)
+                               : !head_title.empty() ? head_title
+                                                     : file_name16(source.stem());
+  book.title = gbk_field(title, &replaced);
+  const std::u16string author = args.author ? utf8_to_utf16(*args.author) : head_author;
+  if (!author.empty()) book.author = gbk_field(author, &replaced);
   // Never a book its own reader would refuse.
   if (!book_reads_back(book)) {
     std::cerr << "zqb: the text is too large for one book file (its chapters decode to more "

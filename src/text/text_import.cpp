@@ -314,12 +314,36 @@ void keep_contents_as_text(std::vector<TextChapter>& chapters) {
   }
 }
 
+// The title and author a text's head gives, from the lines before its
+// first heading (the first few that are not blank).
+void read_head(const std::vector<std::u16string>& lines, ChapterSplit& split) {
+  size_t seen = 0;
+  for (const std::u16string& line : lines) {
+    const std::u16string_view core = trimmed(line);
+    if (core.empty()) continue;
+    if (++seen > 6) break;
+    for (const auto& [label, field] :
+         {std::pair{u"书名", &split.title}, {u"作者", &split.author}}) {
+      const std::u16string_view l = label;
+      if (core.starts_with(l) && core.size() > l.size() + 1 &&
+          (core[l.size()] == u'：' || core[l.size()] == u':') && field->empty()) {
+        *field = std::u16string(trimmed(core.substr(l.size() + 1)));
+      }
+    }
+    if (seen == 1 && core.starts_with(u"《") && core.find(u'》') != std::u16string_view::npos &&
+        split.title.empty()) {
+      const size_t close = core.find(u'》');
+      if (close > 1) split.title = std::u16string(core.substr(1, close - 1));
+    }
+  }
+}
+
 }  // namespace
 
 ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule) {
   const std::optional<TextPattern> heading =
       TextPattern::make(rule, {.match_case = true, .regex = true});
-  if (!heading) return {RuleOutcome::invalid, {}};
+  if (!heading) return {RuleOutcome::invalid, {}, {}, {}};
   const HeadingFinder finder(*heading, rule == default_heading_rule());
   std::vector<TextChapter> chapters(1);
   for (size_t at = 0; at <= text.size();) {
@@ -331,7 +355,7 @@ ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule) 
               ? 2
               : 1);
     const std::optional<HeadingMatch> found = finder.find(trimmed(line));
-    if (!found) return {RuleOutcome::too_complex, {}};
+    if (!found) return {RuleOutcome::too_complex, {}, {}, {}};
     if (found->found) {
       chapters.push_back({found->name, {}});
       if (!found->rest.empty()) chapters.back().lines.push_back(found->rest);
@@ -347,7 +371,11 @@ ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule) 
     chapters.front().name = chapters.size() == 1 ? u"正文" : u"序";
   }
   keep_contents_as_text(chapters);
-  return {RuleOutcome::split, std::move(chapters)};
+  ChapterSplit split{RuleOutcome::split, std::move(chapters), {}, {}};
+  if (!split.chapters.empty() && split.chapters.front().name == u"序") {
+    read_head(split.chapters.front().lines, split);
+  }
+  return split;
 }
 
 }  // namespace folivra

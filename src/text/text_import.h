@@ -37,6 +37,10 @@ enum class RuleOutcome { split, invalid, too_complex };
 struct ChapterSplit {
   RuleOutcome outcome = RuleOutcome::split;
   std::vector<TextChapter> chapters;
+  // What the head of the text says of itself ("书名：…", "作者：…", or
+  // "《…》" on its first line); empty where it says nothing. The lines stay
+  // in the text.
+  std::u16string title, author;
 };
 
 // Splits `text` at the lines the rule matches whole (lines of at most 40

@@ -341,6 +341,12 @@ class ZqbTest(unittest.TestCase):
         self.assertEqual(run("import", novel, self.path("bad.zqb"), "--rule", "第(").returncode, 64)
         self.assertEqual(run("import", self.path("none.txt"), self.path("x.zqb")).returncode, 3)
         self.epubcheck_book(self.path("novel.zqb"))
+        # A text that names itself and its author at its head.
+        with open(novel, "wb") as f:
+            f.write(("书名：远方\r\n作者：某某\r\n\r\n" + text).encode("utf-8"))
+        self.assertEqual(run("import", novel, self.path("named.zqb")).returncode, 0)
+        _, book = self.dump(self.path("named.zqb"))
+        self.assertEqual((book["title"], book["author"]), ("远方", "某某"))
 
     def epubcheck_book(self, book):
         out = self.path("book.epub")

@@ -138,6 +138,13 @@ TEST(TextImport, HeadingsAsScrapedTextsCarryThem) {
             u"词曰：这是一段很长的开场诗句，写在回目同一行里，一直写下去。")
       << "the poem opens the chapter's text";
   EXPECT_EQ(split.chapters[6].lines, (std::vector<std::u16string>{u"　　重复的正文。"}));
+  // What the head says of the book.
+  const ChapterSplit head = split_chapters(u"《远行》\n书名：远行记\n作者： 某人\n\n第一章\n正文\n",
+                                           default_heading_rule());
+  EXPECT_EQ(head.title, u"远行") << "the first line's 《…》 first";
+  EXPECT_EQ(head.author, u"某人");
+  EXPECT_EQ(head.chapters[0].lines.size(), 3u) << "the lines stay in the text";
+  EXPECT_EQ(split.title, u"") << "三国演义 says nothing of itself";
   // A rule of the user's own says how long a heading may be.
   const std::u16string long_heading = u"第1回 " + std::u16string(50, u'长') + u"\n正文\n";
   EXPECT_EQ(split_chapters(long_heading, u"^第[0-9]+回.*$").chapters.front().name.size(), 54u);
