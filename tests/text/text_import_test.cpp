@@ -15,6 +15,12 @@
 namespace folivra {
 namespace {
 
+std::vector<std::u16string> names_of(const ChapterSplit& split) {
+  std::vector<std::u16string> names;
+  for (const TextChapter& c : split.chapters) names.push_back(c.name);
+  return names;
+}
+
 TEST(TextImport, EncodingsAreDetectedFromRealBytes) {
   struct Case {
     std::string bytes;
@@ -77,9 +83,7 @@ TEST(TextImport, HeadingsAreFoundAndFalseFriendsAreNot) {
   const ChapterSplit split = split_chapters(novel, default_heading_rule());
   ASSERT_EQ(split.outcome, RuleOutcome::split);
   const std::vector<TextChapter>* chapters = &split.chapters;
-  std::vector<std::u16string> names;
-  for (const TextChapter& c : *chapters) names.push_back(c.name);
-  EXPECT_EQ(names,
+  EXPECT_EQ(names_of(split),
             (std::vector<std::u16string>{u"序", u"楔子", u"第一卷 风起", u"第一章 出门", u"第12章",
                                          u"第一百二十三回 归来", u"Chapter 12: Home", u"番外一 春",
                                          u"尾声", u"后记"}));
@@ -124,12 +128,10 @@ TEST(TextImport, HeadingsAsScrapedTextsCarryThem) {
       u"第六回 重复\r\n第六回 重复\r\n　　重复的正文。\r\n";
   const ChapterSplit split = split_chapters(novel, default_heading_rule());
   ASSERT_EQ(split.outcome, RuleOutcome::split);
-  std::vector<std::u16string> names;
-  for (const TextChapter& c : split.chapters) names.push_back(c.name);
-  EXPECT_EQ(names, (std::vector<std::u16string>{
-                       u"序", u"第一回 宴桃园豪杰三结义", u"第二回 张翼德怒鞭督邮",
-                       u"第三回 议温明董卓叱丁原", u"第4章 网文",
-                       u"第五回　景阳冈武松打虎　潘金莲嫌夫卖风月", u"第六回 重复"}));
+  EXPECT_EQ(names_of(split), (std::vector<std::u16string>{
+                                 u"序", u"第一回 宴桃园豪杰三结义", u"第二回 张翼德怒鞭督邮",
+                                 u"第三回 议温明董卓叱丁原", u"第4章 网文",
+                                 u"第五回　景阳冈武松打虎　潘金莲嫌夫卖风月", u"第六回 重复"}));
   EXPECT_EQ(split.chapters[0].lines,
             (std::vector<std::u16string>{u"三国演义", u"目录", u"第一回 宴桃园豪杰三结义",
                                          u"第二回 张翼德怒鞭督邮", u"第三回 议温明董卓叱丁原"}))
