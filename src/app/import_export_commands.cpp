@@ -49,6 +49,7 @@ ImportPreview preview_of(const ChapterSplit& found) {
     preview.rule_problem = rule_problem(found.outcome);
     return preview;
   }
+  preview.unwrapped = found.unwrapped;
   for (const TextChapter& chapter : found.chapters) {
     ImportPreviewRow row;
     row.name = wide(chapter.name);

@@ -34,6 +34,7 @@ struct Arguments {
   bool plain = false;                   // txt: readable text instead of the RTF-source conversion
   std::optional<std::string> encoding;  // txt --plain: utf8 (default), utf8-bom or gbk; import
   std::optional<std::string> rule;      // import: the heading rule (UTF-8 regular expression)
+  std::optional<std::string> unwrap;    // import: auto, on or off
   std::optional<std::string> title, author;  // import: UTF-8
 };
 

@@ -56,6 +56,7 @@ int import(const Arguments& args) {
   const fs::path source(args.positional[0]);
   std::vector<TextChapter> found;
   std::u16string head_title, head_author;  // what the text says of itself
+  bool unwrapped = false;
   std::error_code error;
   if (fs::is_directory(source, error)) {
     // A folder: one chapter per text file, in natural order of their names.
@@ -77,7 +78,15 @@ int import(const Arguments& args) {
     const auto text = decoded(source, args);
     if (!text) return kCannotRead;
     const std::u16string rule = args.rule ? utf8_to_utf16(*args.rule) : default_heading_rule();
-    ChapterSplit split = split_chapters(*text, rule);
+    const std::string unwrap = args.unwrap.value_or("auto");
+    if (unwrap != "auto" && unwrap != "on" && unwrap != "off") {
+      std::cerr << "zqb: --unwrap is auto, on or off\n";
+      return kUsageError;
+    }
+    ChapterSplit split = split_chapters(*text, rule,
+                                        unwrap == "on"    ? Unwrap::on
+                                        : unwrap == "off" ? Unwrap::off
+                                                          : Unwrap::detect);
     if (split.outcome == RuleOutcome::invalid) {
       std::cerr << "zqb: the rule is not a valid regular expression\n";
       return kUsageError;
@@ -88,6 +97,7 @@ int import(const Arguments& args) {
       return kUsageError;
     }
     found = std::move(split.chapters);
+    unwrapped = split.unwrapped;
     head_title = std::move(split.title);
     head_author = std::move(split.author);
   }
@@ -113,6 +123,7 @@ int import(const Arguments& args) {
     return kCannotWrite;
   }
   std::cout << book.chapters.size() << " chapters\n";
+  if (unwrapped) std::cout << "lines cut at a fixed width were joined into paragraphs\n";
   if (replaced) std::cout << replaced << " characters of names GBK cannot hold became '?'\n";
   return 0;
 }

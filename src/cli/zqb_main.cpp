@@ -34,10 +34,12 @@ usage:
                                     chapter number, name, line; --regex: a Perl-style
                                     regular expression (^ and $ at each line)
   zqb import NOVEL.txt|FOLDER OUT.zqb [--encoding E] [--rule REGEX] [--title T] [--author A]
+             [--unwrap auto|on|off]
                                     a book from a text novel, a chapter at each heading
                                     the rule matches (or one per .txt file of FOLDER,
                                     in natural order); E: utf8, utf16le, utf16be, gb18030
-                                    (detected when not given)
+                                    (detected when not given); --unwrap: join lines cut
+                                    at a fixed width into paragraphs (auto: when detected)
   zqb epub BOOK OUT.epub [--password TEXT]
                                     write the book as an EPUB 3 publication
   zqb insert BOOK N NAME            a new empty chapter at position N
@@ -119,13 +121,14 @@ int main(int argc, char** argv) {
   for (int i = 2; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--password" || arg == "--reader" || arg == "--encoding" || arg == "--rule" ||
-        arg == "--title" || arg == "--author") {
+        arg == "--title" || arg == "--author" || arg == "--unwrap") {
       if (i + 1 == argc) return usage_error(std::string(arg) + " needs a value");
       (arg == "--password"   ? args.password
        : arg == "--reader"   ? args.reader
        : arg == "--encoding" ? args.encoding
        : arg == "--rule"     ? args.rule
        : arg == "--title"    ? args.title
+       : arg == "--unwrap"   ? args.unwrap
                              : args.author) = argv[++i];
     } else if (arg == "--plain") {
       args.plain = true;

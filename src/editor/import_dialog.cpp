@@ -103,10 +103,12 @@ void ImportDialog::refresh() {
   InvalidateRect(c_.list, nullptr, TRUE);
   size_t words = 0;
   for (const ImportPreviewRow& row : preview_.rows) words += row.words;
-  set_window_text(c_.note, preview_.rule_problem.empty()
-                               ? L"共 " + std::to_wstring(preview_.rows.size()) + L" 章，" +
-                                     std::to_wstring(words) + L" 字"
-                               : preview_.rule_problem);
+  set_window_text(c_.note,
+                  preview_.rule_problem.empty()
+                      ? L"共 " + std::to_wstring(preview_.rows.size()) + L" 章，" +
+                            std::to_wstring(words) + L" 字" +
+                            (preview_.unwrapped ? L"；检测到固定宽度换行，已合并为段落" : L"")
+                      : preview_.rule_problem);
   EnableWindow(c_.ok, preview_.rule_problem.empty() && !preview_.rows.empty());
 }
 

@@ -338,12 +338,67 @@ void read_head(const std::vector<std::u16string>& lines, ChapterSplit& split) {
   }
 }
 
+// A line's width as a fixed-width editor shows it: a CJK character two.
+size_t width_of(std::u16string_view line) {
+  size_t width = 0;
+  for (char16_t c : line) width += c >= 0x1100 ? 2 : 1;
+  return width;
+}
+
+bool ends_sentence(std::u16string_view line) {
+  constexpr std::u16string_view kEnds = u"。！？”」』…．.!?\"";
+  return !line.empty() && kEnds.find(line.back()) != std::u16string_view::npos;
+}
+
+// The width a text was cut at, when it was: most of its lines within two
+// columns of the widest common width and ending mid-sentence. 0 when not.
+size_t wrap_width(const std::vector<TextChapter>& chapters) {
+  std::vector<size_t> widths;
+  size_t mid_sentence = 0;
+  for (const TextChapter& chapter : chapters) {
+    for (const std::u16string& line : chapter.lines) {
+      const std::u16string_view core = trimmed(line);
+      if (core.empty()) continue;
+      widths.push_back(width_of(line));
+      mid_sentence += !ends_sentence(core);
+    }
+  }
+  if (widths.size() < 20) return 0;
+  std::vector<size_t> sorted = widths;
+  std::sort(sorted.begin(), sorted.end());
+  const size_t width = sorted[sorted.size() * 3 / 4];  // most lines are full
+  if (width < 20) return 0;
+  const size_t full = static_cast<size_t>(std::count_if(
+      widths.begin(), widths.end(), [&](size_t w) { return w + 2 >= width && w <= width; }));
+  return full * 2 >= widths.size() && mid_sentence * 2 >= widths.size() ? width : 0;
+}
+
+// Joins each line to the one before when that one ran to the cut width and
+// this one is no new paragraph (indented or after a blank line).
+void unwrap_lines(std::vector<std::u16string>& lines, size_t width) {
+  std::vector<std::u16string> out;
+  bool open = false;  // the last line ran to the width
+  for (std::u16string& line : lines) {
+    const std::u16string_view core = trimmed(line);
+    const bool blank = core.empty();
+    const bool indented = !line.empty() && is_space(line.front());
+    const bool full = width_of(line) + 2 >= width;
+    if (open && !indented && !blank) {
+      out.back() += core;
+    } else {
+      out.push_back(std::move(line));
+    }
+    open = !blank && full;
+  }
+  lines = std::move(out);
+}
+
 }  // namespace
 
-ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule) {
+ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule, Unwrap unwrap) {
   const std::optional<TextPattern> heading =
       TextPattern::make(rule, {.match_case = true, .regex = true});
-  if (!heading) return {RuleOutcome::invalid, {}, {}, {}};
+  if (!heading) return {RuleOutcome::invalid, {}, false, {}, {}};
   const HeadingFinder finder(*heading, rule == default_heading_rule());
   std::vector<TextChapter> chapters(1);
   for (size_t at = 0; at <= text.size();) {
@@ -355,7 +410,7 @@ ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule) 
               ? 2
               : 1);
     const std::optional<HeadingMatch> found = finder.find(trimmed(line));
-    if (!found) return {RuleOutcome::too_complex, {}, {}, {}};
+    if (!found) return {RuleOutcome::too_complex, {}, false, {}, {}};
     if (found->found) {
       chapters.push_back({found->name, {}});
       if (!found->rest.empty()) chapters.back().lines.push_back(found->rest);
@@ -371,7 +426,19 @@ ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule) 
     chapters.front().name = chapters.size() == 1 ? u"正文" : u"序";
   }
   keep_contents_as_text(chapters);
-  ChapterSplit split{RuleOutcome::split, std::move(chapters), {}, {}};
+  ChapterSplit split{RuleOutcome::split, std::move(chapters), false, {}, {}};
+  if (unwrap != Unwrap::off) {
+    size_t width = wrap_width(split.chapters);
+    if (unwrap == Unwrap::on && width == 0) {
+      for (const TextChapter& c : split.chapters) {
+        for (const std::u16string& line : c.lines) width = std::max(width, width_of(line));
+      }
+    }
+    if (width > 0) {
+      for (TextChapter& chapter : split.chapters) unwrap_lines(chapter.lines, width);
+      split.unwrapped = true;
+    }
+  }
   if (!split.chapters.empty() && split.chapters.front().name == u"序") {
     read_head(split.chapters.front().lines, split);
   }

@@ -37,15 +37,21 @@ enum class RuleOutcome { split, invalid, too_complex };
 struct ChapterSplit {
   RuleOutcome outcome = RuleOutcome::split;
   std::vector<TextChapter> chapters;
+  bool unwrapped = false;  // lines cut at a fixed width were joined into paragraphs
   // What the head of the text says of itself ("书名：…", "作者：…", or
   // "《…》" on its first line); empty where it says nothing. The lines stay
   // in the text.
   std::u16string title, author;
 };
 
+// Whether lines cut at a fixed width are joined back into paragraphs: when
+// the text looks so (auto), always (on) or never (off).
+enum class Unwrap { detect, on, off };
+
 // Splits `text` at the lines the rule matches whole (lines of at most 40
 // characters). Text before the first heading becomes a chapter "序"; a text
 // without headings is one chapter "正文".
-ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule);
+ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule,
+                            Unwrap unwrap = Unwrap::detect);
 
 }  // namespace folivra

@@ -56,6 +56,7 @@ struct ImportPreviewRow {
 };
 struct ImportPreview {
   std::wstring rule_problem;  // why the rule splits nothing; empty when it splits
+  bool unwrapped = false;     // lines cut at a fixed width were joined
   std::vector<ImportPreviewRow> rows;
 };
 // What the import dialog is given: the file, the encodings to choose from

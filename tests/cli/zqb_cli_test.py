@@ -347,6 +347,17 @@ class ZqbTest(unittest.TestCase):
         self.assertEqual(run("import", novel, self.path("named.zqb")).returncode, 0)
         _, book = self.dump(self.path("named.zqb"))
         self.assertEqual((book["title"], book["author"]), ("远方", "某某"))
+        # Lines cut at a fixed width come back as paragraphs, unless told not to.
+        paragraph = "　　" + "楚汉分争，天下大乱，百姓流离失所，英雄并起，逐鹿中原。" * 8
+        wrapped = "第一章 楚汉\n" + "".join(
+            paragraph[i:i + 20] + "\n" for _ in range(3) for i in range(0, len(paragraph), 20))
+        with open(novel, "w", encoding="utf-8") as f:
+            f.write(wrapped)
+        joined = run("import", novel, self.path("joined.zqb"))
+        self.assertIn(b"joined into paragraphs", joined.stdout)
+        kept = run("import", novel, self.path("kept.zqb"), "--unwrap", "off")
+        self.assertEqual(kept.stdout, b"1 chapters\n")
+        self.assertEqual(run("import", novel, self.path("x.zqb"), "--unwrap", "maybe").returncode, 64)
 
     def epubcheck_book(self, book):
         out = self.path("book.epub")

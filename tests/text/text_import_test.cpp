@@ -152,6 +152,32 @@ TEST(TextImport, HeadingsAsScrapedTextsCarryThem) {
   EXPECT_EQ(split_chapters(long_heading, u"^第[0-9]+回.*$").chapters.front().name.size(), 54u);
 }
 
+// A text cut at a fixed width (about 40 columns) comes back as paragraphs;
+// text with a paragraph per line is left as it is.
+TEST(TextImport, LinesCutAtAFixedWidthAreJoinedIntoParagraphs) {
+  const std::u16string sentence = u"楚汉分争，天下大乱，百姓流离失所，英雄并起，逐鹿中原。";
+  std::u16string paragraphs[3];
+  for (int p = 0; p < 3; ++p) {
+    for (int k = 0; k < 8; ++k) paragraphs[p] += sentence;
+  }
+  std::u16string wrapped = u"第一章 楚汉\r\n";
+  for (const std::u16string& paragraph : paragraphs) {
+    const std::u16string text = u"　　" + paragraph;
+    for (size_t at = 0; at < text.size(); at += 20) wrapped += text.substr(at, 20) + u"\r\n";
+  }
+  const ChapterSplit split = split_chapters(wrapped, default_heading_rule());
+  EXPECT_TRUE(split.unwrapped);
+  ASSERT_EQ(split.chapters.size(), 1u);
+  EXPECT_EQ(split.chapters[0].lines,
+            (std::vector<std::u16string>{u"　　" + paragraphs[0], u"　　" + paragraphs[1],
+                                         u"　　" + paragraphs[2]}));
+  EXPECT_FALSE(split_chapters(wrapped, default_heading_rule(), Unwrap::off).unwrapped);
+  std::u16string plain = u"第一章 楚汉\r\n";
+  for (int k = 0; k < 30; ++k) plain += u"　　" + sentence + u"\r\n";
+  EXPECT_FALSE(split_chapters(plain, default_heading_rule()).unwrapped)
+      << "every line ends its sentence: a paragraph each";
+}
+
 TEST(TextImport, TextComesBackLineForLineThroughTheBook) {
   const std::vector<TextChapter> found = {{u"第一章 雪\U0001F600",
                                            {u"　　雪{下}得\\很大\t。", u"", u"", u"\U00020000字外",
