@@ -262,15 +262,16 @@ int epub(const Arguments& args) {
   ReplacingFile out(args.positional[1]);
   bool written = out.open();
   EpubWriter epub([&](std::string_view bytes) { return written = written && out.write(bytes); });
-  bool started = false, too_many = false;
+  bool started = false;
   const int status = load(args, book, nullptr, [&](std::span<const Chapter> batch, size_t) {
-    too_many = too_many || book.chapters.size() > kMaxEpubChapters;
-    if (too_many || !written) return;
+    // The chapters' count is known before the first batch: too many, and
+    // nothing is written.
+    if (book.chapters.size() > kMaxEpubChapters || !written) return;
     if (!started) started = epub.begin();
     epub.add_chapters(batch);
   });
   if (status) return status;
-  if (too_many || book.chapters.size() > kMaxEpubChapters) {
+  if (book.chapters.size() > kMaxEpubChapters) {
     std::cerr << "zqb: the book has " << book.chapters.size() << " chapters; an EPUB holds at most "
               << kMaxEpubChapters << "\n";
     return kBadInput;
