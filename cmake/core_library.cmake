@@ -15,6 +15,9 @@ set(FOLIVRA_CORE_SOURCES
   src/book/file_io.cpp
   src/book/file_name.cpp
   src/book/gb18030.cpp
+  src/book/gbk.cpp
+  src/book/code_page.cpp
+  src/book/code_page_tables.cpp
   src/book/md5.cpp
   src/book/new_book.cpp
   src/export/book_icon.cpp
@@ -28,6 +31,8 @@ set(FOLIVRA_CORE_SOURCES
   src/text/chapter_cut.cpp
   src/text/chapter_join.cpp
   src/text/rtf_token.cpp
+  src/text/code_pages.cpp
+  src/text/rtf_walk.cpp
   src/text/text_replace.cpp
   src/text/word_count.cpp
   src/text/plain_text.cpp
@@ -46,8 +51,7 @@ if(WIN32)
   list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_win.cpp src/book/gbk_win.cpp
        src/book/gbk_path_win.cpp)
 else()
-  list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_posix.cpp src/book/gbk_posix.cpp
-       src/book/gbk_path_posix.cpp)
+  list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_posix.cpp src/book/gbk_path_posix.cpp)
 endif()
 list(TRANSFORM FOLIVRA_CORE_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/)
 
@@ -86,10 +90,15 @@ message(STATUS "PCRE2: ${FOLIVRA_PCRE2}")
 
 # folivra_core_library(NAME [ZLIB_ONLY] [OPTIONS flags...]): one build of the
 # core; the native tree builds it plain, with sanitizers for the tests, and for
-# fuzzing; ZLIB_ONLY leaves libdeflate out (the small reader).
+# fuzzing; ZLIB_ONLY leaves libdeflate out and reads code pages from Windows
+# rather than carrying their tables (the small reader).
 function(folivra_core_library name)
   cmake_parse_arguments(ARG "ZLIB_ONLY" "" "OPTIONS" ${ARGN})
-  add_library(${name} STATIC ${FOLIVRA_CORE_SOURCES})
+  set(sources ${FOLIVRA_CORE_SOURCES})
+  if(ARG_ZLIB_ONLY)
+    list(TRANSFORM sources REPLACE "code_page_tables.cpp$" "code_page_tables_win.cpp")
+  endif()
+  add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ZLIB::ZLIB ${FOLIVRA_PCRE2})
   target_include_directories(${name} PRIVATE ${FOLIVRA_PCRE2_INCLUDE})
@@ -125,6 +134,7 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/text/word_count_test.cpp
   tests/text/text_search_test.cpp
   tests/text/text_import_test.cpp
+  tests/text/rtf_corpus_test.cpp
   tests/export/plain_export_test.cpp
   tests/document/document_test.cpp
 )

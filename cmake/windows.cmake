@@ -112,6 +112,7 @@ target_link_libraries(folivra PRIVATE folivra_shell)
 add_executable(core_tests ${FOLIVRA_CORE_TEST_SOURCES} tests/book/book_writer_safety_test.cpp
                           tests/book/file_io_win_test.cpp tests/book/gbk_win_test.cpp)
 target_include_directories(core_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_compile_definitions(core_tests PRIVATE FOLIVRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 target_link_libraries(core_tests PRIVATE folivra_core gtest_main)
 target_link_options(core_tests PRIVATE ${FOLIVRA_STATIC})
 add_test(NAME core_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:core_tests>)
@@ -197,3 +198,16 @@ endif()
 add_executable(big_chapter_bench bench/big_chapter_bench.cpp ${FOLIVRA_CARRIED_READER_RC})
 target_link_options(big_chapter_bench PRIVATE -municode ${FOLIVRA_STATIC})
 target_link_libraries(big_chapter_bench PRIVATE folivra_shell)
+
+# Real RTF from other programs: the control's text beside the core's.
+add_executable(rtf_corpus_tests tests/ui/rtf_corpus_test.cpp tests/book/test_books.cpp)
+target_include_directories(rtf_corpus_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_compile_definitions(rtf_corpus_tests PRIVATE FOLIVRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+target_link_libraries(rtf_corpus_tests PRIVATE folivra_shell gtest_main)
+target_link_options(rtf_corpus_tests PRIVATE ${FOLIVRA_STATIC})
+add_test(NAME rtf_corpus_wine COMMAND ${WINE_RUN} $<TARGET_FILE:rtf_corpus_tests>)
+
+# Writes the code page tables kept in the tree (run by hand under Wine, not a test).
+add_executable(code_page_tables tools/code_page_tables.cpp)
+target_link_libraries(code_page_tables PRIVATE ZLIB::ZLIB)
+target_link_options(code_page_tables PRIVATE ${FOLIVRA_STATIC})

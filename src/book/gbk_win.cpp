@@ -49,17 +49,6 @@ std::optional<std::string> wide_to_gbk(std::wstring_view wide) {
   return text;
 }
 
-std::string gbk_to_utf8(std::string_view gbk) {
-  return from_wide(CP_UTF8, gbk_to_wide(gbk), nullptr);
-}
-
-std::optional<std::string> utf8_to_gbk(std::string_view utf8) {
-  if (utf8.empty()) return std::string();
-  const std::wstring wide = to_wide(CP_UTF8, MB_ERR_INVALID_CHARS, utf8);
-  if (wide.empty()) return std::nullopt;
-  return wide_to_gbk(wide);
-}
-
 }  // namespace folivra
 
 namespace folivra {

@@ -60,19 +60,15 @@ std::string paragraphs(std::string_view content) {
   bool starting = true;  // the paragraph's own indent is left to the stylesheet
   for_each_text_character(content, [&](const TextCharacter& c) {
     if (c.kind == TextCharacter::Kind::line_break) {
+      if (c.width == 2 && starting) return;  // a table row's marks make no paragraph
+      if (high) append_xml(out, 0xFFFD);
+      high = 0;
       close_runs();
       out += "</p>\n<p>";
       starting = true;
       return;
     }
-    if (starting && (c.kind == TextCharacter::Kind::byte && (c.value == ' ' || c.value == '\t'))) {
-      return;
-    }
-    if (starting && c.kind == TextCharacter::Kind::pair &&
-        gbk_pair_unit(static_cast<uint16_t>(c.value)) == 0x3000) {
-      return;
-    }
-    if (starting && c.kind == TextCharacter::Kind::code_point && c.value == 0x3000) return;
+    if (starting && (c.unit == u' ' || c.unit == u'\t' || c.unit == 0x3000)) return;
     starting = false;
     if (c.style != open) {
       close_runs();
@@ -81,20 +77,23 @@ std::string paragraphs(std::string_view content) {
       if (c.style & kUnderline) out += "<u>";
       open = c.style;
     }
-    char32_t cp = c.value;
-    if (c.kind == TextCharacter::Kind::pair) cp = gbk_pair_unit(static_cast<uint16_t>(c.value));
-    if (c.kind == TextCharacter::Kind::byte && cp >= 0x80) cp = 0xFFFD;
+    char32_t cp = c.unit;
     // \uN writes a character beyond the BMP as its two surrogates.
     if (cp >= 0xD800 && cp <= 0xDBFF) {
+      if (high) append_xml(out, 0xFFFD);
       high = static_cast<char16_t>(cp);
       return;
     }
     if (cp >= 0xDC00 && cp <= 0xDFFF && high) {
       cp = 0x10000 + ((char32_t{high} - 0xD800) << 10) + (cp - 0xDC00);
+    } else if (high || (cp >= 0xDC00 && cp <= 0xDFFF)) {
+      append_xml(out, 0xFFFD);  // a lone surrogate
+      if (cp >= 0xDC00 && cp <= 0xDFFF) cp = 0xFFFD;
     }
     high = 0;
     append_xml(out, cp);
   });
+  if (high) append_xml(out, 0xFFFD);
   close_runs();
   return out + "</p>\n";
 }

@@ -7,31 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "text/rtf_walk.h"
+
 namespace folivra {
 
 // Cutting and joining chapter contents without a rich-edit control, for
 // zqb. Contents are RTF, or plain GBK text when they do not look like RTF.
-
-// One character of a content's text: a single byte (ASCII), a GBK pair, a
-// Unicode code point (\uN and named characters), or a paragraph or line break.
-struct TextCharacter {
-  enum class Kind { byte, pair, code_point, line_break } kind;
-  uint32_t value;     // the byte; lead << 8 | trail; the code point
-  uint8_t style = 0;  // kBold | kItalic | kUnderline in effect
-  // Where it is stored in the content: a \uN with the fallback it is
-  // written with, a GBK pair with both its bytes or escapes.
-  size_t begin = 0, end = 0;
-};
-inline constexpr uint8_t kBold = 1, kItalic = 2, kUnderline = 4;
-
-// The characters of a content's text in order, RTF groups that hold no text
-// (tables, pictures, \* destinations) left out.
-void for_each_text_character(std::string_view content,
-                             const std::function<void(const TextCharacter&)>& each);
-
-// Their number, as the editor counts them: a GBK character, a \uN and a
-// paragraph break are one each.
-size_t chapter_text_length(std::string_view content);
 
 // The content cut before character `at` of its text, the formatting in
 // effect there carried into the second half. Nothing when `at` is beyond

@@ -13,7 +13,8 @@ namespace folivra {
 
 namespace {
 
-// The inside of the outer group, without its tables and its \rtf1.
+// The inside of the outer group, without its tables and its \rtf1 (its
+// pictures and every other group of its own text stay).
 std::string body_of(std::string_view rtf) {
   std::string out;
   int depth = 0;
@@ -28,8 +29,10 @@ std::string body_of(std::string_view rtf) {
       ++depth;
       if (depth == 1) continue;
       const Token peek = next_token(rtf, pos);
-      if (!skip_depth && ((peek.kind == Token::Kind::symbol && peek.word == "*") ||
-                          (peek.kind == Token::Kind::word && is_destination(peek.word)))) {
+      const Token named =
+          peek.kind == Token::Kind::symbol && peek.word == "*" ? next_token(rtf, peek.end) : peek;
+      if (!skip_depth && depth == 2 && named.kind == Token::Kind::word &&
+          is_document_table(named.word)) {
         skip_depth = depth;
       }
     } else if (t.kind == Token::Kind::close) {
@@ -209,7 +212,14 @@ std::string join_chapter_contents(std::string_view first, std::string_view secon
   if (tb.default_font >= 0 && fonts.count(tb.default_font)) {
     body = control("f", fonts.at(tb.default_font)) + body;
   }
-  std::string joined = a.substr(0, close) + "\\par {" + body + "}}";
+  // A paragraph break that ends the first is the one between them (at the
+  // end it shows nothing); one is added at the end when the second is empty,
+  // so that the break between them is not the last.
+  const bool first_ends_in_break =
+      walk_rtf(a, std::string_view::npos).dropped_break_at != std::string_view::npos;
+  const bool second_empty = chapter_text_length(b) == 0;
+  std::string joined = a.substr(0, close) + (first_ends_in_break ? "{" : "\\par {") + body +
+                       (second_empty ? "}\\par }" : "}}");
   // Into the first's tables, the later place first so the earlier stays put.
   std::vector<std::pair<size_t, std::string>> inserts;
   if (!new_fonts.empty()) {

@@ -1,7 +1,7 @@
 #include "text/plain_text.h"
 
 #include "book/gbk.h"
-#include "text/chapter_cut.h"
+#include "text/rtf_walk.h"
 
 namespace folivra {
 
@@ -25,39 +25,29 @@ void append_utf8(std::string& out, uint32_t cp) {
 
 std::vector<std::string> plain_lines(std::string_view content) {
   std::vector<std::string> lines(1);
-  std::string gbk;    // GBK pairs waiting to be converted with their neighbours
-  uint32_t high = 0;  // a high surrogate waiting for its partner
-  const auto flush = [&] {
-    lines.back() += gbk_to_utf8(gbk);
-    gbk.clear();
+  char16_t high = 0;  // a high surrogate waiting for its partner
+  const auto end_high = [&] {
+    if (high) append_utf8(lines.back(), 0xFFFD);
+    high = 0;
   };
   for_each_text_character(content, [&](const TextCharacter& ch) {
-    using Kind = TextCharacter::Kind;
-    if (ch.kind == Kind::pair || (ch.kind == Kind::byte && ch.value < 0x80)) {
-      if (ch.kind == Kind::pair) gbk += static_cast<char>(ch.value >> 8);
-      gbk += static_cast<char>(ch.value & 0xFF);
-      return;
-    }
-    flush();
-    const uint32_t cp = ch.kind == Kind::byte ? 0xFFFD : ch.value;
-    // \uN writes a character beyond the plane as two surrogates.
-    if (high && cp >= 0xDC00 && cp <= 0xDFFF) {
-      append_utf8(lines.back(), 0x10000 + ((high - 0xD800) << 10) + (cp - 0xDC00));
+    const char16_t u = ch.unit;
+    if (high && u >= 0xDC00 && u <= 0xDFFF) {
+      append_utf8(lines.back(), 0x10000 + ((high - 0xD800u) << 10) + (u - 0xDC00u));
       high = 0;
       return;
     }
-    if (high) append_utf8(lines.back(), 0xFFFD);
-    high = 0;
-    if (ch.kind == Kind::line_break) {
-      lines.emplace_back();
-    } else if (cp >= 0xD800 && cp <= 0xDBFF) {
-      high = cp;
-    } else {
-      append_utf8(lines.back(), cp >= 0xDC00 && cp <= 0xDFFF ? 0xFFFD : cp);
+    end_high();
+    if (ch.kind == TextCharacter::Kind::line_break) {
+      // A table row's marks are no lines of their own.
+      if (ch.width == 1 || !lines.back().empty()) lines.emplace_back();
+    } else if (u >= 0xD800 && u <= 0xDBFF) {
+      high = u;
+    } else if (u >= 0x20 || u == u'\t') {  // control characters are no text to export
+      append_utf8(lines.back(), u >= 0xDC00 && u <= 0xDFFF ? 0xFFFD : u);
     }
   });
-  flush();
-  if (high) append_utf8(lines.back(), 0xFFFD);
+  end_high();
   return lines;
 }
 
@@ -91,11 +81,10 @@ std::u16string gbk_to_utf16(std::string_view gbk) { return utf8_to_utf16(gbk_to_
 
 std::u16string chapter_text16(std::string_view content) {
   std::u16string out;
-  const std::vector<std::string> lines = plain_lines(content);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (i) out += u'\r';
-    out += utf8_to_utf16(lines[i]);
-  }
+  for_each_text_character(content, [&](const TextCharacter& ch) {
+    out += ch.unit;
+    if (ch.width == 2) out += u'\n';
+  });
   return out;
 }
 

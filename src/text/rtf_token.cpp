@@ -75,14 +75,58 @@ Token next_token(std::string_view rtf, size_t pos) {
 }
 
 bool is_destination(std::string_view word) {
-  static constexpr std::array<std::string_view, 28> kWords = {
-      "fonttbl",      "colortbl",     "stylesheet", "info",
-      "pict",         "object",       "header",     "headerl",
-      "headerr",      "headerf",      "footer",     "footerl",
-      "footerr",      "footerf",      "listtable",  "listoverridetable",
-      "rsidtbl",      "generator",    "themedata",  "colorschememapping",
-      "latentstyles", "datastore",    "xmlnstbl",   "mmathPr",
-      "tc",           "nonesttables", "leveltext",  "listname"};
+  static constexpr std::array<std::string_view, 28> kWords = {"fonttbl",
+                                                              "colortbl",
+                                                              "stylesheet",
+                                                              "info",
+                                                              "pict",
+                                                              "header",
+                                                              "headerl",
+                                                              "headerr",
+                                                              "headerf",
+                                                              "footer",
+                                                              "footerl",
+                                                              "footerr",
+                                                              "footerf",
+                                                              "listtable",
+                                                              "listoverridetable",
+                                                              "rsidtbl",
+                                                              "generator",
+                                                              "themedata",
+                                                              "colorschememapping",
+                                                              "latentstyles",
+                                                              "datastore",
+                                                              "xmlnstbl",
+                                                              "mmathPr",
+                                                              "tc",
+                                                              "nonesttables",
+                                                              "leveltext",
+                                                              "listname",
+                                                              "pntext"};
+  // Field instructions, footnotes and comments, the parts of old-style list
+  // numbering and the picture kept for readers without shapes.
+  static constexpr std::array<std::string_view, 9> kMore = {
+      "fldinst", "footnote",   "annotation", "pn",          "pntxta",
+      "pntxtb",  "nonshppict", "atnid",      "levelnumbers"};
+  for (std::string_view w : kMore) {
+    if (w == word) return true;
+  }
+  for (std::string_view w : kWords) {
+    if (w == word) return true;
+  }
+  return false;
+}
+
+bool is_document_table(std::string_view word) {
+  static constexpr std::array<std::string_view, 17> kWords = {"fonttbl",      "colortbl",
+                                                              "stylesheet",   "info",
+                                                              "listtable",    "listoverridetable",
+                                                              "rsidtbl",      "generator",
+                                                              "themedata",    "colorschememapping",
+                                                              "latentstyles", "datastore",
+                                                              "xmlnstbl",     "mmathPr",
+                                                              "filetbl",      "revtbl",
+                                                              "pgdsctbl"};
   for (std::string_view w : kWords) {
     if (w == word) return true;
   }

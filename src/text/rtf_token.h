@@ -18,8 +18,13 @@ struct Token {
 // The token at `pos` (line breaks between tokens are passed over).
 Token next_token(std::string_view rtf, size_t pos);
 
-// Groups whose text is not the document's (tables, pictures, \info ...).
+// Groups whose text is not the document's text as the control shows it
+// (tables, pictures, headers, field instructions, \info ...).
 bool is_destination(std::string_view word);
+
+// The tables a document's head holds (fonts, colours, styles, lists ...),
+// which text joined to another document leaves behind.
+bool is_document_table(std::string_view word);
 
 inline bool lead_byte(unsigned v) { return v >= 0x81 && v <= 0xFE; }
 

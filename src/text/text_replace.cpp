@@ -72,7 +72,9 @@ std::string as_plain(std::u16string_view text) {
   return out;
 }
 
-std::string as_rtf(std::u16string_view text) {
+// The text as RTF: characters GBK has as its bytes where the text around is
+// read as GBK (`gbk_bytes`), every other one as \uN.
+std::string as_rtf(std::u16string_view text, bool gbk_bytes) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string out;
   for_each_code_point(text, [&](uint32_t cp) {
@@ -85,7 +87,8 @@ std::string as_rtf(std::u16string_view text) {
       out += static_cast<char>(cp);
     } else if (cp < 0x80) {
       out += static_cast<char>(cp);
-    } else if (const std::optional<std::string> gbk = gbk_character(cp); gbk && gbk->size() == 2) {
+    } else if (const std::optional<std::string> gbk = gbk_bytes ? gbk_character(cp) : std::nullopt;
+               gbk && gbk->size() == 2) {
       for (const char b : *gbk) {
         out += "\\'";
         out += kHex[static_cast<unsigned char>(b) >> 4];
@@ -107,10 +110,27 @@ std::string as_rtf(std::u16string_view text) {
   return out;
 }
 
+std::optional<std::string> replace_with(std::string_view content,
+                                        const std::vector<ContentReplacement>& replacements,
+                                        bool gbk_bytes);
+
 }  // namespace
 
 std::optional<std::string> replace_in_content(std::string_view content,
                                               const std::vector<ContentReplacement>& replacements) {
+  // GBK bytes are a quarter of the size, but only read as GBK where the
+  // chapter's code page is 936; the result is checked, so the other form
+  // follows where they were not.
+  if (std::optional<std::string> out = replace_with(content, replacements, true)) return out;
+  if (!looks_like_rtf(content)) return std::nullopt;
+  return replace_with(content, replacements, false);
+}
+
+namespace {
+
+std::optional<std::string> replace_with(std::string_view content,
+                                        const std::vector<ContentReplacement>& replacements,
+                                        bool gbk_bytes) {
   const bool rtf = looks_like_rtf(content);
   if (!rtf) {
     for (const ContentReplacement& r : replacements) {
@@ -131,7 +151,9 @@ std::optional<std::string> replace_in_content(std::string_view content,
   if (spans.size() != text.size()) return std::nullopt;
   size_t text_end = content.size();
   if (rtf) {
-    text_end = content.rfind('}');
+    // Before a paragraph break that ends the text, which the control drops.
+    text_end = walk_rtf(content, std::string_view::npos).dropped_break_at;
+    if (text_end == std::string_view::npos) text_end = content.rfind('}');
     if (text_end == std::string_view::npos) return std::nullopt;
   }
 
@@ -142,7 +164,7 @@ std::optional<std::string> replace_in_content(std::string_view content,
     const size_t at = r.start < spans.size() ? spans[r.start].begin : text_end;
     if (at < pos) return std::nullopt;
     out.append(content.substr(pos, at - pos));
-    const std::string text = rtf ? as_rtf(r.text) : as_plain(r.text);
+    const std::string text = rtf ? as_rtf(r.text, gbk_bytes) : as_plain(r.text);
     if (rtf && !text.empty() &&
         (ascii_letter(text[0]) || ascii_digit(text[0]) || text[0] == '-' || text[0] == ' ') &&
         ends_in_open_control_word(out)) {
@@ -165,5 +187,7 @@ std::optional<std::string> replace_in_content(std::string_view content,
   if (chapter_text16(out) != expected) return std::nullopt;
   return out;
 }
+
+}  // namespace
 
 }  // namespace folivra

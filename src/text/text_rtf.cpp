@@ -103,10 +103,14 @@ std::string rtf_of_lines(const std::vector<std::u16string>& lines, const RtfFont
     }
   }
   out += ";}}\\uc1\\pard\\f0\\fs" + std::to_string(font.size * 2) + ' ';
+  size_t last_line = out.size();
   for (size_t i = 0; i < lines.size(); ++i) {
     if (i) out += "\\par\r\n";
+    last_line = out.size();
     append_rtf_text(out, lines[i]);
   }
+  // A break that ends the text is not shown: an empty last line needs one more.
+  if (lines.size() > 1 && out.size() == last_line) out += "\\par\r\n";
   return out + "}";
 }
 

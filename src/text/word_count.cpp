@@ -1,6 +1,6 @@
 #include "text/word_count.h"
 
-#include "text/chapter_cut.h"
+#include "text/rtf_walk.h"
 
 namespace folivra {
 
@@ -8,40 +8,45 @@ namespace {
 
 enum class Class { word, letter, space, other };
 
-bool ascii_alnum(uint32_t c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+bool within(uint32_t c, uint32_t first, uint32_t last) { return c >= first && c <= last; }
 
-// A GBK pair: rows A1..A9 hold symbols, except full-width digits and letters
-// (row A3), kana (A4, A5), Greek and Cyrillic (A6, A7) and pinyin (A8).
-Class class_of_pair(uint32_t pair) {
-  const uint32_t lead = pair >> 8, trail = pair & 0xFF;
-  if (pair == 0xA1A1) return Class::space;  // the full-width space
-  if (lead == 0xA3) {
-    const bool alnum = (trail >= 0xB0 && trail <= 0xB9) || (trail >= 0xC1 && trail <= 0xDA) ||
-                       (trail >= 0xE1 && trail <= 0xFA);
-    return alnum ? Class::word : Class::other;
-  }
-  if (lead == 0xA1 || lead == 0xA2 || lead == 0xA9) return Class::other;
-  return Class::word;
-}
-
-Class class_of_code_point(uint32_t c) {
+// Letters and digits of the alphabetic scripts: runs of them are one word.
+bool alphabetic(uint32_t c) {
   if (c < 0x80) {
-    if (ascii_alnum(c)) return Class::letter;
-    return c == ' ' || c == '\t' ? Class::space : Class::other;
+    return within(c, '0', '9') || within(c, 'A', 'Z') || within(c, 'a', 'z');
   }
-  if (c == 0x3000 || c == 0xA0) return Class::space;
-  if ((c >= 0x00C0 && c <= 0x024F && c != 0xD7 && c != 0xF7) || (c >= 0x0370 && c <= 0x04FF)) {
-    return Class::letter;  // Latin, Greek and Cyrillic letters join a word
+  if (c == 0xD7 || c == 0xF7) return false;  // × and ÷
+  return within(c, 0x00C0, 0x02AF) ||        // Latin with accents, IPA
+         within(c, 0x0300, 0x036F) ||        // combining accents
+         within(c, 0x0370, 0x03FF) ||        // Greek
+         within(c, 0x0400, 0x052F) ||        // Cyrillic
+         within(c, 0x0531, 0x0587) ||        // Armenian
+         within(c, 0x05D0, 0x05EA) ||        // Hebrew
+         within(c, 0x0620, 0x064A) ||        // Arabic
+         within(c, 0x0E01, 0x0E4E) ||        // Thai
+         within(c, 0x1E00, 0x1FFF);          // Latin (Vietnamese) and Greek, extended
+}
+
+// Characters that count one each: CJK ideographs (〇 among them), kana,
+// hangul, bopomofo, and full-width digits and letters.
+bool counts_alone(uint32_t c) {
+  return c == 0x3007 || within(c, 0x2E80, 0x2FDF) ||                  // radicals
+         (within(c, 0x3041, 0x30FF) && c != 0x30FB) ||                // kana
+         within(c, 0x3105, 0x312F) || within(c, 0x31A0, 0x31BF) ||    // bopomofo
+         within(c, 0x31F0, 0x31FF) || within(c, 0xFF66, 0xFF9D) ||    // more kana
+         within(c, 0x1100, 0x11FF) || within(c, 0x3131, 0x318E) ||    // jamo
+         within(c, 0xAC00, 0xD7A3) ||                                 // hangul
+         within(c, 0x3400, 0x4DBF) || within(c, 0x4E00, 0x9FFF) ||    // ideographs
+         within(c, 0xF900, 0xFAFF) || within(c, 0x20000, 0x3FFFF) ||  // more of them
+         within(c, 0xFF10, 0xFF19) || within(c, 0xFF21, 0xFF3A) || within(c, 0xFF41, 0xFF5A);
+}
+
+Class class_of(uint32_t c) {
+  if (c == ' ' || c == '\t' || c == 0xA0 || c == 0x3000 || within(c, 0x2000, 0x200A)) {
+    return Class::space;
   }
-  const bool cjk = (c >= 0x2E80 && c <= 0x2FDF) || (c >= 0x3040 && c <= 0x30FF) ||
-                   (c >= 0x3100 && c <= 0x31FF) || (c >= 0x3400 && c <= 0x4DBF) ||
-                   (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) ||
-                   (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF);
-  const bool full_width_alnum =
-      (c >= 0xFF10 && c <= 0xFF19) || (c >= 0xFF21 && c <= 0xFF3A) || (c >= 0xFF41 && c <= 0xFF5A);
-  return cjk || full_width_alnum ? Class::word : Class::other;
+  if (alphabetic(c)) return Class::letter;
+  return counts_alone(c) ? Class::word : Class::other;
 }
 
 // Counts character by character; a line break ends a word and counts nothing.
@@ -66,47 +71,56 @@ class Counter {
   bool in_word_ = false;  // inside a run of letters and digits
 };
 
+// Takes UTF-16 units one at a time, pairing surrogates; a lone one is a
+// character of no class.
+class UnitCounter {
+ public:
+  void add(char16_t u) {
+    if (high_ && u >= 0xDC00 && u <= 0xDFFF) {
+      counter_.add(class_of(0x10000 + ((high_ - 0xD800u) << 10) + (u - 0xDC00u)));
+      high_ = 0;
+      return;
+    }
+    end_high();
+    if (u == u'\r' || u == u'\n' || u == 0x0B) {
+      counter_.line_break();
+    } else if (u >= 0xD800 && u <= 0xDBFF) {
+      high_ = u;
+    } else {
+      counter_.add(class_of(u));
+    }
+  }
+  const WordCount& count() {
+    end_high();
+    return counter_.count();
+  }
+
+ private:
+  void end_high() {
+    if (high_) counter_.add(Class::other);
+    high_ = 0;
+  }
+  Counter counter_;
+  char16_t high_ = 0;
+};
+
 }  // namespace
 
 WordCount count_words(std::u16string_view text) {
-  Counter counter;
-  for (size_t i = 0; i < text.size(); ++i) {
-    uint32_t c = text[i];
-    if (c == u'\r' || c == u'\n' || c == 0x0B) {
-      counter.line_break();
-      continue;
-    }
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    }
-    counter.add(class_of_code_point(c));
-  }
+  UnitCounter counter;
+  for (const char16_t u : text) counter.add(u);
   return counter.count();
 }
 
 WordCount count_words(std::string_view content) {
-  Counter counter;
-  uint32_t high = 0;  // \uN writes a character beyond the plane as two surrogates
+  UnitCounter counter;
   for_each_text_character(content, [&](const TextCharacter& ch) {
-    using Kind = TextCharacter::Kind;
-    const bool code_point = ch.kind == Kind::code_point;
-    if (high && code_point && ch.value >= 0xDC00 && ch.value <= 0xDFFF) {
-      counter.add(class_of_code_point(0x10000 + ((high - 0xD800) << 10) + (ch.value - 0xDC00)));
-      high = 0;
-      return;
-    }
-    if (high) counter.add(Class::other);
-    high = 0;
-    if (ch.kind == Kind::line_break) {
-      counter.line_break();
-    } else if (code_point && ch.value >= 0xD800 && ch.value <= 0xDBFF) {
-      high = ch.value;
+    if (ch.kind == TextCharacter::Kind::line_break) {
+      counter.add(u'\r');
     } else {
-      counter.add(ch.kind == Kind::pair ? class_of_pair(ch.value) : class_of_code_point(ch.value));
+      counter.add(ch.unit);
     }
   });
-  if (high) counter.add(Class::other);
   return counter.count();
 }
 

@@ -22,16 +22,44 @@ TEST(Gbk, RefusesWhatGbkCannotHold) {
 }
 
 TEST(Gbk, BadBytesDoNotSpoilTheRest) {
-  // What a stray byte becomes differs between code page tables (a private-use
-  // character on Windows, U+FFFD elsewhere); the text around it must survive.
-  const std::string stray = gbk_to_utf8(
-      "a\xFF"
-      "b\xD0\xC2");
-  EXPECT_EQ(stray.substr(0, 1), "a");
-  EXPECT_EQ(stray.substr(stray.size() - 4), "b\xE6\x96\xB0");
-  const std::string cut = gbk_to_utf8("\xD0\xC2\xD0");
-  EXPECT_EQ(cut.substr(0, 3), "\xE6\x96\xB0") << "a lead byte at the end";
-  EXPECT_GT(cut.size(), 3u);
+  // As code page 936 on Windows on every platform: 0xFF alone is U+F8F5, a
+  // lead byte with nothing after it U+FFFD.
+  EXPECT_EQ(gbk_to_utf8("a\xFF"
+                        "b\xD0\xC2"),
+            "a\uF8F5b新");
+  EXPECT_EQ(gbk_to_utf8("\xD0\xC2\xD0"), "新\uFFFD") << "a lead byte at the end";
+  EXPECT_EQ(gbk_to_utf8("\x81\x0A"), "\uFFFD\n") << "a line break after a lead byte stays";
+}
+
+TEST(Gbk, UserDefinedAreasAreThePrivateUseCharactersOfCodePage936) {
+  // The three user-defined areas, 1,894 characters in all, map to
+  // U+E000..U+E765 in order (AAA1-AFFE, F8A1-FEFE, A140-A7A0), and back.
+  const struct {
+    const char* gbk;
+    char32_t code_point;
+  } kCases[] = {{"\xAA\xA1", 0xE000}, {"\xAA\xA4", 0xE003}, {"\xAF\xFE", 0xE233},
+                {"\xF8\xA1", 0xE234}, {"\xFE\xFE", 0xE4C5}, {"\xA1\x40", 0xE4C6},
+                {"\xA7\xA0", 0xE765}, {"\xFE\x6A", 0xE82F}};
+  for (const auto& c : kCases) {
+    std::string utf8;
+    utf8 += static_cast<char>(0xE0 | c.code_point >> 12);
+    utf8 += static_cast<char>(0x80 | (c.code_point >> 6 & 0x3F));
+    utf8 += static_cast<char>(0x80 | (c.code_point & 0x3F));
+    EXPECT_EQ(gbk_to_utf8(c.gbk), utf8) << std::hex << static_cast<unsigned>(c.code_point);
+    EXPECT_EQ(utf8_to_gbk(utf8), c.gbk) << std::hex << static_cast<unsigned>(c.code_point);
+  }
+  // Every two-byte character of the table goes back to its own bytes.
+  size_t characters = 0;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+      const std::string utf8 = gbk_to_utf8(pair);
+      if (utf8 == "\uFFFD") continue;
+      ++characters;
+      EXPECT_EQ(utf8_to_gbk(utf8), pair) << std::hex << lead << trail;
+    }
+  }
+  EXPECT_EQ(characters, 126u * 190u) << "Windows' code page 936 gives every pair a character";
 }
 
 }  // namespace

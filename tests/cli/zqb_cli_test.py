@@ -305,6 +305,25 @@ class ZqbTest(unittest.TestCase):
             self.assertEqual(data, bom + "书\r\n作者：某\r\n\r\n一\r\n\r\n天\r\n".encode(codec), encoding)
         self.assertEqual(run("txt", path, out, "--plain", "--encoding", "latin1").returncode, 64)
 
+    def test_gbk_user_defined_characters_keep_their_bytes(self):
+        # Real texts of old novels carry characters from GBK's user-defined
+        # areas (AA A4, FE 6A): private-use characters, as Windows reads them,
+        # and their own bytes again in a GBK text.
+        gbk = "第一回 天罡\r\n　　宋江".encode("gbk") + b"\xaa\xa4" + "说。".encode("gbk") + b"\xfe\x6a\r\n"
+        novel = self.path("pua.txt")
+        with open(novel, "wb") as f:
+            f.write(gbk)
+        result = run("import", novel, self.path("pua.zqb"))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        out = self.path("pua-back.txt")
+        self.assertEqual(run("txt", self.path("pua.zqb"), out, "--plain", "--encoding", "gbk").returncode, 0)
+        with open(out, "rb") as f:
+            back = f.read()
+        self.assertIn("　　宋江".encode("gbk") + b"\xaa\xa4" + "说。".encode("gbk") + b"\xfe\x6a", back)
+        self.assertEqual(run("txt", self.path("pua.zqb"), out, "--plain").returncode, 0)
+        with open(out, encoding="utf-8") as f:
+            self.assertIn("宋江\ue003说。\ue82f", f.read())
+
     def epubcheck(self, path):
         """Runs epubcheck (Debian's package): no errors and no warnings. It walks
         the reading order recursively: a book of thousands of chapters needs a deep stack."""

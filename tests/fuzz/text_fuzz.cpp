@@ -91,7 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // A cut falls where it was asked to; plain text is cut byte for byte.
   if (const auto halves = cut_chapter_content(content, at)) {
-    if (chapter_text_length(halves->first) != at) std::abort();
+    // A paragraph break just before the cut ends the first half, and shows
+    // nothing there.
+    const size_t first = chapter_text_length(halves->first);
+    if (first != at && !(first + 1 == at && text[at - 1] == u'\r')) std::abort();
     if (!looks_like_rtf(content) && halves->first + halves->second != content) std::abort();
   }
   return 0;

@@ -79,11 +79,14 @@ TEST(ReplaceInContent, AMatchSpanningGroupsKeepsTheirFormattingWords) {
   EXPECT_EQ(replaced(rtf, {{1, 2, u"X"}}), "{\\rtf1 {\\b aX}d}");
   EXPECT_EQ(styles("{\\rtf1 {\\b aX}d}"), (std::vector<uint8_t>{kBold, kBold, 0}));
   // Text right after a control word gets its delimiter.
-  EXPECT_EQ(replaced("{\\rtf1 x\\b\\'b5\\'dax}", {{1, 1, u"abc"}}), "{\\rtf1 x\\b abcx}");
+  EXPECT_EQ(replaced("{\\rtf1\\ansicpg936 x\\b\\'b5\\'dax}", {{1, 1, u"abc"}}),
+            "{\\rtf1\\ansicpg936 x\\b abcx}");
   EXPECT_EQ(replaced("{\\rtf1 a\\u8226?b}", {{1, 1, u"*"}}), "{\\rtf1 a*b}")
       << "the \\u goes with its fallback";
-  EXPECT_EQ(replaced("{\\rtf1 ab}", {{2, 0, u"\u00e9\U0001F600"}}),
-            "{\\rtf1 ab\\'a8\\'a6{\\uc1\\u-10179?}{\\uc1\\u-8704?}}");
+  EXPECT_EQ(replaced("{\\rtf1\\ansicpg936 ab}", {{2, 0, u"\u00e9\U0001F600"}}),
+            "{\\rtf1\\ansicpg936 ab\\'a8\\'a6{\\uc1\\u-10179?}{\\uc1\\u-8704?}}");
+  EXPECT_EQ(replaced("{\\rtf1 ab}", {{2, 0, u"\u00e9"}}), "{\\rtf1 ab{\\uc1\\u233?}}")
+      << "where bytes are read in code page 1252, not as GBK";
   EXPECT_EQ(chapter_text16(replaced("{\\rtf1 ab}", {{1, 0, u"\r"}})), u"a\rb");
   EXPECT_FALSE(replace_in_content("{\\rtf1 ab}", {{2, 1, u"x"}})) << "beyond the text";
   EXPECT_FALSE(replace_in_content("{\\rtf1 ab}", {{1, 1, u"x"}, {0, 1, u"y"}})) << "out of order";

@@ -30,15 +30,21 @@ TEST(ChapterText16, UnitsAreTheControlsCharacterPositions) {
   const std::string rtf =
       "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 \\'cb\\'ce\\'cc\\'e5;}}\\f0 \\'c4\\'e3\\'ba\\'c3"
       "\\par A\\u-10188?\\u-8930?B\\line \\{x\\}}";
-  EXPECT_EQ(chapter_text16(rtf), u"你好\rA\U0001D11EB\r{x}");
+  EXPECT_EQ(chapter_text16(rtf), u"你好\rA\U0001D11EB\v{x}");
   EXPECT_EQ(chapter_text16(gbk_of("纯文本")), u"纯文本");
   // As the control reads them (checked against it under Wine, control_corpus):
   // a \u's fallback skip ends with its group; headers, footers and \tc
   // entries are no text, \tcn's is.
   EXPECT_EQ(chapter_text16("{\\rtf1\\ansi {\\u8226}ABC}"), u"\u2022ABC");
   EXPECT_EQ(chapter_text16("{\\rtf1\\ansi a{\\headerl h}{\\footerf f}{\\tc x}{\\tcn y}b}"), u"ayb");
-  EXPECT_EQ(chapter_text16("{\\rtf1 Date\\nestcell Comment\\nestcell}"), u"Date\rComment\r")
-      << "nested cells are kept apart as cells are";
+  // A table row starts and ends with "\r\n", each cell ends with a tab; a
+  // nested row is a row of its own inside a cell.
+  EXPECT_EQ(
+      chapter_text16("{\\rtf1 \\trowd\\cellx100\\cellx200\\intbl a\\cell \\itap2 Date\\nestcell "
+                     "Comment\\nestcell{\\*\\nesttableprops\\nestrow}{\\nonesttables x}\\itap1 "
+                     "b\\cell\\row \\pard c}"),
+      u"\r\na\t\r\nDate\tComment\t\r\nb\t\r\nc");
+  EXPECT_EQ(chapter_text16("{\\rtf1 x\\cell y\\row z}"), u"xyz") << "no table: no cells";
   EXPECT_EQ(gbk_to_utf16(gbk_of("第1章")), u"第1章");
 }
 
@@ -159,7 +165,7 @@ TEST(BookSearch, InformationNamesAndTextsInOrderAndStops) {
   for (const char* name : {"第一章 林", "第二章"}) {
     Chapter chapter;
     chapter.name = gbk_of(name);
-    chapter.content = "{\\rtf1 \\'c1\\'d6\\par x \\'c1\\'d6}";  // 林, then x 林
+    chapter.content = "{\\rtf1\\ansicpg936 \\'c1\\'d6\\par x \\'c1\\'d6}";  // 林, then x 林
     book.chapters.push_back(chapter);
   }
   const TextPattern lin = *TextPattern::make(u"林", {});

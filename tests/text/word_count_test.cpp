@@ -30,8 +30,8 @@ TEST(WordCount, RtfCountsItsTextOnly) {
   const WordCount count = count_words(rtf);
   // 天 亮 OK | x中y: "x" starts a word, 中 counts one, "y" another word.
   EXPECT_EQ(count.words, 6u);
-  EXPECT_EQ(count.characters, 9u) << "天亮, space, OK, x中y, tab";
-  EXPECT_EQ(count.characters_no_space, 7u);
+  EXPECT_EQ(count.characters, 10u) << "天亮, space, OK, x中y, tab, the picture (an object)";
+  EXPECT_EQ(count.characters_no_space, 8u);
   EXPECT_EQ(count_words("{\\rtf1 {\\fonttbl{\\f0 Arial;}}}").words, 0u);
   EXPECT_EQ(count_words("{\\rtf1 abc").words, 1u) << "an unclosed group still counts its text";
 }
@@ -48,6 +48,22 @@ TEST(WordCount, TheControlsTextCountsAsTheStoredChapter) {
   EXPECT_EQ(typed.characters, stored.characters);
   EXPECT_EQ(typed.characters_no_space, stored.characters_no_space);
   EXPECT_EQ(count_words(std::u16string_view(u"ab\rcd")).words, 2u);
+}
+
+TEST(WordCount, TheReadmesExamples) {
+  const auto words = [](std::u16string_view text) { return count_words(text).words; };
+  EXPECT_EQ(words(u"Hello"), 1u);
+  EXPECT_EQ(words(u"Москва"), 1u);
+  EXPECT_EQ(words(u"2026"), 1u);
+  EXPECT_EQ(words(u"abc123"), 1u);
+  EXPECT_EQ(words(u"天亮了"), 3u);
+  EXPECT_EQ(words(u"〇"), 1u);
+  EXPECT_EQ(words(u"かな"), 2u);
+  EXPECT_EQ(words(u"한글"), 2u);
+  EXPECT_EQ(words(u"ＡＢ１２"), 4u);
+  EXPECT_EQ(words(u"，。――！"), 0u);
+  EXPECT_EQ(words(u"他说：“Hello, world 2026！”"), 5u);
+  EXPECT_EQ(words(u"Ελληνικά café ÆØÅ"), 3u) << "accents and other alphabets join words";
 }
 
 }  // namespace
