@@ -36,20 +36,23 @@ add_test(NAME zqb_hostile COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/cli/zqb_ho
 add_executable(book_bench bench/book_bench.cpp)
 target_link_libraries(book_bench PRIVATE folivra_core benchmark::benchmark)
 
-# fuzz_target(NAME SEEDS SECONDS): a libFuzzer target, and a bounded run of
-# it over its seed corpus in the test command.
+# fuzz_target(NAME SEEDS SECONDS [MORE_SEEDS]): a libFuzzer target, and a
+# bounded run of it over its seed corpus (and another folder of seeds, such as
+# a corpus of real documents) in the test command.
 function(fuzz_target name seeds seconds)
   add_executable(${name} tests/fuzz/${name}.cpp)
   target_link_libraries(${name} PRIVATE folivra_core_fuzz)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -E env
            ${PROJECT_SOURCE_DIR}/tests/fuzz/run_fuzz.sh $<TARGET_FILE:${name}>
-           ${PROJECT_SOURCE_DIR}/tests/fuzz/${seeds} ${seconds})
+           ${PROJECT_SOURCE_DIR}/tests/fuzz/${seeds} ${seconds} ${ARGN})
 endfunction()
 
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   folivra_core_library(folivra_core_fuzz OPTIONS -fsanitize=fuzzer-no-link,address,undefined)
-  fuzz_target(text_fuzz text_corpus 30)
+  fuzz_target(text_fuzz text_corpus 30 ${PROJECT_SOURCE_DIR}/tests/text/rtf_corpus)
+  target_sources(text_fuzz PRIVATE tests/fuzz/rtf_reference.cpp)
+  target_include_directories(text_fuzz PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   fuzz_target(import_fuzz import_corpus 20)
   fuzz_target(document_fuzz document_corpus 20)
   set(FOLIVRA_FUZZ_SECONDS 40 CACHE STRING "How long the test run fuzzes the book reader")

@@ -3,15 +3,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "text/rtf_token.h"
+
 namespace folivra {
 
 namespace {
 
 constexpr size_t kMaxWordLetters = 64;  // the format itself says 32
-constexpr size_t kMaxParameterDigits = 12;
-
-bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+constexpr int kMaxParameterDigits = 12;
 
 bool breaks_line(std::string_view word) {
   return word == "par" || word == "line" || word == "row" || word == "cell" || word == "page" ||
@@ -24,47 +23,33 @@ bool looks_like_rtf(std::string_view content) { return content.starts_with("{\\r
 
 bool rtf_fits_control(std::string_view rtf, int max_depth) {
   int depth = 0;
-  size_t i = 0;
-  while (i < rtf.size()) {
-    const char c = rtf[i];
-    if (c == '{') {
-      if (++depth > max_depth) return false;
-      ++i;
-    } else if (c == '}') {
-      --depth;
-      ++i;
-    } else if (c == '\r' || c == '\n') {
-      ++i;
-    } else if (c != '\\') {
-      ++i;
-    } else if (i + 1 < rtf.size() && is_letter(rtf[i + 1])) {
-      const size_t start = ++i;
-      while (i < rtf.size() && is_letter(rtf[i])) ++i;
-      if (i - start > kMaxWordLetters) return false;
-      const std::string_view word = rtf.substr(start, i - start);
-      const bool negative = i < rtf.size() && rtf[i] == '-';
-      if (negative) ++i;
-      const size_t digits = i;
-      uint64_t parameter = 0;
-      while (i < rtf.size() && is_digit(rtf[i])) {
-        parameter = parameter * 10 + static_cast<uint64_t>(rtf[i] - '0');
-        ++i;
-      }
-      if (i - digits > kMaxParameterDigits) return false;
-      if (i < rtf.size() && rtf[i] == ' ') ++i;
-      if (word == "bin") {
-        // Binary data may hold anything, braces included: step over it. The
-        // control reads the count as 32 bits, so a count past that makes it
-        // parse the bytes behind as RTF: never let it.
-        if (negative || parameter > INT32_MAX) return false;
-        if (parameter > rtf.size() - i) return true;  // binary to the end
-        i += static_cast<size_t>(parameter);
-      }
-    } else {
-      i += 2;  // a control symbol: \\, \{, \}, \'xx's first byte, \~ ...
+  for (size_t pos = 0;;) {
+    const Token t = next_token(rtf, pos);
+    pos = t.end;
+    switch (t.kind) {
+      case Token::Kind::end:
+        return true;
+      case Token::Kind::open:
+        if (++depth > max_depth) return false;
+        break;
+      case Token::Kind::close:
+        --depth;
+        break;
+      case Token::Kind::word:
+        if (t.word.size() > kMaxWordLetters || t.digits > kMaxParameterDigits) return false;
+        if (t.word == "bin") {
+          // Binary data may hold anything, braces included: step over it. The
+          // control reads the count as 32 bits, so a count past that makes it
+          // parse the bytes behind as RTF: never let it.
+          if (t.param < 0 || t.param > INT32_MAX) return false;
+          if (static_cast<size_t>(t.param) > rtf.size() - pos) return true;  // binary to the end
+          pos += static_cast<size_t>(t.param);
+        }
+        break;
+      default:
+        break;
     }
   }
-  return true;
 }
 
 size_t count_line_breaks(std::string_view content) {
@@ -78,18 +63,13 @@ size_t count_line_breaks(std::string_view content) {
     }
     return breaks;
   }
-  for (size_t i = 0; i + 1 < content.size(); ++i) {
-    if (content[i] != '\\') continue;
-    if (!is_letter(content[i + 1])) {
-      ++i;  // \\, \{ ... : not a word
-      continue;
-    }
-    size_t end = i + 1;
-    while (end < content.size() && is_letter(content[end])) ++end;
-    if (breaks_line(content.substr(i + 1, end - i - 1))) ++breaks;
-    i = end - 1;
+  for (size_t pos = 0;;) {
+    const Token t = next_token(content, pos);
+    if (t.kind == Token::Kind::end) return breaks;
+    pos = t.end;
+    if (t.kind == Token::Kind::word && breaks_line(t.word)) ++breaks;
+    if (t.kind == Token::Kind::symbol && t.word == "par") ++breaks;
   }
-  return breaks;
 }
 
 }  // namespace folivra

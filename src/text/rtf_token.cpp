@@ -60,6 +60,7 @@ Token next_token(std::string_view rtf, size_t pos) {
       }
       t.param = negative ? -value : value;
       t.has_param = true;
+      t.digits = static_cast<int>(j - (negative ? i + 1 : i));
       i = j;
     }
     if (i < rtf.size() && rtf[i] == ' ') ++i;

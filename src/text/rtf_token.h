@@ -10,8 +10,9 @@ struct Token {
   enum class Kind { open, close, word, symbol, escape, text, end } kind = Kind::end;
   size_t begin = 0, end = 0;
   std::string_view word;  // word: its letters; symbol: the character
-  long param = 0;
+  long param = 0;         // from its first 12 digits
   bool has_param = false;
+  int digits = 0;     // how many digits it is written with
   unsigned byte = 0;  // escape, text: the byte
 };
 

@@ -319,12 +319,19 @@ class Walker {
   // \intbl after some of a paragraph's text: the control puts the row's
   // start before the paragraph.
   void open_rows_at_paragraph_start(const Token& t) {
-    const bool at_start = held_.empty() || held_.back().kind == Kind::line_break;
-    if (at_start || paragraph_sent_ || !each_) return open_rows(t, level_);
+    const bool at_start = paragraph_characters_ == 0;
+    if (at_start || paragraph_characters_ > kMaxHeldParagraph) return open_rows(t, level_);
+    // The characters before it move on: a stop among them is no longer
+    // where it was asked for, and is given up.
+    if (stop_paragraph_ == paragraphs_ && stop_paragraph_characters_ > 0) {
+      walk_.stopped_at = std::string_view::npos;
+    }
     std::vector<TextCharacter> marks;
     while (open_rows_ < level_) {
-      marks.push_back({Kind::line_break, '\r', held_.front().style, held_.front().begin,
-                       held_.front().begin, u'\r', 2});
+      if (each_) {
+        marks.push_back({Kind::line_break, '\r', held_.front().style, held_.front().begin,
+                         held_.front().begin, u'\r', 2});
+      }
       walk_.characters += 2;
       ++open_rows_;
     }
@@ -369,11 +376,24 @@ class Walker {
       }
     }
     if (walk_.characters == stop_) {
-      walk_.stopped_at = t.begin;
-      walk_.open = stack_;
+      // Right after a row's start mark that is stored with this character
+      // no cut can fall: the mark would go with it.
+      if (!(mark_at_ == t.begin && after_break_)) {
+        walk_.stopped_at = t.begin;
+        walk_.open = stack_;
+        stop_paragraph_ = paragraphs_;
+        stop_paragraph_characters_ = paragraph_characters_;
+      }
       stop_ = std::string_view::npos;  // runs on to check that the rest is balanced
     }
+    if (width == 2) mark_at_ = t.begin;
     walk_.characters += width;
+    if (kind == Kind::line_break) {
+      ++paragraphs_;
+      paragraph_characters_ = 0;
+    } else {
+      ++paragraph_characters_;
+    }
     after_break_ = kind == Kind::line_break;
     if (each_) {
       TextCharacter c{kind, value, stack_.back().style, t.begin, end, unit, width};
@@ -394,7 +414,6 @@ class Walker {
     const bool ended = !held_.empty() && held_.back().kind == Kind::line_break;
     if (!ended && held_.size() < kMaxHeldParagraph) return;
     send_held();
-    paragraph_sent_ = !ended;
   }
   void send_held() {
     for (const TextCharacter& c : held_) (*each_)(c);
@@ -433,11 +452,14 @@ class Walker {
   bool in_table_ = false;  // the paragraph is in a table (\intbl)
   int level_ = 1;          // its nesting (\itapN)
   int open_rows_ = 0;
-  bool trailing_break_ = false;      // the last character was a paragraph break
-  bool after_break_ = false;         // the last character was a break of any kind
-  size_t last_break_at_ = 0;         // where the last paragraph break is stored
-  std::vector<TextCharacter> held_;  // the paragraph's characters not yet sent
-  bool paragraph_sent_ = false;      // some of them were sent already
+  bool trailing_break_ = false;              // the last character was a paragraph break
+  bool after_break_ = false;                 // the last character was a break of any kind
+  size_t last_break_at_ = 0;                 // where the last paragraph break is stored
+  std::vector<TextCharacter> held_;          // the paragraph's characters not yet sent
+  size_t mark_at_ = std::string_view::npos;  // where the last row mark is stored
+  size_t paragraphs_ = 0;                    // breaks so far
+  size_t paragraph_characters_ = 0;          // characters since the last break
+  size_t stop_paragraph_ = SIZE_MAX, stop_paragraph_characters_ = 0;  // where the stop came
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/rtf_reference.h"
 #include "text/chapter_cut.h"
 #include "text/plain_text.h"
 #include "text/rtf_check.h"
@@ -59,6 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   rtf_fits_control(content);
   count_line_breaks(content);
   const std::u16string text = chapter_text16(content);
+  // The walk reads what a second, plain reader of the same rules reads.
+  if (looks_like_rtf(content)) {
+    const std::optional<std::u16string> reference = reference_rtf_text(content);
+    if (reference && *reference != text) std::abort();
+  }
 
   // Nothing to replace: the very same bytes.
   if (const auto same = replace_in_content(content, {}); same && *same != content) std::abort();
