@@ -31,6 +31,7 @@ target_link_libraries(core_tests PRIVATE folivra_core_checked GTest::gtest_main)
 add_test(NAME core_tests COMMAND core_tests)
 
 add_test(NAME zqb_cli COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/cli/zqb_cli_test.py $<TARGET_FILE:zqb>)
+add_test(NAME zqb_novels COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/cli/zqb_novels_test.py $<TARGET_FILE:zqb>)
 add_test(NAME zqb_hostile COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/cli/zqb_hostile_test.py $<TARGET_FILE:zqb>)
 
 add_executable(book_bench bench/book_bench.cpp)

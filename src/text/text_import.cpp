@@ -209,7 +209,7 @@ namespace {
 // What scraped texts put before a heading: 正文, VIP章节, 《书名》目录, a
 // volume's name… A heading behind one is named without it.
 constexpr std::u16string_view kHeadingPrefix =
-    u"^(?:正文|VIP章节|免费章节|章节目录|目录|《[^》]{1,30}》(?:目录|正文)?"
+    u"^(?:正文|VIP章节|免费章节|章节目录|目录|《[^》]{0,30}》(?:目录|正文)?"
     u"|第[0-9０-９零〇一二两三四五六七八九十百千]+[卷部篇](?:[^ 　]{0,12}))[ 　]+";
 // Where a heading that runs on into its chapter's first words ends: after
 // the last space-separated part, within 40 characters, before the first part
@@ -281,6 +281,25 @@ class HeadingFinder {
   TextPattern prefix_;
 };
 
+// The number a heading gives its chapter, with its kind ("三十八回" of
+// "第三十八回 …"), empty for a heading without one.
+std::u16string_view heading_number(std::u16string_view name) {
+  if (!name.starts_with(u"第")) return {};
+  const size_t end = name.find_first_of(u"章回节卷集部篇");
+  return end == std::u16string_view::npos || end > 12 ? std::u16string_view() : name.substr(1, end);
+}
+
+// A heading that comes again for the same chapter with only a few short
+// lines between (a site's navigation scraped around it), written the same
+// or not ("第三十八回  林潇湘…" and "第三十八回林潇湘…——").
+bool same_heading_again(const TextChapter& first, const TextChapter& again) {
+  const std::u16string_view number = heading_number(first.name);
+  if (number.empty() || number != heading_number(again.name)) return false;
+  size_t characters = 0;
+  for (const std::u16string& line : first.lines) characters += trimmed(line).size();
+  return characters < 300;
+}
+
 // A table of contents: a run of headings with nothing under them whose names
 // come again later with text. Its lines go back into the chapter before it
 // (the 序, or a chapter "目录"); a heading repeated at once gives one chapter.
@@ -288,6 +307,13 @@ void keep_contents_as_text(std::vector<TextChapter>& chapters) {
   for (size_t i = 0; i + 1 < chapters.size();) {
     if (chapters[i].lines.empty() && chapters[i].name == chapters[i + 1].name) {
       chapters.erase(chapters.begin() + static_cast<std::ptrdiff_t>(i));
+    } else if (same_heading_again(chapters[i], chapters[i + 1])) {
+      // The second heading and all around it stay, as text of the one chapter.
+      TextChapter& first = chapters[i];
+      TextChapter& again = chapters[i + 1];
+      first.lines.push_back(std::move(again.name));
+      for (std::u16string& line : again.lines) first.lines.push_back(std::move(line));
+      chapters.erase(chapters.begin() + static_cast<std::ptrdiff_t>(i + 1));
     } else {
       ++i;
     }
