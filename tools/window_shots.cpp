@@ -312,6 +312,8 @@ int wmain(int argc, wchar_t** argv) {
     ImportPreview preview;
     const ChapterSplit found = split_chapters(novel, std::u16string(rule.begin(), rule.end()));
     if (found.outcome != RuleOutcome::split) return preview.rule_problem = L"规则有误", preview;
+    preview.title = L"远行";
+    preview.author = L"林溪";
     for (const TextChapter& chapter : found.chapters) {
       const std::u16string first = chapter.lines.empty() ? u"" : chapter.lines.front();
       preview.rows.push_back({std::wstring(chapter.name.begin(), chapter.name.end()),

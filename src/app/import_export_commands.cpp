@@ -43,13 +43,17 @@ std::wstring rule_problem(RuleOutcome outcome) {
   return outcome == RuleOutcome::invalid ? L"规则不是有效的正则表达式" : L"规则表达式过于复杂";
 }
 
-ImportPreview preview_of(const ChapterSplit& found) {
+ImportPreview preview_of(const ChapterSplit& found, const std::wstring& file_title) {
   ImportPreview preview;
   if (found.outcome != RuleOutcome::split) {
     preview.rule_problem = rule_problem(found.outcome);
     return preview;
   }
   preview.unwrapped = found.unwrapped;
+  preview.contents_kept = found.contents_kept;
+  preview.volumes = found.volumes;
+  preview.title = found.title.empty() ? file_title : wide(found.title);
+  preview.author = wide(found.author);
   for (const TextChapter& chapter : found.chapters) {
     ImportPreviewRow row;
     row.name = wide(chapter.name);
@@ -151,8 +155,9 @@ void DocumentCommands::import_text() {
   request.rule = wide(default_heading_rule());
   request.can_append = !view_.current_book().file_path.empty() || view_.is_modified() ||
                        !view_.current_book().chapters.empty();
+  const std::wstring file_title = gbk_to_wide(file_name_of(path, false));
   request.preview = [&](int e, const std::wstring& rule) {
-    return preview_of(split_chapters(text_in(e), narrow(rule)));
+    return preview_of(split_chapters(text_in(e), narrow(rule)), file_title);
   };
   const TextImportChoice choice = prompts_.choose_text_import(request);
   if (!choice.accepted) return;
@@ -177,9 +182,12 @@ void DocumentCommands::import_text() {
   } else {
     if (!confirm_discard()) return;
     Book book;
-    book.title = found.title.empty() ? file_name_of(path, false)
-                                     : gbk_field(found.title, &imported.names_replaced);
-    if (!found.author.empty()) book.author = gbk_field(found.author, &imported.names_replaced);
+    // As the dialog left them, or where a choice says nothing of them, as
+    // the text says.
+    const ImportPreview said = preview_of(found, file_title);
+    const bool chosen = !choice.title.empty();
+    book.title = gbk_field(narrow(chosen ? choice.title : said.title), &imported.names_replaced);
+    book.author = gbk_field(narrow(chosen ? choice.author : said.author), &imported.names_replaced);
     book.time = current_date_time();
     book.chapters = std::move(imported.chapters);
     book.chapter_count = static_cast<int32_t>(book.chapters.size());

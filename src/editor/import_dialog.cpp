@@ -12,7 +12,7 @@ namespace folivra {
 namespace {
 
 constexpr wchar_t kClassName[] = L"FolivraImportDialog";
-constexpr int kWidth = 560, kHeight = 460;
+constexpr int kWidth = 560, kHeight = 492;
 constexpr UINT_PTR kRefreshTimer = 1;  // the preview follows the rule once typing pauses
 
 }  // namespace
@@ -50,11 +50,18 @@ void ImportDialog::create_controls() {
     SendMessageW(c_.encoding, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   }
   SendMessageW(c_.encoding, CB_SETCURSEL, static_cast<WPARAM>(request_.encoding), 0);
-  create_child(L"STATIC", L"章节标题规则：", 0, hwnd_, s(12), s(47), s(100), s(20), font_);
+  create_child(L"STATIC", L"书名：", 0, hwnd_, s(250), s(15), s(44), s(20), font_);
+  c_.title = create_child(L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, hwnd_, s(294),
+                          s(12), s(248), s(24), font_);
+  create_child(L"STATIC", L"作者：", 0, hwnd_, s(250), s(47), s(44), s(20), font_);
+  c_.author = create_child(L"EDIT", L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, hwnd_, s(294),
+                           s(44), s(248), s(24), font_);
+  const int y = 32;  // below the title and author
+  create_child(L"STATIC", L"章节标题规则：", 0, hwnd_, s(12), s(47 + y), s(100), s(20), font_);
   c_.rule = create_child(L"EDIT", request_.rule.c_str(), ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP,
-                         hwnd_, s(12), s(68), s(530), s(24), font_);
+                         hwnd_, s(12), s(68 + y), s(530), s(24), font_);
   c_.list = create_child(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP,
-                         hwnd_, s(12), s(102), s(530), s(240), font_);
+                         hwnd_, s(12), s(102 + y), s(530), s(240), font_);
   ListView_SetExtendedListViewStyle(c_.list, LVS_EX_FULLROWSELECT);
   const struct {
     const wchar_t* title;
@@ -68,17 +75,18 @@ void ImportDialog::create_controls() {
     column.pszText = const_cast<wchar_t*>(columns[i].title);
     ListView_InsertColumn(c_.list, i, &column);
   }
-  c_.note = create_child(L"STATIC", L"", SS_NOPREFIX, hwnd_, s(12), s(350), s(530), s(20), font_);
+  c_.note =
+      create_child(L"STATIC", L"", SS_NOPREFIX, hwnd_, s(12), s(350 + y), s(530), s(20), font_);
   c_.new_book = create_child(L"BUTTON", L"导入为新书", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP,
-                             hwnd_, s(12), s(378), s(150), s(22), font_);
+                             hwnd_, s(12), s(378 + y), s(150), s(22), font_);
   c_.append = create_child(L"BUTTON", L"追加到当前书籍末尾", BS_AUTORADIOBUTTON, hwnd_, s(170),
-                           s(378), s(200), s(22), font_);
+                           s(378 + y), s(200), s(22), font_);
   EnableWindow(c_.append, request_.can_append);
   SendMessageW(c_.new_book, BM_SETCHECK, BST_CHECKED, 0);
   c_.ok = create_child(L"BUTTON", L"导 入", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, hwnd_, s(380),
-                       s(400), s(76), s(28), font_);
-  c_.cancel = create_child(L"BUTTON", L"取 消", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, s(466), s(400),
-                           s(76), s(28), font_);
+                       s(400 + y), s(76), s(28), font_);
+  c_.cancel = create_child(L"BUTTON", L"取 消", BS_PUSHBUTTON | WS_TABSTOP, hwnd_, s(466),
+                           s(400 + y), s(76), s(28), font_);
   refresh();
 }
 
@@ -103,13 +111,27 @@ void ImportDialog::refresh() {
   InvalidateRect(c_.list, nullptr, TRUE);
   size_t words = 0;
   for (const ImportPreviewRow& row : preview_.rows) words += row.words;
-  set_window_text(c_.note,
-                  preview_.rule_problem.empty()
-                      ? L"共 " + std::to_wstring(preview_.rows.size()) + L" 章，" +
-                            std::to_wstring(words) + L" 字" +
-                            (preview_.unwrapped ? L"；检测到固定宽度换行，已合并为段落" : L"")
-                      : preview_.rule_problem);
+  std::wstring note = preview_.rule_problem;
+  if (note.empty()) {
+    note = L"共 " + std::to_wstring(preview_.rows.size()) + L" 章";
+    if (preview_.volumes) note += L"（其中 " + std::to_wstring(preview_.volumes) + L" 卷）";
+    note += L"，" + std::to_wstring(words) + L" 字";
+    if (preview_.contents_kept) note += L"；目录保留为正文";
+    if (preview_.unwrapped) note += L"；检测到固定宽度换行，已合并为段落";
+  }
+  set_window_text(c_.note, note);
+  if (preview_.rule_problem.empty()) {
+    follow_text(c_.title, preview_.title, shown_title_);
+    follow_text(c_.author, preview_.author, shown_author_);
+  }
   EnableWindow(c_.ok, preview_.rule_problem.empty() && !preview_.rows.empty());
+}
+
+// A field shows what the text says until the user has typed something else.
+void ImportDialog::follow_text(HWND field, const std::wstring& said, std::wstring& shown) {
+  if (window_text(field) != shown) return;
+  set_window_text(field, said);
+  shown = said;
 }
 
 void ImportDialog::finish(bool accepted) {
@@ -118,6 +140,9 @@ void ImportDialog::finish(bool accepted) {
     result_.encoding = static_cast<int>(SendMessageW(c_.encoding, CB_GETCURSEL, 0, 0));
     result_.rule = window_text(c_.rule);
     result_.append = SendMessageW(c_.append, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    result_.title = window_text(c_.title);
+    result_.author = window_text(c_.author);
+    if (result_.title.empty()) result_.title = preview_.title;  // a book has a title
   }
   closed_ = true;
   ShowWindow(hwnd_, SW_HIDE);

@@ -8,11 +8,13 @@ namespace folivra {
 
 // "导入文本": the encoding (the detected one chosen), the heading rule, a
 // preview of the chapters they give (name, first line, 字数) refreshed as
-// either changes, and whether the chapters go into a new book or the open one.
+// either changes, the new book's title and author (as the text gives them
+// until the user types others), and whether the chapters go into a new book
+// or the open one.
 class ImportDialog {
  public:
   struct Controls {
-    HWND encoding, rule, list, note, new_book, append, ok, cancel;
+    HWND encoding, title, author, rule, list, note, new_book, append, ok, cancel;
   };
 
   explicit ImportDialog(const TextImportRequest& request) : request_(request) {}
@@ -30,11 +32,13 @@ class ImportDialog {
   static LRESULT CALLBACK window_proc(HWND, UINT, WPARAM, LPARAM);
   void create_controls();
   void refresh();
+  void follow_text(HWND field, const std::wstring& said, std::wstring& shown);
   void finish(bool accepted);
 
   const TextImportRequest& request_;
   TextImportChoice result_;
   ImportPreview preview_;
+  std::wstring shown_title_, shown_author_;  // what the fields were last given
   Controls c_{};
   HWND hwnd_ = nullptr;
   HFONT font_ = nullptr;

@@ -303,7 +303,8 @@ bool same_heading_again(const TextChapter& first, const TextChapter& again) {
 // A table of contents: a run of headings with nothing under them whose names
 // come again later with text. Its lines go back into the chapter before it
 // (the 序, or a chapter "目录"); a heading repeated at once gives one chapter.
-void keep_contents_as_text(std::vector<TextChapter>& chapters) {
+bool keep_contents_as_text(std::vector<TextChapter>& chapters) {
+  bool kept = false;
   for (size_t i = 0; i + 1 < chapters.size();) {
     if (chapters[i].lines.empty() && chapters[i].name == chapters[i + 1].name) {
       chapters.erase(chapters.begin() + static_cast<std::ptrdiff_t>(i));
@@ -328,6 +329,7 @@ void keep_contents_as_text(std::vector<TextChapter>& chapters) {
                              [&](const TextChapter& c) { return c.name == chapters[k].name; });
     }
     if (!repeated) continue;
+    kept = true;
     TextChapter contents{u"目录", {}};
     for (size_t k = i; k < end; ++k) contents.lines.push_back(chapters[k].name);
     chapters.erase(chapters.begin() + static_cast<std::ptrdiff_t>(i),
@@ -338,6 +340,7 @@ void keep_contents_as_text(std::vector<TextChapter>& chapters) {
       chapters.insert(chapters.begin(), std::move(contents));
     }
   }
+  return kept;
 }
 
 // The title and author a text's head gives, from the lines before its
@@ -424,7 +427,7 @@ void unwrap_lines(std::vector<std::u16string>& lines, size_t width) {
 ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule, Unwrap unwrap) {
   const std::optional<TextPattern> heading =
       TextPattern::make(rule, {.match_case = true, .regex = true});
-  if (!heading) return {RuleOutcome::invalid, {}, false, {}, {}};
+  if (!heading) return {RuleOutcome::invalid, {}, false, false, 0, {}, {}};
   const HeadingFinder finder(*heading, rule == default_heading_rule());
   std::vector<TextChapter> chapters(1);
   for (size_t at = 0; at <= text.size();) {
@@ -436,7 +439,7 @@ ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule, 
               ? 2
               : 1);
     const std::optional<HeadingMatch> found = finder.find(trimmed(line));
-    if (!found) return {RuleOutcome::too_complex, {}, false, {}, {}};
+    if (!found) return {RuleOutcome::too_complex, {}, false, false, 0, {}, {}};
     if (found->found) {
       chapters.push_back({found->name, {}});
       if (!found->rest.empty()) chapters.back().lines.push_back(found->rest);
@@ -451,8 +454,13 @@ ChapterSplit split_chapters(std::u16string_view text, std::u16string_view rule, 
   } else {
     chapters.front().name = chapters.size() == 1 ? u"正文" : u"序";
   }
-  keep_contents_as_text(chapters);
-  ChapterSplit split{RuleOutcome::split, std::move(chapters), false, {}, {}};
+  const bool contents_kept = keep_contents_as_text(chapters);
+  ChapterSplit split{RuleOutcome::split, std::move(chapters), false, contents_kept, 0, {}, {}};
+  for (const TextChapter& chapter : split.chapters) {
+    const std::u16string_view number = heading_number(chapter.name);
+    split.volumes += !number.empty() && std::u16string_view(u"卷部篇").find(number.back()) !=
+                                            std::u16string_view::npos;
+  }
   if (unwrap != Unwrap::off) {
     size_t width = wrap_width(split.chapters);
     if (unwrap == Unwrap::on && width == 0) {

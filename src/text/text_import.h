@@ -37,7 +37,9 @@ enum class RuleOutcome { split, invalid, too_complex };
 struct ChapterSplit {
   RuleOutcome outcome = RuleOutcome::split;
   std::vector<TextChapter> chapters;
-  bool unwrapped = false;  // lines cut at a fixed width were joined into paragraphs
+  bool unwrapped = false;      // lines cut at a fixed width were joined into paragraphs
+  bool contents_kept = false;  // a table of contents was kept as text
+  size_t volumes = 0;          // chapters that are volume headings (第X卷/部/篇)
   // What the head of the text says of itself ("书名：…", "作者：…", or
   // "《…》" on its first line); empty where it says nothing. The lines stay
   // in the text.

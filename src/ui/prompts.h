@@ -55,8 +55,11 @@ struct ImportPreviewRow {
   size_t words = 0;  // 字数
 };
 struct ImportPreview {
-  std::wstring rule_problem;  // why the rule splits nothing; empty when it splits
-  bool unwrapped = false;     // lines cut at a fixed width were joined
+  std::wstring rule_problem;   // why the rule splits nothing; empty when it splits
+  bool unwrapped = false;      // lines cut at a fixed width were joined
+  bool contents_kept = false;  // a table of contents stays text
+  size_t volumes = 0;          // of the chapters, volume headings
+  std::wstring title, author;  // what the text says of itself, else the file's name
   std::vector<ImportPreviewRow> rows;
 };
 // What the import dialog is given: the file, the encodings to choose from
@@ -73,7 +76,8 @@ struct TextImportChoice {
   bool accepted = false;
   int encoding = 0;
   std::wstring rule;
-  bool append = false;  // false: a new book
+  bool append = false;         // false: a new book
+  std::wstring title, author;  // the new book's; empty: as the preview gave them
 };
 
 // Everything modal the editor asks the user goes through here, so that tests

@@ -9,6 +9,7 @@
 #include "editor/file_dialogs.h"
 #include "editor/file_filter.h"
 #include "editor/font_dialog.h"
+#include "editor/import_dialog.h"
 
 namespace folivra::test {
 namespace {
@@ -157,6 +158,58 @@ TEST_F(Dialogs, CancelledFontDialogKeepsTheChoice) {
   SetTimer(nullptr, 0, 100, cancel_dialog);
   EXPECT_FALSE(show_font_dialog(hwnd_, choice));
   EXPECT_EQ(choice, before);
+}
+
+}  // namespace
+}  // namespace folivra::test
+
+namespace folivra::test {
+namespace {
+
+// 导入文本 shows the title and author the text gives, keeps what the user
+// types over them when the preview changes, and says what the import does.
+TEST_F(Dialogs, TheImportDialogTakesTheTitleTypedOverTheOneTheTextGives) {
+  TextImportRequest request;
+  request.file_name = L"远行.txt";
+  request.encodings = {L"GB18030", L"UTF-8"};
+  request.rule = L"^第.+章$";
+  int previews = 0;
+  request.preview = [&](int, const std::wstring&) {
+    ++previews;
+    ImportPreview preview;
+    preview.title = L"远行";
+    preview.author = previews == 1 ? L"某某" : L"某某某";
+    preview.volumes = 1;
+    preview.contents_kept = true;
+    preview.rows = {{L"第一卷", L"", 0}, {L"第一章 出门", L"　　他说。", 2}};
+    return preview;
+  };
+  ImportDialog dialog(request);
+  ASSERT_TRUE(dialog.create(window_->hwnd()));
+  const ImportDialog::Controls& c = dialog.controls();
+  EXPECT_EQ(text_of(c.title), L"远行");
+  EXPECT_EQ(text_of(c.author), L"某某");
+  EXPECT_EQ(text_of(c.note), L"共 2 章（其中 1 卷），2 字；目录保留为正文");
+
+  SendMessageW(c.title, EM_SETSEL, 0, -1);
+  type(c.title, L"远方");
+  EXPECT_EQ(text_of(c.title), L"远方");
+  type(c.rule, L" ");  // the preview follows the rule once typing pauses
+  const DWORD until = GetTickCount() + 3000;
+  while (previews < 2 && GetTickCount() < until) {
+    pump();
+    Sleep(20);
+  }
+  ASSERT_EQ(previews, 2);
+  EXPECT_EQ(text_of(c.title), L"远方") << "what the user typed stays";
+  EXPECT_EQ(text_of(c.author), L"某某某") << "an untouched field follows the text";
+
+  SendMessageW(c.ok, BM_CLICK, 0, 0);
+  pump();
+  ASSERT_TRUE(dialog.closed());
+  EXPECT_TRUE(dialog.result().accepted);
+  EXPECT_EQ(dialog.result().title, L"远方");
+  EXPECT_EQ(dialog.result().author, L"某某某");
 }
 
 }  // namespace
