@@ -54,7 +54,7 @@ Token next_token(std::string_view rtf, size_t pos) {
     const bool negative = i < rtf.size() && rtf[i] == '-';
     size_t j = negative ? i + 1 : i;
     if (j < rtf.size() && digit(rtf[j])) {
-      long value = 0;
+      int64_t value = 0;
       for (int n = 0; j < rtf.size() && digit(rtf[j]); ++j, ++n) {
         if (n < 12) value = value * 10 + (rtf[j] - '0');
       }

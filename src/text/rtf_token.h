@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace folivra {
@@ -10,10 +11,12 @@ struct Token {
   enum class Kind { open, close, word, symbol, escape, text, end } kind = Kind::end;
   size_t begin = 0, end = 0;
   std::string_view word;  // word: its letters; symbol: the character
-  long param = 0;         // from its first 12 digits
+  int64_t param = 0;      // from its first 12 digits (beyond 32 bits, as written)
   bool has_param = false;
   int digits = 0;     // how many digits it is written with
   unsigned byte = 0;  // escape, text: the byte
+  // The parameter as the control reads it: 32 bits, wrapped.
+  int32_t value32() const { return static_cast<int32_t>(static_cast<uint32_t>(param)); }
 };
 
 // The token at `pos` (line breaks between tokens are passed over).

@@ -157,7 +157,7 @@ class Walker {
   size_t step(const Token& t) {
     RtfFrame& frame = stack_.back();
     if (t.kind == Token::Kind::word && t.word == "bin") {
-      return std::min(rtf_.size(), t.end + static_cast<size_t>(std::max(0L, t.param)));
+      return std::min(rtf_.size(), t.end + static_cast<size_t>(std::max<int64_t>(0, t.param)));
     }
     if (frame.font_table) {
       describe_font(t);
@@ -252,19 +252,19 @@ class Walker {
       in_table_ = true;
       open_rows_at_paragraph_start(t);
     } else if (w == "itap") {
-      level_ = static_cast<int>(std::clamp(t.param, 0L, 64L));
+      level_ = static_cast<int>(std::clamp(t.value32(), 0, 64));
       in_table_ = level_ > 0;
     } else if (w == "pard") {
       in_table_ = false;
       level_ = 1;
     } else if (w == "uc") {
-      frame.unicode_skip = static_cast<int>(t.param);
+      frame.unicode_skip = t.value32();
     } else if (w == "ansicpg") {
-      frame.code_page = static_cast<int>(t.param);
+      frame.code_page = t.value32();
     } else if (w == "deff") {
-      default_font_ = t.param;
+      default_font_ = t.value32();
     } else if (w == "f") {
-      if (const int* cp = font_code_page(t.param)) frame.code_page = *cp;
+      if (const int* cp = font_code_page(t.value32())) frame.code_page = *cp;
     }
     follow_style(frame.style, t);
     frame.state.append(rtf_.substr(t.begin, t.end - t.begin));
@@ -290,13 +290,12 @@ class Walker {
   void describe_font(const Token& t) {
     if (t.kind != Token::Kind::word) return;
     if (t.word == "f") {
-      font_ = t.param;
+      font_ = t.value32();
       // A font without a charset reads as the system's. (Past thousands of
       // fonts, hostile RTF, more are not worth looking through.)
       if (fonts_.size() < kMaxFonts && !font_code_page(font_)) fonts_.push_back({font_, 0});
     } else if (t.word == "fcharset" || t.word == "cpg") {
-      const int cp = t.word == "cpg" ? static_cast<int>(t.param)
-                                     : charset_code_page(static_cast<int>(t.param));
+      const int cp = t.word == "cpg" ? t.value32() : charset_code_page(t.value32());
       if (int* known = font_code_page(font_)) *known = cp;
     }
   }

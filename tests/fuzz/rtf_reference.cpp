@@ -99,7 +99,7 @@ class Reference {
         return true;
       }
       if (t.kind == Token::Kind::word && t.word == "bin") {
-        pos = std::min(rtf_.size(), pos + static_cast<size_t>(std::max(0L, t.param)));
+        pos = std::min(rtf_.size(), pos + static_cast<size_t>(std::max<int64_t>(0, t.param)));
         continue;
       }
       if (s.font_table) {
@@ -125,11 +125,10 @@ class Reference {
   void font_word(const Token& t) {
     if (t.kind != Token::Kind::word) return;
     if (t.word == "f") {
-      font_ = t.param;
+      font_ = t.value32();
       if (fonts_.size() < 4096 && !font(font_)) fonts_.push_back({font_, 0});
     } else if ((t.word == "fcharset" || t.word == "cpg") && font(font_)) {
-      *font(font_) = t.word == "cpg" ? static_cast<int>(t.param)
-                                     : charset_code_page(static_cast<int>(t.param));
+      *font(font_) = t.word == "cpg" ? t.value32() : charset_code_page(t.value32());
     }
   }
   int* font(long number) {
@@ -175,19 +174,19 @@ class Reference {
       in_table_ = true;
       rows_at_paragraph_start();
     } else if (w == "itap") {
-      level_ = static_cast<int>(std::clamp(t.param, 0L, 64L));
+      level_ = static_cast<int>(std::clamp(t.value32(), 0, 64));
       in_table_ = level_ > 0;
     } else if (w == "pard") {
       in_table_ = false;
       level_ = 1;
     } else if (w == "uc") {
-      s.uc = static_cast<int>(t.param);
+      s.uc = t.value32();
     } else if (w == "ansicpg") {
-      s.code_page = static_cast<int>(t.param);
+      s.code_page = t.value32();
     } else if (w == "deff") {
-      default_font_ = t.param;
+      default_font_ = t.value32();
     } else if (w == "f") {
-      if (const int* cp = font(t.param)) s.code_page = *cp;
+      if (const int* cp = font(t.value32())) s.code_page = *cp;
     }
   }
 

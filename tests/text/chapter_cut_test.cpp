@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "book/gbk.h"
+#include "text/plain_text.h"
 #include "text/rtf_check.h"
 
 namespace folivra {
@@ -149,6 +150,35 @@ TEST(ChapterCut, JoinedRtfStartsANewParagraphAndKeepsTheSecondsFontsAndColours) 
   EXPECT_EQ(chapter_text_length(joined), 7u);
   EXPECT_EQ(chapter_text_length(join_chapter_contents(a, gbk_of("中{x}"))), 8u)
       << "plain text joins escaped";
+}
+
+}  // namespace
+}  // namespace folivra
+
+namespace folivra {
+namespace {
+
+// Joined, two texts are the first, one break, the second, whatever breaks
+// end them; the second keeps its pictures and other groups, only its tables
+// go (its text takes the first's fonts).
+TEST(ChapterJoin, OneBreakBetweenAndNothingOfTheSecondsTextLost) {
+  const std::string ends_in_break = "{\\rtf1\\ansi\\ansicpg936 a\\par}";
+  const std::string plain = "{\\rtf1\\ansi\\ansicpg936 b}";
+  const std::string empty = "{\\rtf1\\ansi\\ansicpg936 }";
+  const std::string pictured =
+      "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 SimSun;}}{\\header h}\\f0 "
+      "x{\\pict\\wmetafile8 0102}y}";
+  for (const std::string& first : {ends_in_break, plain, empty}) {
+    for (const std::string& second : {ends_in_break, plain, empty, pictured}) {
+      const std::string joined = join_chapter_contents(first, second);
+      EXPECT_EQ(chapter_text16(joined), chapter_text16(first) + u"\r" + chapter_text16(second))
+          << first << " + " << second;
+    }
+  }
+  const std::string joined = join_chapter_contents(plain, pictured);
+  EXPECT_NE(joined.find("{\\pict\\wmetafile8 0102}"), std::string::npos);
+  EXPECT_NE(joined.find("{\\header h}"), std::string::npos);
+  EXPECT_EQ(chapter_text16(joined), u"b\rx\uFFFCy");
 }
 
 }  // namespace

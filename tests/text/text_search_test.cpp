@@ -45,6 +45,8 @@ TEST(ChapterText16, UnitsAreTheControlsCharacterPositions) {
                      "b\\cell\\row \\pard c}"),
       u"\r\na\t\r\nDate\tComment\t\r\nb\t\r\nc");
   EXPECT_EQ(chapter_text16("{\\rtf1 x\\cell y\\row z}"), u"xyz") << "no table: no cells";
+  EXPECT_EQ(chapter_text16("{\\rtf1\\uc4294967297\\u20013 ab}"), u"\u4E2Db")
+      << "parameters are 32 bits, as the control reads them, on every platform";
   EXPECT_EQ(gbk_to_utf16(gbk_of("第1章")), u"第1章");
 }
 
