@@ -135,6 +135,7 @@ void MainWindow::show_chapter(int position) {
   if (look == ChapterLook::damaged) status += L"（已损坏）";
   if (look == ChapterLook::too_long) status += L"（过长，只读）";
   if (look == ChapterLook::too_deep) status += L"（嵌套过深，只读）";
+  if (look == ChapterLook::odd_tables) status += L"（表格无法显示，只读）";
   set_status(3, status);
   if (TabCtrl_GetCurSel(c_.tabs) != 1) select_page(1);
   // Only a text chapter takes the editor's text back: every other one is

@@ -8,11 +8,12 @@ namespace folivra {
 // takes the editor's text back; the others are shown read-only, a damaged
 // one empty, so that nothing the user did not type replaces what is stored.
 enum class ChapterLook {
-  editable,   // a text chapter (kind 1) of RTF or plain text
-  read_only,  // another kind: shown as it is, never stored into
-  damaged,    // stored bytes that do not decode, or RTF no control can take
-  too_long,   // more paragraphs than a control lays out in a second or two
-  too_deep,   // sound RTF nested deeper than a control takes
+  editable,    // a text chapter (kind 1) of RTF or plain text
+  read_only,   // another kind: shown as it is, never stored into
+  damaged,     // stored bytes that do not decode, or RTF no control can take
+  too_long,    // more paragraphs than a control lays out in a second or two
+  too_deep,    // sound RTF nested deeper than a control takes
+  odd_tables,  // sound RTF with a nested table the control fails on
 };
 
 // Under Wine 20,000 short paragraphs take a quarter of a second, 40,000 take

@@ -14,12 +14,17 @@ inline constexpr int kMaxControlDepth = 32;
 
 // Whether RTF is safe to hand to a rich-edit control: groups nested no
 // deeper than `max_depth`, control words and numbers of a sane length,
-// binary data the control skips as it is read here. The control crashes or
-// takes gigabytes on what fails here. With a larger `max_depth`: whether
-// RTF is sound apart from its depth (our own walk reads any depth). (How
-// long it takes to lay out many paragraphs is a matter of count_line_breaks.)
+// binary data the control skips as it is read here, no nested table with
+// cells inside its row properties (Wine's control fails an assertion on
+// those). The control crashes or takes gigabytes on what fails here. With
+// kAnyDepth: whether RTF is sound apart from its depth and its tables (our
+// own walk reads any). (How long it takes to lay out many paragraphs is a
+// matter of count_line_breaks.)
 bool rtf_fits_control(std::string_view rtf, int max_depth = kMaxControlDepth);
 inline constexpr int kAnyDepth = 1 << 30;
+
+// Whether its tables are of a shape the control takes (see above).
+bool rtf_tables_fit_control(std::string_view rtf);
 
 // The paragraph and line breaks of a chapter's content, RTF or plain text:
 // what a control's layout costs grows with them.

@@ -254,7 +254,7 @@ TEST_F(KeepingWork, ABinCountPastThirtyTwoBitsNeverReachesTheControl) {
 // crash Wine's): such a chapter is shown as its text from our own reading,
 // read-only, and saved as it was stored.
 TEST_F(KeepingWork, RtfNestedDeeperThanTheControlTakesOpensAsItsText) {
-  Book book = sample_book(2);
+  Book book = sample_book(3);
   std::string deep = "{\\rtf1\\ansi\\ansicpg936 \\'c1\\'d6\\'cf\\'aa\\par ";
   for (int i = 0; i < 40; ++i) deep += "{\\b ";
   deep += "deep";
@@ -273,6 +273,21 @@ TEST_F(KeepingWork, RtfNestedDeeperThanTheControlTakesOpensAsItsText) {
   EXPECT_EQ(editor_text(), shown) << "read-only";
   command(kCmdSave);
   EXPECT_EQ(read("deep.zqb").chapters[1].content, deep) << "kept byte for byte";
+
+  // A nested table Wine's control fails on (from a real document) is shown
+  // the same way, never given to the control.
+  std::string odd =
+      "{\\rtf1 \\intbl\\cellx5027\\itap2{\\*\\nesttableprops\\trowd { }{x}{ }\\nestcell"
+      "\\nestrow}{ }\\cell \\cell \\cell\\row}";
+  Book tables = sample_book(2);
+  tables.chapters[1].content = odd;
+  ASSERT_EQ(write_book(dir_.path("tables.zqb"), tables), 0);
+  window().commands().open_book(gbk_path("tables.zqb"));
+  select(2);
+  pump();
+  ASSERT_TRUE(IsWindow(c().content)) << "the control is alive";
+  EXPECT_NE(editor_text().find(L"表格写法"), std::wstring::npos) << editor_text();
+  EXPECT_NE(status_text(c().status, 3).find(L"表格无法显示"), std::wstring::npos);
 }
 
 TEST_F(KeepingWork, ACutFileOpensWhatIsReadableAndSaveAsksForAName) {

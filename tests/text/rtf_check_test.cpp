@@ -53,6 +53,19 @@ TEST(RtfCheck, HostileRtfIsFlagged) {
   EXPECT_FALSE(rtf_fits_control("{\\rtf1 \\bin999999999999 x" + nest + "}"));
   EXPECT_FALSE(rtf_fits_control("{\\rtf1 \\bin2147483648 x" + nest + "}"));
   EXPECT_FALSE(rtf_fits_control("{\\rtf1 \\bin-5 x" + nest + "}"));
+
+  // Cells inside a nested row's properties end Wine's control (a real
+  // document, reduced): refused for the control, sound for our own walk.
+  const std::string odd =
+      "{\\rtf1 \\intbl\\cellx5027\\itap2{\\*\\nesttableprops\\trowd { }{x}{ }\\nestcell\\nestrow}"
+      "{ }\\cell \\cell \\cell\\row}";
+  EXPECT_FALSE(rtf_fits_control(odd));
+  EXPECT_FALSE(rtf_tables_fit_control(odd));
+  EXPECT_TRUE(rtf_fits_control(odd, kAnyDepth));
+  const std::string nested_table =
+      "{\\rtf1 \\trowd\\cellx4000\\intbl a\\cell\\itap2 b\\nestcell"
+      "{\\*\\nesttableprops \\trowd\\cellx2000 \\nestrow}\\itap1 \\cell\\row}";
+  EXPECT_TRUE(rtf_fits_control(nested_table)) << "a nested table as Word writes it";
 }
 
 }  // namespace

@@ -64,6 +64,9 @@ std::vector<std::pair<std::string, std::string>> hostile_texts() {
                      "}{\\fldrslt x}}}"},
       {"tables", "{\\rtf1\\trowd\\cellx-1\\cellx99999999999 a\\cell\\nestcell b\\row" +
                      repeat("\\itap400 c\\nestcell", 50) + "}"},
+      {"cells in a nested row's properties",  // ended Wine's control (found in a real document)
+       "{\\rtf1 \\intbl\\cellx5027\\itap2{\\*\\nesttableprops\\trowd { }{x}{ }\\nestcell\\nestrow}"
+       "{ }\\cell \\cell \\cell\\row}"},
   };
   return out;
 }

@@ -154,12 +154,16 @@ TEST_F(RtfCorpus, ControlAndCoreReadTheSameText) {
   for (const auto& file : files) {
     const std::string rtf = test::read_bytes(file);
     const std::string name = file.filename().string();
+    // A nested table whose cells sit inside its row properties ends Wine's
+    // control (an assertion in its table code): the check refuses it, and
+    // the editor shows its text read-only.
+    if (name == "rtfpipe-Issue34.rtf") {
+      EXPECT_FALSE(rtf_fits_control(rtf));
+      ++named;
+      continue;
+    }
     ASSERT_TRUE(rtf_fits_control(rtf)) << name;
     const auto alone = kWineAlone.find(name);
-    if (alone != kWineAlone.end() && name == "rtfpipe-Issue34.rtf") {
-      ++named;
-      continue;  // never loaded: it would end the test
-    }
     load_chapter_text(edit_, rtf);
     const std::wstring shown = control_text(edit_);
     const std::u16string control(shown.begin(), shown.end());
