@@ -18,7 +18,7 @@
 #include "book/gbk.h"
 #include "book/gbk_wide.h"
 #include "book/file_io.h"
-#include "export/reader_image.h"
+#include "book/reader_image.h"
 
 using namespace folivra;
 

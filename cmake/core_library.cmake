@@ -21,8 +21,8 @@ set(FOLIVRA_CORE_SOURCES
   src/book/md5.cpp
   src/book/new_book.cpp
   src/export/book_icon.cpp
-  src/export/pe_image.cpp
-  src/export/reader_image.cpp
+  src/book/pe_image.cpp
+  src/book/reader_image.cpp
   src/export/text_export.cpp
   src/export/plain_export.cpp
   src/export/zip_archive.cpp
@@ -88,30 +88,72 @@ else()
 endif()
 message(STATUS "PCRE2: ${FOLIVRA_PCRE2}")
 
+# The rooms and the rooms each may use: every room is a library of its own
+# that sees, through a view of src/ made for it (build/rooms/ROOM), only
+# itself and the rooms below it, so an include against the direction fails
+# to build (see the README).
+set(FOLIVRA_BELOW_book "")
+set(FOLIVRA_BELOW_text book)
+set(FOLIVRA_BELOW_document text book)
+set(FOLIVRA_BELOW_export text book)
+set(FOLIVRA_BELOW_cli document export text book)
+set(FOLIVRA_BELOW_ui text book)
+set(FOLIVRA_BELOW_editor ui document text book)
+set(FOLIVRA_BELOW_shell book)
+set(FOLIVRA_BELOW_reader ui document text book)
+set(FOLIVRA_BELOW_app editor shell ui document export text book)
+
+# folivra_room_view(ROOM): the include folder a room's code is built with.
+function(folivra_room_view room)
+  set(view ${CMAKE_BINARY_DIR}/rooms/${room})
+  file(MAKE_DIRECTORY ${view})
+  foreach(seen ${room} ${FOLIVRA_BELOW_${room}})
+    file(REMOVE ${view}/${seen})  # a link of an earlier configure
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${seen} ${view}/${seen} SYMBOLIC)
+  endforeach()
+  set(FOLIVRA_VIEW_${room} ${view} PARENT_SCOPE)
+endfunction()
+foreach(room book text document export cli ui editor shell reader app)
+  folivra_room_view(${room})
+endforeach()
+
 # folivra_core_library(NAME [ZLIB_ONLY] [OPTIONS flags...]): one build of the
-# core; the native tree builds it plain, with sanitizers for the tests, and for
-# fuzzing; ZLIB_ONLY leaves libdeflate out and reads code pages from Windows
-# rather than carrying their tables (the small reader).
+# core, a library per room (NAME_book, NAME_text, NAME_document, NAME_export)
+# and NAME for all of them; the native tree builds it plain, with sanitizers
+# for the tests, and for fuzzing; ZLIB_ONLY leaves libdeflate out and reads
+# code pages from Windows rather than carrying their tables (the small reader).
 function(folivra_core_library name)
   cmake_parse_arguments(ARG "ZLIB_ONLY" "" "OPTIONS" ${ARGN})
   set(sources ${FOLIVRA_CORE_SOURCES})
   if(ARG_ZLIB_ONLY)
     list(TRANSFORM sources REPLACE "code_page_tables.cpp$" "code_page_tables_win.cpp")
   endif()
-  add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC ZLIB::ZLIB ${FOLIVRA_PCRE2})
-  target_include_directories(${name} PRIVATE ${FOLIVRA_PCRE2_INCLUDE})
-  target_compile_definitions(${name} PRIVATE PCRE2_CODE_UNIT_WIDTH=16 PCRE2_STATIC)
+  foreach(room book text document export)
+    set(room_sources ${sources})
+    list(FILTER room_sources INCLUDE REGEX "/src/${room}/")
+    add_library(${name}_${room} STATIC ${room_sources})
+    target_include_directories(${name}_${room} PRIVATE ${FOLIVRA_VIEW_${room}})
+    foreach(below ${FOLIVRA_BELOW_${room}})
+      target_link_libraries(${name}_${room} PUBLIC ${name}_${below})
+    endforeach()
+    if(ARG_OPTIONS)
+      target_compile_options(${name}_${room} PUBLIC ${ARG_OPTIONS})
+      target_link_options(${name}_${room} PUBLIC ${ARG_OPTIONS})
+    endif()
+  endforeach()
+  target_link_libraries(${name}_book PUBLIC ZLIB::ZLIB)
   if(FOLIVRA_LIBDEFLATE AND NOT ARG_ZLIB_ONLY)
-    target_compile_definitions(${name} PRIVATE FOLIVRA_LIBDEFLATE)
-    target_include_directories(${name} PRIVATE ${FOLIVRA_LIBDEFLATE_INCLUDE})
-    target_link_libraries(${name} PUBLIC ${FOLIVRA_LIBDEFLATE})
+    target_compile_definitions(${name}_book PRIVATE FOLIVRA_LIBDEFLATE)
+    target_include_directories(${name}_book PRIVATE ${FOLIVRA_LIBDEFLATE_INCLUDE})
+    target_link_libraries(${name}_book PUBLIC ${FOLIVRA_LIBDEFLATE})
   endif()
-  if(ARG_OPTIONS)
-    target_compile_options(${name} PUBLIC ${ARG_OPTIONS})
-    target_link_options(${name} PUBLIC ${ARG_OPTIONS})
-  endif()
+  target_include_directories(${name}_text PRIVATE ${FOLIVRA_PCRE2_INCLUDE})
+  target_compile_definitions(${name}_text PRIVATE PCRE2_CODE_UNIT_WIDTH=16 PCRE2_STATIC)
+  target_link_libraries(${name}_text PUBLIC ${FOLIVRA_PCRE2})
+  # The whole core, for tests and the programs above it.
+  add_library(${name} INTERFACE)
+  target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} INTERFACE ${name}_export ${name}_document)
 endfunction()
 
 set(FOLIVRA_CORE_TEST_SOURCES

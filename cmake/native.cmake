@@ -9,7 +9,9 @@ folivra_core_library(folivra_core_checked OPTIONS ${FOLIVRA_SANITIZERS})
 
 add_executable(zqb src/cli/zqb_main.cpp src/cli/zqb_commands.cpp src/cli/zqb_chapters.cpp src/cli/zqb_grep.cpp src/cli/zqb_import.cpp src/cli/book_json.cpp
                    src/cli/base64.cpp)
-target_link_libraries(zqb PRIVATE folivra_core nlohmann_json::nlohmann_json)
+target_include_directories(zqb PRIVATE ${FOLIVRA_VIEW_cli})
+target_link_libraries(zqb PRIVATE folivra_core_export folivra_core_document
+                      nlohmann_json::nlohmann_json)
 # pack's reader program comes from the Windows tree unless --reader names one.
 target_compile_definitions(zqb PRIVATE
     FOLIVRA_DEFAULT_READER="${PROJECT_SOURCE_DIR}/build/windows/folivra_reader.exe")
@@ -24,7 +26,7 @@ add_executable(core_tests ${FOLIVRA_CORE_TEST_SOURCES} tests/book/book_writer_sa
                           tests/app/command_line_test.cpp src/app/command_line.cpp
                           tests/app/document_commands_test.cpp src/app/document_commands.cpp
                           tests/app/scripted_prompts.cpp tests/export/text_export_test.cpp
-                          tests/export/reader_image_test.cpp tests/export/book_icon_test.cpp)
+                          tests/book/reader_image_test.cpp tests/export/book_icon_test.cpp)
 target_compile_definitions(core_tests PRIVATE FOLIVRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 target_include_directories(core_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(core_tests PRIVATE folivra_core_checked GTest::gtest_main)

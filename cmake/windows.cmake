@@ -29,11 +29,12 @@ add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader
                                     src/ui/picture_box.cpp src/ui/cover_picture.cpp
                                     src/ui/rtf_stream.cpp src/ui/fresh_control.cpp src/ui/char_format.cpp
                                     resources/reader.rc ${CMAKE_BINARY_DIR}/reader_version.rc)
-target_include_directories(folivra_reader PRIVATE ${PROJECT_SOURCE_DIR}/src)
+target_include_directories(folivra_reader PRIVATE ${FOLIVRA_VIEW_reader})
 target_compile_definitions(folivra_reader PRIVATE UNICODE _UNICODE)
 target_compile_options(folivra_reader PRIVATE -Os -ffunction-sections -fdata-sections)
 target_link_options(folivra_reader PRIVATE -municode -s -Wl,--gc-sections ${FOLIVRA_STATIC})
-target_link_libraries(folivra_reader PRIVATE folivra_core_small comctl32 ole32 oleaut32 uuid)
+target_link_libraries(folivra_reader PRIVATE folivra_core_small_document folivra_core_small_text
+                      comctl32 ole32 oleaut32 uuid)
 
 # The editor carries the reader as a resource (101, as app/carried_reader.h says).
 set_target_properties(folivra_reader PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -43,8 +44,10 @@ set(FOLIVRA_CARRIED_READER_RC ${CMAKE_BINARY_DIR}/carried_reader.rc)
 set_source_files_properties(${FOLIVRA_CARRIED_READER_RC} PROPERTIES
                             OBJECT_DEPENDS ${FOLIVRA_READER_EXE})
 
-# The window code, shared by the editor and the in-process window tests.
-add_library(folivra_shell STATIC
+# The window code, shared by the editor and the in-process window tests: a
+# library per room (folivra_ui, folivra_editor, folivra_shell_integration,
+# folivra_app), each seeing only itself and the rooms below it.
+set(FOLIVRA_SHELL_SOURCES
   src/app/associate_command.cpp
   src/app/book_view.cpp
   src/app/book_holders.cpp
@@ -78,7 +81,7 @@ add_library(folivra_shell STATIC
   src/ui/window_class.cpp
   src/app/window_settings.cpp
   src/app/windows_prompts.cpp
-  src/app/splitter.cpp
+  src/ui/splitter.cpp
   src/ui/tree_images.cpp
   src/app/window_layout.cpp
   src/app/window_scale.cpp
@@ -95,14 +98,36 @@ add_library(folivra_shell STATIC
   src/editor/search_window.cpp
   src/editor/word_count_window.cpp
   src/editor/import_dialog.cpp
-  src/export/file_association.cpp
-  src/export/password_dialog.cpp
+  src/shell/file_association.cpp
+  src/editor/password_dialog.cpp
 )
-target_include_directories(folivra_shell PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_compile_definitions(folivra_shell PUBLIC UNICODE _UNICODE
-                           FOLIVRA_VERSION="${PROJECT_VERSION}"
+list(TRANSFORM FOLIVRA_SHELL_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/)
+set(FOLIVRA_ROOM_LIB_ui folivra_ui)
+set(FOLIVRA_ROOM_LIB_editor folivra_editor)
+set(FOLIVRA_ROOM_LIB_shell folivra_shell_integration)
+set(FOLIVRA_ROOM_LIB_app folivra_app)
+foreach(room book text document export)
+  set(FOLIVRA_ROOM_LIB_${room} folivra_core_${room})
+endforeach()
+foreach(room ui editor shell app)
+  set(room_sources ${FOLIVRA_SHELL_SOURCES})
+  list(FILTER room_sources INCLUDE REGEX "/src/${room}/")
+  add_library(${FOLIVRA_ROOM_LIB_${room}} STATIC ${room_sources})
+  target_include_directories(${FOLIVRA_ROOM_LIB_${room}} PRIVATE ${FOLIVRA_VIEW_${room}})
+  foreach(below ${FOLIVRA_BELOW_${room}})
+    target_link_libraries(${FOLIVRA_ROOM_LIB_${room}} PUBLIC ${FOLIVRA_ROOM_LIB_${below}})
+  endforeach()
+endforeach()
+target_compile_definitions(folivra_ui PUBLIC UNICODE _UNICODE)
+target_compile_definitions(folivra_app PRIVATE FOLIVRA_VERSION="${PROJECT_VERSION}"
                            FOLIVRA_BUILD_DATE="${FOLIVRA_BUILD_DATE}")
-target_link_libraries(folivra_shell PUBLIC folivra_core comctl32 comdlg32 ole32 oleaut32 uuid shell32)
+target_link_libraries(folivra_ui PUBLIC comctl32 comdlg32 ole32 oleaut32 uuid shell32)
+# All of it, for the editor and the tests.
+add_library(folivra_shell INTERFACE)
+target_include_directories(folivra_shell INTERFACE ${PROJECT_SOURCE_DIR}/src)
+target_compile_definitions(folivra_shell INTERFACE FOLIVRA_VERSION="${PROJECT_VERSION}"
+                           FOLIVRA_BUILD_DATE="${FOLIVRA_BUILD_DATE}")
+target_link_libraries(folivra_shell INTERFACE folivra_app folivra_core)
 
 add_executable(folivra WIN32 src/app/main.cpp resources/folivra.rc ${FOLIVRA_CARRIED_READER_RC}
                ${CMAKE_BINARY_DIR}/editor_version.rc)
@@ -127,9 +152,9 @@ add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} ${CMAKE_BINARY_DIR}/edi
                             tests/app/keeping_work_test.cpp tests/app/daily_use_test.cpp
                             tests/app/saving_test.cpp tests/app/keyboard_test.cpp tests/app/two_windows_test.cpp
                             tests/app/import_export_test.cpp
-                            tests/app/command_line_test.cpp tests/export/password_dialog_test.cpp
-                            tests/export/text_export_test.cpp tests/export/reader_image_test.cpp
-                            tests/export/reader_program_test.cpp tests/export/association_test.cpp
+                            tests/app/command_line_test.cpp tests/editor/password_dialog_test.cpp
+                            tests/export/text_export_test.cpp tests/book/reader_image_test.cpp
+                            tests/export/reader_program_test.cpp tests/shell/association_test.cpp
                             tests/book/test_books.cpp)
 target_include_directories(window_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(window_tests PRIVATE folivra_shell gtest_main version)

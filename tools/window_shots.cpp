@@ -15,7 +15,7 @@
 #include "editor/file_filter.h"
 #include "editor/font_dialog.h"
 #include "editor/import_dialog.h"
-#include "export/password_dialog.h"
+#include "editor/password_dialog.h"
 #include "text/text_import.h"
 #include "app/windows_prompts.h"
 #include "ui/dpi.h"

@@ -6,7 +6,7 @@
 #include "book/gbk.h"
 #include "book/gbk_wide.h"
 #include "export/book_icon.h"
-#include "export/file_association.h"
+#include "shell/file_association.h"
 
 namespace folivra {
 

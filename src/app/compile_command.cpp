@@ -6,7 +6,7 @@
 #include "book/gbk.h"
 #include "book/gbk_wide.h"
 #include "editor/file_filter.h"
-#include "export/reader_image.h"
+#include "book/reader_image.h"
 
 namespace folivra {
 

@@ -8,7 +8,7 @@
 
 #include "ui/menu_ids.h"
 #include "ui/picture_box.h"
-#include "app/splitter.h"
+#include "ui/splitter.h"
 #include "ui/dpi.h"
 #include "ui/window_class.h"
 #include "ui/tree_images.h"

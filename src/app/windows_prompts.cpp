@@ -5,7 +5,7 @@
 #include "book/gbk_wide.h"
 #include "editor/file_dialogs.h"
 #include "editor/font_dialog.h"
-#include "export/password_dialog.h"
+#include "editor/password_dialog.h"
 
 namespace folivra {
 

@@ -10,7 +10,7 @@
 #include "book/file_io.h"
 #include "cli/book_json.h"
 #include "export/epub_export.h"
-#include "export/reader_image.h"
+#include "book/reader_image.h"
 #include "export/plain_export.h"
 #include "export/text_export.h"
 #include "text/rtf_check.h"

@@ -11,7 +11,7 @@
 #include "book/book_time.h"
 #include "book/field_cipher.h"
 #include "book/gbk_wide.h"
-#include "export/reader_image.h"
+#include "book/reader_image.h"
 #include "reader/input_box.h"
 #include "reader/reader_window.h"
 

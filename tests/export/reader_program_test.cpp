@@ -7,7 +7,7 @@
 #include "app/window_driver.h"
 #include "book/book_file.h"
 #include "book/gbk_wide.h"
-#include "export/reader_image.h"
+#include "book/reader_image.h"
 
 namespace folivra::test {
 namespace {

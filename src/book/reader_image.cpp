@@ -1,4 +1,4 @@
-#include "export/reader_image.h"
+#include "book/reader_image.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "export/file_association.h"
+#include "shell/file_association.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // A compiled reader: the program, the book image, "END".
-#include "export/reader_image.h"
+#include "book/reader_image.h"
 
 #include <gtest/gtest.h>
 

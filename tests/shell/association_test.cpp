@@ -5,7 +5,7 @@
 #include "app/window_driver.h"
 #include "book/gbk_wide.h"
 #include "export/book_icon.h"
-#include "export/file_association.h"
+#include "shell/file_association.h"
 
 namespace folivra::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/splitter.h"
+#include "ui/splitter.h"
 
 #include "ui/window_class.h"
 

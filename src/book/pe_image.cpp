@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "book/le_bytes.h"
-#include "export/reader_image.h"
+#include "book/reader_image.h"
 
 namespace folivra {
 

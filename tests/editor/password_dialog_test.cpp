@@ -1,5 +1,5 @@
 // The password dialog in both modes, driven with real messages.
-#include "export/password_dialog.h"
+#include "editor/password_dialog.h"
 
 #include <gtest/gtest.h>
 

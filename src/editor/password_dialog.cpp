@@ -1,4 +1,4 @@
-#include "export/password_dialog.h"
+#include "editor/password_dialog.h"
 
 #include <commctrl.h>
 
