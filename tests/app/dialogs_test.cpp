@@ -195,12 +195,7 @@ TEST_F(Dialogs, TheImportDialogTakesTheTitleTypedOverTheOneTheTextGives) {
   type(c.title, L"远方");
   EXPECT_EQ(text_of(c.title), L"远方");
   type(c.rule, L" ");  // the preview follows the rule once typing pauses
-  const DWORD until = GetTickCount() + 3000;
-  while (previews < 2 && GetTickCount() < until) {
-    pump();
-    Sleep(20);
-  }
-  ASSERT_EQ(previews, 2);
+  ASSERT_TRUE(wait_until([&] { return previews == 2; }));
   EXPECT_EQ(text_of(c.title), L"远方") << "what the user typed stays";
   EXPECT_EQ(text_of(c.author), L"某某某") << "an untouched field follows the text";
 

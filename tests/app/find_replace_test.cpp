@@ -50,11 +50,7 @@ class FindReplace : public WindowTest {
   }
   // Runs the loop until the worker's last message has come.
   void wait_for_search() {
-    for (int i = 0; i < 200 && IsWindowEnabled(f().stop); ++i) {
-      Sleep(10);
-      pump();
-    }
-    ASSERT_FALSE(IsWindowEnabled(f().stop));
+    ASSERT_TRUE(wait_until([&] { return !IsWindowEnabled(f().stop); }));
   }
 };
 
@@ -155,10 +151,7 @@ TEST_F(FindReplace, ReplaceInTheChapterAndWordCounts) {
   SendMessageW(c().content, EM_SETSEL, 0, 0);
   SetFocus(c().content);
   type(c().content, L"天亮");
-  for (int i = 0; i < 60 && status_text(c().status, 4).find(L"本章 9") == std::wstring::npos; ++i) {
-    Sleep(20);
-    pump();
-  }
+  wait_until([&] { return status_text(c().status, 4).find(L"本章 9") != std::wstring::npos; });
   EXPECT_EQ(status_text(c().status, 4).substr(0, 8), L"字数：本章 9　");
 
   SendMessageW(c().content, EM_SETSEL, 0, 4);  // 天亮林溪
@@ -254,10 +247,7 @@ TEST_F(FindReplace, EndlessExpressionsAreSaidTooComplexAndStopAtOnce) {
   click(f().stop);
   EXPECT_LT(GetTickCount() - stopping, 100u) << "停止 answers at once";
   EXPECT_FALSE(IsWindowEnabled(f().stop));
-  for (int i = 0; i < 50 && text_of(f().note).find(L"已停止") == std::wstring::npos; ++i) {
-    Sleep(10);
-    pump();
-  }
+  wait_until([&] { return text_of(f().note).find(L"已停止") != std::wstring::npos; });
   EXPECT_EQ(text_of(f().note), L"已停止，找到 0 处。") << "the worker saw the stop";
 
   click(f().search_book);

@@ -58,19 +58,13 @@ TEST_F(SettingsFile, MaximizeAndMinimizeWriteOnlyTheState) {
   SetWindowPos(hwnd_, nullptr, 100, 80, 600, 450, SWP_NOZORDER);
   ShowWindow(hwnd_, SW_MAXIMIZE);
   // Under Wine the new state may come back from the X server a little later.
-  for (int i = 0; i < 200 && read(L"Windows", L"maximization") != L"true"; ++i) {
-    pump();
-    Sleep(10);
-  }
+  wait_until([&] { return read(L"Windows", L"maximization") == L"true"; });
   EXPECT_EQ(read(L"Windows", L"maximization"), L"true");
   EXPECT_EQ(read(L"Windows", L"left_edge"), L"100");
   EXPECT_EQ(read(L"Windows", L"width"), L"600");
   ShowWindow(hwnd_, SW_RESTORE);
   ShowWindow(hwnd_, SW_MINIMIZE);
-  for (int i = 0; i < 200 && read(L"Windows", L"maximization") != L"false"; ++i) {
-    pump();
-    Sleep(10);
-  }
+  wait_until([&] { return read(L"Windows", L"maximization") == L"false"; });
   EXPECT_EQ(read(L"Windows", L"maximization"), L"false");
   EXPECT_EQ(read(L"Windows", L"left_edge"), L"100");
   EXPECT_EQ(read(L"Windows", L"top_edge"), L"80");

@@ -10,6 +10,16 @@ void pump() {
   }
 }
 
+bool wait_until(const std::function<bool()>& done, DWORD ms) {
+  const ULONGLONG until = GetTickCount64() + ms;
+  for (;;) {
+    pump();
+    if (done()) return true;
+    if (GetTickCount64() >= until) return false;
+    Sleep(10);
+  }
+}
+
 HeldKeys::HeldKeys(bool ctrl, bool shift, bool alt) {
   GetKeyboardState(saved_);
   BYTE state[256];

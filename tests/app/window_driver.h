@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,10 @@ namespace folivra::test {
 
 // Runs the messages already queued for this thread.
 void pump();
+
+// Runs the loop until `done` holds or `ms` of wall-clock time have passed;
+// gives whether it holds.
+bool wait_until(const std::function<bool()>& done, DWORD ms = 3000);
 
 // Holds the modifier keys down, as far as GetKeyState can tell, while it lives.
 class HeldKeys {

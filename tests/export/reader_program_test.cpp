@@ -158,7 +158,10 @@ TEST_F(ReaderProgram, ShowsTheBook) {
   ASSERT_NE(question, nullptr) << "closing asks first";
   EXPECT_EQ(text_of(GetDlgItem(question, 0xFFFF)), L"你确定要关闭 新的书籍 吗？");
   SendMessageW(question, WM_COMMAND, IDCANCEL, 0);
-  Sleep(200);
+  ASSERT_TRUE(wait_until([&] { return !IsWindow(question); })) << "the question is answered";
+  // Once the reader answers a message, it is past the close it was asked for.
+  DWORD_PTR answer = 0;
+  EXPECT_TRUE(SendMessageTimeoutW(reader, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer));
   EXPECT_TRUE(IsWindow(reader)) << "Cancel keeps it open";
   PostMessageW(reader, WM_CLOSE, 0, 0);
   question = wait_for_window(L"#32770", L"关闭", pid);
