@@ -12,9 +12,6 @@ add_executable(zqb src/cli/zqb_main.cpp src/cli/zqb_commands.cpp src/cli/zqb_cha
 target_include_directories(zqb PRIVATE ${FOLIVRA_VIEW_cli})
 target_link_libraries(zqb PRIVATE folivra_core_export folivra_core_document
                       nlohmann_json::nlohmann_json)
-# pack's reader program comes from the Windows tree unless --reader names one.
-target_compile_definitions(zqb PRIVATE
-    FOLIVRA_DEFAULT_READER="${PROJECT_SOURCE_DIR}/build/windows/folivra_reader.exe")
 
 add_executable(core_tests ${FOLIVRA_CORE_TEST_SOURCES} tests/book/book_writer_safety_test.cpp
                           tests/cli/base64_test.cpp src/cli/base64.cpp

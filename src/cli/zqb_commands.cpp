@@ -285,7 +285,7 @@ int epub(const Arguments& args) {
 }
 
 int pack(const Arguments& args) {
-  const std::string reader_path = args.reader.value_or(FOLIVRA_DEFAULT_READER);
+  const std::string reader_path = args.reader.value_or("");
   std::string reader;
   if (!read_whole_file(reader_path, reader) || pe_image_end(reader) != reader.size()) {
     std::cerr << "zqb: " << reader_path << " is not the reader program (give one with --reader)\n";

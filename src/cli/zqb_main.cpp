@@ -4,6 +4,8 @@
 #include <malloc.h>
 #endif
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <iostream>
 #include <string_view>
 
@@ -95,6 +97,16 @@ int usage_error(const std::string& message) {
   return kUsageError;
 }
 
+// The reader program the Windows tree builds beside this program's tree
+// (build/native/zqb, build/windows/folivra_reader.exe), found from where
+// this program is, not from where it was built.
+std::string default_reader(const char* argv0) {
+  std::error_code error;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) self = std::filesystem::absolute(argv0, error);
+  return (self.parent_path().parent_path() / "windows" / "folivra_reader.exe").string();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -147,6 +159,7 @@ int main(int argc, char** argv) {
     return usage_error(std::string(name) + " takes " + std::to_string(command->positional) +
                        (command->optional ? " or more" : "") + " arguments");
   }
+  if (!args.reader) args.reader = default_reader(argv[0]);
   const int status = command->run(args);
   // A listing cut short by a full disk or a closed pipe is no success.
   std::cout.flush();

@@ -38,6 +38,10 @@ class PackTest(unittest.TestCase):
             extra = ["--password", password] if password else []
             result = run("pack", book, self.path("out.exe"), "--reader", READER, *extra)
             self.assertEqual(result.returncode, 0, result.stderr)
+            # Without --reader, the reader the Windows tree builds beside zqb's.
+            result = run("pack", book, self.path("default.exe"), *extra)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(open(self.path("default.exe"), "rb").read()[:len(self.reader)], self.reader)
             exe = open(self.path("out.exe"), "rb").read()
             self.assertEqual(exe[:len(self.reader)], self.reader)
             self.assertEqual(exe[-3:], b"END")
