@@ -34,7 +34,7 @@ target_compile_definitions(folivra_reader PRIVATE UNICODE _UNICODE)
 target_compile_options(folivra_reader PRIVATE -Os -ffunction-sections -fdata-sections)
 target_link_options(folivra_reader PRIVATE -municode -s -Wl,--gc-sections ${FOLIVRA_STATIC})
 target_link_libraries(folivra_reader PRIVATE folivra_core_small_document folivra_core_small_text
-                      comctl32 ole32 oleaut32 uuid)
+                      comctl32 ole32 oleaut32 uuid windowscodecs)
 
 # The editor carries the reader as a resource (101, as app/carried_reader.h says).
 set_target_properties(folivra_reader PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -121,7 +121,7 @@ endforeach()
 target_compile_definitions(folivra_ui PUBLIC UNICODE _UNICODE)
 target_compile_definitions(folivra_app PRIVATE FOLIVRA_VERSION="${PROJECT_VERSION}"
                            FOLIVRA_BUILD_DATE="${FOLIVRA_BUILD_DATE}")
-target_link_libraries(folivra_ui PUBLIC comctl32 comdlg32 ole32 oleaut32 uuid shell32)
+target_link_libraries(folivra_ui PUBLIC comctl32 comdlg32 ole32 oleaut32 uuid shell32 windowscodecs)
 # All of it, for the editor and the tests.
 add_library(folivra_shell INTERFACE)
 target_include_directories(folivra_shell INTERFACE ${PROJECT_SOURCE_DIR}/src)
@@ -155,7 +155,7 @@ add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} ${CMAKE_BINARY_DIR}/edi
                             tests/app/command_line_test.cpp tests/editor/password_dialog_test.cpp
                             tests/export/text_export_test.cpp tests/book/reader_image_test.cpp
                             tests/export/reader_program_test.cpp tests/shell/association_test.cpp
-                            tests/book/test_books.cpp)
+                            tests/book/test_books.cpp tests/ui/cover_picture_test.cpp)
 target_include_directories(window_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(window_tests PRIVATE folivra_shell gtest_main version)
 target_link_options(window_tests PRIVATE ${FOLIVRA_STATIC})
