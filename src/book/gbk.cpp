@@ -8,19 +8,6 @@ namespace folivra {
 
 namespace {
 
-void append_utf8_unit(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | cp >> 6);
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | cp >> 12);
-    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // GBK bytes by UTF-16 unit (0: none), the reverse of the code page: a
 // character with a one-byte form (the euro sign) keeps that form.
 const std::vector<uint16_t>& gbk_of_unit() {
@@ -44,6 +31,24 @@ const std::vector<uint16_t>& gbk_of_unit() {
 
 }  // namespace
 
+void append_utf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | cp >> 6);
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | cp >> 12);
+    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | cp >> 18);
+    out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
 std::string gbk_to_utf8(std::string_view gbk) {
   const CodePage& page = gbk_code_page();
   std::string out;
@@ -58,17 +63,17 @@ std::string gbk_to_utf8(std::string_view gbk) {
     if (page.is_lead(b) && i + 1 < gbk.size()) {
       const auto trail = static_cast<uint8_t>(gbk[i + 1]);
       if (const char16_t u = page.pair(b, trail)) {
-        append_utf8_unit(out, u);
+        append_utf8(out, u);
         i += 2;
         continue;
       }
       // A bad pair: an ASCII byte after the lead is text of its own.
-      append_utf8_unit(out, 0xFFFD);
+      append_utf8(out, 0xFFFD);
       i += trail < 0x40 ? 1 : 2;
       continue;
     }
     const char16_t u = page.single(b);
-    append_utf8_unit(out, u ? u : 0xFFFD);
+    append_utf8(out, u ? u : 0xFFFD);
     ++i;
   }
   return out;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,9 @@ std::optional<std::string> utf8_to_gbk(std::string_view utf8);
 
 // A text of the program's own, written in UTF-8 in the source, as GBK.
 inline std::string gbk_of(std::string_view utf8) { return utf8_to_gbk(utf8).value_or(""); }
+
+// A code point's UTF-8 bytes, added to `out`.
+void append_utf8(std::string& out, uint32_t code_point);
 
 // True when `byte` starts a two-byte GBK character.
 inline bool is_gbk_lead_byte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "book/gbk.h"  // append_utf8
+
 namespace folivra {
 
 // A chapter's text as the reader sees it, in UTF-8 lines (a paragraph or
@@ -20,7 +22,6 @@ std::u16string chapter_text16(std::string_view content);
 // GBK text (names, title, introduction) and UTF-8 as UTF-16.
 std::u16string utf8_to_utf16(std::string_view utf8);
 std::u16string gbk_to_utf16(std::string_view gbk);
-void append_utf8(std::string& out, uint32_t code_point);
 // UTF-16 as UTF-8; a lone surrogate becomes U+FFFD.
 std::string utf16_to_utf8(std::u16string_view text);
 
