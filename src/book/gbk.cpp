@@ -49,6 +49,11 @@ void append_utf8(std::string& out, uint32_t cp) {
   }
 }
 
+uint16_t gbk_pair_of(char16_t unit) {
+  const uint16_t code = gbk_of_unit()[unit];
+  return code > 0xFF ? code : 0;
+}
+
 std::string gbk_to_utf8(std::string_view gbk) {
   const CodePage& page = gbk_code_page();
   std::string out;

@@ -16,6 +16,10 @@ std::optional<std::string> utf8_to_gbk(std::string_view utf8);
 // A text of the program's own, written in UTF-8 in the source, as GBK.
 inline std::string gbk_of(std::string_view utf8) { return utf8_to_gbk(utf8).value_or(""); }
 
+// The two GBK bytes (lead << 8 | trail) of a UTF-16 unit; 0 when GBK has
+// no two-byte character for it.
+uint16_t gbk_pair_of(char16_t unit);
+
 // A code point's UTF-8 bytes, added to `out`.
 void append_utf8(std::string& out, uint32_t code_point);
 

@@ -21,8 +21,4 @@ std::string rtf_of_lines(const std::vector<std::u16string>& lines, const RtfFont
 // '?', and `replaced` (when given) grows by their number.
 std::string gbk_field(std::u16string_view text, size_t* replaced = nullptr);
 
-// The UTF-16 unit of a GBK character (lead << 8 | trail), U+FFFD for none:
-// a table made once, for walking much text quickly.
-char16_t gbk_pair_unit(uint16_t pair);
-
 }  // namespace folivra
