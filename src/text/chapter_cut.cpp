@@ -1,6 +1,5 @@
 #include "text/chapter_cut.h"
 
-#include <array>
 #include <vector>
 
 #include "text/rtf_check.h"

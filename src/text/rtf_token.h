@@ -30,6 +30,4 @@ bool is_destination(std::string_view word);
 // which text joined to another document leaves behind.
 bool is_document_table(std::string_view word);
 
-inline bool lead_byte(unsigned v) { return v >= 0x81 && v <= 0xFE; }
-
 }  // namespace folivra
