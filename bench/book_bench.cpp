@@ -241,6 +241,28 @@ void BM_CountWords(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
 
+// The text of one 16 MB chapter of ASCII (as a decompression bomb holds) and
+// of the whole book, as search and export read it.
+void BM_ChapterText(benchmark::State& state) {
+  Fixture& f = fixture();
+  const std::string ascii = "{\\rtf1 " + std::string(16 << 20, 'a') + "}";
+  size_t bytes = 0, units = 0;
+  for (auto _ : state) {
+    bytes = units = 0;
+    if (state.range(0) == 0) {
+      units += chapter_text16(ascii).size();
+      bytes += ascii.size();
+    } else {
+      for (const Chapter& chapter : f.book.chapters) {
+        units += chapter_text16(chapter.content).size();
+        bytes += chapter.content.size();
+      }
+    }
+    benchmark::DoNotOptimize(units);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+
 void BM_MemchrScan(benchmark::State& state) {
   Fixture& f = fixture();
   size_t bytes = 0, hits = 0;
@@ -417,6 +439,7 @@ BENCHMARK(BM_SaveOneEdited)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRe
 BENCHMARK(BM_ZlibCompress2)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 BENCHMARK(BM_CountWords)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ChapterText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_MemchrScan)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PlainTexts)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SearchBook)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);

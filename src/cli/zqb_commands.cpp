@@ -235,14 +235,14 @@ int txt(const Arguments& args) {
   };
   const int status = load(args, book, nullptr, [&](std::span<const Chapter> batch, size_t first) {
     start();
-    std::string text;
     if (encoding) {
-      for (const Chapter& chapter : batch) text += plain_chapter_text(chapter, *encoding);
-    } else {
-      const size_t count = static_cast<size_t>(chapters_in_text(book));
-      for (size_t i = 0; i < batch.size() && first + i < count; ++i) {
-        append_chapter_text(text, batch[i], first + i + 1 == count);
-      }
+      for (const Chapter& chapter : batch) write(plain_chapter_text(chapter, *encoding));
+      return;
+    }
+    std::string text;
+    const size_t count = static_cast<size_t>(chapters_in_text(book));
+    for (size_t i = 0; i < batch.size() && first + i < count; ++i) {
+      append_chapter_text(text, batch[i], first + i + 1 == count);
     }
     write(text);
   });

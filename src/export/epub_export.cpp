@@ -46,9 +46,9 @@ std::string xml_text(std::string_view gbk) {
 }
 
 // The paragraphs of a chapter as XHTML, the runs of bold, italic and
-// underline as <b>, <i> and <u>.
-std::string paragraphs(std::string_view content) {
-  std::string out = "<p>";
+// underline as <b>, <i> and <u>, added to `out`.
+void append_paragraphs(std::string& out, std::string_view content) {
+  out += "<p>";
   uint8_t open = 0;  // the style the open tags give
   char16_t high = 0;
   const auto close_runs = [&] {
@@ -95,7 +95,7 @@ std::string paragraphs(std::string_view content) {
   });
   if (high) append_xml(out, 0xFFFD);
   close_runs();
-  return out + "</p>\n";
+  out += "</p>\n";
 }
 
 const char* kStyle =
@@ -103,14 +103,28 @@ const char* kStyle =
     "h1, h2 { text-align: center; font-weight: bold; }\n"
     "p { text-indent: 2em; margin: 0; }\n";
 
-std::string page(const std::string& title, const std::string& body, bool nav = false) {
+std::string page_head(const std::string& title, bool nav = false) {
   return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html>\n") +
          "<html xmlns=\"http://www.w3.org/1999/xhtml\"" +
          (nav ? " xmlns:epub=\"http://www.idpf.org/2007/ops\"" : "") +
          " xml:lang=\"zh\" lang=\"zh\">\n<head>\n<meta charset=\"UTF-8\"/>\n<title>" + title +
          "</title>\n<link rel=\"stylesheet\" type=\"text/css\" href=\"style.css\"/>\n</head>\n"
-         "<body>\n" +
-         body + "</body>\n</html>\n";
+         "<body>\n";
+}
+constexpr std::string_view kPageTail = "</body>\n</html>\n";
+
+std::string page(const std::string& title, const std::string& body, bool nav = false) {
+  return page_head(title, nav) + body + std::string(kPageTail);
+}
+
+// A chapter's page, written in place: its text may be a large part of the book.
+std::string chapter_page(const std::string& name, std::string_view content) {
+  std::string xhtml = page_head(name);
+  xhtml.reserve(xhtml.size() + 2 * name.size() + content.size() + 64);
+  xhtml += "<h2>" + name + "</h2>\n";
+  append_paragraphs(xhtml, content);
+  xhtml += kPageTail;
+  return xhtml;
 }
 
 const char* cover_type(std::string_view cover) {
@@ -176,8 +190,7 @@ bool EpubWriter::add_chapters(std::span<const Chapter> chapters) {
   std::vector<ZipEntry> pages(chapters.size());
   run_parallel(chapters.size(), item_workers(chapters.size()), [&](size_t i) {
     const std::string& name = names_[first + i];
-    pages[i] = {"OEBPS/" + file_of(first + i),
-                page(name, "<h2>" + name + "</h2>\n" + paragraphs(chapters[i].content))};
+    pages[i] = {"OEBPS/" + file_of(first + i), chapter_page(name, chapters[i].content)};
   });
   return zip_.add(pages);
 }

@@ -25,11 +25,15 @@ void add_line(std::string& out, std::string_view utf8) {
   out += "\r\n";
 }
 
-// A text's lines, without the empty one its last paragraph break leaves.
+// A text's lines, each ending in CRLF, without the empty one its last
+// paragraph break leaves.
 void add_text(std::string& out, std::string_view content) {
-  std::vector<std::string> lines = plain_lines(content);
-  if (lines.size() > 1 && lines.back().empty()) lines.pop_back();
-  for (const std::string& line : lines) add_line(out, line);
+  const size_t start = out.size();
+  out.reserve(start + content.size() + 2);
+  append_plain_text(out, content, "\r\n");
+  if (out.size() - start < 2 || !std::string_view(out).substr(start).ends_with("\r\n")) {
+    out += "\r\n";
+  }
 }
 
 }  // namespace

@@ -5,32 +5,47 @@
 
 namespace folivra {
 
-std::vector<std::string> plain_lines(std::string_view content) {
-  std::vector<std::string> lines(1);
+void append_plain_text(std::string& out, std::string_view content, std::string_view line_end) {
+  const size_t start = out.size();
+  size_t line_start = start;
   char16_t high = 0;  // a high surrogate waiting for its partner
   const auto end_high = [&] {
-    if (high) append_utf8(lines.back(), 0xFFFD);
+    if (high) append_utf8(out, 0xFFFD);
     high = 0;
   };
   for_each_text_character(content, [&](const TextCharacter& ch) {
     const char16_t u = ch.unit;
     if (high && u >= 0xDC00 && u <= 0xDFFF) {
-      append_utf8(lines.back(), 0x10000 + ((high - 0xD800u) << 10) + (u - 0xDC00u));
+      append_utf8(out, 0x10000 + ((high - 0xD800u) << 10) + (u - 0xDC00u));
       high = 0;
       return;
     }
     end_high();
     if (ch.kind == TextCharacter::Kind::line_break) {
       // A table row's marks are no lines of their own.
-      if (ch.width == 1 || !lines.back().empty()) lines.emplace_back();
+      if (ch.width == 1 || out.size() > line_start) {
+        out += line_end;
+        line_start = out.size();
+      }
     } else if (u >= 0xD800 && u <= 0xDBFF) {
       high = u;
     } else if (u >= 0x20 || u == u'\t') {  // control characters are no text to export
-      append_utf8(lines.back(), u >= 0xDC00 && u <= 0xDFFF ? 0xFFFD : u);
+      append_utf8(out, u >= 0xDC00 && u <= 0xDFFF ? 0xFFFD : u);
     }
   });
   end_high();
-  return lines;
+}
+
+std::vector<std::string> plain_lines(std::string_view content) {
+  std::string text;
+  append_plain_text(text, content, "\n");
+  std::vector<std::string> lines;
+  for (size_t start = 0;;) {
+    const size_t end = text.find('\n', start);
+    lines.emplace_back(text, start, end == std::string::npos ? std::string::npos : end - start);
+    if (end == std::string::npos) return lines;
+    start = end + 1;
+  }
 }
 
 std::u16string utf8_to_utf16(std::string_view utf8) {
@@ -63,9 +78,12 @@ std::u16string gbk_to_utf16(std::string_view gbk) { return utf8_to_utf16(gbk_to_
 
 std::u16string chapter_text16(std::string_view content) {
   std::u16string out;
+  // Seldom more units than stored bytes; pages reserved and never written
+  // cost nothing.
+  out.reserve(content.size());
   for_each_text_character(content, [&](const TextCharacter& ch) {
-    out += ch.unit;
-    if (ch.width == 2) out += u'\n';
+    out.push_back(ch.unit);
+    if (ch.width == 2) out.push_back(u'\n');
   });
   return out;
 }

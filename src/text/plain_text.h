@@ -13,6 +13,8 @@ namespace folivra {
 // line break ends a line). Characters from \uN survive; a lone byte that is
 // no text becomes U+FFFD.
 std::vector<std::string> plain_lines(std::string_view content);
+// The same lines joined by `line_end` (none after the last), added to `out`.
+void append_plain_text(std::string& out, std::string_view content, std::string_view line_end);
 
 // The same text as the rich-edit control holds it: UTF-16, each paragraph
 // or line break one '\r'. Unit i is the control's character position i, so

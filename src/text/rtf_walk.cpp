@@ -180,7 +180,7 @@ class Walker {
     if (cp == kSymbolCodePage) {
       return character(t, t.end, Kind::byte, b, b >= 0x20 ? static_cast<char16_t>(0xF000 + b) : b);
     }
-    if (b < 0x80) return character(t, t.end, Kind::byte, b, b);
+    if (b < 0x80) return ascii_run(t);
     if (cp == 65001) return utf8_character(t);
     const CodePage* page = code_page(cp);
     if (!page) page = code_page(1252);
@@ -195,6 +195,21 @@ class Walker {
     }
     const char16_t unit = page->single(b);
     return character(t, t.end, Kind::byte, b, unit ? unit : none);
+  }
+
+  // A byte below 0x80 is itself in every code page read here; the plain
+  // bytes after it go on without a token each.
+  size_t ascii_run(Token t) {
+    size_t end = character(t, t.end, Kind::byte, t.byte, static_cast<char16_t>(t.byte));
+    while (end < rtf_.size()) {
+      const auto c = static_cast<uint8_t>(rtf_[end]);
+      if (c >= 0x80 || c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n') break;
+      t.begin = end;
+      t.end = end + 1;
+      t.byte = c;
+      end = character(t, t.end, Kind::byte, c, c);
+    }
+    return end;
   }
 
   // Bytes in code page 65001: a UTF-8 sequence is one character (two
