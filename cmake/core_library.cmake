@@ -179,5 +179,6 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/text/rtf_corpus_test.cpp
   tests/export/plain_export_test.cpp
   tests/document/document_test.cpp
+  tests/document/chapter_look_test.cpp
 )
 list(TRANSFORM FOLIVRA_CORE_TEST_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/)

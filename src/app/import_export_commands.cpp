@@ -11,6 +11,7 @@
 #include "book/gbk_wide.h"
 #include "export/epub_export.h"
 #include "text/novel_import.h"
+#include "text/rtf_check.h"
 #include "text/word_count.h"
 
 namespace folivra {
@@ -193,6 +194,13 @@ void DocumentCommands::import_text() {
     book.chapter_count = static_cast<int32_t>(book.chapters.size());
     view_.show_book(book);
     view_.set_modified(true);
+  }
+  if (imported.lines_split) {
+    prompts_.show_message(note("导入文本",
+                               gbk_of("有 ") + std::to_string(imported.lines_split) +
+                                   gbk_of(" 段长于 ") + std::to_string(kMaxControlParagraph) +
+                                   gbk_of(" 个字符，编辑器无法一次显示，已在句末分为多段。"),
+                               Icon::information));
   }
   if (imported.names_replaced) {
     prompts_.show_message(note("导入文本",

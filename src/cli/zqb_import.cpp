@@ -9,6 +9,7 @@
 #include "cli/zqb_commands.h"
 #include "text/novel_import.h"
 #include "text/plain_text.h"
+#include "text/rtf_check.h"
 #include "text/text_rtf.h"
 
 namespace folivra::zqb {
@@ -124,6 +125,10 @@ int import(const Arguments& args) {
   }
   std::cout << book.chapters.size() << " chapters\n";
   if (unwrapped) std::cout << "lines cut at a fixed width were joined into paragraphs\n";
+  if (imported.lines_split) {
+    std::cout << imported.lines_split << " lines longer than " << kMaxControlParagraph
+              << " characters were made several paragraphs\n";
+  }
   if (replaced) std::cout << replaced << " characters of names GBK cannot hold became '?'\n";
   return 0;
 }

@@ -1,6 +1,9 @@
 #include "text/novel_import.h"
 
+#include <algorithm>
+
 #include "book/task_pool.h"
+#include "text/rtf_check.h"
 
 namespace folivra {
 
@@ -14,6 +17,37 @@ int digit_of(char16_t c) {
 
 }  // namespace
 
+namespace {
+
+bool sentence_end(char16_t c) {
+  return c == u'。' || c == u'！' || c == u'？' || c == u'…' || c == u'!' || c == u'?' ||
+         c == u'.' || c == u'”' || c == u'」';
+}
+
+// A line longer than a control takes, as paragraphs it takes: each ends
+// after the last sentence end in its second half, else at the limit (never
+// between the two halves of a surrogate pair). Gives how many it added.
+size_t split_long_line(std::u16string_view line, std::vector<std::u16string>& out) {
+  size_t pieces = 0;
+  while (line.size() > kMaxControlParagraph) {
+    size_t end = kMaxControlParagraph;
+    for (size_t i = kMaxControlParagraph; i > kMaxControlParagraph / 2; --i) {
+      if (sentence_end(line[i - 1]) && !sentence_end(line[i])) {
+        end = i;
+        break;
+      }
+    }
+    if (line[end - 1] >= 0xD800 && line[end - 1] <= 0xDBFF) --end;
+    out.emplace_back(line.substr(0, end));
+    line.remove_prefix(end);
+    ++pieces;
+  }
+  out.emplace_back(line);
+  return pieces;
+}
+
+}  // namespace
+
 ImportedChapters chapters_of(const std::vector<TextChapter>& found, const RtfFont& font) {
   ImportedChapters out;
   out.chapters.resize(found.size());
@@ -21,8 +55,21 @@ ImportedChapters chapters_of(const std::vector<TextChapter>& found, const RtfFon
     out.chapters[i].number = static_cast<int32_t>(i + 1);
     out.chapters[i].name = gbk_field(found[i].name, &out.names_replaced);
   }
-  run_parallel(found.size(), item_workers(found.size()),
-               [&](size_t i) { out.chapters[i].content = rtf_of_lines(found[i].lines, font); });
+  std::vector<size_t> split(found.size());
+  run_parallel(found.size(), item_workers(found.size()), [&](size_t i) {
+    const std::vector<std::u16string>& lines = found[i].lines;
+    const bool fits = std::all_of(lines.begin(), lines.end(), [](const std::u16string& line) {
+      return line.size() <= kMaxControlParagraph;
+    });
+    if (fits) {
+      out.chapters[i].content = rtf_of_lines(lines, font);
+      return;
+    }
+    std::vector<std::u16string> paragraphs;
+    for (const std::u16string& line : lines) split[i] += split_long_line(line, paragraphs) > 0;
+    out.chapters[i].content = rtf_of_lines(paragraphs, font);
+  });
+  for (const size_t n : split) out.lines_split += n;
   return out;
 }
 

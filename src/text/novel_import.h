@@ -23,6 +23,7 @@ bool looks_binary(std::string_view bytes, TextEncoding encoding);
 struct ImportedChapters {
   std::vector<Chapter> chapters;
   size_t names_replaced = 0;  // characters of names GBK could not hold
+  size_t lines_split = 0;     // lines longer than a control takes, made several
 };
 ImportedChapters chapters_of(const std::vector<TextChapter>& found, const RtfFont& font);
 

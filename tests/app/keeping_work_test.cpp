@@ -225,7 +225,7 @@ TEST_F(KeepingWork, ChaptersOfMoreParagraphsThanTheControlCanLayOutOpenAtOnceRea
     EXPECT_TRUE(read_only_editor());
     EXPECT_NE(status_text(c().status, 3).find(L"过长，只读"), std::wstring::npos);
     EXPECT_EQ(editor_text().rfind(L"（这一章有 ", 0), 0u) << "what is shown says so";
-    EXPECT_NE(editor_text().find(L"只读地显示它的前 30000 段"), std::wstring::npos);
+    EXPECT_NE(editor_text().find(L"多于编辑器一次能显示的 30000 段"), std::wstring::npos);
   }
   select(1);
   SetFocus(c().content);

@@ -9,6 +9,7 @@
 
 #include "book/gb18030.h"
 #include "text/novel_import.h"
+#include "text/rtf_check.h"
 #include "text/plain_text.h"
 #include "text/word_count.h"
 
@@ -196,6 +197,30 @@ TEST(TextImport, TextComesBackLineForLineThroughTheBook) {
             std::string::npos)
       << "in the editor's font";
   EXPECT_EQ(count_words(imported.chapters[1].content).words, 1);
+}
+
+// A line longer than the control takes becomes paragraphs it takes, cut
+// after a sentence where there is one; no character is lost or added.
+TEST(TextImport, ALineTooLongForTheControlIsCutAfterASentence) {
+  std::u16string sentences;
+  while (sentences.size() < 3 * kMaxControlParagraph) sentences += u"这是一段很长的话。";
+  const std::u16string word(kMaxControlParagraph + 5, u'a');  // no sentence ends
+  const std::vector<TextChapter> found = {{u"第一章", {u"短", sentences, word + u"\U00020000"}}};
+  const ImportedChapters imported = chapters_of(found, RtfFont{});
+  EXPECT_EQ(imported.lines_split, 2u);
+  const std::vector<std::string> lines = plain_lines(imported.chapters[0].content);
+  ASSERT_GE(lines.size(), 6u);
+  std::u16string joined;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const std::u16string line = utf8_to_utf16(lines[i]);
+    EXPECT_LE(line.size(), kMaxControlParagraph);
+    EXPECT_FALSE(line.empty());
+    joined += line;
+    if (joined.size() < sentences.size()) {
+      EXPECT_EQ(line.back(), u'。') << i;
+    }
+  }
+  EXPECT_EQ(joined, sentences + word + u"\U00020000");
 }
 
 TEST(TextImport, FilesSortInNaturalOrder) {
