@@ -79,7 +79,8 @@ set(FOLIVRA_SHELL_SOURCES
   src/app/settings.cpp
   src/app/start_up.cpp
   src/ui/window_class.cpp
-  src/app/window_settings.cpp
+  src/app/editor_font.cpp
+  src/app/window_placement.cpp
   src/app/windows_prompts.cpp
   src/ui/splitter.cpp
   src/ui/tree_images.cpp
@@ -185,11 +186,11 @@ target_link_options(window_bench PRIVATE -municode ${FOLIVRA_STATIC})
 target_link_libraries(window_bench PRIVATE folivra_shell)
 
 add_executable(instance_tests ${FOLIVRA_CARRIED_READER_RC} tests/app/instance_test.cpp tests/app/scripted_prompts.cpp
-                              tests/app/recovery_test.cpp
+                              tests/app/recovery_test.cpp tests/app/hostile_window_test.cpp tests/app/window_driver.cpp
                               tests/book/test_books.cpp)
 target_include_directories(instance_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_options(instance_tests PRIVATE -municode ${FOLIVRA_STATIC})
-target_link_libraries(instance_tests PRIVATE folivra_shell gtest)
+target_link_libraries(instance_tests PRIVATE folivra_shell gtest psapi)
 add_test(NAME instance_tests_wine COMMAND ${WINE_RUN} $<TARGET_FILE:instance_tests>)
 # The settings file once more under a Western code page (1252).
 add_test(NAME settings_western_wine COMMAND ${CMAKE_COMMAND} -E env FOLIVRA_WINE_LANG=en_US.UTF-8

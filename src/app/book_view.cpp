@@ -102,7 +102,7 @@ void MainWindow::close_book() {
   set_status(1, L"未载入");
   set_status(3, L"未载入");
   set_modified(false);
-  counts_.count_all(book_);
+  counts_.count_all();
   refresh_counts();
   forget_search();
 }
@@ -177,8 +177,42 @@ void MainWindow::show_book(const Book& book) {
   menus_.edit->set_checked(kCmdReadOnly, false);
   for (UINT id : kBookCommands) menus_.enable(id, true);
   set_modified(false);
-  counts_.count_all(book_);
+  counts_.count_all();
   refresh_counts();
+}
+
+}  // namespace folivra
+
+namespace folivra {
+
+void MainWindow::refresh_counts() {
+  set_status(4, has_book_ ? counts_.status_text(selected_index()) : L"");
+}
+
+void MainWindow::count_typed_chapter() {
+  KillTimer(hwnd_, kCountTimer);
+  const int p = selected_index();
+  if (counts_.counts_typing_in(p)) counts_.typed(p, utf16_of(control_text(c_.content)));
+  refresh_counts();
+}
+
+void MainWindow::show_word_counts() {
+  if (!has_book_) return;
+  count_typed_chapter();
+  std::optional<WordCount> selection;
+  CHARRANGE sel{};
+  SendMessageW(c_.content, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+  if (selected_index() >= 1 && sel.cpMax > sel.cpMin) {
+    const std::wstring text = control_text(c_.content);
+    const size_t end = std::min(text.size(), static_cast<size_t>(sel.cpMax));
+    const size_t start = std::min(end, static_cast<size_t>(sel.cpMin));
+    selection = count_words(std::u16string_view(utf16_of(text.substr(start, end - start))));
+  }
+  counts_.show_window(hwnd_, dpi_, selection);
+}
+
+bool MainWindow::modeless_message(MSG& msg) {
+  return find_.dialog_message(msg) || counts_.dialog_message(msg);
 }
 
 }  // namespace folivra

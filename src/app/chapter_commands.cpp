@@ -29,7 +29,7 @@ bool joinable(const Chapter& chapter) { return chapter_look(chapter) == ChapterL
 // belongs to another position.
 void MainWindow::show_changes(const ChapterChanges& changes, int select) {
   if (changes.empty()) return;
-  counts_.follow(changes, doc_);
+  counts_.follow(changes);
   tree_.follow(changes, doc_, select);
   show_chapter(std::clamp(select, 0, doc_.count()));
   set_modified(true);
@@ -42,7 +42,7 @@ void MainWindow::add_chapter() {
   const int selected = selected_index();
   const ChapterChanges changes = doc_.add(kNewChapterName);
   if (changes.empty()) return;
-  counts_.follow(changes, doc_);
+  counts_.follow(changes);
   tree_.follow(changes, doc_, selected);  // the selection stays
   refresh_counts();
   tree_.edit_label(doc_.count());

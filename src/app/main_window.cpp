@@ -96,16 +96,15 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE:
       create_controls();
-      restore_geometry();
+      move_splitter(placement_.restore(hwnd_, dpi_));
       reload_recent_files();
       read_only_ = true;  // nothing to edit until a book is shown
       info_.set_read_only(true);
       tree_.set_locked(true);
       apply_editor_font(true);
       editor_.set_classic_keys(settings_.read_bool("Editor", "classic_keys", false));
-      remember_geometry();
       start_recovery();
-      created_ = true;
+      placement_.created(hwnd_);
       return 0;
     case WM_TIMER:
       if (wparam == kAutosaveTimer || wparam == kRecoveryPauseTimer) recovery_tick();
@@ -118,10 +117,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_SIZE:
       if (wparam != SIZE_MINIMIZED && !enforce_minimum_size()) layout();
-      store_size();
+      placement_.sized(hwnd_);
       return 0;
     case WM_MOVE:
-      store_position();
+      placement_.moved(hwnd_);
       return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
@@ -160,7 +159,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case kSplitterDropped:
       move_splitter(static_cast<int>(lparam));
-      settings_.write_int("Windows", "boundary", static_cast<int>(lparam));
+      placement_.boundary_dropped(static_cast<int>(lparam));
       return 0;
     case WM_ACTIVATEAPP:
       // Told after the activation, so that a question is not asked inside it.

@@ -17,6 +17,7 @@
 #include "ui/prompts.h"
 #include "app/recovery.h"
 #include "app/settings.h"
+#include "app/window_placement.h"
 #include "app/windows_prompts.h"
 #include "book/book.h"
 #include "document/document.h"
@@ -25,9 +26,8 @@
 #include "editor/info_page.h"
 #include "ui/font_choice.h"
 #include "app/scaled_resources.h"
-#include "document/chapter_counts.h"
 #include "editor/search_window.h"
-#include "editor/word_count_window.h"
+#include "app/word_counts.h"
 #include "text/book_search.h"
 #include "ui/rtf_stream.h"
 
@@ -144,7 +144,7 @@ class MainWindow : public DocumentView,
   void reload_recent_files();
   void add_recent_file(const std::string& path) override;
   void clear_recent_files();
-  bool starts_maximized() const { return start_maximized_; }
+  bool starts_maximized() const { return placement_.starts_maximized(); }
 
   // 查找和替换 (find_commands.cpp) and 字数 (word_counts.cpp).
   void open_find(bool whole_book);  // Ctrl+F; Ctrl+Shift+F searches the book at once
@@ -152,7 +152,7 @@ class MainWindow : public DocumentView,
   const SearchWindow& search_window() const { return find_; }
   bool modeless_message(MSG& msg);  // the keys of the find and count windows
   void show_word_counts();          // 字数统计
-  const WordCountWindow& word_count_window() const { return counts_window_; }
+  const WordCountWindow& word_count_window() const { return counts_.window(); }
 
   // Content editor and the Edit and Insert menus.
   void refresh_edit_menu(bool context);
@@ -207,7 +207,7 @@ class MainWindow : public DocumentView,
   static UINT found_hits_message();
   static UINT search_done_message();
 
-  // word_counts.cpp
+  // book_view.cpp: 字数
   static constexpr UINT_PTR kCountTimer = 3;  // the chapter is counted once typing pauses
   void refresh_counts();
   void count_typed_chapter();
@@ -233,12 +233,7 @@ class MainWindow : public DocumentView,
   void content_menu_wanted() override;
   void content_control_renewed(HWND edit) override;
 
-  // window_settings.cpp, recent_files.cpp
-  void restore_geometry();
-  void place_first_window();
-  void remember_geometry();
-  void store_position();
-  void store_size();
+  // recent_files.cpp
 
   // book_view.cpp: what the information page tells
   void information_typed() override { set_modified(true); }
@@ -265,12 +260,9 @@ class MainWindow : public DocumentView,
   Settings settings_;
   FontChoice font_;
   std::vector<std::string> recent_;
-  bool start_maximized_ = false;
-  bool created_ = false;  // geometry is stored only once creation is over
-  bool saving_ = false;   // a worker is writing book_: nothing may change it
+  WindowPlacement placement_{settings_};
+  bool saving_ = false;  // a worker is writing book_: nothing may change it
   unsigned save_progress_delay_ = 500;
-  POINT last_position_{};  // the outer position and size last seen
-  SIZE last_size_{};
 
   HWND hwnd_ = nullptr;
   Controls c_;
@@ -286,9 +278,8 @@ class MainWindow : public DocumentView,
   ContentEditor editor_{*this};
   InfoPage info_{book_, *this};
   bool read_only_ = false;
-  ChapterCounts counts_;
+  WordCounts counts_{doc_};
   SearchWindow find_{*this};
-  WordCountWindow counts_window_;
   std::vector<BookHit> hits_;  // the find window's list, in its order
   unsigned search_generation_ = 0;
   std::shared_ptr<std::atomic<bool>> search_stop_;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "document/chapter_counts.h"
+#include "document/document.h"
+#include "editor/word_count_window.h"
+
+namespace folivra {
+
+// 字数 of every chapter and the book, for the status bar and the 字数统计
+// window. Every chapter is counted once when a book is shown; the chapter
+// being typed in again whenever typing pauses, from the control's own text,
+// so a keystroke never waits.
+class WordCounts {
+ public:
+  explicit WordCounts(const Document& doc) : doc_(doc) {}
+
+  void count_all() { counts_.count_all(doc_.book()); }
+  // After a chapter operation or its undo.
+  void follow(const ChapterChanges& changes) { counts_.follow(changes, doc_); }
+  // Whether the chapter's typed text is counted (an editable one).
+  bool counts_typing_in(int position) const;
+  void typed(int position, std::u16string_view text);
+
+  // The status bar's pane: the chapter at `position` (0: none) and the book.
+  std::wstring status_text(int position);
+  void show_window(HWND owner, UINT dpi, std::optional<WordCount> selection);
+  bool dialog_message(MSG& msg) { return window_.dialog_message(msg); }
+  const WordCountWindow& window() const { return window_; }
+
+ private:
+  void keep_up();  // a count for every chapter
+
+  const Document& doc_;
+  ChapterCounts counts_;
+  WordCountWindow window_;
+};
+
+}  // namespace folivra
