@@ -148,14 +148,14 @@ int wmain(int argc, wchar_t** argv) {
   for (const size_t size : {size_t{200}, characters}) {
     window.show_book(book_with(size));
     pump();
-    TreeView_SelectItem(tree, window.item_at(2));
+    TreeView_SelectItem(tree, window.chapter_tree().item_at(2));
     pump();
     const double enter =
-        ms_of([&] { TreeView_SelectItem(tree, window.item_at(1)); }, window.hwnd());
+        ms_of([&] { TreeView_SelectItem(tree, window.chapter_tree().item_at(1)); }, window.hwnd());
     SetFocus(edit);
     const double typed = ms_of([&] { type_keys(edit, 50); }, window.hwnd()) / 50;
     const double leave =
-        ms_of([&] { TreeView_SelectItem(tree, window.item_at(2)); }, window.hwnd());
+        ms_of([&] { TreeView_SelectItem(tree, window.chapter_tree().item_at(2)); }, window.hwnd());
     std::printf("  %8zu chars: click into it %9.1f ms, one key %6.2f ms, leave it %9.1f ms\n", size,
                 enter, typed, leave);
   }
@@ -182,7 +182,7 @@ int wmain(int argc, wchar_t** argv) {
     const double reading = ms_of([&] { read_book(path_from_gbk(path), "", read); }, window.hwnd());
     const double showing = ms_of([&] { window.show_book(read); }, window.hwnd());
     const double open = ms_of([&] { window.commands().open_book(path); }, window.hwnd());
-    TreeView_SelectItem(tree, window.item_at(1));
+    TreeView_SelectItem(tree, window.chapter_tree().item_at(1));
     pump();
     SetFocus(window.controls().content);
     type_keys(window.controls().content, 1);

@@ -70,18 +70,18 @@ int wmain() {
   const Book book = big_book(5000);
   window.show_book(book);
   pump();
-  TreeView_SelectItem(window.controls().tree, window.item_at(1));
+  TreeView_SelectItem(window.controls().tree, window.chapter_tree().item_at(1));
   pump();
 
   const double refill = median_ms(
       5, [&] { window.show_book(book); }, [] {});
-  TreeView_SelectItem(window.controls().tree, window.item_at(1));
+  TreeView_SelectItem(window.controls().tree, window.chapter_tree().item_at(1));
   pump();
   const double move_down = median_ms(
       21, [&] { window.move_chapter(1, 2); }, [&] { window.move_chapter(2, 1); });
   const double move_to_end = median_ms(
       11, [&] { window.move_chapter(1, 5000); }, [&] { window.move_chapter(5000, 1); });
-  TreeView_SelectItem(window.controls().tree, window.item_at(1));
+  TreeView_SelectItem(window.controls().tree, window.chapter_tree().item_at(1));
   const double remove = median_ms(
       11, [&] { window.delete_chapter(); }, [&] { window.undo_chapters(false); });
   std::printf("book of 5000 chapters, medians:\n");

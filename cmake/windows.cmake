@@ -69,6 +69,7 @@ set(FOLIVRA_SHELL_SOURCES
   src/app/recent_files.cpp
   src/app/recovery.cpp
   src/app/recovery_command.cpp
+  src/app/recovery_keeper.cpp
   src/ui/rtf_stream.cpp
   src/ui/char_format.cpp
   src/ui/fresh_control.cpp

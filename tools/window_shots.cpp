@@ -217,7 +217,7 @@ int wmain(int argc, wchar_t** argv) {
   pump();
   save_screen(hwnd, folder + L"\\information.bmp");
 
-  TreeView_SelectItem(window.controls().tree, window.item_at(1));
+  TreeView_SelectItem(window.controls().tree, window.chapter_tree().item_at(1));
   SetFocus(window.controls().content);  // writing: the chapter stays marked in the tree
   pump();
   save_screen(hwnd, folder + L"\\chapter.bmp");
@@ -227,7 +227,7 @@ int wmain(int argc, wchar_t** argv) {
   pump();
   window.refresh_tree_menu();
   RECT item;
-  TreeView_GetItemRect(window.controls().tree, window.item_at(2), &item, TRUE);
+  TreeView_GetItemRect(window.controls().tree, window.chapter_tree().item_at(2), &item, TRUE);
   POINT at{item.right, item.top};
   ClientToScreen(window.controls().tree, &at);
   g_menu_owner = hwnd;

@@ -112,11 +112,9 @@ void MainWindow::set_modified(bool modified) {
   menus_.enable(kCmdSave, modified);
   refresh_caption();
   if (modified) {
-    ++change_count_;
-    // Restarted by every change: the copy is written once typing pauses.
-    if (recovery_pause_ms_) SetTimer(hwnd_, kRecoveryPauseTimer, recovery_pause_ms_, nullptr);
-  } else if (recovery_ && recovery_->has_copy()) {
-    recovery_->remove();  // saved, or another book replaced this one
+    recovery_.changed();
+  } else {
+    recovery_.remove();  // saved, or another book replaced this one
   }
 }
 

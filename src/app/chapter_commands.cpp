@@ -51,8 +51,8 @@ void MainWindow::add_chapter() {
 
 void MainWindow::insert_chapter() {
   if (read_only_) return;
-  const HTREEITEM selected = TreeView_GetSelection(c_.tree);
-  const int position = selected ? item_data(selected) + 1 : doc_.count() + 1;
+  const int selected = selected_index();
+  const int position = selected >= 0 ? selected + 1 : doc_.count() + 1;
   store_pending_content();
   const ChapterChanges changes = doc_.insert(position, kNewChapterName);
   show_changes(changes, position);
@@ -60,7 +60,7 @@ void MainWindow::insert_chapter() {
 }
 
 void MainWindow::delete_chapter() {
-  const int p = item_data(TreeView_GetSelection(c_.tree));
+  const int p = selected_index();
   if (p < 1 || p > doc_.count() || read_only_) return;
   store_pending_content();
   // The next chapter is shown, else the previous one, else the book item.
@@ -90,7 +90,7 @@ void MainWindow::split_chapter() {
 }
 
 void MainWindow::merge_chapter() {
-  const int p = item_data(TreeView_GetSelection(c_.tree));
+  const int p = selected_index();
   if (p < 1 || p >= doc_.count() || read_only_) return;
   if (!joinable(doc_.chapter(p)) || !joinable(doc_.chapter(p + 1))) return;
   store_pending_content();
@@ -115,7 +115,7 @@ void MainWindow::undo_chapters(bool redo) {
 
 void MainWindow::refresh_tree_menu() {
   PopupMenu& menu = *menus_.tree;
-  const int p = item_data(TreeView_GetSelection(c_.tree));
+  const int p = selected_index();
   const int n = doc_.count();
   const bool editable = !read_only_;
   menu.set_enabled(kCmdTreeAddChapter, editable);

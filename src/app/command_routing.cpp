@@ -116,7 +116,7 @@ void MainWindow::on_command(UINT id) {
       break;
     case kCmdTreeMoveUp:
     case kCmdTreeMoveDown: {
-      const int p = item_data(TreeView_GetSelection(c_.tree));
+      const int p = selected_index();
       if (p >= 1) move_chapter(p, id == kCmdTreeMoveUp ? p - 1 : p + 1);
       break;
     }

@@ -29,7 +29,7 @@ bool MainWindow::step_chapter(int delta) {
   const int current = selected_index();
   const int target = current + delta;
   if (current < 1 || target < 1 || target > doc_.count()) return false;
-  TreeView_SelectItem(c_.tree, item_at(target));  // shows it through the tree
+  tree_.select(target);  // shows it through the tree
   SetFocus(c_.content);
   return true;
 }

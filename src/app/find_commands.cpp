@@ -319,7 +319,7 @@ void MainWindow::hit_chosen(int index) {
   const LONG start = static_cast<LONG>(hit.match.start);
   const LONG end = static_cast<LONG>(hit.match.start + hit.match.length);
   if (hit.position == 0) {
-    TreeView_SelectItem(c_.tree, item_at(0));
+    tree_.select(0);
     select_page(0);
     const HWND fields[] = {c_.title, c_.author, c_.book_type, c_.intro};
     const HWND field = fields[static_cast<int>(hit.field)];
@@ -329,7 +329,7 @@ void MainWindow::hit_chosen(int index) {
     return;
   }
   if (hit.position > doc_.count()) return;
-  TreeView_SelectItem(c_.tree, item_at(hit.position));
+  tree_.select(hit.position);
   if (hit.field == HitField::content) select_in(c_.content, start, end);
 }
 

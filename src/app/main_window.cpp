@@ -36,7 +36,7 @@ void place(HWND hwnd, const Box& b) { MoveWindow(hwnd, b.left, b.top, b.width, b
 MainWindow::MainWindow(Prompts* prompts, std::wstring settings_path,
                        std::filesystem::path recovery_folder)
     : own_prompts_(prompts ? nullptr : std::make_unique<WindowsPrompts>()),
-      recovery_folder_(std::move(recovery_folder)),
+      recovery_(std::move(recovery_folder)),
       prompts_(prompts ? prompts : own_prompts_.get()),
       commands_(*this, *prompts_),
       settings_(settings_path.empty() ? Settings::default_path() : std::move(settings_path)) {}
@@ -103,12 +103,14 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       tree_.set_locked(true);
       apply_editor_font(true);
       editor_.set_classic_keys(settings_.read_bool("Editor", "classic_keys", false));
-      start_recovery();
+      recovery_.start(hwnd_, settings_);
       placement_.created(hwnd_);
       return 0;
     case WM_TIMER:
-      if (wparam == kAutosaveTimer || wparam == kRecoveryPauseTimer) recovery_tick();
-      if (wparam == kRecoveryPauseTimer) KillTimer(hwnd_, kRecoveryPauseTimer);
+      if (wparam == RecoveryKeeper::kAutosaveTimer || wparam == RecoveryKeeper::kPauseTimer) {
+        recovery_tick();
+      }
+      if (wparam == RecoveryKeeper::kPauseTimer) KillTimer(hwnd_, RecoveryKeeper::kPauseTimer);
       if (wparam == kCountTimer) count_typed_chapter();
       if (wparam == kSavedTimer) {
         KillTimer(hwnd_, kSavedTimer);
@@ -184,7 +186,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DESTROY:
       stop_search();
       // Past the guard: the changes were saved or given up.
-      if (recovery_) recovery_->remove();
+      recovery_.remove();
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:

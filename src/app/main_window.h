@@ -15,7 +15,7 @@
 #include "app/document_view.h"
 #include "app/menus.h"
 #include "ui/prompts.h"
-#include "app/recovery.h"
+#include "app/recovery_keeper.h"
 #include "app/settings.h"
 #include "app/window_placement.h"
 #include "app/windows_prompts.h"
@@ -106,7 +106,7 @@ class MainWindow : public DocumentView,
   // that did not end are offered back. True when one was restored.
   void write_recovery_copy();
   bool offer_recovery();
-  Recovery* recovery() { return recovery_.get(); }
+  Recovery* recovery() { return recovery_.recovery(); }
 
   // Start-up: the first argument is opened here, each further one in a new
   // instance of the program. Closing and "退出" ask about unsaved changes.
@@ -131,8 +131,7 @@ class MainWindow : public DocumentView,
   void refresh_tree_menu();  // states and undo names of the tree's context menu
   void show_chapter(int position);
   int selected_index() const { return tree_.selected(); }  // -1 when nothing is selected
-  HTREEITEM item_at(int index) const { return tree_.item_at(index); }
-  int item_data(HTREEITEM item) const { return tree_.position_of(item); }  // the position
+  const ChapterTree& chapter_tree() const { return tree_; }
   void add_chapter_items(int first) override;
 
   // Settings, the editor font and the recent files.
@@ -175,10 +174,7 @@ class MainWindow : public DocumentView,
   void layout();
   bool enforce_minimum_size();
   void run_command(UINT id);
-  void start_recovery();
-  static constexpr UINT_PTR kAutosaveTimer = 1;
-  static constexpr UINT_PTR kSavedTimer = 2;          // ends the "已保存" note in the status bar
-  static constexpr UINT_PTR kRecoveryPauseTimer = 4;  // typing paused: the copy is written
+  static constexpr UINT_PTR kSavedTimer = 2;  // ends the "已保存" note in the status bar
   void recovery_tick();
   void on_command(UINT id);
   LRESULT on_notify(NMHDR* header);
@@ -250,11 +246,7 @@ class MainWindow : public DocumentView,
   void set_status(int pane, const std::wstring& text);
 
   std::unique_ptr<WindowsPrompts> own_prompts_;
-  std::unique_ptr<Recovery> recovery_;
-  std::filesystem::path recovery_folder_;
-  unsigned change_count_ = 0, copied_count_ = 0;  // edits made, and when the last copy was
-  unsigned recovery_pause_ms_ = 0;                // after typing pauses this long; 0: never
-  bool recovery_failure_told_ = false;
+  RecoveryKeeper recovery_;
   Prompts* prompts_;
   DocumentCommands commands_;
   Settings settings_;

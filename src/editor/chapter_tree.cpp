@@ -54,6 +54,8 @@ HTREEITEM ChapterTree::item_at(int position) const {
   return position == 0 ? TreeView_GetRoot(tree_) : items_[static_cast<size_t>(position - 1)];
 }
 
+void ChapterTree::select(int position) { TreeView_SelectItem(tree_, item_at(position)); }
+
 int ChapterTree::position_of(HTREEITEM item) const {
   if (!item) return -1;
   if (item == TreeView_GetRoot(tree_)) return 0;

@@ -54,6 +54,7 @@ class ChapterTree {
   // not negative) without telling the listener.
   void follow(const ChapterChanges& changes, const Document& doc, int select);
   void select_quietly(int position);
+  void select(int position);  // as a click would: the listener is told
   void edit_label(int position);
   void expand();
 

@@ -55,7 +55,7 @@ TEST_F(ImportExport, ANovelComesInGetsACoverAndGoesOutAsEpub) {
   EXPECT_TRUE(window().is_modified());
   EXPECT_EQ(window().book().title, "novel");
   ASSERT_EQ(window().document().count(), 3);
-  EXPECT_EQ(tree_text(c().tree, window().item_at(2)), L"第一章 出发");
+  EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(2)), L"第一章 出发");
   select(2);
   EXPECT_EQ(text_of(c().content).substr(0, 11), L"　　他说第一章写得好。");
 

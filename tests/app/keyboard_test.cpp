@@ -18,7 +18,9 @@ class Keyboard : public WindowTest {
     window().show_book(abc_book());
   }
   int chapters() { return window().document().count(); }
-  std::wstring name(int position) { return tree_text(c().tree, window().item_at(position)); }
+  std::wstring name(int position) {
+    return tree_text(c().tree, window().chapter_tree().item_at(position));
+  }
   void close_label_edit() {
     ASSERT_NE(TreeView_GetEditControl(c().tree), nullptr) << "a name is open for editing";
     TreeView_EndEditLabelNow(c().tree, TRUE);

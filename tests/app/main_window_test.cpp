@@ -128,14 +128,14 @@ TEST_F(ShowBook, FillsPageStatusAndTree) {
   const HTREEITEM root = TreeView_GetRoot(c().tree);
   EXPECT_EQ(tree_text(c().tree, root), L"新的书籍");
   EXPECT_EQ(tree_image(c().tree, root), 0);
-  EXPECT_EQ(window().item_data(root), 0);
+  EXPECT_EQ(window().chapter_tree().position_of(root), 0);
   EXPECT_TRUE(TreeView_GetItemState(c().tree, root, TVIS_EXPANDED) & TVIS_EXPANDED);
   ASSERT_EQ(child_count(c().tree, root), 3);
   for (int i = 1; i <= 3; ++i) {
-    const HTREEITEM item = window().item_at(i);
+    const HTREEITEM item = window().chapter_tree().item_at(i);
     EXPECT_EQ(tree_text(c().tree, item), L"章节 " + std::to_wstring(i));
     EXPECT_EQ(tree_image(c().tree, item), 2);
-    EXPECT_EQ(window().item_data(item), i);
+    EXPECT_EQ(window().chapter_tree().position_of(item), i);
   }
   EXPECT_FALSE(window().read_only());
   EXPECT_FALSE(window().is_modified());
@@ -169,7 +169,7 @@ TEST_F(ShowBook, ClearsReadOnlyModeButNotTheEditorsOwnLock) {
 TEST_F(ShowBook, ManyChaptersInOneBatch) {
   window().show_book(sample_book(2000));
   EXPECT_EQ(child_count(c().tree, TreeView_GetRoot(c().tree)), 2000);
-  EXPECT_EQ(window().item_data(window().item_at(2000)), 2000);
+  EXPECT_EQ(window().chapter_tree().position_of(window().chapter_tree().item_at(2000)), 2000);
 }
 
 TEST_F(ShowBook, SetModifiedDrivesSave) {

@@ -150,7 +150,9 @@ void WindowTest::post_key(HWND hwnd, WPARAM key, bool ctrl, bool shift, bool alt
   run_queue();
 }
 
-void WindowTest::select(int index) { TreeView_SelectItem(c().tree, window_->item_at(index)); }
+void WindowTest::select(int index) {
+  TreeView_SelectItem(c().tree, window_->chapter_tree().item_at(index));
+}
 
 RECT WindowTest::rect_in_parent(HWND hwnd) const {
   RECT r;

@@ -26,8 +26,8 @@ class ChapterOperations : public WindowTest {
     for (int i = 1; i <= book.chapter_count; ++i) {
       const Chapter& chapter = book.chapters[static_cast<size_t>(i - 1)];
       EXPECT_EQ(chapter.number, i);
-      EXPECT_EQ(window().item_data(window().item_at(i)), i);
-      EXPECT_EQ(tree_text(c().tree, window().item_at(i)), gbk_to_wide(chapter.name));
+      EXPECT_EQ(window().chapter_tree().position_of(window().chapter_tree().item_at(i)), i);
+      EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(i)), gbk_to_wide(chapter.name));
       out.push_back(chapter.name);
     }
     return out;
@@ -113,10 +113,10 @@ TEST_F(ChapterOperations, AnUndoneDeleteBringsTheChapterBackByteForByte) {
 
 TEST_F(ChapterOperations, ADragMovesTheChapterWhereItIsDropped) {
   RECT target;
-  TreeView_GetItemRect(c().tree, window().item_at(3), &target, TRUE);
+  TreeView_GetItemRect(c().tree, window().chapter_tree().item_at(3), &target, TRUE);
   NMTREEVIEWW drag{};
   drag.hdr = {c().tree, static_cast<UINT_PTR>(GetDlgCtrlID(c().tree)), TVN_BEGINDRAGW};
-  drag.itemNew.hItem = window().item_at(1);
+  drag.itemNew.hItem = window().chapter_tree().item_at(1);
   drag.itemNew.lParam = 1;
   SendMessageW(hwnd_, WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
   EXPECT_EQ(GetCapture(), c().tree);

@@ -19,8 +19,9 @@ class ChapterTree : public WindowTest {
     ASSERT_EQ(child_count(c().tree, TreeView_GetRoot(c().tree)), book.chapter_count);
     ASSERT_EQ(static_cast<size_t>(book.chapter_count), book.chapters.size());
     for (int i = 1; i <= book.chapter_count; ++i) {
-      EXPECT_EQ(window().item_data(window().item_at(i)), i);
-      EXPECT_EQ(tree_text(c().tree, window().item_at(i)), gbk_to_wide(book.chapters[i - 1].name));
+      EXPECT_EQ(window().chapter_tree().position_of(window().chapter_tree().item_at(i)), i);
+      EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(i)),
+                gbk_to_wide(book.chapters[i - 1].name));
     }
   }
   // Edits the label of tree item `index` (F2) and ends the edit with `text`.
@@ -73,7 +74,7 @@ TEST_F(ChapterTree, OtherKindsShowTheirOwnTextAndTakeNothing) {
 TEST_F(ChapterTree, DeleteTheMiddleChapter) {
   select(2);
   command(kCmdTreeDeleteChapter);
-  EXPECT_EQ(TreeView_GetSelection(c().tree), window().item_at(2));
+  EXPECT_EQ(TreeView_GetSelection(c().tree), window().chapter_tree().item_at(2));
   EXPECT_EQ(status_text(c().status, 3), L"C");
   EXPECT_EQ(editor_text(), L"text of C");
   EXPECT_TRUE(window().is_modified());
@@ -121,7 +122,7 @@ TEST_F(ChapterTree, AddExpandsAndOpensTheLabel) {
   select(1);
   command(kCmdAddChapter);
   EXPECT_TRUE(TreeView_GetItemState(c().tree, root, TVIS_EXPANDED) & TVIS_EXPANDED);
-  EXPECT_EQ(tree_text(c().tree, window().item_at(4)), L"新的章节");
+  EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(4)), L"新的章节");
   EXPECT_NE(TreeView_GetEditControl(c().tree), nullptr) << "the new label is open for editing";
   EXPECT_EQ(window().selected_index(), 1) << "the selection stays";
   EXPECT_TRUE(window().is_modified());
@@ -137,16 +138,16 @@ TEST_F(ChapterTree, RenameStoresTheNewName) {
   select(2);
   edit_label(2, L"第二章");
   EXPECT_EQ(window().book().chapters[1].name, "\xB5\xDA\xB6\xFE\xD5\xC2");
-  EXPECT_EQ(tree_text(c().tree, window().item_at(2)), L"第二章");
+  EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(2)), L"第二章");
   EXPECT_TRUE(window().is_modified());
 }
 
 TEST_F(ChapterTree, RenameToEmptyOrTheSameIsRefused) {
   edit_label(2, L"");
-  EXPECT_EQ(tree_text(c().tree, window().item_at(2)), L"B");
+  EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(2)), L"B");
   edit_label(2, L"B");
   edit_label(2, L"changed", /*cancel=*/true);
-  EXPECT_EQ(tree_text(c().tree, window().item_at(2)), L"B");
+  EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(2)), L"B");
   EXPECT_EQ(window().book().chapters[1].name, "B");
   EXPECT_FALSE(window().is_modified());
 }
@@ -168,7 +169,8 @@ TEST_F(ChapterTree, ReadOnlyModeKeepsTheChaptersAsTheyAre) {
   command(kCmdTreeInsertChapter);
   command(kCmdTreeMoveDown);
   SetFocus(c().tree);
-  EXPECT_EQ(TreeView_EditLabel(c().tree, window().item_at(1)), nullptr) << "no renaming";
+  EXPECT_EQ(TreeView_EditLabel(c().tree, window().chapter_tree().item_at(1)), nullptr)
+      << "no renaming";
   EXPECT_EQ(window().book().chapter_count, 3);
   EXPECT_EQ(window().book().chapters[0].name, "A");
   EXPECT_FALSE(window().is_modified());
@@ -236,7 +238,7 @@ TEST_F(ChapterTree, AClickOnTheSelectedChapterDoesNotRenameItASlowSecondClickDoe
   window().show_book(sample_book(3));
   select(2);
   RECT r{};
-  TreeView_GetItemRect(c().tree, window().item_at(2), &r, TRUE);
+  TreeView_GetItemRect(c().tree, window().chapter_tree().item_at(2), &r, TRUE);
   const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   const auto click_and_wait = [&] {
     PostMessageW(c().tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
