@@ -61,6 +61,7 @@ set(FOLIVRA_SHELL_SOURCES
   src/app/chapter_commands.cpp
   src/app/edit_commands.cpp
   src/app/find_commands.cpp
+  src/app/book_finder.cpp
   src/app/word_counts.cpp
   src/app/import_export_commands.cpp
   src/app/command_routing.cpp

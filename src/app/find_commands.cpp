@@ -1,5 +1,5 @@
-// 查找和替换: in the chapter being edited, and over the whole book on a
-// worker thread whose hits come back through posted messages.
+// 查找和替换: in the chapter being edited, and over the whole book, whose
+// hits the finder brings back from its worker.
 #include <richedit.h>
 
 #include <algorithm>
@@ -70,16 +70,6 @@ const wchar_t* field_name(HitField field) {
 }
 
 }  // namespace
-
-UINT MainWindow::found_hits_message() {
-  static const UINT message = RegisterWindowMessageW(L"Folivra.FoundHits");
-  return message;
-}
-
-UINT MainWindow::search_done_message() {
-  static const UINT message = RegisterWindowMessageW(L"Folivra.SearchDone");
-  return message;
-}
 
 void MainWindow::open_find(bool whole_book) {
   std::wstring seed;
@@ -210,103 +200,55 @@ void MainWindow::replace_in_chapter(const FindRequest& request) {
                              : L"已替换 " + std::to_wstring(all.size()) + L" 处。");
 }
 
-// The worker searches a copy of the book, so that typing and chapter
-// operations go on meanwhile; each batch of hits is handed over in a posted
-// message that the window thread owns from then on.
 void MainWindow::search_book(const FindRequest& request) {
   const std::optional<TextPattern> pattern = pattern_for(request);
   if (!pattern) return;
   stop_search();
   store_pending_content();
   find_.clear_results();
-  hits_.clear();
   find_.set_note(L"正在查找…");
   find_.set_searching(true);
-  const unsigned generation = ++search_generation_;
-  auto book = std::make_shared<const Book>(book_);
-  search_stop_ = std::make_shared<std::atomic<bool>>(false);
-  const HWND window = hwnd_;
-  const bool names = request.names;
-  search_thread_ =
-      std::jthread([window, generation, book, pattern = *pattern, names, stop = search_stop_] {
-        auto batch = std::make_unique<std::vector<BookHit>>();
-        DWORD last = GetTickCount();
-        const auto hand_over = [&] {
-          if (batch->empty()) return;
-          if (PostMessageW(window, found_hits_message(), generation,
-                           reinterpret_cast<LPARAM>(batch.get()))) {
-            batch.release();
-          }
-          batch = std::make_unique<std::vector<BookHit>>();
-          last = GetTickCount();
-        };
-        const bool whole = folivra::search_book(
-            *book, pattern, names,
-            [&](const BookHit& hit) {
-              batch->push_back(hit);
-              if (batch->size() >= 500 || GetTickCount() - last > 100) hand_over();
-              return !stop->load();
-            },
-            stop.get());
-        hand_over();
-        PostMessageW(window, search_done_message(), generation, whole ? 1 : 0);
-      });
+  finder_.start(hwnd_, std::make_shared<const Book>(book_), *pattern, request.names);
 }
 
 void MainWindow::forget_search() {
   stop_search();
-  hits_.clear();
+  finder_.forget();
   find_.clear_results();
   find_.set_note(L"");
 }
 
-// The worker holds its own copies of the book and the pattern, so a stopped
-// one is let go: it sees the stop at its next paragraph, while the window
-// goes on at once whatever the expression is still doing.
 void MainWindow::stop_search() {
-  if (search_stop_) search_stop_->store(true);
-  if (search_thread_.joinable()) search_thread_.detach();
-  // Hits posted before the worker saw the stop are freed here. A WM_QUIT
-  // comes through any filter: it is put back for the message loop.
-  MSG msg;
-  while (hwnd_ &&
-         PeekMessageW(&msg, hwnd_, found_hits_message(), found_hits_message(), PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    found_hits(static_cast<unsigned>(msg.wParam), msg.lParam);
-  }
+  finder_.stop(hwnd_);
   find_.set_searching(false);
 }
 
-void MainWindow::found_hits(unsigned generation, LPARAM batch) {
-  std::unique_ptr<std::vector<BookHit>> hits(reinterpret_cast<std::vector<BookHit>*>(batch));
-  if (generation != search_generation_ || (search_stop_ && search_stop_->load())) return;
+void MainWindow::found_hits(WPARAM generation, LPARAM batch) {
+  const std::vector<BookHit> hits = finder_.take(generation, batch);
+  if (hits.empty()) return;
   std::vector<FoundLine> lines;
-  for (const BookHit& hit : *hits) {
+  for (const BookHit& hit : hits) {
     std::wstring place = hit.position == 0 ? field_name(hit.field) : L"";
     if (hit.position > 0 && hit.position <= doc_.count()) {
       place = gbk_to_wide(doc_.chapter(hit.position).name);
       if (hit.field == HitField::name) place += field_name(hit.field);
     }
     lines.push_back({place, hit.too_complex ? kTooComplex : wide_of(hit.context)});
-    hits_.push_back(hit);
   }
   find_.add_results(lines);
-  find_.set_note(L"正在查找… 已找到 " + std::to_wstring(hits_.size()) + L" 处");
+  find_.set_note(L"正在查找… 已找到 " + std::to_wstring(finder_.hits().size()) + L" 处");
 }
 
-void MainWindow::search_done(unsigned generation, bool whole) {
-  if (generation != search_generation_) return;
-  if (search_thread_.joinable()) search_thread_.join();
+void MainWindow::search_done(WPARAM generation, bool whole) {
+  if (!finder_.ended(generation)) return;
   find_.set_searching(false);
+  const std::vector<BookHit>& hits = finder_.hits();
   const auto complex =
-      std::count_if(hits_.begin(), hits_.end(), [](const BookHit& hit) { return hit.too_complex; });
-  const std::wstring count = std::to_wstring(hits_.size() - static_cast<size_t>(complex));
-  std::wstring note = !whole          ? L"已停止，找到 " + count + L" 处。"
-                      : hits_.empty() ? L"全书中找不到" + quoted(find_.request().pattern) + L"。"
-                                      : L"全书共找到 " + count + L" 处。";
+      std::count_if(hits.begin(), hits.end(), [](const BookHit& hit) { return hit.too_complex; });
+  const std::wstring count = std::to_wstring(hits.size() - static_cast<size_t>(complex));
+  std::wstring note = !whole         ? L"已停止，找到 " + count + L" 处。"
+                      : hits.empty() ? L"全书中找不到" + quoted(find_.request().pattern) + L"。"
+                                     : L"全书共找到 " + count + L" 处。";
   if (complex > 0) note += std::to_wstring(complex) + L" 处" + kTooComplex + L"，未查完。";
   find_.set_note(note);
 }
@@ -314,8 +256,9 @@ void MainWindow::search_done(unsigned generation, bool whole) {
 // The chosen hit is shown where it is: the chapter opened and the hit
 // selected, or the information field.
 void MainWindow::hit_chosen(int index) {
-  if (index < 0 || static_cast<size_t>(index) >= hits_.size()) return;
-  const BookHit& hit = hits_[static_cast<size_t>(index)];
+  const std::vector<BookHit>& hits = finder_.hits();
+  if (index < 0 || static_cast<size_t>(index) >= hits.size()) return;
+  const BookHit& hit = hits[static_cast<size_t>(index)];
   const LONG start = static_cast<LONG>(hit.match.start);
   const LONG end = static_cast<LONG>(hit.match.start + hit.match.length);
   if (hit.position == 0) {
@@ -371,7 +314,7 @@ void MainWindow::replace_in_book(const FindRequest& request) {
   const int shown = selected_index();
   show_changes(doc_.edit_chapters(std::move(plan.edits)), shown);
   find_.clear_results();
-  hits_.clear();
+  finder_.forget();
   find_.set_note(L"已替换 " + counted);
 }
 

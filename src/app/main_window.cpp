@@ -85,12 +85,12 @@ LRESULT CALLBACK MainWindow::page_proc(HWND hwnd, UINT message, WPARAM wparam, L
 
 LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
   const HWND hwnd = hwnd_;
-  if (message == found_hits_message()) {
-    found_hits(static_cast<unsigned>(wparam), lparam);
+  if (message == BookFinder::found_hits_message()) {
+    found_hits(wparam, lparam);
     return 0;
   }
-  if (message == search_done_message()) {
-    search_done(static_cast<unsigned>(wparam), lparam != 0);
+  if (message == BookFinder::search_done_message()) {
+    search_done(wparam, lparam != 0);
     return 0;
   }
   switch (message) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/document_commands.h"
+#include "app/book_finder.h"
 #include "app/document_view.h"
 #include "app/menus.h"
 #include "ui/prompts.h"
@@ -196,12 +197,8 @@ class MainWindow : public DocumentView,
   std::optional<std::vector<TextReplacement>> replacements_in(const TextPattern& pattern,
                                                               const std::wstring& text,
                                                               const std::wstring& with);
-  void found_hits(unsigned generation, LPARAM batch);
-  void search_done(unsigned generation, bool whole);
-  // The worker's messages, registered: the WM_APP range reaches a window from
-  // other senders too, and a batch of hits is a pointer the window takes over.
-  static UINT found_hits_message();
-  static UINT search_done_message();
+  void found_hits(WPARAM generation, LPARAM batch);
+  void search_done(WPARAM generation, bool whole);
 
   // book_view.cpp: 字数
   static constexpr UINT_PTR kCountTimer = 3;  // the chapter is counted once typing pauses
@@ -272,10 +269,7 @@ class MainWindow : public DocumentView,
   bool read_only_ = false;
   WordCounts counts_{doc_};
   SearchWindow find_{*this};
-  std::vector<BookHit> hits_;  // the find window's list, in its order
-  unsigned search_generation_ = 0;
-  std::shared_ptr<std::atomic<bool>> search_stop_;
-  std::jthread search_thread_;
+  BookFinder finder_;  // its hits are the find window's list, in its order
 };
 
 }  // namespace folivra
