@@ -33,6 +33,11 @@ add_test(NAME zqb_cli COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/cli/zqb_cli_te
 add_test(NAME zqb_novels COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/cli/zqb_novels_test.py $<TARGET_FILE:zqb>)
 add_test(NAME zqb_hostile COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/cli/zqb_hostile_test.py $<TARGET_FILE:zqb>)
 
+# Writes resources/folivra.ico.
+add_executable(program_icon tools/program_icon.cpp)
+target_include_directories(program_icon PRIVATE ${FOLIVRA_VIEW_cli})
+target_link_libraries(program_icon PRIVATE folivra_core_export)
+
 add_executable(book_bench bench/book_bench.cpp)
 target_link_libraries(book_bench PRIVATE folivra_core benchmark::benchmark)
 

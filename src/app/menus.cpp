@@ -41,13 +41,6 @@ void PopupMenu::set_visible(UINT id, bool visible) {
   }
 }
 
-bool PopupMenu::is_visible(UINT id) const {
-  for (size_t i = 0; i < items_.size(); ++i) {
-    if (items_[i].id == id) return shown_[i];
-  }
-  return false;
-}
-
 bool PopupMenu::has(UINT id) const {
   for (const Item& item : items_) {
     if (item.id == id) return true;
@@ -80,13 +73,6 @@ void PopupMenu::set_checked(UINT id, bool checked) {
   }
 }
 
-bool PopupMenu::is_checked(UINT id) const {
-  for (size_t i = 0; i < items_.size(); ++i) {
-    if (items_[i].id == id) return items_[i].checked;
-  }
-  return false;
-}
-
 void PopupMenu::set_caption(UINT id, const std::wstring& caption) {
   for (size_t i = 0; i < items_.size(); ++i) {
     if (items_[i].id != id) continue;
@@ -95,13 +81,6 @@ void PopupMenu::set_caption(UINT id, const std::wstring& caption) {
       ModifyMenuW(menu_, position_of(i), MF_BYPOSITION | MF_STRING, id, caption.c_str());
     if (shown_[i]) set_enabled(id, items_[i].enabled);
   }
-}
-
-std::wstring PopupMenu::caption(UINT id) const {
-  for (const Item& item : items_) {
-    if (item.id == id) return item.caption;
-  }
-  return {};
 }
 
 PopupMenu* Menus::owner_of(UINT id) const {

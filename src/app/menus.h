@@ -23,15 +23,12 @@ class PopupMenu {
   explicit PopupMenu(std::vector<Item> items);
   HMENU handle() const { return menu_; }
   void set_visible(UINT id, bool visible);
-  bool is_visible(UINT id) const;
   // Hidden items keep their state and show it when they come back.
   bool set_enabled(UINT id, bool enabled);  // false when the item is not in this menu
   bool is_enabled(UINT id) const;
   bool has(UINT id) const;
   void set_checked(UINT id, bool checked);
   void set_caption(UINT id, const std::wstring& caption);
-  std::wstring caption(UINT id) const;
-  bool is_checked(UINT id) const;
 
  private:
   UINT position_of(size_t index) const;  // among the visible items

@@ -50,12 +50,6 @@ void ByteReader::release() {
   viewing_ = false;
 }
 
-void ByteReader::set_data(std::string_view data) {
-  owned_.assign(data);
-  data_ = owned_;
-  viewing_ = false;
-}
-
 std::string ByteReader::take_data() {
   std::string data = viewing_ ? std::string() : std::move(owned_);
   release();

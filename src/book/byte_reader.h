@@ -21,7 +21,6 @@ class ByteReader {
 
   void release();
   ByteReader copy() const { return *this; }
-  void set_data(std::string_view data);
   // The bytes it owns, handed back (a viewing reader has none); it is empty after.
   std::string take_data();
 

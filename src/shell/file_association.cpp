@@ -85,10 +85,6 @@ bool register_file_type(const std::string& program_path, const std::string& exte
   return set_text(place, "." + extension, nullptr, cls) && ok;
 }
 
-std::string associated_command_of(const std::string& extension) {
-  return wide_to_path_text(associated_command(extension));
-}
-
 // Compared as the registry holds it: a path GBK cannot write is never
 // mistaken for the one registered.
 bool association_is_ours(const std::string& program_path) {

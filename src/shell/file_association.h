@@ -13,10 +13,6 @@ bool register_file_type(const std::string& program_path, const std::string& exte
                         const std::string& icon_path, const std::string& description,
                         Registration where = Registration::all_users);
 
-// The command line registered for an extension ("*" and "." are ignored), or
-// the empty text; the user's own registration first, as Windows reads them.
-std::string associated_command_of(const std::string& extension);
-
 // Whether the command registered for "zqb" starts the program at `program_path`.
 bool association_is_ours(const std::string& program_path);
 

@@ -73,7 +73,7 @@ TEST_F(DocumentWindow, EndToEnd) {
   select(1);
   EXPECT_NE(text_of(c().content).find(L"第一章的文字"), std::wstring::npos);
   EXPECT_EQ(window().recent_files().front(), path + ".zqb");
-  EXPECT_TRUE(window().menus().file->is_visible(kCmdRecent1));
+  EXPECT_TRUE(menu_shows(window().menus().file->handle(), kCmdRecent1));
 }
 
 }  // namespace

@@ -350,7 +350,7 @@ TEST_F(KeepingWork, BooksInFoldersGbkCannotNameOpenSaveAndStayRecent) {
   window().commands().open_book(path);
   EXPECT_TRUE(prompts_.messages.empty());
   EXPECT_EQ(path_text_to_wide(window().book().file_path), file.wstring());
-  EXPECT_EQ(window().menus().file->caption(kCmdRecent1), L"&1 \uC7A5\u4E66.zqb");
+  EXPECT_EQ(menu_caption(window().menus().file->handle(), kCmdRecent1), L"&1 \uC7A5\u4E66.zqb");
 
   SetFocus(c().author);
   SendMessageW(c().author, EM_SETSEL, 0, -1);
@@ -365,7 +365,8 @@ TEST_F(KeepingWork, BooksInFoldersGbkCannotNameOpenSaveAndStayRecent) {
   prompts_.paths = {wide_to_path_text(other.wstring())};
   command(kCmdSaveAs);
   EXPECT_TRUE(std::filesystem::exists(other));
-  EXPECT_EQ(window().menus().file->caption(kCmdRecent1), L"&1 \uB458.zqb") << "saved as: first";
+  EXPECT_EQ(menu_caption(window().menus().file->handle(), kCmdRecent1), L"&1 \uB458.zqb")
+      << "saved as: first";
   command(kCmdNew);
   command(kCmdRecent1 + 1);
   EXPECT_TRUE(prompts_.messages.empty());

@@ -30,8 +30,8 @@ TEST_F(MainWindowStart, TemplateContentAndMenuStates) {
   for (UINT id : {kCmdNew, kCmdOpen, kCmdAssociate, kCmdExit, kCmdInsertBook, kCmdChooseFont}) {
     EXPECT_TRUE(enabled(id)) << id;
   }
-  EXPECT_FALSE(window().menus().edit->is_visible(kCmdProcess));
-  EXPECT_FALSE(window().menus().file->is_visible(kCmdClearRecent));
+  EXPECT_FALSE(menu_shows(window().menus().edit->handle(), kCmdProcess));
+  EXPECT_FALSE(menu_shows(window().menus().file->handle(), kCmdClearRecent));
   EXPECT_EQ(GetMenuItemCount(window().menus().bar), 6) << "文件 编辑 插入 格式 设置 帮助";
   wchar_t caption[64] = {};
   GetMenuStringW(window().menus().bar, kCmdSave, caption, 64, MF_BYCOMMAND);
@@ -158,10 +158,10 @@ TEST_F(ShowBook, ClearsReadOnlyModeButNotTheEditorsOwnLock) {
   window().show_book(sample_book(1));
   command(kCmdReadOnly);
   EXPECT_TRUE(window().read_only());
-  EXPECT_TRUE(window().menus().edit->is_checked(kCmdReadOnly));
+  EXPECT_TRUE(menu_checked(window().menus().edit->handle(), kCmdReadOnly));
   window().show_book(sample_book(2));
   EXPECT_FALSE(window().read_only());
-  EXPECT_FALSE(window().menus().edit->is_checked(kCmdReadOnly));
+  EXPECT_FALSE(menu_checked(window().menus().edit->handle(), kCmdReadOnly));
   EXPECT_TRUE(GetWindowLongPtrW(c().content, GWL_STYLE) & ES_READONLY)
       << "the editor keeps its state until the next toggle";
 }

@@ -207,9 +207,9 @@ class RecentFiles : public SettingsFile {
 };
 
 TEST_F(RecentFiles, HiddenWithoutFiles) {
-  EXPECT_FALSE(file().is_visible(kCmdRecentSeparator));
-  EXPECT_FALSE(file().is_visible(kCmdClearRecent));
-  for (UINT k = 0; k < 5; ++k) EXPECT_FALSE(file().is_visible(kCmdRecent1 + k));
+  EXPECT_FALSE(menu_shows(file().handle(), kCmdRecentSeparator));
+  EXPECT_FALSE(menu_shows(file().handle(), kCmdClearRecent));
+  for (UINT k = 0; k < 5; ++k) EXPECT_FALSE(menu_shows(file().handle(), kCmdRecent1 + k));
 }
 
 TEST_F(RecentFiles, GapEndsTheList) {
@@ -218,9 +218,9 @@ TEST_F(RecentFiles, GapEndsTheList) {
   write(L"LatelyFile", L"file3", gbk_to_wide(c).c_str());
   restart();
   ASSERT_EQ(window().recent_files().size(), 1u);
-  EXPECT_TRUE(file().is_visible(kCmdRecent1));
-  EXPECT_EQ(file().caption(kCmdRecent1), L"&1 a.zqb");
-  EXPECT_FALSE(file().is_visible(kCmdRecent1 + 1));
+  EXPECT_TRUE(menu_shows(file().handle(), kCmdRecent1));
+  EXPECT_EQ(menu_caption(file().handle(), kCmdRecent1), L"&1 a.zqb");
+  EXPECT_FALSE(menu_shows(file().handle(), kCmdRecent1 + 1));
 }
 
 TEST_F(RecentFiles, MissingFilesAreDropped) {
@@ -228,21 +228,21 @@ TEST_F(RecentFiles, MissingFilesAreDropped) {
   write(L"LatelyFile", L"file2", gbk_to_wide(book_path("here.zqb")).c_str());
   restart();
   ASSERT_EQ(window().recent_files().size(), 1u);
-  EXPECT_EQ(file().caption(kCmdRecent1), L"&1 here.zqb");
+  EXPECT_EQ(menu_caption(file().handle(), kCmdRecent1), L"&1 here.zqb");
 }
 
 TEST_F(RecentFiles, SixOpensKeepFive) {
   for (char i = '1'; i <= '6'; ++i)
     window().add_recent_file(book_path(std::string("b") + i + ".zqb"));
   EXPECT_EQ(window().recent_files().size(), 5u);
-  EXPECT_EQ(file().caption(kCmdRecent1), L"&1 b6.zqb");
-  EXPECT_EQ(file().caption(kCmdRecent1 + 4), L"&5 b2.zqb");
+  EXPECT_EQ(menu_caption(file().handle(), kCmdRecent1), L"&1 b6.zqb");
+  EXPECT_EQ(menu_caption(file().handle(), kCmdRecent1 + 4), L"&5 b2.zqb");
   EXPECT_EQ(read(L"LatelyFile", L"file6"), L"<absent>");
   EXPECT_NE(read(L"LatelyFile", L"file5"), L"<absent>");
 
   window().add_recent_file(book_path("b4.zqb"));
-  EXPECT_EQ(file().caption(kCmdRecent1), L"&1 b4.zqb");
-  EXPECT_EQ(file().caption(kCmdRecent1 + 1), L"&2 b6.zqb");
+  EXPECT_EQ(menu_caption(file().handle(), kCmdRecent1), L"&1 b4.zqb");
+  EXPECT_EQ(menu_caption(file().handle(), kCmdRecent1 + 1), L"&2 b6.zqb");
   EXPECT_EQ(window().recent_files().size(), 5u);
 }
 
@@ -251,16 +251,16 @@ TEST_F(RecentFiles, BackslashEndingPathShowsOnlyTheDigit) {
   write(L"LatelyFile", L"file1", folder.c_str());
   restart();
   ASSERT_EQ(window().recent_files().size(), 1u) << "a folder exists too";
-  EXPECT_EQ(file().caption(kCmdRecent1), L"&1 ");
+  EXPECT_EQ(menu_caption(file().handle(), kCmdRecent1), L"&1 ");
 }
 
 TEST_F(RecentFiles, ClearingHidesEverythingAndRemovesTheSection) {
   window().add_recent_file(book_path("x.zqb"));
-  EXPECT_TRUE(file().is_visible(kCmdClearRecent));
+  EXPECT_TRUE(menu_shows(file().handle(), kCmdClearRecent));
   command(kCmdClearRecent);
-  EXPECT_FALSE(file().is_visible(kCmdRecentSeparator));
-  EXPECT_FALSE(file().is_visible(kCmdClearRecent));
-  EXPECT_FALSE(file().is_visible(kCmdRecent1));
+  EXPECT_FALSE(menu_shows(file().handle(), kCmdRecentSeparator));
+  EXPECT_FALSE(menu_shows(file().handle(), kCmdClearRecent));
+  EXPECT_FALSE(menu_shows(file().handle(), kCmdRecent1));
   EXPECT_EQ(read(L"LatelyFile", L"file1"), L"<absent>");
 }
 

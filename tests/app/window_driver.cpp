@@ -1,5 +1,7 @@
 #include "app/window_driver.h"
 
+#include <optional>
+
 namespace folivra::test {
 
 void pump() {
@@ -148,6 +150,39 @@ void WindowTest::post_key(HWND hwnd, WPARAM key, bool ctrl, bool shift, bool alt
   const HeldKeys held(ctrl, shift, alt);
   post_down_up(hwnd, key, alt);
   run_queue();
+}
+
+namespace {
+
+// The item of a command as the menu holds it; its text in `text`.
+std::optional<MENUITEMINFOW> menu_item(HMENU menu, UINT id, std::wstring* text = nullptr) {
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t buffer[256] = {};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_FTYPE;
+    info.dwTypeData = buffer;
+    info.cch = 255;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) || info.wID != id) continue;
+    if (text) *text = buffer;
+    return info;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool menu_shows(HMENU menu, UINT id) { return menu_item(menu, id).has_value(); }
+
+bool menu_checked(HMENU menu, UINT id) {
+  const std::optional<MENUITEMINFOW> item = menu_item(menu, id);
+  return item && (item->fState & MFS_CHECKED);
+}
+
+std::wstring menu_caption(HMENU menu, UINT id) {
+  std::wstring text;
+  menu_item(menu, id, &text);
+  return text;
 }
 
 void WindowTest::select(int index) {

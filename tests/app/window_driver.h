@@ -42,6 +42,12 @@ std::wstring tree_text(HWND tree, HTREEITEM item);
 int tree_image(HWND tree, HTREEITEM item);
 int child_count(HWND tree, HTREEITEM item);
 
+// What a menu shows of a command's item, read from the menu itself: whether
+// the item is there, checked, and its text (empty when it is not there).
+bool menu_shows(HMENU menu, UINT id);
+bool menu_checked(HMENU menu, UINT id);
+std::wstring menu_caption(HMENU menu, UINT id);
+
 // A fresh main window for each test, with settings of its own in a
 // temporary folder; shown, destroyed afterwards.
 class WindowTest : public testing::Test {

@@ -93,7 +93,8 @@ TEST_F(ChapterOperations, AnUndoneDeleteBringsTheChapterBackByteForByte) {
   EXPECT_EQ(names(), (std::vector<std::string>{"A", "C"}));
   EXPECT_EQ(window().selected_index(), 2) << "the next chapter is shown";
   window().refresh_tree_menu();
-  EXPECT_EQ(window().menus().tree->caption(kCmdTreeUndo), L"撤销删除章节 第12章\tCtrl+Z");
+  EXPECT_EQ(menu_caption(window().menus().tree->handle(), kCmdTreeUndo),
+            L"撤销删除章节 第12章\tCtrl+Z");
   EXPECT_TRUE(window().menus().tree->is_enabled(kCmdTreeUndo));
   EXPECT_FALSE(window().menus().tree->is_enabled(kCmdTreeRedo));
 
@@ -108,7 +109,8 @@ TEST_F(ChapterOperations, AnUndoneDeleteBringsTheChapterBackByteForByte) {
   ASSERT_EQ(back.chapters.size(), 3u);
   EXPECT_EQ(back.chapters[1].content, book.chapters[1].content) << "not re-streamed by the editor";
   window().refresh_tree_menu();
-  EXPECT_EQ(window().menus().tree->caption(kCmdTreeRedo), L"重做删除章节 第12章\tCtrl+Y");
+  EXPECT_EQ(menu_caption(window().menus().tree->handle(), kCmdTreeRedo),
+            L"重做删除章节 第12章\tCtrl+Y");
 }
 
 TEST_F(ChapterOperations, ADragMovesTheChapterWhereItIsDropped) {
