@@ -9,13 +9,10 @@ namespace folivra {
 // together.
 struct ScaledResources {
   explicit ScaledResources(UINT dpi);
-  ~ScaledResources();
-  ScaledResources(const ScaledResources&) = delete;
-  ScaledResources& operator=(const ScaledResources&) = delete;
 
-  HFONT tree, field, title, label, status;
-  HICON big, small;
-  HIMAGELIST tree_images;
+  OwnedFont tree, field, title, label, status;
+  OwnedIcon big, small;
+  OwnedImageList tree_images;
 };
 
 }  // namespace folivra

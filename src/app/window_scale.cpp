@@ -39,22 +39,15 @@ ScaledResources::ScaledResources(UINT dpi)
       small(program_icon(system_metric(SM_CXSMICON, dpi))),
       tree_images(make_tree_images(scale(16, dpi))) {}
 
-ScaledResources::~ScaledResources() {
-  for (HFONT font : {tree, field, title, label, status}) DeleteObject(font);
-  DestroyIcon(big);
-  DestroyIcon(small);
-  ImageList_Destroy(tree_images);
-}
-
 // Gives the controls the fonts, icons and fixed places of the current DPI.
 void MainWindow::apply_scaled_resources() {
   const ScaledResources& r = *scaled_;
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(r.big));
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(r.small));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(r.big.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(r.small.get()));
   tree_.rescale(r.tree, r.tree_images);
-  SendMessageW(c_.tabs, WM_SETFONT, reinterpret_cast<WPARAM>(r.field), TRUE);
+  SendMessageW(c_.tabs, WM_SETFONT, reinterpret_cast<WPARAM>(r.field.get()), TRUE);
   info_.rescale({r.title, r.field, r.label}, dpi_);
-  SendMessageW(c_.status, WM_SETFONT, reinterpret_cast<WPARAM>(r.status), TRUE);
+  SendMessageW(c_.status, WM_SETFONT, reinterpret_cast<WPARAM>(r.status.get()), TRUE);
   SendMessageW(c_.status, SB_SETMINHEIGHT, scale(kStatusBarHeight, dpi_), 0);
 }
 

@@ -19,24 +19,13 @@ constexpr UINT_PTR kRefreshTimer = 1;  // the preview follows the rule once typi
 
 ImportDialog::~ImportDialog() {
   if (hwnd_) DestroyWindow(hwnd_);
-  if (font_) DeleteObject(font_);
 }
 
 HWND ImportDialog::create(HWND owner) {
   register_window_class(kClassName, window_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   dpi_ = window_dpi(owner);
-  const int width = scale(kWidth, dpi_), height = scale(kHeight, dpi_);
-  RECT place{0, 0, width, height};
-  if (owner) {
-    RECT o;
-    GetWindowRect(owner, &o);
-    OffsetRect(&place, o.left + ((o.right - o.left) - width) / 2,
-               o.top + ((o.bottom - o.top) - height) / 2);
-  }
-  CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName,
-                  (L"导入文本 - " + request_.file_name).c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                  place.left, place.top, width, height, owner, nullptr, GetModuleHandleW(nullptr),
-                  this);
+  create_dialog_frame(kClassName, (L"导入文本 - " + request_.file_name).c_str(), owner,
+                      scale(kWidth, dpi_), scale(kHeight, dpi_), this);
   return hwnd_;
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "ui/prompts.h"
+#include "ui/owned_handle.h"
 
 namespace folivra {
 
@@ -41,7 +42,7 @@ class ImportDialog {
   std::wstring shown_title_, shown_author_;  // what the fields were last given
   Controls c_{};
   HWND hwnd_ = nullptr;
-  HFONT font_ = nullptr;
+  OwnedFont font_;
   UINT dpi_ = 96;
   bool closed_ = false;
 };

@@ -42,10 +42,6 @@ void set_border(HWND field, bool on) {
 
 }  // namespace
 
-InfoPage::~InfoPage() {
-  if (cover_bitmap_) DeleteObject(cover_bitmap_);
-}
-
 // Where the fixed controls sit, in pixels at 96 DPI; the widths of the
 // fields and the introduction follow the page (resize).
 struct Spot {
@@ -112,10 +108,10 @@ void InfoPage::fill() {
 void InfoPage::show_cover() {
   RECT box;
   GetClientRect(c_.cover, &box);
-  HBITMAP old = cover_bitmap_;
-  cover_bitmap_ = decode_cover(book_.cover, box.right, box.bottom);
-  set_picture(c_.cover, cover_bitmap_);
-  if (old) DeleteObject(old);
+  // The old picture goes once the control shows the new one.
+  OwnedBitmap fresh(decode_cover(book_.cover, box.right, box.bottom));
+  set_picture(c_.cover, fresh);
+  cover_bitmap_ = std::move(fresh);
 }
 
 void InfoPage::clear() {
@@ -123,8 +119,7 @@ void InfoPage::clear() {
   for (HWND f : {c_.title, c_.author, c_.book_type, c_.time, c_.intro}) set_window_text(f, L"");
   filling_ = false;
   set_picture(c_.cover, nullptr);
-  if (cover_bitmap_) DeleteObject(cover_bitmap_);
-  cover_bitmap_ = nullptr;
+  cover_bitmap_.reset();
 }
 
 void InfoPage::resize(int title_width, int field_width, int intro_width, int intro_height) {

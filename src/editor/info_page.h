@@ -5,6 +5,7 @@
 #include <string>
 
 #include "book/book.h"
+#include "ui/owned_handle.h"
 
 namespace folivra {
 
@@ -33,7 +34,7 @@ class InfoPage {
   };
 
   InfoPage(Book& book, InfoPageListener& listener) : book_(book), listener_(listener) {}
-  ~InfoPage();
+
   InfoPage(const InfoPage&) = delete;
   InfoPage& operator=(const InfoPage&) = delete;
 
@@ -61,7 +62,7 @@ class InfoPage {
   Book& book_;
   InfoPageListener& listener_;
   Controls c_{};
-  HBITMAP cover_bitmap_ = nullptr;
+  OwnedBitmap cover_bitmap_;
   bool read_only_ = false;
   bool filling_ = false;  // the fields are being set from the book, not typed into
 };

@@ -41,27 +41,14 @@ PasswordDialog::PasswordDialog(PasswordRequest request, Prompts& prompts)
 
 PasswordDialog::~PasswordDialog() {
   if (hwnd_) DestroyWindow(hwnd_);
-  if (font_) DeleteObject(font_);
-  if (mask_font_) DeleteObject(mask_font_);
-  if (lock_) DestroyIcon(lock_);
 }
 
 HWND PasswordDialog::create(HWND owner) {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
   register_window_class(kClassName, window_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   dpi_ = window_dpi(owner);
-  const int width = scale(kWidth, dpi_), height = scale(kHeight, dpi_);
-  RECT place{0, 0, width, height};
-  if (owner) {
-    RECT o;
-    GetWindowRect(owner, &o);
-    OffsetRect(&place, o.left + ((o.right - o.left) - width) / 2,
-               o.top + ((o.bottom - o.top) - height) / 2);
-  }
   const wchar_t* title = request_.mode == PasswordMode::open ? L"密码输入" : L"设置密码";
-  hwnd_ = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, title,
-                          WS_POPUP | WS_CAPTION | WS_SYSMENU, place.left, place.top, width, height,
-                          owner, nullptr, instance, this);
+  hwnd_ = create_dialog_frame(kClassName, title, owner, scale(kWidth, dpi_), scale(kHeight, dpi_),
+                              this);
   return hwnd_;
 }
 
@@ -83,7 +70,7 @@ void PasswordDialog::create_controls() {
   lock_ = draw_lock_icon(s(32));
   c_.picture = create_child(L"STATIC", L"", SS_ICON | SS_CENTERIMAGE, hwnd_, s(272), s(44), s(48),
                             s(32), font_);
-  SendMessageW(c_.picture, STM_SETICON, reinterpret_cast<WPARAM>(lock_), 0);
+  SendMessageW(c_.picture, STM_SETICON, reinterpret_cast<WPARAM>(lock_.get()), 0);
   // Setting a password asks for it twice: a typing slip would lock the
   // author out of the book.
   const int below = open ? 0 : 28;
@@ -111,7 +98,7 @@ void PasswordDialog::create_controls() {
                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Wingdings");
   for (HWND box : {c_.password, c_.repeat}) {
     if (!box) continue;
-    SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(mask_font_), FALSE);
+    SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(mask_font_.get()), FALSE);
     SendMessageW(box, EM_SETPASSWORDCHAR, L'l', 0);
     // The current password stands in both: confirming unchanged keeps it.
     if (!open) set_window_text(box, gbk_to_wide(request_.password));

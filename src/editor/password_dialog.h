@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ui/prompts.h"
+#include "ui/owned_handle.h"
 
 namespace folivra {
 
@@ -57,8 +58,8 @@ class PasswordDialog {
   Prompts& prompts_;
   HWND hwnd_ = nullptr;
   Controls c_;
-  HFONT font_ = nullptr, mask_font_ = nullptr;
-  HICON lock_ = nullptr;
+  OwnedFont font_, mask_font_;
+  OwnedIcon lock_;
   UINT dpi_ = 96;
   int attempts_ = 0;
   bool closed_ = false;

@@ -23,7 +23,6 @@ bool checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHEC
 
 SearchWindow::~SearchWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
-  if (font_) DeleteObject(font_);
 }
 
 void SearchWindow::show(HWND owner, UINT dpi, const std::wstring& pattern) {

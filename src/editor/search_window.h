@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "text/text_search.h"
+#include "ui/owned_handle.h"
 
 namespace folivra {
 
@@ -75,7 +76,7 @@ class SearchWindow {
   FindListener& listener_;
   HWND hwnd_ = nullptr;
   Controls c_{};
-  HFONT font_ = nullptr;
+  OwnedFont font_;
   UINT dpi_ = 96;
 };
 

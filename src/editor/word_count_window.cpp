@@ -24,7 +24,6 @@ std::wstring counts_text(const WordCount& c) {
 
 WordCountWindow::~WordCountWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
-  if (font_) DeleteObject(font_);
 }
 
 void WordCountWindow::show(HWND owner, UINT dpi, std::vector<CountRow> rows, const WordCount& total,

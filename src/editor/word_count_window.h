@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "text/word_count.h"
+#include "ui/owned_handle.h"
 
 namespace folivra {
 
@@ -44,7 +45,7 @@ class WordCountWindow {
   void cell_text(NMLVDISPINFOW& info) const;
 
   HWND hwnd_ = nullptr, summary_ = nullptr, list_ = nullptr, close_ = nullptr;
-  HFONT font_ = nullptr;
+  OwnedFont font_;
   UINT dpi_ = 96;
   std::vector<CountRow> rows_;
   int sorted_column_ = 0;

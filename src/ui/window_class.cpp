@@ -23,4 +23,18 @@ HWND create_child(const wchar_t* cls, const wchar_t* text, DWORD style, HWND par
   return hwnd;
 }
 
+HWND create_dialog_frame(const wchar_t* cls, const wchar_t* title, HWND owner, int width,
+                         int height, void* self) {
+  RECT place{0, 0, width, height};
+  if (owner) {
+    RECT o;
+    GetWindowRect(owner, &o);
+    OffsetRect(&place, o.left + ((o.right - o.left) - width) / 2,
+               o.top + ((o.bottom - o.top) - height) / 2);
+  }
+  return CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, cls, title,
+                         WS_POPUP | WS_CAPTION | WS_SYSMENU, place.left, place.top, width, height,
+                         owner, nullptr, GetModuleHandleW(nullptr), self);
+}
+
 }  // namespace folivra

@@ -12,6 +12,12 @@ void register_window_class(const wchar_t* name, WNDPROC proc, HBRUSH background,
 HWND create_child(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int x, int y,
                   int w, int h, HFONT font, DWORD ex_style = 0);
 
+// A modal dialog's frame of a class of ours, `width` x `height` pixels,
+// centred on its owner (at the screen's corner without one); `self`, the
+// object it belongs to, is its creation parameter.
+HWND create_dialog_frame(const wchar_t* cls, const wchar_t* title, HWND owner, int width,
+                         int height, void* self);
+
 // The object a window of ours belongs to: passed as the creation parameter,
 // kept in GWLP_USERDATA from WM_NCCREATE on; null before and after.
 template <typename T>
