@@ -51,7 +51,8 @@ if(WIN32)
   list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_win.cpp src/book/gbk_win.cpp
        src/book/gbk_path_win.cpp)
 else()
-  list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_posix.cpp src/book/gbk_path_posix.cpp)
+  list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_posix.cpp src/book/gbk_path_posix.cpp
+       src/book/gbk_wide_posix.cpp)
 endif()
 list(TRANSFORM FOLIVRA_CORE_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/)
 

@@ -13,10 +13,10 @@ namespace folivra {
 void MainWindow::associate_command() {
   Message question;
   // 您确定要重新设置关联 文件后缀名(*.zqb) 至本程序吗？\r\n(强烈建议把本程序移动至安装目录后再操作)
-  question.text = wide_to_gbk_lossy(
+  question.text =
       L"您确定要重新设置关联 文件后缀名(*.zqb) "
-      L"至本程序吗？\r\n(强烈建议把本程序移动至安装目录后再操作)");
-  question.caption = wide_to_gbk_lossy(L"关联文件");
+      L"至本程序吗？\r\n(强烈建议把本程序移动至安装目录后再操作)";
+  question.caption = L"关联文件";
   question.icon = Icon::question;
   question.buttons = Buttons::ok_cancel;
   question.owned = true;
@@ -28,7 +28,7 @@ void MainWindow::associate_command() {
   const std::string icon_path = directory + "\\ico.ico";
   if (!replace_file_contents(path_from_gbk(icon_path), book_icon_file())) {
     Message failure;
-    failure.text = wide_to_gbk_lossy(L"写出图标文件失败！");
+    failure.text = L"写出图标文件失败！";
     failure.owned = true;
     prompts_->show_message(failure);
     return;
@@ -42,7 +42,7 @@ void MainWindow::associate_command() {
   SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
   if (!association_is_ours(program)) {
     Message failure;
-    failure.text = wide_to_gbk_lossy(L"关联失败 - 请查看是否被杀软拦截！");
+    failure.text = L"关联失败 - 请查看是否被杀软拦截！";
     failure.owned = true;
     prompts_->show_message(failure);
   }

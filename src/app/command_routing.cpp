@@ -17,12 +17,12 @@ void MainWindow::run_command(UINT id) {
     on_command(id);
   } catch (const std::bad_alloc&) {
     Message failure;
-    failure.text = wide_to_gbk_lossy(L"内存不足，这个操作没有完成。");
+    failure.text = L"内存不足，这个操作没有完成。";
     failure.owned = true;
     prompts_->show_message(failure);
   } catch (const std::exception&) {
     Message failure;
-    failure.text = wide_to_gbk_lossy(L"出现错误，这个操作没有完成。");
+    failure.text = L"出现错误，这个操作没有完成。";
     failure.owned = true;
     prompts_->show_message(failure);
   }
@@ -63,9 +63,9 @@ void MainWindow::on_command(UINT id) {
       break;
     case kCmdAbout: {
       Message about;
-      about.caption = gbk_of("关于 Folivra");
-      about.text = gbk_of("Folivra " FOLIVRA_VERSION
-                          "\r\n长篇连载电子书编辑器\r\n构建日期：" FOLIVRA_BUILD_DATE);
+      about.caption = L"关于 Folivra";
+      about.text =
+          L"Folivra " FOLIVRA_VERSION L"\r\n长篇连载电子书编辑器\r\n构建日期：" FOLIVRA_BUILD_DATE;
       about.icon = Icon::information;
       about.owned = true;
       prompts_->show_message(about);

@@ -36,16 +36,15 @@ void MainWindow::compile_reader() {
   // A reader that could not be written whole is not left half-written, and is said.
   if (reader.empty() || program.empty() || !replace_file_contents(path_from_gbk(path), program)) {
     Message failure;
-    failure.text =
-        wide_to_gbk_lossy(L"编译失败！ - 写入文件 ") + path + wide_to_gbk_lossy(L" 失败");
-    failure.caption = wide_to_gbk_lossy(L"编译");
+    failure.text = L"编译失败！ - 写入文件 " + path_text_to_wide(path) + L" 失败";
+    failure.caption = L"编译";
     failure.owned = true;
     prompts_->show_message(failure);
     return;
   }
   Message done;  // as the text conversion confirms its file
-  done.caption = gbk_of("编译成功");
-  done.text = gbk_of("编译成功 文件：") + path;
+  done.caption = L"编译成功";
+  done.text = L"编译成功 文件：" + path_text_to_wide(path);
   done.icon = Icon::information;
   done.owned = true;
   prompts_->show_message(done);

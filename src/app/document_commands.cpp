@@ -6,6 +6,7 @@
 #include "book/file_io.h"
 #include "book/file_name.h"
 #include "book/gbk.h"
+#include "book/gbk_wide.h"
 #include "book/new_book.h"
 #include "document/damage_report.h"
 #include "editor/file_filter.h"
@@ -28,10 +29,8 @@ std::string with_book_extension(const std::string& path) {
 bool DocumentCommands::confirm_discard() {
   if (!view_.is_modified()) return true;
   Message question;
-  // … 已被修改，是否保存?
-  question.text = view_.current_book().title +
-                  " \xD2\xD1\xB1\xBB\xD0\xDE\xB8\xC4\xA3\xAC\xCA\xC7\xB7\xF1\xB1\xA3\xB4\xE6?";
-  question.caption = "\xB1\xA3\xB4\xE6";  // 保存
+  question.text = gbk_to_wide(view_.current_book().title) + L" 已被修改，是否保存?";
+  question.caption = L"保存";
   question.icon = Icon::question;
   question.buttons = Buttons::yes_no_cancel;
   question.owned = true;
@@ -100,20 +99,14 @@ std::optional<ReadStatus> DocumentCommands::read_with_password(const std::filesy
 void DocumentCommands::show_read_failure(ReadStatus status) {
   Message failure;
   switch (status) {
-    case ReadStatus::format_error:  // 文件格式错误，请重新选择文件
-      failure.text =
-          "\xCE\xC4\xBC\xFE\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xD1\xA1"
-          "\xD4\xF1\xCE\xC4\xBC\xFE";
+    case ReadStatus::format_error:
+      failure.text = L"文件格式错误，请重新选择文件";
       break;
-    case ReadStatus::password_error:  // 文件密码错误，请重新打开文件
-      failure.text =
-          "\xCE\xC4\xBC\xFE\xC3\xDC\xC2\xEB\xB4\xED\xCE\xF3\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xB4\xF2"
-          "\xBF\xAA\xCE\xC4\xBC\xFE";
+    case ReadStatus::password_error:
+      failure.text = L"文件密码错误，请重新打开文件";
       break;
-    default:  // 文件打开失败，请确定文件是否被占用
-      failure.text =
-          "\xCE\xC4\xBC\xFE\xB4\xF2\xBF\xAA\xCA\xA7\xB0\xDC\xA3\xAC\xC7\xEB\xC8\xB7\xB6\xA8\xCE\xC4"
-          "\xBC\xFE\xCA\xC7\xB7\xF1\xB1\xBB\xD5\xBC\xD3\xC3";
+    default:
+      failure.text = L"文件打开失败，请确定文件是否被占用";
       break;
   }
   prompts_.show_message(failure);
@@ -121,12 +114,23 @@ void DocumentCommands::show_read_failure(ReadStatus status) {
 
 bool DocumentCommands::read_or_report(const std::filesystem::path& file, const std::string& path,
                                       Book& book, ReadReport& report, bool inserting) {
+  // Larger than any book file can be: said as such, not as a wrong format.
+  std::error_code error;
+  const uintmax_t size = std::filesystem::file_size(file, error);
+  if (!error && size > kMaxBookFileSize) {
+    Message failure;
+    failure.text = path_text_to_wide(path) + L" 太大（" + std::to_wstring(size >> 20) +
+                   L" MB），不是书籍文件：书籍文件最大 " + std::to_wstring(kMaxBookFileSize >> 20) +
+                   L" MB。";
+    prompts_.show_message(failure);
+    return false;
+  }
   std::optional<ReadStatus> status;
   try {
     status = read_with_password(file, path, book, report);
   } catch (const std::bad_alloc&) {
     Message failure;
-    failure.text = gbk_of("内存不足，无法打开 ") + path;
+    failure.text = L"内存不足，无法打开 " + path_text_to_wide(path);
     prompts_.show_message(failure);
     return false;
   }
@@ -134,7 +138,7 @@ bool DocumentCommands::read_or_report(const std::filesystem::path& file, const s
   if (status != ReadStatus::ok) return false;
   if (!report.truncated) return true;
   Message question;
-  question.text = salvage_question(path, report, inserting);
+  question.text = path_text_to_wide(salvage_question(path, report, inserting));
   question.icon = Icon::question;
   question.buttons = Buttons::ok_cancel;
   question.owned = true;
@@ -143,7 +147,7 @@ bool DocumentCommands::read_or_report(const std::filesystem::path& file, const s
 
 void DocumentCommands::tell_damage(const Book& book, const ReadReport& report) {
   Message message;
-  message.text = damage_message(book, report);
+  message.text = path_text_to_wide(damage_message(book, report));
   if (message.text.empty()) return;
   message.icon = Icon::information;
   message.owned = true;
@@ -189,11 +193,10 @@ bool DocumentCommands::may_overwrite_changed_file(bool& save_elsewhere) {
   const Book& book = view_.current_book();
   if (disk_unchanged(book)) return true;
   Message question;
-  question.text =
-      book.file_path + gbk_of(
-                           " 在打开之后已被其他程序修改。\r\n\r\n“是”仍然覆盖它，“否”另存为新文件，"
-                           "“取消”不保存。");
-  question.caption = gbk_of("保存");
+  question.text = path_text_to_wide(book.file_path) +
+                  L" 在打开之后已被其他程序修改。\r\n\r\n“是”仍然覆盖它，“否”另存为新文件，"
+                  L"“取消”不保存。";
+  question.caption = L"保存";
   question.icon = Icon::question;
   question.buttons = Buttons::yes_no_cancel;
   question.owned = true;
@@ -212,17 +215,16 @@ void DocumentCommands::check_disk() {
   if (now == told_) return;
   told_ = now;
   Message message;
-  message.caption = gbk_of("文件已修改");
+  message.caption = L"文件已修改";
   message.owned = true;
   if (view_.is_modified()) {
-    message.text = book.file_path + gbk_of(
-                                        " 已被其他程序修改。\r\n\r\n你未保存的修改仍在这里；"
-                                        "保存时会先问是否覆盖它。");
+    message.text = path_text_to_wide(book.file_path) +
+                   L" 已被其他程序修改。\r\n\r\n你未保存的修改仍在这里；保存时会先问是否覆盖它。";
     message.icon = Icon::information;
     prompts_.show_message(message);
     return;
   }
-  message.text = book.file_path + gbk_of(" 已被其他程序修改。\r\n\r\n要重新载入吗？");
+  message.text = path_text_to_wide(book.file_path) + L" 已被其他程序修改。\r\n\r\n要重新载入吗？";
   message.icon = Icon::question;
   message.buttons = Buttons::ok_cancel;
   if (prompts_.show_message(message) == Answer::ok) open_book(book.file_path);
@@ -242,25 +244,25 @@ std::string DocumentCommands::choose_book_path(const std::string& proposed_name)
 }
 
 // What went wrong, as far as can be told: the old file is whole either way.
-std::string DocumentCommands::save_failure_text(const Book& book) {
-  const std::string& path = book.file_path;
+std::wstring DocumentCommands::save_failure_text(const Book& book) {
+  const std::wstring path = path_text_to_wide(book.file_path);
+  const std::wstring folder = path_text_to_wide(folder_of(book.file_path));
   const uint64_t size = book.stored_image ? book.stored_image->size() : 0;
-  switch (why_not_written(path_from_gbk(path), size)) {
+  switch (why_not_written(path_from_gbk(book.file_path), size)) {
     case WriteProblem::read_only_file:
-      return gbk_of("保存失败！ - 文件 ") + path +
-             gbk_of(" 是只读的。\r\n请另存为其他文件，或去掉它的只读属性后再保存。");
+      return L"保存失败！ - 文件 " + path +
+             L" 是只读的。\r\n请另存为其他文件，或去掉它的只读属性后再保存。";
     case WriteProblem::no_folder:
-      return gbk_of("保存失败！ - 文件夹不存在：") + folder_of(path);
+      return L"保存失败！ - 文件夹不存在：" + folder;
     case WriteProblem::folder_not_writable:
-      return gbk_of("保存失败！ - 没有权限在文件夹 ") + folder_of(path) +
-             gbk_of(" 中写入文件。\r\n请另存到其他位置。");
+      return L"保存失败！ - 没有权限在文件夹 " + folder + L" 中写入文件。\r\n请另存到其他位置。";
     case WriteProblem::disk_full:
-      return gbk_of("保存失败！ - 磁盘空间不足，无法写入 ") + path +
-             gbk_of("。\r\n原文件没有改动；请腾出空间或另存到其他磁盘。");
+      return L"保存失败！ - 磁盘空间不足，无法写入 " + path +
+             L"。\r\n原文件没有改动；请腾出空间或另存到其他磁盘。";
     case WriteProblem::unknown:
       break;
   }
-  return gbk_of("保存失败！ - 写入文件 ") + path + gbk_of(" 失败。原文件没有改动。");
+  return L"保存失败！ - 写入文件 " + path + L" 失败。原文件没有改动。";
 }
 
 bool DocumentCommands::save_book() {
@@ -283,7 +285,7 @@ bool DocumentCommands::save_book() {
   if (!view_.write_book_to(path_from_gbk(book.file_path), book)) {
     Message failure;
     failure.text = save_failure_text(book);
-    failure.caption = gbk_of("保存");
+    failure.caption = L"保存";
     failure.owned = true;
     prompts_.show_message(failure);
     return false;
@@ -397,13 +399,12 @@ void DocumentCommands::convert_to_text() {
       file.commit();
   Message done;
   if (written) {
-    done.caption = "\xD7\xAA\xBB\xBB\xB3\xC9\xB9\xA6";  // 转换成功
-    done.text = "\xD7\xAA\xBB\xBB\xB3\xC9\xB9\xA6 \xCE\xC4\xBC\xFE\xA3\xBA" + path;
+    done.caption = L"转换成功";
+    done.text = L"转换成功 文件：" + path_text_to_wide(path);
     done.icon = Icon::information;
   } else {
-    done.caption = "\xD7\xAA\xBB\xBB\xCA\xA7\xB0\xDC";  // 转换失败
-    done.text = "\xD7\xAA\xBB\xBB\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " +
-                path + " \xCA\xA7\xB0\xDC";
+    done.caption = L"转换失败";
+    done.text = L"转换失败！ - 打开文件 " + path_text_to_wide(path) + L" 失败";
   }
   prompts_.show_message(done);
 }
@@ -420,12 +421,12 @@ void DocumentCommands::export_plain_text() {
   view_.remember_folder(folder_of(path));
   Message done;
   if (replace_file_contents(path_from_gbk(path), book_plain_text(book, PlainEncoding::utf8_bom))) {
-    done.caption = gbk_of("导出成功");
-    done.text = gbk_of("导出成功 文件：") + path;
+    done.caption = L"导出成功";
+    done.text = L"导出成功 文件：" + path_text_to_wide(path);
     done.icon = Icon::information;
   } else {
-    done.caption = gbk_of("导出失败");
-    done.text = gbk_of("导出失败！ - 写入文件 ") + path + gbk_of(" 失败");
+    done.caption = L"导出失败";
+    done.text = L"导出失败！ - 写入文件 " + path_text_to_wide(path) + L" 失败";
   }
   prompts_.show_message(done);
 }

@@ -53,7 +53,7 @@ class DocumentCommands {
   bool read_or_report(const std::filesystem::path& file, const std::string& path, Book& book,
                       ReadReport& report, bool inserting = false);
   void tell_damage(const Book& book, const ReadReport& report);
-  std::string save_failure_text(const Book& book);
+  std::wstring save_failure_text(const Book& book);
   // Remembers the file as `book` was read from or written to it.
   void note_disk(const Book& book);
   // Whether the book's file is still what it was read or saved as.

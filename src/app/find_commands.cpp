@@ -305,8 +305,8 @@ void MainWindow::replace_in_book(const FindRequest& request) {
         L"；" + std::to_wstring(plan.too_complex.size()) + L" 章" + kTooComplex + L"，不替换";
   }
   Message question;
-  question.text = wide_to_gbk_lossy(L"将替换 " + counted + L"。\r\n要替换吗？");
-  question.caption = wide_to_gbk_lossy(L"全书替换");
+  question.text = L"将替换 " + counted + L"。\r\n要替换吗？";
+  question.caption = L"全书替换";
   question.icon = Icon::question;
   question.buttons = Buttons::ok_cancel;
   question.owned = true;

@@ -32,9 +32,9 @@ bool is_picture(std::string_view bytes) {
          bytes.starts_with("BM") || bytes.starts_with("GIF87a") || bytes.starts_with("GIF89a");
 }
 
-Message note(const char* caption, std::string text, Icon icon) {
+Message note(const wchar_t* caption, std::wstring text, Icon icon) {
   Message m;
-  m.caption = gbk_of(caption);
+  m.caption = caption;
   m.text = std::move(text);
   m.icon = icon;
   return m;
@@ -75,10 +75,10 @@ ImportPreview preview_of(const ChapterSplit& found, const std::wstring& file_tit
 void DocumentCommands::export_epub() {
   const Book& book = view_.current_book();
   if (book.chapters.size() > kMaxEpubChapters) {
-    prompts_.show_message(note("导出 EPUB",
-                               gbk_of("这本书有 ") + std::to_string(book.chapters.size()) +
-                                   gbk_of(" 章，一个 EPUB 最多能放 ") +
-                                   std::to_string(kMaxEpubChapters) + gbk_of(" 章。"),
+    prompts_.show_message(note(L"导出 EPUB",
+                               L"这本书有 " + std::to_wstring(book.chapters.size()) +
+                                   L" 章，一个 EPUB 最多能放 " + std::to_wstring(kMaxEpubChapters) +
+                                   L" 章。",
                                Icon::error));
     return;
   }
@@ -94,10 +94,12 @@ void DocumentCommands::export_epub() {
   view_.remember_folder(folder_of(target));
   const std::string bytes = book_epub(book);
   if (!bytes.empty() && replace_file_contents(path_from_gbk(target), bytes)) {
-    prompts_.show_message(note("导出成功", gbk_of("导出成功 文件：") + target, Icon::information));
-  } else {
     prompts_.show_message(
-        note("导出失败", gbk_of("导出失败！ - 写入文件 ") + target + gbk_of(" 失败"), Icon::error));
+        note(L"导出成功", L"导出成功 文件：" + path_text_to_wide(target), Icon::information));
+  } else {
+    prompts_.show_message(note(L"导出失败",
+                               L"导出失败！ - 写入文件 " + path_text_to_wide(target) + L" 失败",
+                               Icon::error));
   }
 }
 
@@ -114,7 +116,8 @@ void DocumentCommands::set_cover_command() {
   const FileCheck check = read_file_checked(path_from_gbk(path), "", kMaxPicture, bytes);
   if (check != FileCheck::ok || !is_picture(bytes)) {
     prompts_.show_message(note(
-        "设置封面", path + gbk_of(" 不是可用的图片文件（JPEG、PNG、BMP 或 GIF）。"), Icon::error));
+        L"设置封面", path_text_to_wide(path) + L" 不是可用的图片文件（JPEG、PNG、BMP 或 GIF）。",
+        Icon::error));
     return;
   }
   // Kept as the user's bytes, however large: the page shows it fitted.
@@ -132,12 +135,12 @@ void DocumentCommands::import_text() {
   std::string bytes;
   const FileCheck read = read_file_checked(path_from_gbk(path), "", kMaxNovelBytes, bytes);
   if (read != FileCheck::ok || looks_binary(bytes, detect_encoding(bytes))) {
-    const std::string why = read == FileCheck::too_large
-                                ? gbk_of(" 太大，无法导入（最大 ") +
-                                      std::to_string(kMaxNovelBytes >> 20) + " MB" + gbk_of("）。")
-                            : read == FileCheck::ok ? gbk_of(" 不是文本文件。")
-                                                    : gbk_of(" 无法读取。");
-    prompts_.show_message(note("导入文本", path + why, Icon::error));
+    const std::wstring why =
+        read == FileCheck::too_large
+            ? L" 太大，无法导入（最大 " + std::to_wstring(kMaxNovelBytes >> 20) + L" MB）。"
+        : read == FileCheck::ok ? L" 不是文本文件。"
+                                : L" 无法读取。";
+    prompts_.show_message(note(L"导入文本", path_text_to_wide(path) + why, Icon::error));
     return;
   }
   // Each encoding is decoded once, each rule split once per encoding.
@@ -164,8 +167,7 @@ void DocumentCommands::import_text() {
   if (!choice.accepted) return;
   const ChapterSplit found = split_chapters(text_in(choice.encoding), narrow(choice.rule));
   if (found.outcome != RuleOutcome::split) {
-    prompts_.show_message(
-        note("导入文本", wide_to_gbk_lossy(rule_problem(found.outcome)), Icon::error));
+    prompts_.show_message(note(L"导入文本", rule_problem(found.outcome), Icon::error));
     return;
   }
   ImportedChapters imported = chapters_of(found.chapters, view_.editor_font_for_text());
@@ -174,8 +176,9 @@ void DocumentCommands::import_text() {
   const bool fits = book_reads_back(probe);
   imported.chapters = std::move(probe.chapters);
   if (!fits) {
-    prompts_.show_message(note(
-        "导入文本", path + gbk_of(" 的文字太多，一个书籍文件装不下；没有导入。"), Icon::error));
+    prompts_.show_message(
+        note(L"导入文本", path_text_to_wide(path) + L" 的文字太多，一个书籍文件装不下；没有导入。",
+             Icon::error));
     return;
   }
   if (choice.append && request.can_append) {
@@ -196,16 +199,16 @@ void DocumentCommands::import_text() {
     view_.set_modified(true);
   }
   if (imported.lines_split) {
-    prompts_.show_message(note("导入文本",
-                               gbk_of("有 ") + std::to_string(imported.lines_split) +
-                                   gbk_of(" 段长于 ") + std::to_string(kMaxControlParagraph) +
-                                   gbk_of(" 个字符，编辑器无法一次显示，已在句末分为多段。"),
+    prompts_.show_message(note(L"导入文本",
+                               L"有 " + std::to_wstring(imported.lines_split) + L" 段长于 " +
+                                   std::to_wstring(kMaxControlParagraph) +
+                                   L" 个字符，编辑器无法一次显示，已在句末分为多段。",
                                Icon::information));
   }
   if (imported.names_replaced) {
-    prompts_.show_message(note("导入文本",
-                               gbk_of("章节名中有 ") + std::to_string(imported.names_replaced) +
-                                   gbk_of(" 个字符无法以 GBK 保存，已替换为“?”。"),
+    prompts_.show_message(note(L"导入文本",
+                               L"章节名中有 " + std::to_wstring(imported.names_replaced) +
+                                   L" 个字符无法以 GBK 保存，已替换为“?”。",
                                Icon::information));
   }
 }

@@ -43,11 +43,11 @@ bool MainWindow::offer_recovery() {
             ? L"新的书籍（从未保存）"
             : std::filesystem::path(orphan.original_path).filename().wstring();
     Message question;
-    question.text = wide_to_gbk_lossy(L"发现未保存的书籍：" + name + L"\r\n最后写入于 " +
-                                      local_time_text(orphan.written) +
-                                      L"\r\n\r\n要恢复吗？\r\n“是”打开它（保存时写回原处），“否”删"
-                                      L"除这份恢复副本，“取消”下次再问。");
-    question.caption = wide_to_gbk_lossy(L"恢复");
+    question.text = L"发现未保存的书籍：" + name + L"\r\n最后写入于 " +
+                    local_time_text(orphan.written) +
+                    L"\r\n\r\n要恢复吗？\r\n“是”打开它（保存时写回原处），“否”删"
+                    L"除这份恢复副本，“取消”下次再问。";
+    question.caption = L"恢复";
     question.icon = Icon::question;
     question.buttons = Buttons::yes_no_cancel;
     question.owned = true;

@@ -46,9 +46,9 @@ std::optional<Message> RecoveryKeeper::failure_to_tell() {
   if (!recovery_ || !recovery_->failed() || failure_told_) return std::nullopt;
   failure_told_ = true;
   Message failure;
-  failure.text = wide_to_gbk_lossy(L"无法写入恢复副本：" + recovery_->folder().wstring() +
-                                   L"\r\n程序意外退出时，未保存的修改将无法恢复。请及时保存。");
-  failure.caption = wide_to_gbk_lossy(L"恢复");
+  failure.text = L"无法写入恢复副本：" + recovery_->folder().wstring() +
+                 L"\r\n程序意外退出时，未保存的修改将无法恢复。请及时保存。";
+  failure.caption = L"恢复";
   failure.icon = Icon::error;
   failure.owned = true;
   return failure;

@@ -18,9 +18,8 @@ Answer message_box(HWND owner, const Message& message) {
           : message.buttons == Buttons::ok_cancel ? MB_OKCANCEL
                                                   : MB_YESNOCANCEL;
   if (message.owned) type &= ~MB_TASKMODAL;
-  const int answer =
-      MessageBoxW(message.owned ? owner : nullptr, path_text_to_wide(message.text).c_str(),
-                  gbk_to_wide(message.caption).c_str(), type);
+  const int answer = MessageBoxW(message.owned ? owner : nullptr, message.text.c_str(),
+                                 message.caption.c_str(), type);
   switch (answer) {
     case IDYES:
       return Answer::yes;

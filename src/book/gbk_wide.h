@@ -6,7 +6,8 @@
 
 namespace folivra {
 
-// Windows only: GBK bytes to and from the UTF-16 of the window system.
+// GBK bytes to and from the UTF-16 of the window system (elsewhere, for
+// tests, code points: only the conversions to wide text).
 std::wstring gbk_to_wide(std::string_view gbk);
 // Empty when the text holds a character GBK cannot represent.
 std::optional<std::string> wide_to_gbk(std::wstring_view wide);

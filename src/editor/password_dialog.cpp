@@ -113,19 +113,19 @@ void PasswordDialog::confirm() {
   if (request_.mode == PasswordMode::set) {
     // A password GBK cannot hold would be stored as something else.
     if (!exact) {
-      prompts_.show_message({wide_to_gbk_lossy(L"密码中有无法以 GBK 保存的字符，请换一个密码。")});
+      prompts_.show_message({L"密码中有无法以 GBK 保存的字符，请换一个密码。"});
       SetFocus(c_.password);
       return;
     }
     if (window_text(c_.password) != window_text(c_.repeat)) {
-      prompts_.show_message({wide_to_gbk_lossy(L"两次输入的密码不一致，请重新输入。")});
+      prompts_.show_message({L"两次输入的密码不一致，请重新输入。"});
       set_window_text(c_.repeat, L"");
       SetFocus(c_.repeat);
       return;
     }
     if (exact->empty() && !request_.password.empty()) {
       Message question;
-      question.text = wide_to_gbk_lossy(L"密码为空：书籍将不再受密码保护。确定要清除密码吗？");
+      question.text = L"密码为空：书籍将不再受密码保护。确定要清除密码吗？";
       question.buttons = Buttons::ok_cancel;
       if (prompts_.show_message(question) != Answer::ok) {
         SetFocus(c_.password);
@@ -139,8 +139,7 @@ void PasswordDialog::confirm() {
   // Characters GBK cannot hold never match: they count as a wrong password.
   const std::string typed = exact.value_or(std::string());
   if (window_text(c_.password).empty()) {
-    prompts_.show_message(
-        {"\xC3\xDC\xC2\xEB\xB2\xBB\xC4\xDC\xCE\xAA\xBF\xD5\xA3\xA1"});  // 密码不能为空！
+    prompts_.show_message({L"密码不能为空！"});
     return;
   }
   if (exact && password_check_value(typed) == request_.check_value) {
@@ -156,11 +155,8 @@ void PasswordDialog::confirm() {
     SetFocus(c_.password);
     return;
   }
-  // 密码输入错误 - 你无权打开[…]
   prompts_.show_message(
-      {"\xC3\xDC\xC2\xEB\xCA\xE4\xC8\xEB\xB4\xED\xCE\xF3 - \xC4\xE3\xCE\xDE"
-       "\xC8\xA8\xB4\xF2\xBF\xAA[" +
-       request_.file_name + "]"});
+      {L"密码输入错误 - 你无权打开[" + path_text_to_wide(request_.file_name) + L"]"});
   close();
 }
 

@@ -35,10 +35,10 @@ enum class Icon { error, information, question };
 enum class Buttons { ok, ok_cancel, yes_no_cancel };
 enum class Answer { ok, cancel, yes, no };
 
-// A message box; texts in GBK. Without an owner it is modal to nothing.
+// A message box. Without an owner it is modal to nothing.
 struct Message {
-  std::string text;
-  std::string caption = "\xD0\xC5\xCF\xA2\xA3\xBA";  // 信息：
+  std::wstring text;
+  std::wstring caption = L"信息：";
   Icon icon = Icon::error;
   Buttons buttons = Buttons::ok;
   bool owned = false;  // owned by the main window

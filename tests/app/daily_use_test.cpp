@@ -129,8 +129,8 @@ TEST_F(DailyUse, TheFirstSaveProposesTheTitle) {
 TEST_F(DailyUse, AboutShowsTheVersionTheProgramCarries) {
   command(kCmdAbout);
   ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_EQ(gbk_to_wide(prompts_.messages[0].caption), L"关于 Folivra");
-  const std::wstring text = gbk_to_wide(prompts_.messages[0].text);
+  EXPECT_EQ(prompts_.messages[0].caption, L"关于 Folivra");
+  const std::wstring text = prompts_.messages[0].text;
   EXPECT_EQ(text.substr(0, 8 + std::string(FOLIVRA_VERSION).size()),
             L"Folivra " + gbk_to_wide(FOLIVRA_VERSION));
   EXPECT_NE(text.find(L"构建日期："), std::wstring::npos);
@@ -165,7 +165,7 @@ TEST_F(DailyUse, ExportingPlainTextWritesTheReadableBook) {
   EXPECT_EQ(prompts_.saves[0].default_name, gbk_of("山海"));
   EXPECT_EQ(read_bytes(file), "\xEF\xBB\xBF山海\r\n\r\n第一章\r\n\r\n天\r\n");
   ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_EQ(gbk_to_wide(prompts_.messages[0].caption), L"导出成功");
+  EXPECT_EQ(prompts_.messages[0].caption, L"导出成功");
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "book/gbk_wide.h"
+
 #include "app/scripted_prompts.h"
 #include "book/field_cipher.h"
 #include "book/file_io.h"
@@ -44,17 +46,10 @@ class BookHolder : public DocumentView {
   void remember_folder(const std::string& folder) override { folders.push_back(folder); }
 };
 
-const std::string kModifiedSuffix =
-    " \xD2\xD1\xB1\xBB\xD0\xDE\xB8\xC4\xA3\xAC\xCA\xC7\xB7\xF1\xB1\xA3\xB4\xE6?";  // 已被修改，是否保存?
-const std::string kFormatError =
-    "\xCE\xC4\xBC\xFE\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xD1\xA1\xD4"
-    "\xF1\xCE\xC4\xBC\xFE";
-const std::string kPasswordError =
-    "\xCE\xC4\xBC\xFE\xC3\xDC\xC2\xEB\xB4\xED\xCE\xF3\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xB4\xF2\xBF"
-    "\xAA\xCE\xC4\xBC\xFE";
-const std::string kCannotOpen =
-    "\xCE\xC4\xBC\xFE\xB4\xF2\xBF\xAA\xCA\xA7\xB0\xDC\xA3\xAC\xC7\xEB\xC8\xB7\xB6\xA8\xCE\xC4\xBC"
-    "\xFE\xCA\xC7\xB7\xF1\xB1\xBB\xD5\xBC\xD3\xC3";
+const std::wstring kModifiedSuffix = L" 已被修改，是否保存?";
+const std::wstring kFormatError = L"文件格式错误，请重新选择文件";
+const std::wstring kPasswordError = L"文件密码错误，请重新打开文件";
+const std::wstring kCannotOpen = L"文件打开失败，请确定文件是否被占用";
 
 class Flows : public testing::Test {
  protected:
@@ -86,8 +81,8 @@ TEST_F(Flows, GuardQuestionAndItsAnswers) {
   EXPECT_FALSE(commands.confirm_discard());
   ASSERT_EQ(prompts.messages.size(), 1u);
   const Message& question = prompts.messages[0];
-  EXPECT_EQ(question.text, "\xD0\xC2\xB5\xC4\xCA\xE9\xBC\xAE" + kModifiedSuffix);
-  EXPECT_EQ(question.caption, "\xB1\xA3\xB4\xE6");
+  EXPECT_EQ(question.text, L"新的书籍" + kModifiedSuffix);
+  EXPECT_EQ(question.caption, L"保存");
   EXPECT_EQ(question.icon, Icon::question);
   EXPECT_EQ(question.buttons, Buttons::yes_no_cancel);
   EXPECT_TRUE(question.owned);
@@ -235,7 +230,7 @@ TEST_F(Flows, ReadFailuresShowTheirMessages) {
   EXPECT_EQ(prompts.messages[1].text, kCannotOpen);
   EXPECT_EQ(prompts.messages[2].text, kPasswordError);
   for (const Message& m : prompts.messages) {
-    EXPECT_EQ(m.caption, "\xD0\xC5\xCF\xA2\xA3\xBA");
+    EXPECT_EQ(m.caption, L"信息：");
     EXPECT_EQ(m.icon, Icon::error);
     EXPECT_FALSE(m.owned);
   }
@@ -256,8 +251,8 @@ TEST_F(Flows, SaveIntoAMissingFolderKeepsPathAndFlag) {
   EXPECT_FALSE(commands.save_book());
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text,
-            gbk_of("保存失败！ - 文件夹不存在：") + (dir.dir() / "no such folder").string());
-  EXPECT_EQ(prompts.messages[0].caption, "\xB1\xA3\xB4\xE6");
+            L"保存失败！ - 文件夹不存在：" + (dir.dir() / L"no such folder").wstring());
+  EXPECT_EQ(prompts.messages[0].caption, L"保存");
   EXPECT_TRUE(prompts.messages[0].owned);
   EXPECT_EQ(view.book.file_path, target);
   EXPECT_TRUE(view.modified);
@@ -400,7 +395,7 @@ TEST_F(Flows, ASaveFailureSaysWhy) {
                                std::filesystem::perm_options::remove);
   EXPECT_FALSE(commands.save_book());
   ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_NE(prompts.messages[0].text.find(gbk_of("是只读的")), std::string::npos);
+  EXPECT_NE(prompts.messages[0].text.find(L"是只读的"), std::wstring::npos);
   EXPECT_TRUE(view.modified);
 
 #ifndef _WIN32
@@ -410,7 +405,7 @@ TEST_F(Flows, ASaveFailureSaysWhy) {
     std::filesystem::permissions(dir.path("shut"), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
     EXPECT_FALSE(commands.save_book());
-    EXPECT_NE(prompts.messages.back().text.find(gbk_of("没有权限")), std::string::npos);
+    EXPECT_NE(prompts.messages.back().text.find(L"没有权限"), std::wstring::npos);
     std::filesystem::permissions(dir.path("shut"), std::filesystem::perms::owner_all);
   }
 #endif

@@ -44,7 +44,7 @@ TEST_F(DocumentWindow, BookHeldOpenForWritingCannotBeOpened) {
   window().commands().open_book(wide_to_gbk_lossy(dir_.path("held.zqb").wstring()));
   CloseHandle(writer);
   ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_EQ(gbk_to_wide(prompts_.messages[0].text), L"文件打开失败，请确定文件是否被占用");
+  EXPECT_EQ(prompts_.messages[0].text, L"文件打开失败，请确定文件是否被占用");
   EXPECT_EQ(status_text(c().status, 1), L"未载入");
 }
 

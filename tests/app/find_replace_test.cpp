@@ -96,7 +96,7 @@ TEST_F(FindReplace, FindInTheChapterThenSearchAndReplaceTheWholeBook) {
   SetWindowTextW(f().replacement, L"林渊");
   click(f().replace_book);
   ASSERT_EQ(prompts_.messages.size(), 1u) << "the places are said and asked about first";
-  EXPECT_EQ(gbk_to_wide(prompts_.messages[0].text), L"将替换 4 处，涉及 3 章。\r\n要替换吗？");
+  EXPECT_EQ(prompts_.messages[0].text, L"将替换 4 处，涉及 3 章。\r\n要替换吗？");
   EXPECT_EQ(window().book().chapters[0].content, novel().chapters[0].content) << "cancelled";
   prompts_.answers = {Answer::ok};
   click(f().replace_book);

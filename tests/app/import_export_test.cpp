@@ -73,7 +73,7 @@ TEST_F(ImportExport, ANovelComesInGetsACoverAndGoesOutAsEpub) {
   prompts_.paths = {gbk_path("notes.txt")};
   command(kCmdSetCover);
   ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_NE(gbk_to_wide(prompts_.messages[0].text).find(L"不是可用的图片文件"), std::wstring::npos);
+  EXPECT_NE(prompts_.messages[0].text.find(L"不是可用的图片文件"), std::wstring::npos);
   EXPECT_TRUE(window().book().cover.empty());
   prompts_.paths = {gbk_path("cover.bmp")};
   command(kCmdSetCover);
@@ -86,7 +86,7 @@ TEST_F(ImportExport, ANovelComesInGetsACoverAndGoesOutAsEpub) {
   const std::string epub = read_bytes(dir_.path("novel.epub"));
   EXPECT_EQ(epub.substr(0, 4), "PK\x03\x04");
   EXPECT_NE(epub.find("mimetypeapplication/epub+zip"), std::string::npos);
-  EXPECT_EQ(gbk_to_wide(prompts_.messages.back().caption), L"导出成功");
+  EXPECT_EQ(prompts_.messages.back().caption, L"导出成功");
   prompts_.paths = {gbk_path("novel.zqb")};
   command(kCmdSave);
   Book saved;

@@ -54,7 +54,7 @@ TEST_F(KeepingWork, ATitleTypedThenClosedIsAskedForAndSaved) {
   prompts_.answers = {Answer::yes};
   SendMessageW(hwnd_, WM_CLOSE, 0, 0);
   ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_EQ(gbk_to_wide(prompts_.messages[0].text), L"新书名 已被修改，是否保存?");
+  EXPECT_EQ(prompts_.messages[0].text, L"新书名 已被修改，是否保存?");
   EXPECT_FALSE(IsWindow(hwnd_));
   EXPECT_EQ(gbk_to_wide(read("tale.zqb").title), L"新书名");
 }
@@ -185,7 +185,7 @@ TEST_F(KeepingWork, ADamagedChapterSurvivesASaveByteForByte) {
 
   window().commands().open_book(gbk_path("damaged.zqb"));
   ASSERT_EQ(prompts_.messages.size(), 1u) << "the user is told on open";
-  const std::wstring told = gbk_to_wide(prompts_.messages[0].text);
+  const std::wstring told = prompts_.messages[0].text;
   EXPECT_NE(told.find(L"第 2 章"), std::wstring::npos) << told;
   select(2);
   EXPECT_EQ(editor_text(), L"");
@@ -299,8 +299,7 @@ TEST_F(KeepingWork, ACutFileOpensWhatIsReadableAndSaveAsksForAName) {
   prompts_.answers = {Answer::ok};
   window().commands().open_book(gbk_path("cut.zqb"));
   ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_NE(gbk_to_wide(prompts_.messages[0].text).find(L"只能读出 2 章（共 4 章）"),
-            std::wstring::npos);
+  EXPECT_NE(prompts_.messages[0].text.find(L"只能读出 2 章（共 4 章）"), std::wstring::npos);
   EXPECT_EQ(window().book().chapters.size(), 2u);
   EXPECT_EQ(window().book().file_path, "");
   EXPECT_TRUE(window().is_modified());

@@ -103,7 +103,7 @@ TEST(RecoveryCopy, AKilledEditorsTextComesBackAtTheNextStart) {
   ASSERT_NE(window.create(GetModuleHandleW(nullptr)), nullptr);
   window.open_command_line({});
   ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_NE(gbk_to_wide(prompts.messages[0].text).find(L"tale.zqb"), std::wstring::npos);
+  EXPECT_NE(prompts.messages[0].text.find(L"tale.zqb"), std::wstring::npos);
   EXPECT_EQ(window.book().file_path, wide_to_gbk_lossy(dir.path("tale.zqb").wstring()))
       << "Save writes it where it belongs";
   EXPECT_TRUE(window.is_modified());
@@ -139,7 +139,7 @@ TEST(RecoveryCopy, AFolderThatCannotBeWrittenIsSaidOnce) {
     }
   }
   ASSERT_EQ(prompts.messages.size(), 1u) << "said once, not at every try";
-  EXPECT_NE(gbk_to_wide(prompts.messages[0].text).find(L"无法写入恢复副本："), std::wstring::npos);
+  EXPECT_NE(prompts.messages[0].text.find(L"无法写入恢复副本："), std::wstring::npos);
   window.set_modified(false);
 }
 

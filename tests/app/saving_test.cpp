@@ -138,7 +138,7 @@ TEST_F(Saving, AQuitPostedDuringASaveStaysAndAFailedSaveSaysSo) {
   command(kCmdSaveAs);
 
   ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_NE(gbk_to_wide(prompts_.messages[0].text).find(L"保存失败"), std::wstring::npos);
+  EXPECT_NE(prompts_.messages[0].text.find(L"保存失败"), std::wstring::npos);
   EXPECT_TRUE(window().is_modified()) << "a failed save leaves the book unsaved";
   MSG msg{};
   ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

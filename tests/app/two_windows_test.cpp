@@ -53,7 +53,7 @@ TEST_F(TwoWindows, WordsSavedElsewhereAreNeverOverwrittenSilently) {
   SendMessageW(hwnd_, WM_ACTIVATEAPP, TRUE, 0);
   loop_pump();
   ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_NE(gbk_to_wide(prompts_.messages[0].text).find(L"已被其他程序修改"), std::wstring::npos);
+  EXPECT_NE(prompts_.messages[0].text.find(L"已被其他程序修改"), std::wstring::npos);
   EXPECT_NE(window().book().chapters[0].content.find("MINE"), std::string::npos);
 
   prompts_.answers = {Answer::cancel};

@@ -11,7 +11,7 @@
 namespace folivra::test {
 namespace {
 
-const std::string kEmptyPassword = "\xC3\xDC\xC2\xEB\xB2\xBB\xC4\xDC\xCE\xAA\xBF\xD5\xA3\xA1";
+const std::wstring kEmptyPassword = L"密码不能为空！";
 
 class PasswordDialogTest : public testing::Test {
  protected:
@@ -113,11 +113,7 @@ TEST_F(PasswordDialogTest, ThreeWrongPasswordsEndTheShowing) {
   EXPECT_TRUE(dialog_->closed());
   EXPECT_EQ(dialog_->result().password, "");
   ASSERT_EQ(prompts_.messages.size(), 1u);
-  // 密码输入错误 - 你无权打开[tale.zqb]
-  EXPECT_EQ(
-      prompts_.messages[0].text,
-      "\xC3\xDC\xC2\xEB\xCA\xE4\xC8\xEB\xB4\xED\xCE\xF3 - \xC4\xE3\xCE\xDE\xC8\xA8\xB4\xF2\xBF"
-      "\xAA[tale.zqb]");
+  EXPECT_EQ(prompts_.messages[0].text, L"密码输入错误 - 你无权打开[tale.zqb]");
 }
 
 TEST_F(PasswordDialogTest, EnterWithShiftDoesNotConfirm) {
@@ -196,7 +192,7 @@ TEST_F(PasswordDialogTest, SetModeMasksAsksTwiceAndConfirmsRemoval) {
   press(c().repeat, VK_RETURN);
   EXPECT_FALSE(dialog_->closed()) << "the two differ";
   ASSERT_EQ(prompts_.messages.size(), 1u);
-  EXPECT_EQ(gbk_to_wide(prompts_.messages[0].text), L"两次输入的密码不一致，请重新输入。");
+  EXPECT_EQ(prompts_.messages[0].text, L"两次输入的密码不一致，请重新输入。");
   EXPECT_EQ(text_of(c().repeat), L"");
 
   // Emptied, the password goes only after a confirmation.

@@ -123,7 +123,7 @@ TEST_F(ReaderProgram, CompiledBookIsTheReaderThenTheImageThenEnd) {
   EXPECT_EQ(bytes.compare(reader.size(), 3, "ZQB"), 0);
   EXPECT_FALSE(window().is_modified());
   ASSERT_EQ(prompts_.messages.size(), 1u) << "the compiled program is confirmed";
-  EXPECT_EQ(path_text_to_wide(prompts_.messages[0].text), L"编译成功 文件：" + exe);
+  EXPECT_EQ(prompts_.messages[0].text, L"编译成功 文件：" + exe);
   ASSERT_EQ(prompts_.saves.size(), 1u);
   EXPECT_EQ(prompts_.saves[0].filter, "\xD3\xA6\xD3\xC3\xB3\xCC\xD0\xF2(*.exe)|*.exe");
   EXPECT_EQ(gbk_to_wide(prompts_.saves[0].title.value_or("")), L"编译为阅读器");

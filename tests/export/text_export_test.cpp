@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "book/gbk_wide.h"
+
 #include "app/document_commands.h"
 #include "app/scripted_prompts.h"
 #include "book/book_time.h"
@@ -115,15 +117,15 @@ TEST_F(ConvertCommand, WritesTheTextAndSaysSo) {
   EXPECT_EQ(test::read_bytes(target), book_text(view.book));
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].icon, Icon::information);
-  EXPECT_EQ(prompts.messages[0].text,
-            "\xD7\xAA\xBB\xBB\xB3\xC9\xB9\xA6 \xCE\xC4\xBC\xFE\xA3\xBA" + target);
+  EXPECT_EQ(prompts.messages[0].text, L"转换成功 文件：" + path_text_to_wide(target));
   EXPECT_EQ(view.book.file_path, "C:\\books\\tale.zqb");
   EXPECT_FALSE(view.modified);
 }
 
 TEST_F(ConvertCommand, CancelIsSilent) {
   commands.convert_to_text();
-  EXPECT_EQ(prompts.saves[0].initial_directory, "/program") << "a book never saved: the last folder";
+  EXPECT_EQ(prompts.saves[0].initial_directory, "/program")
+      << "a book never saved: the last folder";
   EXPECT_TRUE(prompts.messages.empty());
 }
 
@@ -133,10 +135,9 @@ TEST_F(ConvertCommand, UnwritableTargetFailsAndLeavesNoFile) {
   commands.convert_to_text();
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].icon, Icon::error);
-  EXPECT_EQ(prompts.messages[0].caption, "\xD7\xAA\xBB\xBB\xCA\xA7\xB0\xDC");
+  EXPECT_EQ(prompts.messages[0].caption, L"转换失败");
   EXPECT_EQ(prompts.messages[0].text,
-            "\xD7\xAA\xBB\xBB\xCA\xA7\xB0\xDC\xA3\xA1 - \xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE " +
-                target + " \xCA\xA7\xB0\xDC");
+            L"转换失败！ - 打开文件 " + path_text_to_wide(target) + L" 失败");
   EXPECT_FALSE(std::filesystem::exists(target));
 }
 

@@ -103,7 +103,7 @@ TEST_F(AssociateCommand, AskedFirstThenRegistersQuietly) {
   command(kCmdAssociate);
   ASSERT_EQ(prompts_.messages.size(), 1u);
   EXPECT_EQ(prompts_.messages[0].buttons, Buttons::ok_cancel);
-  EXPECT_EQ(gbk_to_wide(prompts_.messages[0].caption), L"关联文件");
+  EXPECT_EQ(prompts_.messages[0].caption, L"关联文件");
   EXPECT_EQ(registry_text(L".zqb"), L"<absent>") << "Cancel writes nothing";
 
   for (int run = 0; run < 2; ++run) {
