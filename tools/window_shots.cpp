@@ -271,7 +271,7 @@ int wmain(int argc, wchar_t** argv) {
   SetTimer(nullptr, 0, 700, shoot_dialog);
   SaveFileRequest save;
   save.initial_directory = "C:\\";
-  save.filter = std::string(kBookFilter);
+  save.filter = std::wstring(kBookFilter);
   save.default_name = "\xC9\xBD\xBA\xA3\xD0\xD0\xBC\xC7";
   save_file_dialog(hwnd, save);
   g_dialog_shot = folder + L"\\font-dialog.bmp";

@@ -20,11 +20,11 @@ std::string_view carried_reader() {
 
 void MainWindow::compile_reader() {
   SaveFileRequest request;
-  request.title = gbk_of("编译为阅读器");
+  request.title = L"编译为阅读器";
   request.initial_directory = commands_.chooser_folder();
   request.default_name =
       safe_file_name(book_.file_path.empty() ? book_.title : file_name_of(book_.file_path, false));
-  request.filter = std::string(kProgramFilter);
+  request.filter = std::wstring(kProgramFilter);
   request.default_extension = "exe";
   request.keep_directory = true;
   const std::string path = prompts_->save_file(request);

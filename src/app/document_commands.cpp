@@ -58,7 +58,7 @@ std::string DocumentCommands::chooser_folder() {
 std::string DocumentCommands::choose_book_to_open() {
   OpenFileRequest request;
   request.initial_directory = chooser_folder();
-  request.filter = std::string(kBookFilter);
+  request.filter = std::wstring(kBookFilter);
   request.keep_directory = true;
   const std::string path = prompts_.open_file(request);
   if (!path.empty()) view_.remember_folder(folder_of(path));
@@ -234,7 +234,7 @@ std::string DocumentCommands::choose_book_path(const std::string& proposed_name)
   SaveFileRequest request;
   request.initial_directory = chooser_folder();
   request.default_name = safe_file_name(proposed_name);
-  request.filter = std::string(kBookFilter);
+  request.filter = std::wstring(kBookFilter);
   request.default_extension = "zqb";
   request.keep_directory = true;
   const std::string path = prompts_.save_file(request);
@@ -369,13 +369,13 @@ namespace folivra {
 namespace {
 
 // A text file: beside the book, or where the user last chose one.
-SaveFileRequest text_file_request(const std::string& folder, const std::string& title,
+SaveFileRequest text_file_request(const std::string& folder, const std::wstring& title,
                                   const std::string& name) {
   SaveFileRequest request;
   request.initial_directory = folder;
   request.title = title;
   request.default_name = safe_file_name(name);
-  request.filter = std::string(kTextFilter);
+  request.filter = std::wstring(kTextFilter);
   request.default_extension = "txt";
   return request;
 }
@@ -385,8 +385,7 @@ SaveFileRequest text_file_request(const std::string& folder, const std::string& 
 void DocumentCommands::convert_to_text() {
   const Book& book = view_.current_book();
   const std::string path = prompts_.save_file(
-      text_file_request(chooser_folder(), "\xD7\xAA\xBB\xBB\x54\x58\x54\xB8\xF1\xCA\xBD",
-                        file_name_of(book.file_path, false)));  // 转换TXT格式
+      text_file_request(chooser_folder(), L"转换TXT格式", file_name_of(book.file_path, false)));
   if (path.empty()) return;
   view_.remember_folder(folder_of(path));
 
@@ -416,7 +415,7 @@ void DocumentCommands::export_plain_text() {
   const std::string name =
       book.file_path.empty() ? book.title : file_name_of(book.file_path, false);
   const std::string path =
-      prompts_.save_file(text_file_request(chooser_folder(), gbk_of("导出纯文本"), name));
+      prompts_.save_file(text_file_request(chooser_folder(), L"导出纯文本", name));
   if (path.empty()) return;
   view_.remember_folder(folder_of(path));
   Message done;

@@ -84,10 +84,10 @@ void DocumentCommands::export_epub() {
   }
   SaveFileRequest request;
   request.initial_directory = chooser_folder();
-  request.title = gbk_of("导出 EPUB");
+  request.title = L"导出 EPUB";
   request.default_name =
       safe_file_name(book.file_path.empty() ? book.title : file_name_of(book.file_path, false));
-  request.filter = gbk_of("EPUB 电子书(*.epub)|*.epub");
+  request.filter = L"EPUB 电子书(*.epub)|*.epub";
   request.default_extension = "epub";
   const std::string target = prompts_.save_file(request);
   if (target.empty()) return;
@@ -106,9 +106,8 @@ void DocumentCommands::export_epub() {
 void DocumentCommands::set_cover_command() {
   OpenFileRequest request;
   request.initial_directory = chooser_folder();
-  request.title = gbk_of("设置封面");
-  request.filter =
-      gbk_of("图片文件(*.jpg;*.jpeg;*.png;*.bmp;*.gif)|*.jpg;*.jpeg;*.png;*.bmp;*.gif");
+  request.title = L"设置封面";
+  request.filter = L"图片文件(*.jpg;*.jpeg;*.png;*.bmp;*.gif)|*.jpg;*.jpeg;*.png;*.bmp;*.gif";
   const std::string path = prompts_.open_file(request);
   if (path.empty()) return;
   view_.remember_folder(folder_of(path));
@@ -127,8 +126,8 @@ void DocumentCommands::set_cover_command() {
 void DocumentCommands::import_text() {
   OpenFileRequest open;
   open.initial_directory = chooser_folder();
-  open.title = gbk_of("导入文本");
-  open.filter = gbk_of("文本文件(*.txt)|*.txt|所有文件(*.*)|*.*");
+  open.title = L"导入文本";
+  open.filter = L"文本文件(*.txt)|*.txt|所有文件(*.*)|*.*";
   const std::string path = prompts_.open_file(open);
   if (path.empty()) return;
   view_.remember_folder(folder_of(path));

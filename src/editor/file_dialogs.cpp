@@ -23,12 +23,12 @@ struct Chooser {
   std::wstring file, file_title;
   OPENFILENAMEW ofn{};
 
-  Chooser(HWND owner, const std::optional<std::string>& dir, const std::optional<std::string>& t,
-          std::string_view default_title, const std::optional<std::string>& f,
-          std::string_view default_filter, const std::string& name)
+  Chooser(HWND owner, const std::optional<std::string>& dir, const std::optional<std::wstring>& t,
+          std::wstring_view default_title, const std::optional<std::wstring>& f,
+          std::wstring_view default_filter, const std::string& name)
       : initial(dir ? path_text_to_wide(*dir) : remembered),
-        title(gbk_to_wide(t ? *t : std::string(default_title))),
-        filter(gbk_to_wide(filter_list(f ? *f : std::string(default_filter)))),
+        title(t ? *t : std::wstring(default_title)),
+        filter(filter_list(f ? *f : default_filter)),
         file(path_text_to_wide(name)),
         file_title(kPathBuffer, L' ') {
     file.resize(kPathBuffer, L'\0');
@@ -54,8 +54,8 @@ struct Chooser {
 }  // namespace
 
 std::string save_file_dialog(HWND owner, const SaveFileRequest& r) {
-  Chooser chooser(owner, r.initial_directory, r.title, "\xB1\xA3\xB4\xE6\xCE\xC4\xBC\xFE", r.filter,
-                  kDefaultSaveFilter, r.default_name);
+  Chooser chooser(owner, r.initial_directory, r.title, L"保存文件", r.filter, kDefaultSaveFilter,
+                  r.default_name);
   chooser.ofn.nFilterIndex = r.filter_index > 0 ? static_cast<DWORD>(r.filter_index) : 1;
   const std::wstring extension = gbk_to_wide(r.default_extension);
   chooser.ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
@@ -66,8 +66,8 @@ std::string save_file_dialog(HWND owner, const SaveFileRequest& r) {
 }
 
 std::string open_file_dialog(HWND owner, const OpenFileRequest& r) {
-  Chooser chooser(owner, r.initial_directory, r.title, "\xB4\xF2\xBF\xAA\xCE\xC4\xBC\xFE", r.filter,
-                  kDefaultOpenFilter, "");
+  Chooser chooser(owner, r.initial_directory, r.title, L"打开文件", r.filter, kDefaultOpenFilter,
+                  "");
   const BOOL confirmed = GetOpenFileNameW(&chooser.ofn);
   return chooser.finish(confirmed, r.keep_directory);
 }

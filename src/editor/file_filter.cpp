@@ -2,11 +2,11 @@
 
 namespace folivra {
 
-std::string filter_list(std::string_view filter) {
-  std::string out;
-  for (char c : filter) out += c == '|' ? '\0' : c;
-  out += '\0';
-  out += '\0';
+std::wstring filter_list(std::wstring_view filter) {
+  std::wstring out;
+  for (wchar_t c : filter) out += c == L'|' ? L'\0' : c;
+  out += L'\0';
+  out += L'\0';
   return out;
 }
 

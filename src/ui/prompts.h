@@ -9,14 +9,14 @@
 
 namespace folivra {
 
-// What the file choosers are given (texts in GBK); absent values take the
-// defaults: the current directory, the titles "保存文件"/"打开文件", the
-// default filters.
+// What the file choosers are given (paths as GBK path text); absent values
+// take the defaults: the current directory, the titles "保存文件"/"打开文件",
+// the default filters.
 struct SaveFileRequest {
   std::optional<std::string> initial_directory;
-  std::optional<std::string> title;
+  std::optional<std::wstring> title;
   std::string default_name;
-  std::optional<std::string> filter;
+  std::optional<std::wstring> filter;
   int filter_index = 1;
   bool keep_directory = false;  // false: the current directory is put back afterwards
   // Added to a name typed without one, so the chooser's question whether to
@@ -26,8 +26,8 @@ struct SaveFileRequest {
 
 struct OpenFileRequest {
   std::optional<std::string> initial_directory;
-  std::optional<std::string> title;
-  std::optional<std::string> filter;
+  std::optional<std::wstring> title;
+  std::optional<std::wstring> filter;
   bool keep_directory = false;
 };
 

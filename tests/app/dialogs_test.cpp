@@ -121,7 +121,7 @@ TEST_F(Dialogs, TheSaveChooserAsksBeforeReplacingAFile) {
   SaveFileRequest request;
   request.initial_directory = wide_to_gbk_lossy(dir_.dir().wstring());
   request.default_extension = "zqb";
-  request.filter = std::string(kBookFilter);
+  request.filter = std::wstring(kBookFilter);
   EXPECT_EQ(save_file_dialog(hwnd_, request), "") << "No, then cancel: nothing chosen";
   g_script = nullptr;
   EXPECT_FALSE(script.question.empty()) << "the chooser asked whether to replace tale.zqb";

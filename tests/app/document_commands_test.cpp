@@ -175,7 +175,7 @@ TEST_F(Flows, OpenAsksForTheFileInTheLastFolderThenTheBooks) {
   EXPECT_EQ(prompts.opens[0].initial_directory, "/docs") << "no book, no folder used yet";
   EXPECT_EQ(view.folders, std::vector<std::string>{dir.dir().string()});
   EXPECT_FALSE(prompts.opens[0].title.has_value()) << "the default title";
-  EXPECT_EQ(prompts.opens[0].filter, "ZQB\xCA\xE9\xBC\xAE(*.zqb)|*.zqb");
+  EXPECT_EQ(prompts.opens[0].filter, L"ZQB书籍(*.zqb)|*.zqb");
   EXPECT_TRUE(prompts.opens[0].keep_directory);
   EXPECT_EQ(view.book.chapter_count, 3);
   EXPECT_EQ(view.book.file_path, book);

@@ -107,7 +107,7 @@ TEST_F(ImportExport, ANovelComesInGetsACoverAndGoesOutAsEpub) {
   const size_t opens = prompts_.opens.size();
   SendMessageW(c().cover, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   ASSERT_EQ(prompts_.opens.size(), opens + 1);
-  EXPECT_EQ(gbk_to_wide(*prompts_.opens.back().title), L"设置封面");
+  EXPECT_EQ(*prompts_.opens.back().title, L"设置封面");
   EXPECT_EQ(GetFocus(), c().cover);
   const std::string dib = small_bmp().substr(14);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, dib.size());

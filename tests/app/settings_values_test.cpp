@@ -49,9 +49,9 @@ TEST(RecentList, Captions) {
 }
 
 TEST(FileFilter, BarsBecomeZeroBytes) {
-  EXPECT_EQ(filter_list("A|*.a"), std::string("A\0*.a\0\0", 7));
-  EXPECT_EQ(filter_list("A|*.a|B|*.b"), std::string("A\0*.a\0B\0*.b\0\0", 13));
-  EXPECT_EQ(filter_list(kBookFilter), std::string("ZQB\xCA\xE9\xBC\xAE(*.zqb)\0*.zqb\0\0", 22));
+  EXPECT_EQ(filter_list(L"A|*.a"), std::wstring(L"A\0*.a\0\0", 7));
+  EXPECT_EQ(filter_list(L"A|*.a|B|*.b"), std::wstring(L"A\0*.a\0B\0*.b\0\0", 13));
+  EXPECT_EQ(filter_list(kBookFilter), std::wstring(L"ZQB书籍(*.zqb)\0*.zqb\0\0", 20));
 }
 
 TEST(FontChoice, PointsAndPixels) {

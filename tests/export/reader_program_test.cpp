@@ -125,8 +125,8 @@ TEST_F(ReaderProgram, CompiledBookIsTheReaderThenTheImageThenEnd) {
   ASSERT_EQ(prompts_.messages.size(), 1u) << "the compiled program is confirmed";
   EXPECT_EQ(prompts_.messages[0].text, L"编译成功 文件：" + exe);
   ASSERT_EQ(prompts_.saves.size(), 1u);
-  EXPECT_EQ(prompts_.saves[0].filter, "\xD3\xA6\xD3\xC3\xB3\xCC\xD0\xF2(*.exe)|*.exe");
-  EXPECT_EQ(gbk_to_wide(prompts_.saves[0].title.value_or("")), L"编译为阅读器");
+  EXPECT_EQ(prompts_.saves[0].filter, L"应用程序(*.exe)|*.exe");
+  EXPECT_EQ(prompts_.saves[0].title.value_or(L""), L"编译为阅读器");
 }
 
 TEST_F(ReaderProgram, ShowsTheBook) {
