@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "book/gbk.h"
 #include "book/book_time.h"
 #include "book/gbk_wide.h"
 #include "editor/file_dialogs.h"
@@ -280,8 +281,9 @@ int wmain(int argc, wchar_t** argv) {
   show_font_dialog(hwnd, font);
 
   WindowsPrompts prompts;
+  const auto tell = [&](const Message& m) { return prompts.show_message(m); };
   PasswordDialog password(
-      PasswordRequest{PasswordMode::open, "tale.zqb", "0123456789ABCDEF", "\xCE\xDE", ""}, prompts);
+      PasswordRequest{PasswordMode::open, "tale.zqb", "0123456789ABCDEF", gbk_of("无"), ""}, tell);
   password.create(hwnd);
   ShowWindow(password.hwnd(), SW_SHOW);
   SetWindowTextW(password.controls().password, L"secret");
@@ -290,7 +292,7 @@ int wmain(int argc, wchar_t** argv) {
   DestroyWindow(password.hwnd());
 
   PasswordDialog set_password(
-      PasswordRequest{PasswordMode::set, "tale.zqb", "", "\xCE\xDE", "secret"}, prompts);
+      PasswordRequest{PasswordMode::set, "tale.zqb", "", gbk_of("无"), "secret"}, tell);
   set_password.create(hwnd);
   ShowWindow(set_password.hwnd(), SW_SHOW);
   pump();

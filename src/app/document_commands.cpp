@@ -17,7 +17,7 @@ namespace folivra {
 
 namespace {
 
-constexpr const char kNoHint[] = "\xCE\xDE";  // 无
+const std::string kNoHint = gbk_of("无");
 
 }  // namespace
 

@@ -5,7 +5,7 @@
 
 #include "app/document_view.h"
 #include "book/disk_stamp.h"
-#include "ui/prompts.h"
+#include "app/prompts.h"
 #include "book/book_file.h"
 
 namespace folivra {

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "ui/char_format.h"
 #include "book/gbk_wide.h"
+#include "book/gbk.h"
 
 namespace folivra {
 
@@ -15,7 +16,7 @@ constexpr char kFont[] = "Font";
 
 void MainWindow::apply_editor_font(bool reload) {
   if (reload) {
-    font_.name = settings_.read_text(kFont, "name", "\xCB\xCE\xCC\xE5");
+    font_.name = settings_.read_text(kFont, "name", gbk_of("宋体"));
     font_.color = settings_.read_int(kFont, "color", 0);
     font_.size = settings_.read_int(kFont, "size", 12);
     font_.underline = settings_.read_bool(kFont, "underline", false);

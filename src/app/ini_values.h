@@ -1,3 +1,4 @@
+#include "book/gbk.h"
 #pragma once
 
 #include <string>
@@ -13,7 +14,7 @@ std::string ini_int_text(int value);
 bool parse_ini_bool(std::string_view text);
 std::string ini_bool_text(bool value);
 // The text an absent boolean reads as: "假", which is false.
-inline constexpr std::string_view kIniFalseDefault = "\xBC\xD9";
-inline constexpr std::string_view kIniTrueChinese = "\xD5\xE6";
+inline const std::string kIniFalseDefault = gbk_of("假");
+inline const std::string kIniTrueChinese = gbk_of("真");
 
 }  // namespace folivra

@@ -15,7 +15,7 @@
 #include "app/book_finder.h"
 #include "app/document_view.h"
 #include "app/menus.h"
-#include "ui/prompts.h"
+#include "app/prompts.h"
 #include "app/recovery_keeper.h"
 #include "app/settings.h"
 #include "app/window_placement.h"

@@ -8,7 +8,7 @@
 
 #include "app/recovery.h"
 #include "app/settings.h"
-#include "ui/prompts.h"
+#include "app/prompts.h"
 
 namespace folivra {
 

@@ -48,13 +48,14 @@ std::string WindowsPrompts::ask_open_password(const std::string& file_name,
                                               const std::string& check_value,
                                               const std::string& hint) {
   PasswordRequest request{PasswordMode::open, file_name, check_value, hint, ""};
-  return run_password_dialog(owner_, request, *this).password;
+  return run_password_dialog(owner_, request, [this](const Message& m) { return show_message(m); })
+      .password;
 }
 
 NewPassword WindowsPrompts::ask_new_password(const std::string& file_name,
                                              const std::string& password, const std::string& hint) {
   PasswordRequest request{PasswordMode::set, file_name, "", hint, password};
-  return run_password_dialog(owner_, request, *this);
+  return run_password_dialog(owner_, request, [this](const Message& m) { return show_message(m); });
 }
 
 TextImportChoice WindowsPrompts::choose_text_import(const TextImportRequest& request) {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ui/prompts.h"
+#include "app/prompts.h"
 
 namespace folivra {
 

@@ -1,11 +1,12 @@
 #include "book/new_book.h"
+#include "book/gbk.h"
 
 namespace folivra {
 
 Book make_new_book(double now) {
-  constexpr const char kClickToEdit[] = "\xB5\xE3\xBB\xF7\xB1\xE0\xBC\xAD";  // 点击编辑
+  const std::string kClickToEdit = gbk_of("点击编辑");
   Book book;
-  book.title = "\xD0\xC2\xB5\xC4\xCA\xE9\xBC\xAE";  // 新的书籍
+  book.title = gbk_of("新的书籍");
   book.author = kClickToEdit;
   book.book_type = kClickToEdit;
   book.intro = kClickToEdit;

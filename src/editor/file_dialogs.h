@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ui/prompts.h"
+#include "editor/dialog_requests.h"
 
 namespace folivra {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ui/prompts.h"
+#include "editor/dialog_requests.h"
 #include "ui/owned_handle.h"
 
 namespace folivra {

@@ -33,8 +33,8 @@ void wait_processing(DWORD ms) {
 
 }  // namespace
 
-PasswordDialog::PasswordDialog(PasswordRequest request, Prompts& prompts)
-    : request_(std::move(request)), prompts_(prompts) {
+PasswordDialog::PasswordDialog(PasswordRequest request, Tell tell)
+    : request_(std::move(request)), tell_(std::move(tell)) {
   result_.password = request_.mode == PasswordMode::set ? request_.password : "";
   result_.hint = request_.hint;
 }
@@ -113,12 +113,12 @@ void PasswordDialog::confirm() {
   if (request_.mode == PasswordMode::set) {
     // A password GBK cannot hold would be stored as something else.
     if (!exact) {
-      prompts_.show_message({L"密码中有无法以 GBK 保存的字符，请换一个密码。"});
+      tell_({L"密码中有无法以 GBK 保存的字符，请换一个密码。"});
       SetFocus(c_.password);
       return;
     }
     if (window_text(c_.password) != window_text(c_.repeat)) {
-      prompts_.show_message({L"两次输入的密码不一致，请重新输入。"});
+      tell_({L"两次输入的密码不一致，请重新输入。"});
       set_window_text(c_.repeat, L"");
       SetFocus(c_.repeat);
       return;
@@ -127,7 +127,7 @@ void PasswordDialog::confirm() {
       Message question;
       question.text = L"密码为空：书籍将不再受密码保护。确定要清除密码吗？";
       question.buttons = Buttons::ok_cancel;
-      if (prompts_.show_message(question) != Answer::ok) {
+      if (tell_(question) != Answer::ok) {
         SetFocus(c_.password);
         return;
       }
@@ -139,7 +139,7 @@ void PasswordDialog::confirm() {
   // Characters GBK cannot hold never match: they count as a wrong password.
   const std::string typed = exact.value_or(std::string());
   if (window_text(c_.password).empty()) {
-    prompts_.show_message({L"密码不能为空！"});
+    tell_({L"密码不能为空！"});
     return;
   }
   if (exact && password_check_value(typed) == request_.check_value) {
@@ -155,8 +155,7 @@ void PasswordDialog::confirm() {
     SetFocus(c_.password);
     return;
   }
-  prompts_.show_message(
-      {L"密码输入错误 - 你无权打开[" + path_text_to_wide(request_.file_name) + L"]"});
+  tell_({L"密码输入错误 - 你无权打开[" + path_text_to_wide(request_.file_name) + L"]"});
   close();
 }
 
@@ -249,8 +248,9 @@ LRESULT CALLBACK PasswordDialog::password_subclass(HWND hwnd, UINT message, WPAR
   return DefSubclassProc(hwnd, message, wparam, lparam);
 }
 
-NewPassword run_password_dialog(HWND owner, const PasswordRequest& request, Prompts& prompts) {
-  PasswordDialog dialog(request, prompts);
+NewPassword run_password_dialog(HWND owner, const PasswordRequest& request,
+                                PasswordDialog::Tell tell) {
+  PasswordDialog dialog(request, std::move(tell));
   if (!dialog.create(owner)) return dialog.result();
   run_modal(owner, dialog.hwnd(), dialog.controls().password, [&] { return dialog.closed(); });
   return dialog.result();

@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
-#include "ui/prompts.h"
+#include "editor/dialog_requests.h"
 #include "ui/owned_handle.h"
 
 namespace folivra {
@@ -29,7 +30,9 @@ class PasswordDialog {
     HWND repeat_label = nullptr, repeat = nullptr;  // set mode: the new password once more
   };
 
-  PasswordDialog(PasswordRequest request, Prompts& prompts);
+  // `tell` shows a message box (the editor's prompts, or a test's).
+  using Tell = std::function<Answer(const Message&)>;
+  PasswordDialog(PasswordRequest request, Tell tell);
   ~PasswordDialog();
   PasswordDialog(const PasswordDialog&) = delete;
   PasswordDialog& operator=(const PasswordDialog&) = delete;
@@ -55,7 +58,7 @@ class PasswordDialog {
   void shake();
 
   PasswordRequest request_;
-  Prompts& prompts_;
+  Tell tell_;
   HWND hwnd_ = nullptr;
   Controls c_;
   OwnedFont font_, mask_font_;
@@ -68,6 +71,7 @@ class PasswordDialog {
 };
 
 // Shows the dialog modally over `owner` and returns what it gave.
-NewPassword run_password_dialog(HWND owner, const PasswordRequest& request, Prompts& prompts);
+NewPassword run_password_dialog(HWND owner, const PasswordRequest& request,
+                                PasswordDialog::Tell tell);
 
 }  // namespace folivra

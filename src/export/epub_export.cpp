@@ -183,7 +183,7 @@ bool EpubWriter::add_chapters(std::span<const Chapter> chapters) {
   for (size_t i = 0; i < chapters.size(); ++i) {
     std::string name = xml_text(chapters[i].name);
     if (name.find_first_not_of(" \t") == std::string::npos) {
-      name = "\xE7\xAC\xAC " + std::to_string(first + i + 1) + " \xE7\xAB\xA0";  // 第 N 章
+      name = "第 " + std::to_string(first + i + 1) + " 章";
     }
     names_.push_back(std::move(name));
   }
@@ -196,7 +196,7 @@ bool EpubWriter::add_chapters(std::span<const Chapter> chapters) {
 }
 
 bool EpubWriter::finish(const Book& book) {
-  const std::string title = book.title.empty() ? "\xCE\xDE\xCC\xE2" : book.title;  // 无题
+  const std::string title = book.title.empty() ? gbk_of("无题") : book.title;
   const std::string title_xml = xml_text(title);
   std::vector<ZipEntry> entries;
   std::string manifest, spine, toc;

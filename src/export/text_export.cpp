@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "book/book_time.h"
+#include "book/gbk.h"
 
 namespace folivra {
 
@@ -16,21 +17,18 @@ constexpr int kBatch = 10;
 
 bool export_book_header(const Book& book, const std::function<bool(std::string_view)>& write) {
   const std::string lines[] = {
-      "\xCA\xE9\xBC\xAE\xD0\xC5\xCF\xA2\r\n",                             // 书籍信息
-      "\xCA\xE9\xC3\xFB\xA3\xBA" + book.title + "\r\n",                   // 书名：
-      "\xD7\xF7\xD5\xDF\xA3\xBA" + book.author + "\r\n",                  // 作者：
-      "\xC0\xE0\xD0\xCD\xA3\xBA" + book.book_type + "\r\n",               // 类型：
-      "\xCA\xB1\xBC\xE4\xA3\xBA" + format_book_time(book.time) + "\r\n",  // 时间：
-      "\xBC\xF2\xBD\xE9\xA3\xBA\r\n    " + book.intro + "\r\n",           // 简介：
+      gbk_of("书籍信息\r\n"),
+      gbk_of("书名：") + book.title + "\r\n",
+      gbk_of("作者：") + book.author + "\r\n",
+      gbk_of("类型：") + book.book_type + "\r\n",
+      gbk_of("时间：") + format_book_time(book.time) + "\r\n",
+      gbk_of("简介：\r\n    ") + book.intro + "\r\n",
   };
   for (const std::string& line : lines) {
     if (!write(line)) return false;
   }
-  if (!book.remarks.empty() && !write("\xB1\xB8\xD7\xA2\xA3\xBA" + book.remarks + "\r\n")) {
-    return false;  // 备注：
-  }
-  // 章节数量：
-  return write("\xD5\xC2\xBD\xDA\xCA\xFD\xC1\xBF\xA3\xBA" + std::to_string(book.chapter_count) +
+  if (!book.remarks.empty() && !write(gbk_of("备注：") + book.remarks + "\r\n")) return false;
+  return write(gbk_of("章节数量：") + std::to_string(book.chapter_count) +
                std::string(kChapterGap));
 }
 

@@ -1,3 +1,4 @@
+#include "book/gbk.h"
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,7 @@ namespace folivra {
 
 // The face (GBK) and size in points that new chapter text is written in.
 struct RtfFont {
-  std::string name = "\xCB\xCE\xCC\xE5";  // 宋体
+  std::string name = gbk_of("宋体");
   int size = 12;
 };
 

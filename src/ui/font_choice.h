@@ -1,3 +1,4 @@
+#include "book/gbk.h"
 #pragma once
 
 #include <string>
@@ -6,9 +7,9 @@ namespace folivra {
 
 // The editor font as the settings file and the font dialog know it.
 struct FontChoice {
-  std::string name = "\xCB\xCE\xCC\xE5";  // 宋体
-  int size = 12;                          // points
-  int color = 0;                          // 0x00BBGGRR
+  std::string name = gbk_of("宋体");
+  int size = 12;  // points
+  int color = 0;  // 0x00BBGGRR
   bool bold = false, italic = false, underline = false, strikeout = false;
   bool operator==(const FontChoice&) const = default;
 };

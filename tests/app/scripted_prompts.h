@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/prompts.h"
+#include "app/prompts.h"
 
 namespace folivra::test {
 

@@ -15,16 +15,19 @@ const std::wstring kEmptyPassword = L"密码不能为空！";
 
 class PasswordDialogTest : public testing::Test {
  protected:
+  PasswordDialog::Tell tell() {
+    return [this](const Message& m) { return prompts_.show_message(m); };
+  }
   void open_mode(const std::string& hint = "\xCE\xDE") {
     dialog_ = std::make_unique<PasswordDialog>(
         PasswordRequest{PasswordMode::open, "tale.zqb", password_check_value("right"), hint, ""},
-        prompts_);
+        tell());
     ASSERT_NE(dialog_->create(nullptr), nullptr);
     ShowWindow(dialog_->hwnd(), SW_SHOW);
   }
   void set_mode(const std::string& file, const std::string& password, const std::string& hint) {
     dialog_ = std::make_unique<PasswordDialog>(
-        PasswordRequest{PasswordMode::set, file, "", hint, password}, prompts_);
+        PasswordRequest{PasswordMode::set, file, "", hint, password}, tell());
     ASSERT_NE(dialog_->create(nullptr), nullptr);
     ShowWindow(dialog_->hwnd(), SW_SHOW);
   }
@@ -155,8 +158,7 @@ TEST_F(PasswordDialogTest, PasswordsGbkCannotHoldAreRefusedAndNeverMatch) {
 
   // A book whose password really is "??" does not open for two Korean letters.
   dialog_ = std::make_unique<PasswordDialog>(
-      PasswordRequest{PasswordMode::open, "tale.zqb", password_check_value("??"), "", ""},
-      prompts_);
+      PasswordRequest{PasswordMode::open, "tale.zqb", password_check_value("??"), "", ""}, tell());
   ASSERT_NE(dialog_->create(nullptr), nullptr);
   enter(L"한국");
   EXPECT_EQ(dialog_->attempts(), 1);
