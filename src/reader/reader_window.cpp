@@ -33,6 +33,7 @@ struct Reader {
   HWND labels[3] = {};
   HFONT font = nullptr, big = nullptr, small = nullptr, status_font = nullptr;
   UINT dpi = kBaseDpi;
+  int shown = 0;  // the chapter shown; 0: the information page
 };
 
 Reader g;  // one reader, one window
@@ -70,11 +71,25 @@ void set_up_content() {
   set_plain_default_format(g.content, L"宋体", 12);
 }
 
+int chapter_count() { return static_cast<int>(g.book->chapters.size()); }
+
 void show_chapter(int position) {
-  if (position == 0) return show_page(0);
-  if (position < 0 || position > static_cast<int>(g.book->chapters.size())) return;
+  const std::wstring title = gbk_to_wide(g.book->title);
+  if (position == 0) {
+    g.shown = 0;
+    SetWindowTextW(g.hwnd, (title + L" - Folivra").c_str());
+    return show_page(0);
+  }
+  if (position < 0 || position > chapter_count()) return;
+  g.shown = position;
   const Chapter& chapter = g.book->chapters[static_cast<size_t>(position - 1)];
-  set_status(3, gbk_to_wide(chapter.name));
+  const std::wstring name = gbk_to_wide(chapter.name);
+  SetWindowTextW(g.hwnd, (title + L" - " + name).c_str());
+  const auto number = [](int n) {
+    const std::string digits = std::to_string(n);
+    return std::wstring(digits.begin(), digits.end());
+  };
+  set_status(3, name + L"（第" + number(position) + L"章/共" + number(chapter_count()) + L"章）");
   show_page(1);
   // Replacing a very large text costs more than a new control.
   if (holds_large_text(g.content)) {
@@ -227,6 +242,49 @@ void fill() {
   InvalidateRect(g.tree, nullptr, TRUE);
 }
 
+// Selects a chapter through the tree, as a click would; `at_end` puts the
+// text's end in view (going back, the reader goes on from where it left off).
+void go_to_chapter(int position, bool at_end) {
+  HTREEITEM item = TreeView_GetChild(g.tree, TreeView_GetRoot(g.tree));
+  for (int p = 1; item && p < position; ++p) item = TreeView_GetNextSibling(g.tree, item);
+  if (!item) return;
+  TreeView_SelectItem(g.tree, item);
+  const LONG end = at_end ? GetWindowTextLengthW(g.content) : 0;
+  CHARRANGE caret{end, end};
+  SendMessageW(g.content, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+  SendMessageW(g.content, EM_SCROLLCARET, 0, 0);
+  SetFocus(g.content);
+}
+
+// Where the text stands in its box: its first line shown, its end shown.
+bool scrolled_to_top() { return SendMessageW(g.content, EM_GETFIRSTVISIBLELINE, 0, 0) == 0; }
+bool scrolled_to_end() {
+  RECT box;
+  GetClientRect(g.content, &box);
+  POINTL end{};
+  SendMessageW(g.content, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&end),
+               GetWindowTextLengthW(g.content));
+  return end.y < box.bottom;
+}
+
+// The keys that go on from chapter to chapter: Ctrl+PgDn and Ctrl+PgUp
+// always; PgDn and Space at a chapter's end, PgUp and Shift+Space at its top.
+bool step_key(WPARAM key) {
+  if (g.shown == 0) return false;
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+  const bool forward = key == VK_NEXT || (key == VK_SPACE && !shift);
+  const bool back = key == VK_PRIOR || (key == VK_SPACE && shift);
+  if (forward && g.shown < chapter_count() && (ctrl || scrolled_to_end())) {
+    go_to_chapter(g.shown + 1, false);
+    return true;
+  }
+  if (back && g.shown > 1 && (ctrl || scrolled_to_top())) {
+    go_to_chapter(g.shown - 1, !ctrl);
+    return true;
+  }
+  return false;
+}
+
 LRESULT CALLBACK reader_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE:
@@ -246,13 +304,6 @@ LRESULT CALLBACK reader_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             static_cast<int>(reinterpret_cast<const NMTREEVIEWW*>(lparam)->itemNew.lParam));
       } else if (header->hwndFrom == g.tabs && header->code == TCN_SELCHANGE) {
         show_page(TabCtrl_GetCurSel(g.tabs));
-      }
-      return 0;
-    }
-    case WM_CLOSE: {
-      const std::wstring question = L"你确定要关闭 " + gbk_to_wide(g.book->title) + L" 吗？";
-      if (MessageBoxW(hwnd, question.c_str(), L"关闭", MB_OKCANCEL | MB_ICONQUESTION) == IDOK) {
-        DestroyWindow(hwnd);
       }
       return 0;
     }
@@ -290,6 +341,7 @@ int run_reader_window(const Book& book) {
   ShowWindow(hwnd, SW_SHOW);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_KEYDOWN && msg.hwnd == g.content && step_key(msg.wParam)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
