@@ -22,6 +22,7 @@ namespace {
 // most kPreviewPiece characters: enough to see what it is, quickly.
 constexpr size_t kPreviewPiece = 1000;
 constexpr size_t kPreviewCharacters = 200000;
+constexpr size_t kPreviewBytes = 16 * kPreviewCharacters;  // of the stored content, read for it
 
 // The work of laying out a text: the sum of the squares of its
 // paragraphs' lengths.
@@ -91,8 +92,11 @@ bool shown_as_text(ChapterLook look) {
 }
 
 std::string text_preview(const Chapter& chapter, ChapterLook look) {
-  const std::vector<std::string> lines = plain_lines(shown_content(chapter));
-  const bool many_paragraphs = lines.size() > kMaxShownParagraphs;
+  // Only the start is shown: a huge chapter is not read to its end for it.
+  const std::string_view content = shown_content(chapter);
+  const std::vector<std::string> lines = plain_lines(content.substr(0, kPreviewBytes));
+  const size_t paragraphs = count_line_breaks(content) + 1;
+  const bool many_paragraphs = paragraphs > kMaxShownParagraphs;
   std::vector<std::u16string> shown;
   shown.push_back(utf8_to_utf16(
       look == ChapterLook::too_deep
@@ -102,7 +106,7 @@ std::string text_preview(const Chapter& chapter, ChapterLook look) {
           ? std::string(
                 "（这一章的表格写法编辑器无法显示：这里只读地显示它的文字，原文保存时不变。）")
       : many_paragraphs
-          ? "（这一章有 " + std::to_string(lines.size()) + " 段，多于编辑器一次能显示的 " +
+          ? "（这一章有 " + std::to_string(paragraphs) + " 段，多于编辑器一次能显示的 " +
                 std::to_string(kMaxShownParagraphs) +
                 " 段：这里只读地显示它开头的文字，原文保存时不变。）"
           : std::string("（这一章的文字或其中的长段多于编辑器一次能排版的：这里只读地显示它开头"

@@ -42,7 +42,7 @@ TEST_F(HostileBookInWindow, ADecompressionBombCostsAFractionOfWhatItAsksFor) {
   pump();
   const DWORD took = GetTickCount() - start;
   std::printf("the first chapter shown after %lu ms\n", took);
-  EXPECT_LT(took, 3000u);
+  EXPECT_LT(took, 5000u) << "a second here; the line is drawn well clear of a slow machine";
   EXPECT_GT(GetWindowTextLengthW(c().content), 100000);
   EXPECT_TRUE(GetWindowLongW(c().content, GWL_STYLE) & ES_READONLY);
 
