@@ -28,25 +28,37 @@ constexpr size_t kPreviewBytes = 16 * kPreviewCharacters;  // of the stored cont
 // paragraphs' lengths.
 uint64_t layout_work(size_t length) { return uint64_t{length} * length; }
 
-// A paragraph holds no more characters than there are bytes between the
-// breaks that end paragraphs as stored (\par in RTF), so the work of these
-// stretches is at least the text's: only a content where it runs high is
-// walked.
+bool hex_digit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// A paragraph holds no more characters than the bytes stored between the
+// breaks that end paragraphs (\par in RTF), a \'xx escape counted as one,
+// so the work of these stretches is at least the text's: only a content
+// where it runs high is walked.
 uint64_t stored_layout_work(std::string_view content) {
   const bool rtf = looks_like_rtf(content);
   uint64_t work = 0;
-  size_t last = 0;
-  for (size_t i = 0; i < content.size(); ++i) {
+  size_t stretch = 0;
+  for (size_t i = 0; i < content.size(); ++i, ++stretch) {
     const char c = content[i];
-    const bool ends = rtf ? c == '\\' && content.substr(i + 1, 3) == "par" &&
-                                (i + 4 >= content.size() ||
-                                 !std::isalpha(static_cast<unsigned char>(content[i + 4])))
-                          : c == '\r' || c == '\n';
-    if (!ends) continue;
-    work += layout_work(i - last);
-    last = i;
+    if (!rtf) {
+      if (c != '\r' && c != '\n') continue;
+    } else if (c != '\\') {
+      continue;
+    } else if (i + 3 < content.size() && content[i + 1] == '\'' && hex_digit(content[i + 2]) &&
+               hex_digit(content[i + 3])) {
+      i += 3;  // the escape's other bytes
+      continue;
+    } else if (content.substr(i + 1, 3) != "par" ||
+               (i + 4 < content.size() &&
+                std::isalpha(static_cast<unsigned char>(content[i + 4])))) {
+      continue;
+    }
+    work += layout_work(stretch);
+    stretch = 0;
   }
-  return work + layout_work(content.size() - last);
+  return work + layout_work(stretch);
 }
 
 uint64_t text_layout_work(std::string_view content) {
