@@ -25,6 +25,7 @@ string(TIMESTAMP FOLIVRA_BUILD_DATE "%Y-%m-%d")
 # stripped, on a core of its own built the same way.
 folivra_core_library(folivra_core_small ZLIB_ONLY OPTIONS -Os -ffunction-sections -fdata-sections)
 add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader_window.cpp
+               src/reader/reading_place.cpp
                                     src/reader/input_box.cpp src/ui/window_class.cpp src/ui/dpi.cpp
                                     src/ui/picture_box.cpp src/ui/cover_picture.cpp
                                     src/ui/rtf_stream.cpp src/ui/fresh_control.cpp src/ui/char_format.cpp

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "book/book_file.h"
+#include "book/fingerprint.h"
 #include "book/book_time.h"
 #include "book/field_cipher.h"
 #include "book/gbk_wide.h"
@@ -91,7 +92,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     fail(L"数据错误，文件疑似被损坏！");
     return 1;
   }
+  const uint64_t image = fingerprint(std::string_view(own).substr(start, end));
   own.clear();
   own.shrink_to_fit();
-  return run_reader_window(book);
+  return run_reader_window(book, image);
 }

@@ -12,6 +12,7 @@
 #include "ui/picture_box.h"
 #include "ui/fresh_control.h"
 #include "ui/rtf_stream.h"
+#include "reader/reading_place.h"
 #include "document/chapter_look.h"
 #include "book/book_time.h"
 #include "book/gbk_wide.h"
@@ -33,7 +34,8 @@ struct Reader {
   HWND labels[3] = {};
   HFONT font = nullptr, big = nullptr, small = nullptr, status_font = nullptr;
   UINT dpi = kBaseDpi;
-  int shown = 0;  // the chapter shown; 0: the information page
+  int shown = 0;       // the chapter shown; 0: the information page
+  uint64_t image = 0;  // which book, for the place it was left at
 };
 
 Reader g;  // one reader, one window
@@ -285,6 +287,24 @@ bool step_key(WPARAM key) {
   return false;
 }
 
+long first_shown_character() {
+  POINTL corner{1, 1};
+  return static_cast<long>(
+      SendMessageW(g.content, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&corner)));
+}
+
+// Where the reader stopped: the chapter, its first line shown at the top.
+void go_on_at(const ReadingPlace& place) {
+  if (place.chapter <= 0 || place.chapter > chapter_count()) return;
+  go_to_chapter(place.chapter, false);
+  const LONG at = std::min<LONG>(place.position, GetWindowTextLengthW(g.content));
+  CHARRANGE caret{at, at};
+  SendMessageW(g.content, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+  const LRESULT line = SendMessageW(g.content, EM_EXLINEFROMCHAR, 0, at);
+  const LRESULT first = SendMessageW(g.content, EM_GETFIRSTVISIBLELINE, 0, 0);
+  SendMessageW(g.content, EM_LINESCROLL, 0, line - first);
+}
+
 LRESULT CALLBACK reader_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE:
@@ -308,6 +328,7 @@ LRESULT CALLBACK reader_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
       return 0;
     }
     case WM_DESTROY:
+      write_reading_place(g.image, {g.shown, g.shown ? first_shown_character() : 0});
       PostQuitMessage(0);
       return 0;
   }
@@ -316,8 +337,9 @@ LRESULT CALLBACK reader_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
 
 }  // namespace
 
-int run_reader_window(const Book& book) {
+int run_reader_window(const Book& book, uint64_t image) {
   g.book = &book;
+  g.image = image;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -339,6 +361,7 @@ int run_reader_window(const Book& book) {
   SetWindowPos(hwnd, nullptr, 0, 0, s(720), s(520), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   fill();
   ShowWindow(hwnd, SW_SHOW);
+  if (const std::optional<ReadingPlace> place = read_reading_place(image)) go_on_at(*place);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (msg.message == WM_KEYDOWN && msg.hwnd == g.content && step_key(msg.wParam)) continue;

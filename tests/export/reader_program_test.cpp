@@ -6,6 +6,7 @@
 #include "ui/menu_ids.h"
 #include "app/window_driver.h"
 #include "book/book_file.h"
+#include "book/gbk.h"
 #include "book/gbk_wide.h"
 #include "book/reader_image.h"
 
@@ -71,6 +72,16 @@ CHARFORMAT2W remote_format(HANDLE process, HWND edit, LONG at) {
 
 class ReaderProgram : public WindowTest {
  protected:
+  // The reader keeps where it stopped under %APPDATA%: here, the test's own.
+  void SetUp() override {
+    WindowTest::SetUp();
+    wchar_t saved[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"APPDATA", saved, MAX_PATH);
+    saved_appdata_ = saved;
+    appdata_ = dir_.dir() / L"appdata";
+    std::filesystem::create_directories(appdata_);
+    SetEnvironmentVariableW(L"APPDATA", appdata_.wstring().c_str());
+  }
   // Compiles `book` through the editor's command into a path with a space.
   std::wstring compile(const Book& book) {
     window().show_book(book);
@@ -101,9 +112,20 @@ class ReaderProgram : public WindowTest {
       CloseHandle(process_.hProcess);
       CloseHandle(process_.hThread);
     }
+    SetEnvironmentVariableW(L"APPDATA", saved_appdata_.c_str());
     WindowTest::TearDown();
   }
+  void let_go() {
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+    process_ = {};
+  }
+  HWND content_of(HWND reader) {
+    return FindWindowExW(find_child(reader, WC_TABCONTROLW), nullptr, L"RICHEDIT50W", nullptr);
+  }
   PROCESS_INFORMATION process_{};
+  std::filesystem::path appdata_;
+  std::wstring saved_appdata_;
 };
 
 TEST_F(ReaderProgram, CompiledBookIsTheReaderThenTheImageThenEnd) {
@@ -172,6 +194,58 @@ TEST_F(ReaderProgram, ShowsTheBook) {
   EXPECT_EQ(text_of(reader), L"新的书籍 - 章节 3") << "the last chapter stays";
 
   // Closing closes: the reader changes nothing, so there is nothing to ask.
+  PostMessageW(reader, WM_CLOSE, 0, 0);
+  EXPECT_EQ(wait_exit(), 0u);
+}
+
+// Each book opens where its reader stopped (a file of the reader's own);
+// another book, and a broken file, open at the beginning.
+TEST_F(ReaderProgram, OpensWhereTheReaderStopped) {
+  Book book = sample_book(3);
+  std::string lines = "{\\rtf1\\ansi ";
+  for (int i = 0; i < 400; ++i) lines += "line " + std::to_string(i) + "\\par ";
+  book.chapters[1].content = lines + "}";
+  const std::wstring exe = compile(book);
+  ASSERT_NE(start(exe), 0u);
+  HWND reader = wait_for_window(nullptr, L"新的书籍 - Folivra", process_.dwProcessId);
+  ASSERT_NE(reader, nullptr) << "a first reading opens on the information page";
+  HWND tree = find_child(reader, WC_TREEVIEWW);
+  TreeView_SelectItem(
+      tree, TreeView_GetNextSibling(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree))));
+  HWND content = content_of(reader);
+  SendMessageW(content, EM_LINESCROLL, 0, 100);
+  const LRESULT top = SendMessageW(content, EM_GETFIRSTVISIBLELINE, 0, 0);
+  ASSERT_GT(top, 50);
+  PostMessageW(reader, WM_CLOSE, 0, 0);
+  ASSERT_EQ(wait_exit(), 0u);
+  let_go();
+  const std::filesystem::path places = appdata_ / L"Folivra" / L"Reader" / L"places.txt";
+  EXPECT_TRUE(std::filesystem::exists(places));
+
+  ASSERT_NE(start(exe), 0u);
+  reader = wait_for_window(nullptr, L"新的书籍 - 章节 2", process_.dwProcessId);
+  ASSERT_NE(reader, nullptr) << "it opens at the chapter it was left at";
+  EXPECT_EQ(SendMessageW(content_of(reader), EM_GETFIRSTVISIBLELINE, 0, 0), top)
+      << "and where in it";
+  PostMessageW(reader, WM_CLOSE, 0, 0);
+  ASSERT_EQ(wait_exit(), 0u);
+  let_go();
+
+  Book other = sample_book(2);
+  other.title = gbk_of("另一本");
+  ASSERT_NE(start(compile(other)), 0u);
+  reader = wait_for_window(nullptr, L"另一本 - Folivra", process_.dwProcessId);
+  ASSERT_NE(reader, nullptr) << "another book has no place yet";
+  tree = find_child(reader, WC_TREEVIEWW);
+  TreeView_SelectItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
+  PostMessageW(reader, WM_CLOSE, 0, 0);
+  ASSERT_EQ(wait_exit(), 0u);
+  let_go();
+
+  test::write_bytes(places, std::string("\xFF\x00 zz 1 2\r\n", 14) + std::string(3000, 'x'));
+  ASSERT_NE(start(exe), 0u);
+  reader = wait_for_window(nullptr, L"另一本 - Folivra", process_.dwProcessId);
+  EXPECT_NE(reader, nullptr) << "a broken file is no place: the book opens at its beginning";
   PostMessageW(reader, WM_CLOSE, 0, 0);
   EXPECT_EQ(wait_exit(), 0u);
 }
