@@ -87,10 +87,15 @@ bool beyond_the_control(std::string_view content) {
 
 }  // namespace
 
+bool chapter_damaged(const Chapter& chapter) {
+  const std::string_view content = shown_content(chapter);
+  if (content.empty() && !chapter.kept_content.empty()) return true;
+  return looks_like_rtf(content) && !rtf_fits_control(content, kAnyDepth);
+}
+
 ChapterLook chapter_look(const Chapter& chapter) {
   const std::string_view content = shown_content(chapter);
-  if (content.empty() && !chapter.kept_content.empty()) return ChapterLook::damaged;
-  if (looks_like_rtf(content) && !rtf_fits_control(content, kAnyDepth)) return ChapterLook::damaged;
+  if (chapter_damaged(chapter)) return ChapterLook::damaged;
   if (looks_like_rtf(content) && !rtf_fits_control(content)) {
     return rtf_tables_fit_control(content) ? ChapterLook::too_deep : ChapterLook::odd_tables;
   }

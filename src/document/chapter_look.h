@@ -31,6 +31,9 @@ inline constexpr size_t kMaxShownCharacters = 1500000;
 inline constexpr uint64_t kMaxControlLayout = 600'000'000;
 
 ChapterLook chapter_look(const Chapter& chapter);
+// Whether it looks damaged: the first question chapter_look asks, and the
+// only one a book's damage report needs answered for every chapter.
+bool chapter_damaged(const Chapter& chapter);
 
 // The content as far as a control is given it: up to the first NUL.
 std::string_view shown_content(const Chapter& chapter);

@@ -54,7 +54,7 @@ std::string damage_message(const Book& book, const ReadReport& report) {
   }
   for (size_t i = 0; i < book.chapters.size(); ++i) {
     const Chapter& chapter = book.chapters[i];
-    if (chapter_look(chapter) == ChapterLook::damaged && chapter.kept_content.empty()) {
+    if (chapter.kept_content.empty() && chapter_damaged(chapter)) {
       lines.push_back(chapter_label(book, static_cast<int32_t>(i + 1)) +
                       gbk_of("的内容（格式无法显示）"));
     }
