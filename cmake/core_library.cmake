@@ -46,6 +46,8 @@ set(FOLIVRA_CORE_SOURCES
   src/document/document.cpp
   src/document/book_replace.cpp
   src/document/damage_report.cpp
+  src/store/sqlite_db.cpp
+  src/store/writing_store.cpp
 )
 if(WIN32)
   list(APPEND FOLIVRA_CORE_SOURCES src/book/file_io_win.cpp src/book/gbk_win.cpp
@@ -89,6 +91,18 @@ else()
 endif()
 message(STATUS "PCRE2: ${FOLIVRA_PCRE2}")
 
+# SQLite keeps the writing store.
+if(WIN32)
+  find_path(FOLIVRA_SQLITE_INCLUDE sqlite3.h PATHS ${FOLIVRA_DEPS}/include
+            NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  find_library(FOLIVRA_SQLITE NAMES libsqlite3.a PATHS ${FOLIVRA_DEPS}/lib
+               NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+else()
+  find_path(FOLIVRA_SQLITE_INCLUDE sqlite3.h REQUIRED)
+  find_library(FOLIVRA_SQLITE NAMES sqlite3 REQUIRED)
+endif()
+message(STATUS "SQLite: ${FOLIVRA_SQLITE}")
+
 # The rooms and the rooms each may use: every room is a library of its own
 # that sees, through a view of src/ made for it (build/rooms/ROOM), only
 # itself and the rooms below it, so an include against the direction fails
@@ -97,12 +111,13 @@ set(FOLIVRA_BELOW_book "")
 set(FOLIVRA_BELOW_text book)
 set(FOLIVRA_BELOW_document text book)
 set(FOLIVRA_BELOW_export text book)
-set(FOLIVRA_BELOW_cli document export text book)
+set(FOLIVRA_BELOW_store book)
+set(FOLIVRA_BELOW_cli document store export text book)
 set(FOLIVRA_BELOW_ui text book)
 set(FOLIVRA_BELOW_editor ui document text book)
 set(FOLIVRA_BELOW_shell book)
 set(FOLIVRA_BELOW_reader ui document text book)
-set(FOLIVRA_BELOW_app editor shell ui document export text book)
+set(FOLIVRA_BELOW_app editor shell ui document store export text book)
 
 # folivra_room_view(ROOM): the include folder a room's code is built with.
 function(folivra_room_view room)
@@ -114,7 +129,7 @@ function(folivra_room_view room)
   endforeach()
   set(FOLIVRA_VIEW_${room} ${view} PARENT_SCOPE)
 endfunction()
-foreach(room book text document export cli ui editor shell reader app)
+foreach(room book text document export store cli ui editor shell reader app)
   folivra_room_view(${room})
 endforeach()
 
@@ -129,7 +144,7 @@ function(folivra_core_library name)
   if(ARG_ZLIB_ONLY)
     list(TRANSFORM sources REPLACE "code_page_tables.cpp$" "code_page_tables_win.cpp")
   endif()
-  foreach(room book text document export)
+  foreach(room book text document export store)
     set(room_sources ${sources})
     list(FILTER room_sources INCLUDE REGEX "/src/${room}/")
     add_library(${name}_${room} STATIC ${room_sources})
@@ -151,10 +166,12 @@ function(folivra_core_library name)
   target_include_directories(${name}_text PRIVATE ${FOLIVRA_PCRE2_INCLUDE})
   target_compile_definitions(${name}_text PRIVATE PCRE2_CODE_UNIT_WIDTH=16 PCRE2_STATIC)
   target_link_libraries(${name}_text PUBLIC ${FOLIVRA_PCRE2})
+  target_include_directories(${name}_store PRIVATE ${FOLIVRA_SQLITE_INCLUDE})
+  target_link_libraries(${name}_store PUBLIC ${FOLIVRA_SQLITE})
   # The whole core, for tests and the programs above it.
   add_library(${name} INTERFACE)
   target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} INTERFACE ${name}_export ${name}_document)
+  target_link_libraries(${name} INTERFACE ${name}_export ${name}_document ${name}_store)
 endfunction()
 
 set(FOLIVRA_CORE_TEST_SOURCES
@@ -181,5 +198,6 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/export/plain_export_test.cpp
   tests/document/document_test.cpp
   tests/document/chapter_look_test.cpp
+  tests/store/writing_store_test.cpp
 )
 list(TRANSFORM FOLIVRA_CORE_TEST_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/)

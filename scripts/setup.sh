@@ -7,7 +7,7 @@ packages=(
   zlib1g-dev libgtest-dev googletest libbenchmark-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev
   wine wine64 fonts-wine xvfb xauth locales fonts-wqy-microhei imagemagick x11-utils nsis
-  libdeflate-dev libpcre2-dev epubcheck dpkg-dev
+  libdeflate-dev libpcre2-dev epubcheck dpkg-dev libsqlite3-dev tcl
 )
 
 missing=()
@@ -29,7 +29,7 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
   locale-gen >/dev/null
 fi
 
-# libdeflate and PCRE2 for the Windows tree: Debian builds them for Linux
+# libdeflate, PCRE2 and SQLite for the Windows tree: Debian builds them for Linux
 # only, so their Debian source packages are built here with the mingw-w64
 # compiler, once per checkout (build/deps/mingw, linked statically).
 cd "$(dirname "$0")/.."
@@ -73,5 +73,21 @@ if [ ! -f "$deps/lib/libpcre2-16.a" ]; then
     -DCMAKE_INSTALL_PREFIX="$deps" >/dev/null
   cmake --build "$work/build" >/dev/null
   cmake --install "$work/build" >/dev/null
+  rm -rf "$work"
+fi
+
+# SQLite: the amalgamation made from Debian's source tree (its generator
+# wants tclsh), compiled as one static library.
+if [ ! -f "$deps/lib/libsqlite3.a" ]; then
+  work=$(mktemp -d)
+  source_package sqlite3 "$work"
+  mkdir "$work/build"
+  (cd "$work/build" && "$work"/sqlite3-*/configure --disable-tcl >/dev/null &&
+    make -s sqlite3.c >/dev/null)
+  x86_64-w64-mingw32-gcc-posix -O2 -c "$work/build/sqlite3.c" -o "$work/build/sqlite3.o" \
+    -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION -DSQLITE_DQS=0
+  mkdir -p "$deps/lib" "$deps/include"
+  x86_64-w64-mingw32-ar rcs "$deps/lib/libsqlite3.a" "$work/build/sqlite3.o"
+  cp "$work/build/sqlite3.h" "$deps/include/"
   rm -rf "$work"
 fi
