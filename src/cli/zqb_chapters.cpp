@@ -8,6 +8,7 @@
 #include "book/gbk.h"
 #include "book/task_pool.h"
 #include "cli/zqb_commands.h"
+#include "cli/zqb_store.h"
 #include "document/document.h"
 #include "text/chapter_cut.h"
 #include "text/word_count.h"
@@ -80,6 +81,7 @@ int write_back(const Arguments& args, Document& doc) {
     std::cerr << "zqb: cannot write " << args.positional[0] << "; it is unchanged\n";
     return kCannotWrite;
   }
+  record_in_store(args, args.positional[0], doc.book());
   return 0;
 }
 
@@ -142,6 +144,7 @@ int change_chapters(const Arguments& args) {
   const std::vector<std::string>& a = args.positional;
   Document doc;
   if (const int status = open_for_change(args, doc)) return status;
+  record_in_store(args, args.positional[0], doc.book());  // what the change replaces
   ChapterChanges changes;
   if (verb == "delete" || verb == "merge") {
     const std::optional<int> p = position_of(doc, a[1]);

@@ -36,6 +36,9 @@ struct Arguments {
   std::optional<std::string> rule;      // import: the heading rule (UTF-8 regular expression)
   std::optional<std::string> unwrap;    // import: auto, on or off
   std::optional<std::string> title, author;  // import: UTF-8
+  std::optional<std::string> store;          // the writing store's database
+  std::optional<std::string> show;           // history: the version to print
+  std::optional<std::string> days;           // stats: how many days
 };
 
 // Reads the book named first; on failure says why and gives the exit status.
@@ -59,5 +62,9 @@ int import(const Arguments& args);
 int epub(const Arguments& args);
 // insert, delete, rename, move, split and merge, by args.command.
 int change_chapters(const Arguments& args);
+// The writing store: versions of chapters and the words of each day.
+int history(const Arguments& args);
+int restore(const Arguments& args);
+int stats(const Arguments& args);
 
 }  // namespace folivra::zqb

@@ -7,6 +7,7 @@
 #include "book/file_io.h"
 #include "book/book_time.h"
 #include "cli/zqb_commands.h"
+#include "cli/zqb_store.h"
 #include "text/novel_import.h"
 #include "text/plain_text.h"
 #include "text/rtf_check.h"
@@ -123,6 +124,7 @@ int import(const Arguments& args) {
     std::cerr << "zqb: cannot write " << args.positional[1] << "\n";
     return kCannotWrite;
   }
+  record_in_store(args, args.positional[1], book);
   std::cout << book.chapters.size() << " chapters\n";
   if (unwrapped) std::cout << "lines cut at a fixed width were joined into paragraphs\n";
   if (imported.lines_split) {

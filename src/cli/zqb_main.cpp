@@ -52,10 +52,21 @@ usage:
                                     the rest becomes chapter N+1 (named NAME, or
                                     the old name with "（续）")
   zqb merge BOOK N                  join chapter N and the next, a paragraph apart
+  zqb history BOOK [N]              the versions of the book's chapters (of chapter N)
+                                    the writing store keeps: chapter, version, time,
+                                    字数, name; then the deleted chapters
+  zqb history BOOK N --show K       print version K of chapter N as plain text
+  zqb restore BOOK N K              make chapter N version K again (recorded itself)
+  zqb stats [--days D] [--json]     the words written on each of the last D days
+                                    (30), today's words per hour, each book's 字数
   zqb --help                        show this text
 
 The chapter commands take --password for a protected book and write it back
-in place; names are UTF-8 and must be GBK text.
+in place; names are UTF-8 and must be GBK text. They, restore and import record
+the book in the writing store before and after the change, so it can be taken
+back; --store FILE names the store (default: $XDG_DATA_HOME/folivra/folivra.db,
+else ~/.local/share/folivra/folivra.db). A protected book's text is not kept
+there, only its 字数.
 
 dump prints format_version, flags, password_hint, title, author, book_type,
 intro, time, time_text, cover (base64) and chapters (kind, name, content as
@@ -90,6 +101,9 @@ constexpr Command kCommands[] = {
     {"move", 3, 0, change_chapters},
     {"split", 3, 1, change_chapters},
     {"merge", 2, 0, change_chapters},
+    {"history", 1, 1, history},
+    {"restore", 3, 0, restore},
+    {"stats", 0, 0, stats},
 };
 
 int usage_error(const std::string& message) {
@@ -135,7 +149,8 @@ int main(int argc, char** argv) {
   for (int i = 2; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--password" || arg == "--reader" || arg == "--encoding" || arg == "--rule" ||
-        arg == "--title" || arg == "--author" || arg == "--unwrap") {
+        arg == "--title" || arg == "--author" || arg == "--unwrap" || arg == "--store" ||
+        arg == "--show" || arg == "--days") {
       if (i + 1 == argc) return usage_error(std::string(arg) + " needs a value");
       (arg == "--password"   ? args.password
        : arg == "--reader"   ? args.reader
@@ -143,6 +158,9 @@ int main(int argc, char** argv) {
        : arg == "--rule"     ? args.rule
        : arg == "--title"    ? args.title
        : arg == "--unwrap"   ? args.unwrap
+       : arg == "--store"    ? args.store
+       : arg == "--show"     ? args.show
+       : arg == "--days"     ? args.days
                              : args.author) = argv[++i];
     } else if (arg == "--plain") {
       args.plain = true;

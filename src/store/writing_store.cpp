@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <deque>
 #include <map>
+#include <set>
 #include <system_error>
 
 #include "book/block_codec.h"
@@ -263,9 +265,32 @@ StoreStatus WritingStore::record_save(const SavedBook& saved, int* versions) {
                           list.integer(3), !list.is_null(1)});
     }
   }
-  std::vector<int64_t> ids = match_chapters(names, contents, recorded);
+  std::vector<int64_t> ids =
+      saved.keep_text ? match_chapters(names, contents, recorded) : std::vector<int64_t>();
   std::map<int64_t, const Recorded*> by_id;
   for (const Recorded& r : recorded) by_id[r.id] = &r;
+  // A chapter made again as one of its earlier versions (restored, undone)
+  // is that chapter, when no other chapter took it.
+  {
+    std::set<int64_t> taken(ids.begin(), ids.end());
+    SqliteStatement earlier(db_,
+                            "SELECT DISTINCT v.chapter FROM versions v JOIN chapters c "
+                            "ON c.id = v.chapter WHERE c.book = ? AND v.content_print = ? "
+                            "AND v.name_print = ?");
+    for (size_t i = 0; i < ids.size(); ++i) {
+      if (ids[i]) continue;
+      earlier.bind(1, book).bind(2, contents[i]).bind(3, names[i]);
+      while (earlier.step() == SQLITE_ROW) {
+        const int64_t id = earlier.integer(0);
+        if (!taken.count(id) && by_id.count(id)) {
+          ids[i] = id;
+          taken.insert(id);
+          break;
+        }
+      }
+      earlier.reset();
+    }
+  }
 
   SqliteStatement add_chapter(
       db_, "INSERT INTO chapters(book, position, last_position) VALUES(?, ?, ?)");
@@ -277,7 +302,7 @@ StoreStatus WritingStore::record_save(const SavedBook& saved, int* versions) {
                         "UPDATE chapters SET position = ?, last_position = ?, deleted = NULL, "
                         "latest = COALESCE(?, latest) WHERE id = ?");
   int recorded_now = 0;
-  for (size_t i = 0; i < chapters.size(); ++i) {
+  for (size_t i = 0; i < ids.size(); ++i) {
     const Chapter& chapter = chapters[i];
     const int position = static_cast<int>(i + 1);
     if (!ids[i]) {
@@ -324,7 +349,7 @@ StoreStatus WritingStore::record_save(const SavedBook& saved, int* versions) {
     if (index_of.count(id)) kept[index_of[id]] = true;
   }
   SqliteStatement gone(db_, "UPDATE chapters SET position = NULL, deleted = ? WHERE id = ?");
-  for (size_t r = 0; r < recorded.size(); ++r) {
+  for (size_t r = 0; r < recorded.size() && saved.keep_text; ++r) {
     if (kept[r] || !recorded[r].live) continue;
     gone.bind(1, time).bind(2, recorded[r].id).run();
     gone.reset();
@@ -531,6 +556,30 @@ WritingStore::Stats WritingStore::stats(int days) {
   }
   if (seconds > 0) stats.words_per_hour = static_cast<double>(words) * 3600.0 / seconds;
   return stats;
+}
+
+// Days since 1970 to a date of the proleptic Gregorian calendar.
+CivilDate civil_date(int64_t day) {
+  const int64_t z = day + 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  const int64_t d = doy - (153 * mp + 2) / 5 + 1;
+  const int64_t m = mp < 10 ? mp + 3 : mp - 9;
+  return {static_cast<int>(yoe + era * 400 + (m <= 2)), static_cast<int>(m), static_cast<int>(d)};
+}
+
+std::string local_time_text(const WritingStore& store, int64_t time) {
+  const int64_t local = time + store.utc_offset();
+  const int64_t day = local >= 0 ? local / kDay : -((-local + kDay - 1) / kDay);
+  const int64_t second = local - day * kDay;
+  const CivilDate date = civil_date(day);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", date.year, date.month, date.day,
+                static_cast<int>(second / 3600), static_cast<int>(second / 60 % 60));
+  return text;
 }
 
 int writing_streak(const std::vector<int64_t>& days, int64_t goal) {

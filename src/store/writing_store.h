@@ -58,6 +58,8 @@ struct SavedBook {
   int64_t book_words = 0;
   int64_t session = 0;
   std::string_view previous_path;
+  // A protected book's text never leaves the book: only its 字数 is kept.
+  bool keep_text = true;
 };
 
 // The writing store: every recorded version of every chapter of every book
@@ -82,6 +84,7 @@ class WritingStore {
   const std::filesystem::path& path() const { return path_; }
   const StoreSettings& settings() const { return settings_; }
   int64_t now() const { return clock_.now(); }
+  int64_t utc_offset() const { return clock_.utc_offset; }
 
   // A new writing session (a window's life, a zqb command).
   int64_t begin_session();
@@ -141,5 +144,13 @@ class WritingStore {
 // Days counted back from today whose words reached the goal (today counts
 // once it has; until then the streak is the one up to yesterday).
 int writing_streak(const std::vector<int64_t>& days, int64_t goal);
+
+// The calendar date of a writing day.
+struct CivilDate {
+  int year = 1970, month = 1, day = 1;
+};
+CivilDate civil_date(int64_t day);
+// "2026-12-10 09:30" for a time, in the store's local time.
+std::string local_time_text(const WritingStore& store, int64_t time);
 
 }  // namespace folivra

@@ -10,6 +10,10 @@ import tempfile
 import unittest
 
 ZQB = sys.argv.pop(1)
+# zqb records the books it changes in a writing store; the tests keep theirs
+# apart from the user's.
+_STORE_HOME = tempfile.TemporaryDirectory()
+os.environ["XDG_DATA_HOME"] = _STORE_HOME.name
 EMPTY_ITEM = bytes.fromhex("080000000d0f3e0300000000")
 
 
@@ -230,6 +234,54 @@ class ZqbTest(unittest.TestCase):
         self.assertEqual(run("rename", path, "1", "한", *pw).returncode, 64)
         _, after = self.dump(path, *pw)
         self.assertEqual(after, book, "a refused operation writes nothing")
+
+    def test_history_keeps_each_change_and_restore_brings_one_back(self):
+        store = self.path("store.db")
+        st = ("--store", store)
+        spec = {"chapters": [{"name": "一", "content": base64.b64encode("第一稿。".encode("gbk")).decode()},
+                             {"name": "二", "content": base64.b64encode("乙".encode("gbk")).decode()}]}
+        result, path = self.build(spec)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(run("rename", path, "1", "序章", *st).returncode, 0)
+        self.assertEqual(run("split", path, "1", "2", *st).returncode, 0)
+
+        def history(*more):
+            listed = run("history", path, *more, *st)
+            self.assertEqual(listed.returncode, 0, listed.stderr)
+            return [line.split("\t") for line in listed.stdout.decode().splitlines()]
+
+        # Chapter 1: as built, renamed, split (newest first); the second half is new.
+        first = history("1")
+        self.assertEqual([v[4] for v in first], ["序章", "序章", "一"])
+        self.assertTrue(all(v[0] == "1" for v in first))
+        self.assertEqual(first[2][3], "3", "字数 of 第一稿。")
+        self.assertEqual([v[4] for v in history("2")], ["序章（续）"])
+        shown = run("history", path, "1", "--show", first[2][1], *st)
+        self.assertEqual(shown.stdout.decode(), "一\n\n第一稿。\n")
+
+        self.assertEqual(run("restore", path, "1", first[2][1], *st).returncode, 0)
+        _, book = self.dump(path)
+        self.assertEqual([c["name"] for c in book["chapters"]], ["一", "序章（续）", "二"])
+        self.assertEqual(base64.b64decode(book["chapters"][0]["content"]), "第一稿。".encode("gbk"))
+        self.assertEqual([v[4] for v in history("1")], ["一", "序章", "序章", "一"])
+        self.assertEqual(run("restore", path, "1", "999", *st).returncode, 64)
+
+        # A deleted chapter stays listed; the day's words count every change.
+        self.assertEqual(run("delete", path, "3", *st).returncode, 0)
+        self.assertIn(["deleted"], [v[:1] for v in history() if v[4] == "二"])
+        stats = run("stats", "--days", "2", "--json", *st)
+        self.assertEqual(stats.returncode, 0, stats.stderr)
+        days = json.loads(stats.stdout)["days"]
+        self.assertEqual(len(days), 2)
+        self.assertEqual(days[-1]["words"], 0, "the restore gave 稿 again (+1), 乙 went (-1)")
+
+        # A damaged store is set aside; the change is made all the same.
+        with open(store, "wb") as f:
+            f.write(b"not a database" * 100)
+        result = run("rename", path, "2", "尾", *st)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn(b"was damaged", result.stderr)
+        self.assertEqual([v[4] for v in history("2")], ["尾", "序章（续）"], "a new store")
 
     def test_a_cut_file_is_not_written_back(self):
         spec = {"chapters": [{"name": "a"}, {"name": "b"}]}

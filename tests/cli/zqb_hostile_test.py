@@ -11,6 +11,10 @@ import unittest
 import zlib
 
 ZQB = sys.argv.pop(1)
+# zqb records the books it changes in a writing store; the tests keep theirs
+# apart from the user's.
+_STORE_HOME = tempfile.TemporaryDirectory()
+os.environ["XDG_DATA_HOME"] = _STORE_HOME.name
 MAGIC = struct.pack("<I", 0x033E0F0D)
 
 
