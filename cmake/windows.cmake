@@ -64,6 +64,9 @@ set(FOLIVRA_SHELL_SOURCES
   src/app/find_commands.cpp
   src/app/book_finder.cpp
   src/app/word_counts.cpp
+  src/app/writing_log.cpp
+  src/app/today_words.cpp
+  src/app/writing_days.cpp
   src/app/import_export_commands.cpp
   src/app/command_routing.cpp
   src/app/menus.cpp
@@ -110,7 +113,7 @@ set(FOLIVRA_ROOM_LIB_ui folivra_ui)
 set(FOLIVRA_ROOM_LIB_editor folivra_editor)
 set(FOLIVRA_ROOM_LIB_shell folivra_shell_integration)
 set(FOLIVRA_ROOM_LIB_app folivra_app)
-foreach(room book text document export)
+foreach(room book text document export store)
   set(FOLIVRA_ROOM_LIB_${room} folivra_core_${room})
 endforeach()
 foreach(room ui editor shell app)

@@ -67,6 +67,7 @@ void MainWindow::book_saved() {
   const std::wstring time = gbk_to_wide(format_book_time(current_date_time()));
   set_status(1, gbk_to_wide(book_.title) + L"  已保存 " + time.substr(time.find(L' ') + 1));
   SetTimer(hwnd_, kSavedTimer, 4000, nullptr);
+  record_book(recorded_path_);
 }
 
 void MainWindow::set_cover(std::string bytes) {
@@ -103,6 +104,7 @@ void MainWindow::close_book() {
   set_status(3, L"未载入");
   set_modified(false);
   counts_.count_all();
+  follow_today();
   refresh_counts();
   forget_search();
 }
@@ -177,6 +179,7 @@ void MainWindow::show_book(const Book& book) {
   set_modified(false);
   counts_.count_all();
   refresh_counts();
+  record_book({});
 }
 
 }  // namespace folivra
@@ -185,6 +188,10 @@ namespace folivra {
 
 void MainWindow::refresh_counts() {
   set_status(4, has_book_ ? counts_.status_text(selected_index()) : L"");
+  if (today_.show(has_book_ ? counts_.book_words() : 0)) {
+    set_status(1, L"已完成今日目标 " + std::to_wstring(today_.goal()) + L" 字");
+    SetTimer(hwnd_, kSavedTimer, 4000, nullptr);
+  }
 }
 
 void MainWindow::count_typed_chapter() {

@@ -170,6 +170,17 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case kCheckDisk:
       if (has_book_ && !saving_) commands_.check_disk();
       return 0;
+    case kStoreProblem: {
+      Message problem;
+      problem.text = store_problem_;
+      problem.caption = L"写作记录";
+      problem.owned = true;
+      prompts_->show_message(problem);
+      return 0;
+    }
+    case WritingLog::kRecorded:
+      follow_today();  // the store may know where today began now
+      return 0;
     case WM_COPYDATA:
       return holder_asked(reinterpret_cast<const COPYDATASTRUCT*>(lparam));
     case WM_CLOSE:
@@ -242,6 +253,7 @@ void MainWindow::create_controls() {
   set_status(1, L"未载入");
   set_status(2, L"章节：");
   set_status(3, L"未载入");
+  start_writing_log();
 }
 
 void MainWindow::layout() {
@@ -270,8 +282,10 @@ void MainWindow::layout() {
   RECT status;
   GetClientRect(c_.status, &status);
   const StatusPanes panes =
-      layout_status(status.right, scale(kFixedPaneWidth, dpi_), scale(kCountPaneWidth, dpi_));
-  SendMessageW(c_.status, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(panes.right));
+      layout_status(status.right, scale(kFixedPaneWidth, dpi_), scale(kCountPaneWidth, dpi_),
+                    scale(kTodayPaneWidth, dpi_));
+  SendMessageW(c_.status, SB_SETPARTS, 6, reinterpret_cast<LPARAM>(panes.right));
+  today_.place(scale(kTodayBarWidth, dpi_));
 }
 
 // A window made smaller than the minimum in code (not by dragging, which

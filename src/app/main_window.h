@@ -29,6 +29,8 @@
 #include "app/scaled_resources.h"
 #include "editor/search_window.h"
 #include "app/word_counts.h"
+#include "app/today_words.h"
+#include "app/writing_log.h"
 #include "text/book_search.h"
 #include "ui/rtf_stream.h"
 
@@ -153,6 +155,8 @@ class MainWindow : public DocumentView,
   bool modeless_message(MSG& msg);  // the keys of the find and count windows
   void show_word_counts();          // 字数统计
   const WordCountWindow& word_count_window() const { return counts_.window(); }
+  WritingLog& writing_log() { return log_; }
+  const TodayWords& today_words() const { return today_; }
 
   // Content editor and the Edit and Insert menus.
   void refresh_edit_menu(bool context);
@@ -169,6 +173,7 @@ class MainWindow : public DocumentView,
 
   LRESULT holder_asked(const COPYDATASTRUCT* data);
   static constexpr UINT kCheckDisk = WM_APP + 20;  // active again: has the file changed?
+  static constexpr UINT kStoreProblem = WM_APP + 23;  // tells why the writing store is not kept
 
   // main_window.cpp
   void create_controls();
@@ -203,6 +208,10 @@ class MainWindow : public DocumentView,
   // book_view.cpp: 字数
   static constexpr UINT_PTR kCountTimer = 3;  // the chapter is counted once typing pauses
   void refresh_counts();
+  // writing_days.cpp: the writing store's records and today's words
+  void start_writing_log();
+  void record_book(const std::string& previous_path);
+  void follow_today();
   void count_typed_chapter();
 
   // window_scale.cpp
@@ -270,6 +279,10 @@ class MainWindow : public DocumentView,
   WordCounts counts_{doc_};
   SearchWindow find_{*this};
   BookFinder finder_;  // its hits are the find window's list, in its order
+  WritingLog log_;
+  TodayWords today_{settings_};
+  std::string recorded_path_;  // the file the book was last recorded from (GBK)
+  std::wstring store_problem_;
 };
 
 }  // namespace folivra

@@ -36,10 +36,13 @@ PageLayout layout_pages(int tab_client_width, int tab_client_height, unsigned dp
 // label panes ("书籍：", "章节：") `label_width` wide, the 字数 pane at the
 // right end `count_width` wide, the book and the chapter sharing the rest.
 inline constexpr int kCountPaneWidth = 220;
+// Today's words: "今日 +N / 目标 M" and a small progress bar.
+inline constexpr int kTodayPaneWidth = 210;
+inline constexpr int kTodayBarWidth = 50;
 struct StatusPanes {
-  int right[5];
+  int right[6];
 };
 StatusPanes layout_status(int status_width, int label_width = kFixedPaneWidth,
-                          int count_width = kCountPaneWidth);
+                          int count_width = kCountPaneWidth, int today_width = kTodayPaneWidth);
 
 }  // namespace folivra

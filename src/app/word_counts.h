@@ -29,6 +29,10 @@ class WordCounts {
 
   // The status bar's pane: the chapter at `position` (0: none) and the book.
   std::wstring status_text(int position);
+  int64_t book_words() {
+    keep_up();
+    return static_cast<int64_t>(counts_.total().words);
+  }
   void show_window(HWND owner, UINT dpi, std::optional<WordCount> selection);
   bool dialog_message(MSG& msg) { return window_.dialog_message(msg); }
   const WordCountWindow& window() const { return window_; }

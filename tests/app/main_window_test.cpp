@@ -102,14 +102,16 @@ TEST_F(MainWindowStart, ResizeLaysOutPagesAndStatusPanes) {
 
   RECT status;
   GetClientRect(c().status, &status);
-  int rights[5] = {};
-  ASSERT_EQ(SendMessageW(c().status, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(rights)), 5);
-  const int shared = (status.right - kCountPaneWidth) / 2;  // the 字数 pane takes the right end
+  int rights[6] = {};
+  ASSERT_EQ(SendMessageW(c().status, SB_GETPARTS, 6, reinterpret_cast<LPARAM>(rights)), 6);
+  // 字数 and today's words take the right end.
+  const int shared = (status.right - kCountPaneWidth - kTodayPaneWidth) / 2;
   EXPECT_EQ(rights[0], kFixedPaneWidth);
   EXPECT_EQ(rights[1] - rights[0], shared - kFixedPaneWidth);
   EXPECT_EQ(rights[2] - rights[1], kFixedPaneWidth);
   EXPECT_EQ(rights[3] - rights[2], shared - kFixedPaneWidth);
-  EXPECT_EQ(rights[4], -1);
+  EXPECT_EQ(rights[4] - rights[3], kCountPaneWidth);
+  EXPECT_EQ(rights[5], -1);
 }
 
 using ShowBook = WindowTest;

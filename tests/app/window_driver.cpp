@@ -109,7 +109,8 @@ int child_count(HWND tree, HTREEITEM item) {
 }
 
 void WindowTest::SetUp() {
-  // Recovery copies of the test's own, never the user's.
+  // Recovery copies and a writing store of the test's own, never the user's.
+  SetEnvironmentVariableW(L"LOCALAPPDATA", dir_.dir().wstring().c_str());
   window_ = std::make_unique<MainWindow>(&prompts_, settings_path(), dir_.dir() / L"recovery");
   hwnd_ = window_->create(GetModuleHandleW(nullptr));
   ASSERT_NE(hwnd_, nullptr);

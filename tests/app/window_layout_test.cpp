@@ -22,16 +22,17 @@ TEST(WindowLayout, TemplateFiguresForTheTemplateTab) {
 }
 
 TEST(WindowLayout, StatusPanes) {
-  const StatusPanes wide = layout_status(820);
+  const StatusPanes wide = layout_status(1030);
   EXPECT_EQ(wide.right[0], 48) << "the labels get their full width";
   EXPECT_EQ(wide.right[1] - wide.right[0], 252);
   EXPECT_EQ(wide.right[2] - wide.right[1], 48);
   EXPECT_EQ(wide.right[3] - wide.right[2], 252);
-  EXPECT_EQ(wide.right[4], -1) << "字数 takes the 220 pixels left at the end";
-  EXPECT_EQ(layout_status(695).right[1] - 48, 189) << "475 / 2 truncates to 237";
-  const StatusPanes scaled = layout_status(1230, 72, 330);  // 144 DPI
+  EXPECT_EQ(wide.right[4] - wide.right[3], 220) << "字数";
+  EXPECT_EQ(wide.right[5], -1) << "today's words take the 210 pixels left at the end";
+  EXPECT_EQ(layout_status(905).right[1] - 48, 189) << "475 / 2 truncates to 237";
+  const StatusPanes scaled = layout_status(1545, 72, 330, 315);  // 144 DPI
   EXPECT_EQ(scaled.right[0], 72);
-  EXPECT_EQ(scaled.right[3], 1230 - 330);
+  EXPECT_EQ(scaled.right[3], 1545 - 330 - 315);
 }
 
 }  // namespace

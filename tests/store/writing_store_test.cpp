@@ -109,7 +109,8 @@ TEST_F(WritingStoreTest, OldVersionsThinToOneADayThenTheCapDropsTheOldest) {
   for (int day = 0; day < 40; ++day) {
     for (int hour : {9, 12, 15, 23}) {
       now_ = at(10, hour) + day * int64_t{86400};
-      book.chapters[0].content = chapter("", "v" + std::to_string(day * 100 + hour)).content;
+      const std::string version = std::to_string(day * 100 + hour);
+      book.chapters[0].content = chapter("", version).content;
       EXPECT_EQ(save(*store, "/b.zqb", book), 1);
     }
   }
@@ -118,7 +119,7 @@ TEST_F(WritingStoreTest, OldVersionsThinToOneADayThenTheCapDropsTheOldest) {
   ASSERT_EQ(versions.size(), 30u * 4 + 10);
   const ChapterVersion& oldest = versions.back();
   EXPECT_EQ(oldest.time, at(10, 23));
-  EXPECT_EQ(store->version(oldest.id)->content, chapter("", "v23").content);
+  EXPECT_EQ(store->version(oldest.id)->content, chapter("", "23").content);
 
   // Under a cap the oldest go first; the chapter's latest always stays.
   const int64_t one = store->stored_bytes() / static_cast<int64_t>(versions.size());
