@@ -37,6 +37,7 @@ set(FOLIVRA_CORE_SOURCES
   src/text/word_count.cpp
   src/text/plain_text.cpp
   src/text/text_search.cpp
+  src/text/text_diff.cpp
   src/text/book_search.cpp
   src/text/text_import.cpp
   src/text/text_rtf.cpp
@@ -193,6 +194,7 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/text/text_replace_test.cpp
   tests/text/word_count_test.cpp
   tests/text/text_search_test.cpp
+  tests/text/text_diff_test.cpp
   tests/text/text_import_test.cpp
   tests/text/rtf_corpus_test.cpp
   tests/export/plain_export_test.cpp
