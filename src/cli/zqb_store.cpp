@@ -190,7 +190,7 @@ int restore(const Arguments& args) {
   record_in_store(args, args.positional[0], book);  // the text it replaces stays recorded
   Document doc;
   doc.replace(std::move(book));
-  doc.edit_chapters({{*n, version->content, version->name}});
+  doc.restore_version(*n, version->name, version->content);
   if (write_book(args.positional[0], doc.book()) != 0) {
     std::cerr << "zqb: cannot write " << args.positional[0] << "; it is unchanged\n";
     return kCannotWrite;

@@ -168,6 +168,35 @@ ChapterChanges Document::edit_chapters(std::vector<ChapterEdit> edits) {
   return record("全部替换", "", std::move(steps));
 }
 
+ChapterChanges Document::restore_version(int position, std::string name, std::string content) {
+  if (!valid(position)) return {};
+  const Chapter& now = chapter(position);
+  std::vector<Step> steps;
+  if (content != now.content || !now.kept_content.empty()) {
+    Step step = step_of(Step::Kind::content, position);
+    step.chapter.content = std::move(content);
+    steps.push_back(std::move(step));
+  }
+  if (name != now.name || !now.kept_name.empty()) {
+    Step step = step_of(Step::Kind::rename, position);
+    step.name = std::move(name);
+    steps.push_back(std::move(step));
+  }
+  if (steps.empty()) return {};
+  return record("恢复版本", now.name, std::move(steps));
+}
+
+ChapterChanges Document::bring_back(int position, Chapter chapter) {
+  if (position < 1 || position > count() + 1) return {};
+  Step step = step_of(Step::Kind::insert, position);
+  chapter.kept_name.clear();
+  chapter.kept_content.clear();
+  chapter.stored_name = chapter.stored_content = StoredItem{};
+  step.chapter = std::move(chapter);
+  const std::string shown = step.chapter.name;
+  return record("恢复章节", shown, {std::move(step)});
+}
+
 std::string Document::undo_name() const { return undo_.empty() ? "" : undo_.back().name; }
 std::string Document::redo_name() const { return redo_.empty() ? "" : redo_.back().name; }
 

@@ -58,6 +58,11 @@ class Document {
   // Texts of chapters the editor does not write (other kinds, damaged) are
   // left alone.
   ChapterChanges edit_chapters(std::vector<ChapterEdit> edits);
+  // The chapter made again as one of its recorded versions (恢复版本):
+  // its name and content, whatever its kind, taken back as one.
+  ChapterChanges restore_version(int position, std::string name, std::string content);
+  // A deleted chapter brought back at `position` (恢复章节).
+  ChapterChanges bring_back(int position, Chapter chapter);
 
   // The name of what the next undo or redo takes back ("删除章节 第12章"),
   // empty when there is none.

@@ -110,6 +110,30 @@ TEST(Document, EachOperationUndoesAndRedoes) {
   EXPECT_EQ(doc.count(), 2);
 }
 
+TEST(Document, ARestoredVersionAndABroughtBackChapterAreEachOneStep) {
+  Document doc;
+  doc.replace(book_of(3));
+  const auto start = shape(doc);
+  EXPECT_EQ(doc.restore_version(2, "old", "{\\rtf1 old}").size(), 2u);
+  EXPECT_EQ(doc.undo_name(), gbk_of("恢复版本 c2"));
+  EXPECT_EQ(shape(doc)[1], "old|{\\rtf1 old}");
+  EXPECT_TRUE(doc.restore_version(2, "old", "{\\rtf1 old}").empty()) << "already that version";
+  doc.undo();
+  EXPECT_EQ(shape(doc), start);
+
+  Chapter gone;
+  gone.name = "gone";
+  gone.content = "{\\rtf1 back}";
+  gone.stored_content.offset = 99;  // from a file long rewritten
+  EXPECT_EQ(doc.bring_back(2, gone).size(), 1u);
+  EXPECT_EQ(doc.undo_name(), gbk_of("恢复章节 gone"));
+  EXPECT_EQ(shape(doc)[1], "gone|{\\rtf1 back}");
+  EXPECT_EQ(doc.chapter(2).stored_content.offset, 0u);
+  EXPECT_TRUE(doc.bring_back(9, gone).empty());
+  doc.undo();
+  EXPECT_EQ(shape(doc), start);
+}
+
 TEST(Document, WhatCannotApplyChangesNothing) {
   Document doc;
   doc.replace(book_of(2));
