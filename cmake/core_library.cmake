@@ -38,6 +38,7 @@ set(FOLIVRA_CORE_SOURCES
   src/text/plain_text.cpp
   src/text/text_search.cpp
   src/text/text_diff.cpp
+  src/text/diff_rtf.cpp
   src/text/book_search.cpp
   src/text/text_import.cpp
   src/text/text_rtf.cpp

@@ -15,9 +15,10 @@ namespace {
 
 // The commands that need a book; the empty window has them disabled.
 constexpr UINT kBookCommands[] = {
-    kCmdSaveAs,     kCmdConvertText, kCmdSetPassword, kCmdAddChapter, kCmdReadOnly,     kCmdCompile,
-    kCmdCloseBook,  kCmdExportPlain, kCmdFind,        kCmdFindNext,   kCmdFindPrevious, kCmdReplace,
-    kCmdFindInBook, kCmdWordCount,   kCmdExportEpub,  kCmdSetCover,   kCmdDeleteCover};
+    kCmdSaveAs,       kCmdConvertText, kCmdSetPassword, kCmdAddChapter,     kCmdReadOnly,
+    kCmdCompile,      kCmdCloseBook,   kCmdExportPlain, kCmdFind,           kCmdFindNext,
+    kCmdFindPrevious, kCmdReplace,     kCmdFindInBook,  kCmdWordCount,      kCmdExportEpub,
+    kCmdSetCover,     kCmdDeleteCover, kCmdHistory,     kCmdDeletedChapters};
 
 }  // namespace
 
@@ -217,7 +218,8 @@ void MainWindow::show_word_counts() {
 }
 
 bool MainWindow::modeless_message(MSG& msg) {
-  return find_.dialog_message(msg) || counts_.dialog_message(msg);
+  return find_.dialog_message(msg) || counts_.dialog_message(msg) ||
+         versions_.dialog_message(msg) || stats_.dialog_message(msg);
 }
 
 }  // namespace folivra

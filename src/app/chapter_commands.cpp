@@ -132,6 +132,7 @@ void MainWindow::refresh_tree_menu() {
   menu.set_caption(kCmdTreeRedo, L"重做" + gbk_to_wide(redo) + L"\tCtrl+Y");
   menu.set_enabled(kCmdTreeUndo, editable && !undo.empty());
   menu.set_enabled(kCmdTreeRedo, editable && !redo.empty());
+  menu.set_enabled(kCmdTreeHistory, p >= 1);
 }
 
 void MainWindow::add_chapter_items(int first) { tree_.add_items(book_, first); }

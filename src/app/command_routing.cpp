@@ -86,6 +86,16 @@ void MainWindow::on_command(UINT id) {
     case kCmdWordCount:
       show_word_counts();
       break;
+    case kCmdHistory:
+    case kCmdTreeHistory:
+      show_history();
+      break;
+    case kCmdDeletedChapters:
+      show_deleted_chapters();
+      break;
+    case kCmdWritingStats:
+      show_writing_stats();
+      break;
     case kCmdBold:
     case kCmdItalic:
     case kCmdUnderline:

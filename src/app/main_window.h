@@ -31,6 +31,8 @@
 #include "app/word_counts.h"
 #include "app/today_words.h"
 #include "app/writing_log.h"
+#include "editor/versions_window.h"
+#include "editor/writing_stats_window.h"
 #include "text/book_search.h"
 #include "ui/rtf_stream.h"
 
@@ -49,6 +51,7 @@ class MainWindow;
 int run_editor(MainWindow& window, int show, const std::vector<std::string>& args);
 
 class MainWindow : public DocumentView,
+                   private VersionsListener,
                    private ChapterTreeListener,
                    private FindListener,
                    private ContentEditorListener,
@@ -156,6 +159,13 @@ class MainWindow : public DocumentView,
   void show_word_counts();          // 字数统计
   const WordCountWindow& word_count_window() const { return counts_.window(); }
   WritingLog& writing_log() { return log_; }
+  // history_commands.cpp: 历史版本, 删除的章节 and 码字统计
+  void show_history();
+  void show_deleted_chapters();
+  void show_writing_stats();
+  const VersionsWindow& versions_window() const { return versions_; }
+  VersionsWindow& versions_window() { return versions_; }
+  const WritingStatsWindow& writing_stats_window() const { return stats_; }
   const TodayWords& today_words() const { return today_; }
 
   // Content editor and the Edit and Insert menus.
@@ -172,7 +182,7 @@ class MainWindow : public DocumentView,
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
 
   LRESULT holder_asked(const COPYDATASTRUCT* data);
-  static constexpr UINT kCheckDisk = WM_APP + 20;  // active again: has the file changed?
+  static constexpr UINT kCheckDisk = WM_APP + 20;     // active again: has the file changed?
   static constexpr UINT kStoreProblem = WM_APP + 23;  // tells why the writing store is not kept
 
   // main_window.cpp
@@ -212,6 +222,11 @@ class MainWindow : public DocumentView,
   void start_writing_log();
   void record_book(const std::string& previous_path);
   void follow_today();
+  // history_commands.cpp
+  std::optional<std::string> store_key_for_history();
+  std::string version_content(int row) override;
+  std::u16string current_text() override;
+  void restore_row(int row) override;
   void count_typed_chapter();
 
   // window_scale.cpp
@@ -283,6 +298,11 @@ class MainWindow : public DocumentView,
   TodayWords today_{settings_};
   std::string recorded_path_;  // the file the book was last recorded from (GBK)
   std::wstring store_problem_;
+  VersionsWindow versions_{*this};
+  std::vector<int64_t> version_ids_;     // the versions window's rows
+  std::vector<DeletedChapter> deleted_;  // its rows in 删除的章节
+  int history_position_ = 0;             // the chapter 历史版本 is of
+  WritingStatsWindow stats_;
 };
 
 }  // namespace folivra

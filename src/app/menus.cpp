@@ -152,6 +152,9 @@ Menus build_menus() {
       {kCmdReplace, L"替换(&R)...\tCtrl+Shift+H", false},
       {kCmdFindInBook, L"在全书中查找(&B)...\tCtrl+Shift+F", false},
       {kCmdWordCount, L"字数统计(&W)...", false},
+      {kCmdHistory, L"历史版本(&Y)...", false},
+      {kCmdDeletedChapters, L"删除的章节(&D)...", false},
+      {kCmdWritingStats, L"码字统计(&S)..."},
       {0, L""},
       {kCmdReadOnly, L"置为只读状态", false},
       {kCmdAddChapter, L"添加章节(&N)\tCtrl+Shift+N", false},
@@ -192,6 +195,8 @@ Menus build_menus() {
       {0, L""},
       {kCmdTreeUndo, L"撤销\tCtrl+Z"},
       {kCmdTreeRedo, L"重做\tCtrl+Y"},
+      {0, L""},
+      {kCmdTreeHistory, L"历史版本..."},
   });
   m.bar = CreateMenu();
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.file->handle()), L"文件(&F)");

@@ -21,7 +21,9 @@ void TodayWords::place(int bar_width) {
              pane.bottom - pane.top - 2 * inset, TRUE);
 }
 
-int64_t TodayWords::goal() const { return std::max(settings_.read_int("Store", "daily_goal", 0), 0); }
+int64_t TodayWords::goal() const {
+  return std::max(settings_.read_int("Store", "daily_goal", 0), 0);
+}
 
 void TodayWords::follow(WritingStore* store, std::string key, int64_t words) {
   store_ = store;

@@ -16,12 +16,12 @@ void MainWindow::start_writing_log() {
 // What is on disk now is what the store records: on opening, the text the
 // session's changes start from; on saving, what they came to.
 void MainWindow::record_book(const std::string& previous_path) {
+  if (has_book_) count_typed_chapter();  // today's figure counts what was just typed
   if (!has_book_ || book_.file_path.empty()) {
     follow_today();
     return;
   }
-  const std::string previous =
-      previous_path != book_.file_path ? previous_path : std::string();
+  const std::string previous = previous_path != book_.file_path ? previous_path : std::string();
   log_.record_file(path_from_gbk(book_.file_path), book_.password, counts_.book_words(),
                    previous.empty() ? std::filesystem::path() : path_from_gbk(previous));
   recorded_path_ = book_.file_path;

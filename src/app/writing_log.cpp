@@ -34,7 +34,8 @@ std::optional<std::wstring> WritingLog::start(HWND window, const Settings& setti
   window_ = window;
   const std::string named = settings.read_text("Store", "path", "");
   path_ = named.empty() ? default_path() : path_from_gbk(named);
-  if (path_.empty()) return L"找不到保存写作记录的文件夹（%LOCALAPPDATA%），本次不记录历史版本和今日字数。";
+  if (path_.empty())
+    return L"找不到保存写作记录的文件夹（%LOCALAPPDATA%），本次不记录历史版本和今日字数。";
   settings_ = store_settings(settings);
   WritingStore::Opened opened = WritingStore::open(path_, settings_);
   if (!opened.store) {
@@ -72,6 +73,13 @@ void WritingLog::flush() {
   idle_.wait(lock, [this] { return jobs_.empty() && !busy_; });
 }
 
+void WritingLog::apply(const Settings& settings) {
+  std::lock_guard lock(mutex_);
+  settings_ = store_settings(settings);
+  settings_changed_ = true;
+  if (store_) store_->set_settings(settings_);
+}
+
 void WritingLog::work() {
   WritingStore::Opened opened = WritingStore::open(path_, settings_);
   std::unique_lock lock(mutex_);
@@ -81,6 +89,8 @@ void WritingLog::work() {
     const Job job = std::move(jobs_.front());
     jobs_.pop_front();
     busy_ = true;
+    if (settings_changed_ && opened.store) opened.store->set_settings(settings_);
+    settings_changed_ = false;
     lock.unlock();
     if (opened.store) record(job, *opened.store);
     lock.lock();

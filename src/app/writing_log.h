@@ -48,6 +48,8 @@ class WritingLog {
                    const std::filesystem::path& previous = {});
   // Waits until everything asked so far is recorded.
   void flush();
+  // The settings changed (the hour a day starts, the cap).
+  void apply(const Settings& settings);
 
  private:
   struct Job {
@@ -67,7 +69,7 @@ class WritingLog {
   std::mutex mutex_;
   std::condition_variable wake_, idle_;
   std::deque<Job> jobs_;
-  bool busy_ = false, stopping_ = false;
+  bool busy_ = false, stopping_ = false, settings_changed_ = false;
 };
 
 }  // namespace folivra

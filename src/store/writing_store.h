@@ -83,6 +83,7 @@ class WritingStore {
 
   const std::filesystem::path& path() const { return path_; }
   const StoreSettings& settings() const { return settings_; }
+  void set_settings(const StoreSettings& settings) { settings_ = settings; }
   int64_t now() const { return clock_.now(); }
   int64_t utc_offset() const { return clock_.utc_offset; }
 

@@ -1,5 +1,8 @@
 #include "text/text_diff.h"
 
+#include "text/diff_rtf.h"
+#include "text/plain_text.h"
+
 #include <gtest/gtest.h>
 
 namespace folivra {
@@ -55,6 +58,17 @@ TEST(TextDiff, UnlikeParagraphsAreReplacedAndFarApartTextsStayBounded) {
   const TextDiff far = diff_texts(a, b);
   EXPECT_EQ(far.removed + far.changed, 20000);
   EXPECT_EQ(far.paragraphs.back().kind, P::same);  // the empty last paragraph
+}
+
+// The comparison as the history window shows it reads back, through the
+// one RTF reader, as both texts at once, with the marks where they belong.
+TEST(TextDiff, AsRtfItReadsBackAsBothTextsWithTheirMarks) {
+  const TextDiff diff = diff_texts(u"他走进了{房间}。\r旧段", u"他慢慢走进了{房间}。");
+  const std::string rtf = diff_as_rtf(diff, "SimSun", 12);
+  EXPECT_EQ(chapter_text16(rtf), u"他慢慢走进了{房间}。\r旧段");
+  EXPECT_NE(rtf.find("{\\cf2\\ul \\u24930?\\u24930?}"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("{\\cf1\\strike \\u26087?\\u27573?}"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("\\{"), std::string::npos);
 }
 
 }  // namespace
