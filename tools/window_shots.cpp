@@ -180,6 +180,32 @@ LRESULT CALLBACK watch_status(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
   return DefSubclassProc(hwnd, message, wparam, lparam);
 }
 
+// A writing store of the shots' own, with a month of writing in it: the
+// book's 字数 at the end of each of the last 30 days (a day off among them).
+std::filesystem::path seeded_store(const std::filesystem::path& book) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::filesystem::path folder = std::filesystem::path(temp) / L"folivra-shots";
+  std::filesystem::remove_all(folder);
+  SetEnvironmentVariableW(L"LOCALAPPDATA", folder.wstring().c_str());
+  StoreClock clock = system_store_clock();
+  const int64_t today = clock.now();
+  int64_t at = today;
+  clock.now = [&at] { return at; };
+  WritingStore::Opened opened = WritingStore::open(folder / L"Folivra" / L"folivra.db", {}, clock);
+  if (!opened.store) return folder;
+  const int64_t session = opened.store->begin_session();
+  int64_t words = 120000;
+  for (int day = 30; day >= 1; --day) {
+    at = today - day * int64_t{86400};
+    const int64_t written = day == 9 ? 0 : 1800 + (day * 7919) % 2600;
+    words += written;
+    opened.store->record_words(WritingLog::key_of(book.parent_path() / L"旧作.zqb"), words,
+                               session);
+  }
+  return folder;
+}
+
 // A book large enough that saving it takes a moment: chapters of text that
 // does not compress away.
 Book long_book() {
@@ -205,6 +231,10 @@ Book long_book() {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring folder = argc > 1 ? argv[1] : L".";
+  wchar_t temp_folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp_folder);
+  const std::filesystem::path novel_file = std::filesystem::path(temp_folder) / L"长河.zqb";
+  const std::filesystem::path store_folder = seeded_store(novel_file);
   MainWindow window;
   HWND hwnd = window.create(GetModuleHandleW(nullptr));
   if (!hwnd) return 1;
@@ -249,6 +279,44 @@ int wmain(int argc, wchar_t** argv) {
   pump();
   save_screen(window.word_count_window().hwnd(), folder + L"\\word-count.bmp");
   ShowWindow(window.word_count_window().hwnd(), SW_HIDE);
+
+  // 历史版本: a chapter typed in and saved twice, its first version compared
+  // with the text now; then 码字统计 with a goal.
+  {
+    window.settings().write_int("Store", "daily_goal", 3000);
+    Book book = sample();
+    write_book(novel_file, book);
+    window.commands().open_book(wide_to_gbk_lossy(novel_file.wstring()));
+    TreeView_SelectItem(window.controls().tree, window.chapter_tree().item_at(1));
+    pump();
+    const HWND content = window.controls().content;
+    for (const wchar_t* typed :
+         {L"\r雨停了，天边透出一线光。", L"\r他收起伞，走上了渡口的石阶。"}) {
+      SendMessageW(content, EM_SETSEL, -1, -1);
+      SendMessageW(content, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed));
+      pump();
+      window.commands().save_book();
+    }
+    SendMessageW(content, EM_SETSEL, 0, 1);
+    SendMessageW(content, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"秋"));
+    pump();
+    window.show_history();
+    window.versions_window().select(2);
+    window.versions_window().set_comparing(true);
+    SetWindowPos(window.versions_window().hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+    pump();
+    pump();
+    save_screen(window.versions_window().hwnd(), folder + L"\\history.bmp");
+    window.versions_window().close();
+    window.show_writing_stats();
+    pump();
+    save_screen(window.writing_stats_window().hwnd(), folder + L"\\writing-stats.bmp");
+    ShowWindow(window.writing_stats_window().hwnd(), SW_HIDE);
+    pump();
+    save_screen(hwnd, folder + L"\\today.bmp");
+    window.settings().write_int("Store", "daily_goal", 0);
+    window.set_modified(false);
+  }
 
   // A long save with its progress bar over the book's pane.
   Book saved = long_book();

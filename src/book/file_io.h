@@ -9,7 +9,8 @@
 namespace folivra {
 
 // Reads a whole regular file (never a device, a pipe or a folder). While it
-// is open others may read it but not write it, and a file someone else is
+// is open others may read it, or save a new file in its place (the read
+// goes on with the old one), but not write into it; a file someone else is
 // writing is refused. False when it cannot be read.
 bool read_whole_file(const std::filesystem::path& path, std::string& bytes);
 

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <algorithm>
+
 #include "book/gbk_wide.h"
 #include "document/chapter_look.h"
 #include "text/diff_rtf.h"
@@ -38,13 +40,10 @@ void VersionsWindow::show(HWND owner, UINT dpi, Mode mode, const std::wstring& t
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
     RECT frame{0, 0, scale(kClientWidth, dpi), scale(kClientHeight, dpi)};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
-    RECT o;
-    GetWindowRect(owner, &o);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", style,
-                    o.left + (o.right - o.left - width) / 2,
-                    o.top + (o.bottom - o.top - height) / 2, width, height, owner, nullptr,
-                    GetModuleHandleW(nullptr), this);
+    const POINT at = centred_on(owner, width, height);
+    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", style, at.x, at.y, width, height, owner,
+                    nullptr, GetModuleHandleW(nullptr), this);
   }
   SetWindowTextW(hwnd_, title.c_str());
   rows_ = std::move(rows);
@@ -151,9 +150,9 @@ void VersionsWindow::fill_list() {
     int width;
     int format;
   };
-  const std::vector<Column> columns = history ? std::vector<Column>{{L"时间", 120, LVCFMT_LEFT},
-                                                                    {L"字数", 60, LVCFMT_RIGHT},
-                                                                    {L"变化", 60, LVCFMT_RIGHT},
+  const std::vector<Column> columns = history ? std::vector<Column>{{L"时间", 112, LVCFMT_LEFT},
+                                                                    {L"字数", 50, LVCFMT_RIGHT},
+                                                                    {L"变化", 50, LVCFMT_RIGHT},
                                                                     {L"名称", 100, LVCFMT_LEFT}}
                                               : std::vector<Column>{{L"章节", 120, LVCFMT_LEFT},
                                                                     {L"删除于", 120, LVCFMT_LEFT},
@@ -184,6 +183,7 @@ void VersionsWindow::fill_list() {
   }
   SetWindowTextW(restore_, history ? L"恢复此版本" : L"恢复章节");
   ShowWindow(compare_, history ? SW_SHOW : SW_HIDE);
+  layout();
   EnableWindow(restore_, !rows_.empty());
   EnableWindow(compare_, !rows_.empty());
 }
@@ -196,6 +196,14 @@ void VersionsWindow::layout() {
             button_w = scale(90, dpi_), label_h = scale(20, dpi_);
   const int bottom = client.bottom - m - button_h;
   MoveWindow(list_, m, m, list_w, bottom - 2 * m, TRUE);
+  // The last column (the name) takes what the others leave.
+  RECT inside;
+  GetClientRect(list_, &inside);
+  const int last = Header_GetItemCount(ListView_GetHeader(list_)) - 1;
+  int others = 0;
+  for (int i = 0; i < last; ++i) others += ListView_GetColumnWidth(list_, i);
+  if (last > 0)
+    ListView_SetColumnWidth(list_, last, std::max<int>(scale(60, dpi_), inside.right - others));
   const int right_x = 2 * m + list_w, right_w = client.right - right_x - m;
   MoveWindow(summary_, right_x, m, right_w, label_h, TRUE);
   MoveWindow(preview_, right_x, m + label_h + m / 2, right_w, bottom - 2 * m - label_h - m / 2,

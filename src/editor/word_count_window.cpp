@@ -34,13 +34,10 @@ void WordCountWindow::show(HWND owner, UINT dpi, std::vector<CountRow> rows, con
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
     RECT frame{0, 0, scale(kClientWidth, dpi), scale(kClientHeight, dpi)};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
-    RECT o;
-    GetWindowRect(owner, &o);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"字数统计", style,
-                    o.left + (o.right - o.left - width) / 2,
-                    o.top + (o.bottom - o.top - height) / 2, width, height, owner, nullptr,
-                    GetModuleHandleW(nullptr), this);
+    const POINT at = centred_on(owner, width, height);
+    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"字数统计", style, at.x, at.y, width, height,
+                    owner, nullptr, GetModuleHandleW(nullptr), this);
   }
   rows_ = std::move(rows);
   std::wstring summary = L"全书 " + std::to_wstring(rows_.size()) + L" 章：" + counts_text(total);

@@ -31,13 +31,10 @@ void WritingStatsWindow::show(HWND owner, UINT dpi, WritingStatsData data, Apply
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
     RECT frame{0, 0, scale(kClientWidth, dpi), scale(kClientHeight, dpi)};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
-    RECT o;
-    GetWindowRect(owner, &o);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"码字统计", style,
-                    o.left + (o.right - o.left - width) / 2,
-                    o.top + (o.bottom - o.top - height) / 2, width, height, owner, nullptr,
-                    GetModuleHandleW(nullptr), this);
+    const POINT at = centred_on(owner, width, height);
+    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"码字统计", style, at.x, at.y, width, height,
+                    owner, nullptr, GetModuleHandleW(nullptr), this);
   }
   refresh(std::move(data));
   set_window_text(goal_, data_.goal > 0 ? std::to_wstring(data_.goal) : L"");
@@ -159,9 +156,11 @@ void WritingStatsWindow::fill() {
     summary += L"（目标 " + std::to_wstring(data_.goal) + L"）　连续达标 " +
                std::to_wstring(data_.streak) + L" 天";
   }
-  summary += L"　今日每小时 " + std::to_wstring(std::llround(data_.words_per_hour)) +
-             L" 字\r\n近 " + std::to_wstring(data_.days.size()) + L" 天共 " +
-             std::to_wstring(total) + L" 字";
+  summary += data_.words_per_hour > 0
+                 ? L"　今日每小时 " + std::to_wstring(std::llround(data_.words_per_hour)) + L" 字"
+                 : std::wstring(L"　今日每小时 —");
+  summary +=
+      L"\r\n近 " + std::to_wstring(data_.days.size()) + L" 天共 " + std::to_wstring(total) + L" 字";
   set_window_text(summary_, summary);
   ListView_DeleteAllItems(books_);
   for (size_t i = 0; i < data_.books.size(); ++i) {

@@ -22,6 +22,7 @@ constexpr int64_t kDay = 86400;
 // Chapters this small (an empty chapter's RTF and little more) say nothing
 // about which book a file is.
 constexpr size_t kTellingContent = 256;
+constexpr int64_t kLeastPaceSeconds = 600;
 
 constexpr const char* kSchema = R"(
 CREATE TABLE IF NOT EXISTS books(id INTEGER PRIMARY KEY, created INTEGER NOT NULL);
@@ -554,7 +555,10 @@ WritingStore::Stats WritingStore::stats(int days) {
     words += s.last_words - s.first_words;
     seconds += s.last_time - s.first_time;
   }
-  if (seconds > 0) stats.words_per_hour = static_cast<double>(words) * 3600.0 / seconds;
+  // A few minutes say nothing of a pace.
+  if (seconds >= kLeastPaceSeconds) {
+    stats.words_per_hour = static_cast<double>(words) * 3600.0 / static_cast<double>(seconds);
+  }
   return stats;
 }
 

@@ -120,7 +120,7 @@ class WritingStore {
   struct Stats {
     int64_t first_day = 0;        // the writing day of days[0]
     std::vector<int64_t> days;    // net words per day over all books, the last is today
-    double words_per_hour = 0.0;  // today's sessions
+    double words_per_hour = 0.0;  // today's sessions (0 until they have lasted 10 minutes)
     std::vector<BookWords> books;
   };
   Stats stats(int days);

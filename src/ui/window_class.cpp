@@ -1,5 +1,7 @@
 #include "ui/window_class.h"
 
+#include <algorithm>
+
 namespace folivra {
 
 void register_window_class(const wchar_t* name, WNDPROC proc, HBRUSH background, HCURSOR cursor) {
@@ -23,14 +25,26 @@ HWND create_child(const wchar_t* cls, const wchar_t* text, DWORD style, HWND par
   return hwnd;
 }
 
+POINT centred_on(HWND owner, int width, int height) {
+  RECT o;
+  GetWindowRect(owner, &o);
+  POINT at{o.left + ((o.right - o.left) - width) / 2, o.top + ((o.bottom - o.top) - height) / 2};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& work = monitor.rcWork;
+    at.x = std::max(work.left, std::min(at.x, work.right - width));
+    at.y = std::max(work.top, std::min(at.y, work.bottom - height));
+  }
+  return at;
+}
+
 HWND create_dialog_frame(const wchar_t* cls, const wchar_t* title, HWND owner, int width,
                          int height, void* self) {
   RECT place{0, 0, width, height};
   if (owner) {
-    RECT o;
-    GetWindowRect(owner, &o);
-    OffsetRect(&place, o.left + ((o.right - o.left) - width) / 2,
-               o.top + ((o.bottom - o.top) - height) / 2);
+    const POINT at = centred_on(owner, width, height);
+    OffsetRect(&place, at.x, at.y);
   }
   return CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, cls, title,
                          WS_POPUP | WS_CAPTION | WS_SYSMENU, place.left, place.top, width, height,

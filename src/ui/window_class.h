@@ -12,6 +12,10 @@ void register_window_class(const wchar_t* name, WNDPROC proc, HBRUSH background,
 HWND create_child(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int x, int y,
                   int w, int h, HFONT font, DWORD ex_style = 0);
 
+// Where a window `width` x `height` pixels goes centred on `owner`, moved
+// as little as it takes to lie within the owner's screen (its work area).
+POINT centred_on(HWND owner, int width, int height);
+
 // A modal dialog's frame of a class of ours, `width` x `height` pixels,
 // centred on its owner (at the screen's corner without one); `self`, the
 // object it belongs to, is its creation parameter.
