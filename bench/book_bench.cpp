@@ -22,6 +22,7 @@
 #include "book/file_io.h"
 #include "book/task_pool.h"
 #include "export/text_export.h"
+#include "store/writing_store.h"
 
 using namespace folivra;
 
@@ -168,6 +169,94 @@ void BM_SaveOneEdited(benchmark::State& state) {
     if (write_book(f.path, book) != 0) state.SkipWithError("write failed");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.plain_bytes));
+}
+
+// The writing store beside a save. A fresh store in a temporary folder.
+std::unique_ptr<WritingStore> fresh_store(const std::string& name) {
+  const std::filesystem::path db =
+      std::filesystem::temp_directory_path() / ("folivra-bench-" + name);
+  std::filesystem::remove_all(db);
+  return std::move(WritingStore::open(db / "folivra.db").store);
+}
+
+int64_t words_of(const Chapter& chapter) {
+  return static_cast<int64_t>(count_words(chapter.content).words);
+}
+
+// zqb's way: the save, then the book in memory recorded (one chapter changed).
+void BM_SaveOneEditedWithStore(benchmark::State& state) {
+  Fixture& f = fixture();
+  Book book;
+  read_book(f.path, "", book);
+  auto store = fresh_store("zqb");
+  const std::string key = f.path.string();
+  store->record_save({key, &book, words_of, 0, 1, {}});
+  int edits = 0;
+  for (auto _ : state) {
+    book.chapters[2500].content += "\'a1\'a3" + std::to_string(++edits);
+    if (write_book(f.path, book) != 0) state.SkipWithError("write failed");
+    int versions = 0;
+    store->record_save({key, &book, words_of, 0, 1, {}}, &versions);
+    if (versions != 1) state.SkipWithError("not one version");
+  }
+}
+
+// The editor's worker after a save: the file read back and recorded; one
+// chapter changed (0), or every chapter new to a fresh store (1).
+void BM_RecordFromFile(benchmark::State& state) {
+  Fixture& f = fixture();
+  {
+    Book book = f.book;
+    book.stored_image.reset();
+    write_book(f.path, book);
+  }
+  auto store = fresh_store("editor");
+  const std::string key = f.path.string();
+  int edits = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Book edited;
+    read_book(f.path, "", edited);
+    if (state.range(0) == 1) {
+      store = fresh_store("editor");
+    } else {
+      edited.chapters[2500].content += "\'a1\'a3" + std::to_string(++edits);
+      write_book(f.path, edited);
+    }
+    state.ResumeTiming();
+    Book book;
+    read_book(f.path, "", book);
+    int versions = 0;
+    store->record_save({key, &book, words_of, 0, 1, {}}, &versions);
+    benchmark::DoNotOptimize(versions);
+  }
+  state.counters["store_bytes"] = static_cast<double>(store->stored_bytes());
+}
+
+// 1,000 saves of a 10,000-character chapter, each a small edit: what the
+// store holds afterwards (the database file and its journal).
+void BM_StoreAfterSaves(benchmark::State& state) {
+  std::mt19937 random(7);
+  Book book;
+  book.chapters.resize(1);
+  std::string text;
+  while (text.size() < 10000 * 4) text += chapter_rtf(random);
+  text.resize(10000 * 4);  // 10,000 escaped characters
+  const std::string head = "{\\rtf1\\ansi\\ansicpg936 ";
+  std::filesystem::path folder;
+  for (auto _ : state) {
+    auto store = fresh_store("size");
+    folder = store->path().parent_path();
+    for (int save = 0; save < 1000; ++save) {
+      const size_t at = random() % (text.size() / 4) * 4;
+      text.replace(at, 4, "\\'b0");
+      book.chapters[0].content = head + text + "}";
+      store->record_save({"/size.zqb", &book, {}, 0, 1, {}});
+    }
+  }
+  uintmax_t bytes = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) bytes += entry.file_size();
+  state.counters["store_bytes"] = static_cast<double>(bytes);
 }
 
 void BM_ZlibCompress2(benchmark::State& state) {
@@ -436,6 +525,14 @@ BENCHMARK(BM_WriteBook)
     ->Iterations(3)
     ->UseRealTime();
 BENCHMARK(BM_SaveOneEdited)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_SaveOneEditedWithStore)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_RecordFromFile)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK(BM_StoreAfterSaves)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_ZlibCompress2)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 BENCHMARK(BM_CountWords)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -19,6 +19,9 @@ namespace folivra {
 namespace {
 
 constexpr int64_t kDay = 86400;
+// The contents live in a table of their own, so that what is asked of the
+// versions (which is a chapter's latest, the bytes they take) reads only
+// small rows.
 // Chapters this small (an empty chapter's RTF and little more) say nothing
 // about which book a file is.
 constexpr size_t kTellingContent = 256;
@@ -31,11 +34,13 @@ CREATE TABLE IF NOT EXISTS chapters(id INTEGER PRIMARY KEY, book INTEGER NOT NUL
   position INTEGER, last_position INTEGER NOT NULL, latest INTEGER, deleted INTEGER);
 CREATE INDEX IF NOT EXISTS chapters_book ON chapters(book, position);
 CREATE TABLE IF NOT EXISTS versions(id INTEGER PRIMARY KEY, chapter INTEGER NOT NULL,
-  time INTEGER NOT NULL, kind INTEGER NOT NULL, name BLOB NOT NULL, content BLOB NOT NULL,
-  size INTEGER NOT NULL, stored INTEGER NOT NULL, words INTEGER NOT NULL,
+  time INTEGER NOT NULL, kind INTEGER NOT NULL, name BLOB NOT NULL, size INTEGER NOT NULL, stored INTEGER NOT NULL, words INTEGER NOT NULL,
   name_print INTEGER NOT NULL, content_print INTEGER NOT NULL);
 CREATE INDEX IF NOT EXISTS versions_chapter ON versions(chapter, id);
 CREATE INDEX IF NOT EXISTS versions_time ON versions(time);
+CREATE TABLE IF NOT EXISTS contents(version INTEGER PRIMARY KEY, content BLOB NOT NULL);
+CREATE TRIGGER IF NOT EXISTS versions_gone AFTER DELETE ON versions
+  BEGIN DELETE FROM contents WHERE version = old.id; END;
 CREATE TABLE IF NOT EXISTS book_words(book INTEGER NOT NULL, session INTEGER NOT NULL,
   time INTEGER NOT NULL, words INTEGER NOT NULL);
 CREATE INDEX IF NOT EXISTS book_words_time ON book_words(book, time);
@@ -86,6 +91,20 @@ std::vector<int64_t> match_chapters(const std::vector<int64_t>& names,
   pass([](const Recorded& r) { return std::pair(int64_t{0}, r.content_print); },
        [&](size_t i) { return std::pair(int64_t{0}, contents[i]); }, false);
   return ids;
+}
+
+// The chapter's content as a block of the book's codec: the block the book
+// file holds when the chapter was just read from it (unencrypted, the same
+// bytes), else compressed anew.
+std::string block_of(const Book& book, const Chapter& chapter, uint64_t content_print) {
+  const StoredItem& stored = chapter.stored_content;
+  if (book.stored_image && book.stored_password.empty() && stored.image == book.stored_image_id &&
+      stored.length > 0 && stored.plain_size == chapter.content.size() &&
+      stored.plain_fingerprint == content_print &&
+      uint64_t{stored.offset} + stored.length <= book.stored_image->size()) {
+    return book.stored_image->substr(stored.offset, stored.length);
+  }
+  return compress_block(chapter.content);
 }
 
 }  // namespace
@@ -296,18 +315,23 @@ StoreStatus WritingStore::record_save(const SavedBook& saved, int* versions) {
   SqliteStatement add_chapter(
       db_, "INSERT INTO chapters(book, position, last_position) VALUES(?, ?, ?)");
   SqliteStatement add_version(db_,
-                              "INSERT INTO versions(chapter, time, kind, name, content, size, "
+                              "INSERT INTO versions(chapter, time, kind, name, size, "
                               "stored, words, name_print, content_print) "
-                              "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                              "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  SqliteStatement add_content(db_, "INSERT INTO contents(version, content) VALUES(?, ?)");
   SqliteStatement place(db_,
                         "UPDATE chapters SET position = ?, last_position = ?, deleted = NULL, "
                         "latest = COALESCE(?, latest) WHERE id = ?");
   int recorded_now = 0;
-  for (size_t i = 0; i < ids.size(); ++i) {
+  bool failed = false;
+  for (size_t i = 0; i < ids.size() && !failed; ++i) {
     const Chapter& chapter = chapters[i];
     const int position = static_cast<int>(i + 1);
     if (!ids[i]) {
-      if (!add_chapter.bind(1, book).bind(2, position).bind(3, position).run()) break;
+      if (!add_chapter.bind(1, book).bind(2, position).bind(3, position).run()) {
+        failed = true;
+        break;
+      }
       add_chapter.reset();
       ids[i] = db_.last_insert_id();
     }
@@ -315,33 +339,36 @@ StoreStatus WritingStore::record_save(const SavedBook& saved, int* versions) {
     const bool changed = !was || was->name_print != names[i] || was->content_print != contents[i];
     std::optional<int64_t> latest;
     if (changed) {
-      const std::string block = compress_block(chapter.content);
+      const std::string block = block_of(*saved.book, chapter, content_prints[i]);
       const int64_t words = saved.words ? saved.words(chapter) : 0;
       if (!add_version.bind(1, ids[i])
                .bind(2, time)
                .bind(3, chapter.kind)
                .bind(4, chapter.name)
-               .bind(5, block)
-               .bind(6, static_cast<int64_t>(chapter.content.size()))
-               .bind(7, static_cast<int64_t>(block.size() + chapter.name.size()))
-               .bind(8, words)
-               .bind(9, names[i])
-               .bind(10, contents[i])
+               .bind(5, static_cast<int64_t>(chapter.content.size()))
+               .bind(6, static_cast<int64_t>(block.size() + chapter.name.size()))
+               .bind(7, words)
+               .bind(8, names[i])
+               .bind(9, contents[i])
                .run()) {
+        failed = true;
         break;
       }
       add_version.reset();
       latest = db_.last_insert_id();
+      failed = !add_content.bind(1, *latest).bind(2, block).run();
+      add_content.reset();
+      if (failed) break;
       ++recorded_now;
     }
     if (changed || !was->live || was->position != position) {
       place.bind(1, position).bind(2, position).bind(4, ids[i]);
       if (latest) place.bind(3, *latest);
-      const bool placed = place.run();
+      failed = !place.run();
       place.reset();
-      if (!placed) break;
     }
   }
+  if (failed) return status_of(sqlite3_errcode(db_.handle()));  // nothing of it is kept
   // Chapters the book no longer holds.
   std::vector<bool> kept(recorded.size(), false);
   std::map<int64_t, size_t> index_of;
@@ -443,7 +470,9 @@ std::vector<ChapterVersion> WritingStore::versions_of(std::string_view path, con
 }
 
 std::optional<Chapter> WritingStore::version(int64_t id) {
-  SqliteStatement find(db_, "SELECT kind, name, content FROM versions WHERE id = ?");
+  SqliteStatement find(db_,
+                       "SELECT kind, name, content FROM versions JOIN contents "
+                       "ON contents.version = versions.id WHERE id = ?");
   if (find.bind(1, id).step() != SQLITE_ROW) return std::nullopt;
   Chapter chapter;
   chapter.kind = static_cast<int32_t>(find.integer(0));

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <thread>
 
+#include "book/book_file.h"
 #include "book/test_books.h"
 
 namespace folivra {
@@ -98,6 +99,30 @@ TEST_F(WritingStoreTest, SavesRecordOnlyWhatChangedAndFollowChaptersThatMove) {
   book.chapters[0] = chapter("two", "second");
   EXPECT_EQ(save(*store, "/b/novel.zqb", book), 1);
   EXPECT_EQ(store->versions_of("/b/novel.zqb", book.chapters[0], 1).size(), 3u);
+}
+
+// A book just read from its file gives the store its stored blocks as they
+// are; what comes back is the chapter, byte for byte.
+TEST_F(WritingStoreTest, ABookReadFromItsFileIsRecordedFromItsStoredBlocks) {
+  Book written = test::sample_book(3);
+  written.chapters[1].content += std::string(5000, 'y');
+  const std::filesystem::path file = dir_ / "book.zqb";
+  ASSERT_EQ(write_book(file, written), 0);
+  Book book;
+  ASSERT_EQ(read_book(file, "", book), ReadStatus::ok);
+  auto store = open();
+  EXPECT_EQ(save(*store, "/book.zqb", book), 3);
+  const std::string image = test::read_bytes(file);
+  int64_t blocks = 0;
+  for (int p = 1; p <= 3; ++p) {
+    const Chapter& chapter = book.chapters[static_cast<size_t>(p - 1)];
+    const auto versions = store->versions_of("/book.zqb", chapter, p);
+    ASSERT_EQ(versions.size(), 1u);
+    EXPECT_EQ(store->version(versions[0].id)->content,
+              written.chapters[static_cast<size_t>(p - 1)].content);
+    blocks += chapter.stored_content.length + static_cast<int64_t>(chapter.name.size());
+  }
+  EXPECT_EQ(store->stored_bytes(), blocks) << "the file's own blocks, not compressed again";
 }
 
 TEST_F(WritingStoreTest, OldVersionsThinToOneADayThenTheCapDropsTheOldest) {
