@@ -159,5 +159,32 @@ TEST_F(WritingHistory, TodaysWordsMeetAGoalSetInTheChartWindow) {
   EXPECT_EQ(today(), L"今日 +5 / 目标 4");
 }
 
+TEST_F(WritingHistory, ADamagedStoreIsSetAsideAndTheBookSavesAsEver) {
+  const std::filesystem::path store = dir_.dir() / L"Folivra" / L"folivra.db";
+  window_.reset();
+  std::filesystem::create_directories(store.parent_path());
+  write_bytes(store, std::string(4096, 'z'));
+  prompts_.messages.clear();
+  SetUp();
+  loop_pump();
+  ASSERT_EQ(prompts_.messages.size(), 1u);
+  EXPECT_NE(prompts_.messages[0].text.find(L"写作记录已损坏"), std::wstring::npos);
+  int aside = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(store.parent_path())) {
+    if (entry.path().filename().wstring().starts_with(L"folivra.db.damaged-")) {
+      ++aside;
+      EXPECT_EQ(read_bytes(entry.path()), std::string(4096, 'z'));
+    }
+  }
+  EXPECT_EQ(aside, 1);
+
+  open_novel();
+  type_at_end(L"照常");
+  command(kCmdSave);
+  EXPECT_EQ(text_on_disk(1), u"开篇。照常");
+  command(kCmdHistory);
+  EXPECT_EQ(window().versions_window().rows().size(), 2u) << "a new store took over";
+}
+
 }  // namespace
 }  // namespace folivra::test
