@@ -136,8 +136,8 @@ class Novels(unittest.TestCase):
 
 if __name__ == "__main__":
     ZQB = sys.argv.pop(1)
-# zqb records the books it changes in a writing store; the tests keep theirs
-# apart from the user's.
-_STORE_HOME = tempfile.TemporaryDirectory()
-os.environ["XDG_DATA_HOME"] = _STORE_HOME.name
+    # zqb records the books it changes in a writing store; the tests keep
+    # theirs apart from the user's.
+    _STORE_HOME = tempfile.TemporaryDirectory()
+    os.environ["XDG_DATA_HOME"] = _STORE_HOME.name
     unittest.main()
