@@ -10,6 +10,7 @@ set(FOLIVRA_CORE_SOURCES
   src/book/fingerprint.cpp
   src/book/disk_stamp.cpp
   src/book/task_pool.cpp
+  src/book/image_id.cpp
   src/book/byte_reader.cpp
   src/book/field_cipher.cpp
   src/book/file_io.cpp
@@ -139,12 +140,14 @@ endforeach()
 # core, a library per room (NAME_book, NAME_text, NAME_document, NAME_export)
 # and NAME for all of them; the native tree builds it plain, with sanitizers
 # for the tests, and for fuzzing; ZLIB_ONLY leaves libdeflate out and reads
-# code pages from Windows rather than carrying their tables (the small reader).
+# code pages from Windows rather than carrying their tables, and decodes on
+# the calling thread alone (the small reader).
 function(folivra_core_library name)
   cmake_parse_arguments(ARG "ZLIB_ONLY" "" "OPTIONS" ${ARGN})
   set(sources ${FOLIVRA_CORE_SOURCES})
   if(ARG_ZLIB_ONLY)
     list(TRANSFORM sources REPLACE "code_page_tables.cpp$" "code_page_tables_win.cpp")
+    list(TRANSFORM sources REPLACE "task_pool.cpp$" "task_pool_serial.cpp")
   endif()
   foreach(room book text document export store)
     set(room_sources ${sources})

@@ -23,7 +23,9 @@ string(TIMESTAMP FOLIVRA_BUILD_DATE "%Y-%m-%d")
 
 # The stand-alone reader that compiled books carry. Small: built for size,
 # stripped, on a core of its own built the same way.
-folivra_core_library(folivra_core_small ZLIB_ONLY OPTIONS -Os -ffunction-sections -fdata-sections)
+# It runs on one thread: no guards around its statics.
+set(FOLIVRA_SMALL -Os -ffunction-sections -fdata-sections -fno-threadsafe-statics)
+folivra_core_library(folivra_core_small ZLIB_ONLY OPTIONS ${FOLIVRA_SMALL})
 add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader_window.cpp
                src/reader/reading_place.cpp
                                     src/reader/input_box.cpp src/ui/window_class.cpp src/ui/dpi.cpp
@@ -32,10 +34,14 @@ add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader
                                     resources/reader.rc ${CMAKE_BINARY_DIR}/reader_version.rc)
 target_include_directories(folivra_reader PRIVATE ${FOLIVRA_VIEW_reader})
 target_compile_definitions(folivra_reader PRIVATE UNICODE _UNICODE)
-target_compile_options(folivra_reader PRIVATE -Os -ffunction-sections -fdata-sections)
+target_compile_options(folivra_reader PRIVATE ${FOLIVRA_SMALL})
 target_link_options(folivra_reader PRIVATE -municode -s -Wl,--gc-sections ${FOLIVRA_STATIC})
 target_link_libraries(folivra_reader PRIVATE folivra_core_small_document folivra_core_small_text
                       comctl32 ole32 oleaut32 uuid windowscodecs)
+
+# The programs' resources hold the icon: a new icon builds them again.
+set_source_files_properties(resources/reader.rc resources/folivra.rc PROPERTIES
+                            OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/folivra.ico)
 
 # The editor carries the reader as a resource (101, as app/carried_reader.h says).
 set_target_properties(folivra_reader PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -145,7 +151,8 @@ target_link_options(folivra PRIVATE -municode ${FOLIVRA_STATIC})
 target_link_libraries(folivra PRIVATE folivra_shell)
 
 add_executable(core_tests ${FOLIVRA_CORE_TEST_SOURCES} tests/book/book_writer_safety_test.cpp
-                          tests/book/file_io_win_test.cpp tests/book/gbk_win_test.cpp)
+                          tests/book/file_io_win_test.cpp tests/book/gbk_win_test.cpp
+                          tests/export/program_icon_win_test.cpp)
 target_include_directories(core_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_compile_definitions(core_tests PRIVATE FOLIVRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 target_link_libraries(core_tests PRIVATE folivra_core gtest_main)

@@ -172,11 +172,6 @@ void bring_in_line(Book& book) {
   book.chapter_count = static_cast<int32_t>(book.chapters.size());
 }
 
-uint64_t new_image_id() {
-  static std::atomic<uint64_t> last{0};
-  return ++last;
-}
-
 void adopt_image(Book& book, std::string image, const EncodedItems& items) {
   const uint64_t id = new_image_id();
   const auto in_image = [id](StoredItem item) {

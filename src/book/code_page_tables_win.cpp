@@ -5,7 +5,6 @@
 
 #include <iterator>
 #include <memory>
-#include <mutex>
 
 #include "book/code_page.h"
 
@@ -44,15 +43,15 @@ std::unique_ptr<CodePage> read_code_page(UINT cp) {
 }  // namespace
 
 const CodePage* code_page(int number) {
-  // Each read the first time it is asked for (thread-safe statics).
+  // Each read the first time it is asked for. The small reader, the one
+  // user of these, reads a book on one thread.
   static constexpr int kKnown[] = {874,  932,  936,  949,  950,  1250, 1251, 1252, 1253,
                                    1254, 1255, 1256, 1257, 1258, 1361, 437,  850,  10000};
   static std::unique_ptr<CodePage> pages[std::size(kKnown)];
-  static std::once_flag read[std::size(kKnown)];
   if (number == 0) number = 936;
   for (size_t i = 0; i < std::size(kKnown); ++i) {
     if (kKnown[i] != number) continue;
-    std::call_once(read[i], [&] { pages[i] = read_code_page(static_cast<UINT>(number)); });
+    if (!pages[i]) pages[i] = read_code_page(static_cast<UINT>(number));
     return pages[i].get();
   }
   return nullptr;
