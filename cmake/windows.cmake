@@ -27,7 +27,7 @@ string(TIMESTAMP FOLIVRA_BUILD_DATE "%Y-%m-%d")
 set(FOLIVRA_SMALL -Os -ffunction-sections -fdata-sections -fno-threadsafe-statics)
 folivra_core_library(folivra_core_small ZLIB_ONLY OPTIONS ${FOLIVRA_SMALL})
 add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader_window.cpp
-               src/reader/reading_place.cpp
+               src/reader/reading_place.cpp src/reader/reading_look.cpp
                                     src/reader/input_box.cpp src/ui/window_class.cpp src/ui/dpi.cpp
                                     src/ui/picture_box.cpp src/ui/cover_picture.cpp
                                     src/ui/rtf_stream.cpp src/ui/fresh_control.cpp src/ui/char_format.cpp
@@ -37,7 +37,7 @@ target_compile_definitions(folivra_reader PRIVATE UNICODE _UNICODE)
 target_compile_options(folivra_reader PRIVATE ${FOLIVRA_SMALL})
 target_link_options(folivra_reader PRIVATE -municode -s -Wl,--gc-sections ${FOLIVRA_STATIC})
 target_link_libraries(folivra_reader PRIVATE folivra_core_small_document folivra_core_small_text
-                      comctl32 ole32 oleaut32 uuid windowscodecs)
+                      comctl32 comdlg32 ole32 oleaut32 uuid windowscodecs)
 
 # The programs' resources hold the icon: a new icon builds them again.
 set_source_files_properties(resources/reader.rc resources/folivra.rc PROPERTIES

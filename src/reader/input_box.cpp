@@ -45,18 +45,18 @@ LRESULT CALLBACK box_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
 
 }  // namespace
 
-std::optional<std::wstring> ask_masked(const std::wstring& title, const std::wstring& prompt) {
+std::optional<std::wstring> ask_text(const std::wstring& title, const std::wstring& prompt,
+                                     bool masked, HWND owner, const std::wstring& initial) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   register_window_class(kClassName, box_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   Box box;
   const UINT dpi = window_dpi(nullptr);
   const auto s = [dpi](int pixels) { return scale(pixels, dpi); };
   const int width = s(360), height = s(170);
-  HWND hwnd = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, title.c_str(),
-                              WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                              (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                              (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr,
-                              nullptr, instance, &box);
+  HWND hwnd = CreateWindowExW(
+      WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, title.c_str(),
+      WS_POPUP | WS_CAPTION | WS_SYSMENU, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+      (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, owner, nullptr, instance, &box);
   HFONT font = message_font(dpi);
   auto add = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
                  int id) {
@@ -68,9 +68,12 @@ std::optional<std::wstring> ask_masked(const std::wstring& title, const std::wst
   };
   add(L"STATIC", prompt.c_str(), SS_NOPREFIX, 12, 10, 330, 36, 0);
   box.edit =
-      add(L"EDIT", L"", WS_BORDER | WS_TABSTOP | ES_PASSWORD | ES_AUTOHSCROLL, 12, 50, 330, 22, 3);
+      add(L"EDIT", initial.c_str(),
+          WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | (masked ? ES_PASSWORD : 0), 12, 50, 330, 22, 3);
+  SendMessageW(box.edit, EM_SETSEL, 0, -1);
   add(L"BUTTON", L"确定", WS_TABSTOP | BS_DEFPUSHBUTTON, 176, 90, 80, 26, kOk);
   add(L"BUTTON", L"取消", WS_TABSTOP | BS_PUSHBUTTON, 262, 90, 80, 26, kCancel);
+  if (owner) EnableWindow(owner, FALSE);  // modal to the reader's window
   ShowWindow(hwnd, SW_SHOW);
   SetForegroundWindow(hwnd);
   SetFocus(box.edit);
@@ -80,6 +83,7 @@ std::optional<std::wstring> ask_masked(const std::wstring& title, const std::wst
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  if (owner) EnableWindow(owner, TRUE);
   DestroyWindow(hwnd);
   DeleteObject(font);
   return box.answer;

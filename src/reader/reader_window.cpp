@@ -12,7 +12,10 @@
 #include "ui/picture_box.h"
 #include "ui/fresh_control.h"
 #include "ui/rtf_stream.h"
+#include "reader/input_box.h"
+#include "reader/reading_look.h"
 #include "reader/reading_place.h"
+#include "text/plain_text.h"
 #include "document/chapter_look.h"
 #include "book/book_time.h"
 #include "book/gbk_wide.h"
@@ -36,9 +39,23 @@ struct Reader {
   UINT dpi = kBaseDpi;
   int shown = 0;       // the chapter shown; 0: the information page
   uint64_t image = 0;  // which book, for the place it was left at
+  ReadingLook look;
+  std::vector<ReadingMark> marks;
+  std::vector<uint64_t> bytes_before;  // the chapters' stored bytes before each, for 读到 %
+  std::u16string finding;              // what Ctrl+F looked for last
+  HMENU menu = nullptr, marks_menu = nullptr;
+  WINDOWPLACEMENT windowed{};  // where the window was before the full-screen view
+  int percent = -1;
 };
 
+constexpr UINT_PTR kPercentTimer = 1;
+
 Reader g;  // one reader, one window
+
+std::wstring number_text(long n) {
+  const std::string digits = std::to_string(n);
+  return std::wstring(digits.begin(), digits.end());
+}
 
 // Layout numbers are pixels at 96 DPI.
 int s(int pixels) { return scale(pixels, g.dpi); }
@@ -75,6 +92,73 @@ void set_up_content() {
 
 int chapter_count() { return static_cast<int>(g.book->chapters.size()); }
 
+// What the text box is given for a chapter: its content, or what stands
+// for it when no control can take it safely.
+std::string shown_text(const Chapter& chapter) {
+  const ChapterLook look = chapter_look(chapter);
+  if (look == ChapterLook::damaged) return {};
+  if (shown_as_text(look)) return text_preview(chapter, look);
+  return std::string(shown_content(chapter));
+}
+
+// The reader's look over the book's: its size, face and colours for all the
+// text where the reader chose them, the page colour and the line spacing.
+void apply_look() {
+  const ReadingLook& look = g.look;
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  if (look.points) {
+    format.dwMask |= CFM_SIZE;
+    format.yHeight = look.points * 20;
+  }
+  if (!look.face.empty()) {
+    format.dwMask |= CFM_FACE | CFM_CHARSET;
+    format.bCharSet = DEFAULT_CHARSET;
+    lstrcpynW(format.szFaceName, look.face.c_str(), LF_FACESIZE);
+  }
+  if (look.colours) {
+    format.dwMask |= CFM_COLOR;
+    format.crTextColor = text_colour(look.colours);
+  }
+  if (format.dwMask)
+    SendMessageW(g.content, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+  SendMessageW(g.content, EM_SETBKGNDCOLOR, look.colours == 0, page_colour(look.colours));
+  if (look.spacing != 10) {
+    PARAFORMAT2 paragraph{};
+    paragraph.cbSize = sizeof paragraph;
+    paragraph.dwMask = PFM_LINESPACING;
+    paragraph.bLineSpacingRule = 5;  // in twentieths of a line
+    paragraph.dyLineSpacing = look.spacing * 2;
+    CHARRANGE was{}, all{0, -1};
+    SendMessageW(g.content, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&was));
+    SendMessageW(g.content, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+    SendMessageW(g.content, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&paragraph));
+    SendMessageW(g.content, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&was));
+  }
+}
+
+long first_shown_character() {
+  POINTL corner{1, 1};
+  return static_cast<long>(
+      SendMessageW(g.content, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&corner)));
+}
+
+// How far into the book the reader is: the chapters' stored bytes before
+// this one and the part of this one above the first line shown.
+int percent_read() {
+  if (g.shown == 0 || g.bytes_before.empty()) return 0;
+  const uint64_t total = g.bytes_before.back();
+  if (total == 0) return 100 * g.shown / chapter_count();
+  const uint64_t before = g.bytes_before[static_cast<size_t>(g.shown - 1)];
+  const uint64_t here = g.bytes_before[static_cast<size_t>(g.shown)] - before;
+  const long length = std::max(1, GetWindowTextLengthW(g.content));
+  const double part = std::min(1.0, static_cast<double>(first_shown_character()) / length);
+  return static_cast<int>((static_cast<double>(before) + part * static_cast<double>(here)) * 100 /
+                          static_cast<double>(total));
+}
+
+void show_percent();
+
 void show_chapter(int position) {
   const std::wstring title = gbk_to_wide(g.book->title);
   if (position == 0) {
@@ -87,26 +171,43 @@ void show_chapter(int position) {
   const Chapter& chapter = g.book->chapters[static_cast<size_t>(position - 1)];
   const std::wstring name = gbk_to_wide(chapter.name);
   SetWindowTextW(g.hwnd, (title + L" - " + name).c_str());
-  const auto number = [](int n) {
-    const std::string digits = std::to_string(n);
-    return std::wstring(digits.begin(), digits.end());
-  };
-  set_status(3, name + L"（第" + number(position) + L"章/共" + number(chapter_count()) + L"章）");
+  g.percent = -1;
   show_page(1);
   // Replacing a very large text costs more than a new control.
   if (holds_large_text(g.content)) {
     g.content = replace_with_fresh(g.content);
     set_up_content();
   }
-  // What no control can take safely is not given to it.
-  const ChapterLook look = chapter_look(chapter);
-  const std::string preview = shown_as_text(look) ? text_preview(chapter, look) : "";
-  load_chapter_text(g.content, look == ChapterLook::damaged ? std::string_view()
-                               : shown_as_text(look)        ? std::string_view(preview)
-                                                            : shown_content(chapter));
+  load_chapter_text(g.content, shown_text(chapter));
+  apply_look();
+  show_percent();
+}
+
+// The chapter line of the status bar with how far into the book, kept up as
+// the reader scrolls.
+void show_percent() {
+  if (g.shown == 0) return;
+  const int percent = percent_read();
+  if (percent == g.percent) return;
+  g.percent = percent;
+  const Chapter& chapter = g.book->chapters[static_cast<size_t>(g.shown - 1)];
+  set_status(3, gbk_to_wide(chapter.name) + L"（第" + number_text(g.shown) + L"章/共" +
+                    number_text(chapter_count()) + L"章）  " + number_text(percent) + L"%");
+}
+
+// The full-screen view: the text alone, in a centred column on the page.
+void layout_full() {
+  RECT client;
+  GetClientRect(g.hwnd, &client);
+  MoveWindow(g.tabs, 0, 0, client.right, client.bottom, TRUE);
+  MoveWindow(g.content, 0, 0, client.right, client.bottom, TRUE);
+  const int column = std::min<int>(client.right - s(40), s(760));
+  RECT text{(client.right - column) / 2, s(24), (client.right + column) / 2, client.bottom - s(24)};
+  SendMessageW(g.content, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&text));
 }
 
 void layout() {
+  if (g.look.full) return layout_full();
   RECT client;
   GetClientRect(g.hwnd, &client);
   const int height = client.bottom - s(kStatus);
@@ -119,6 +220,7 @@ void layout() {
   const int page_w = width, page_h = height - top;
   MoveWindow(g.info, 0, top, page_w, page_h, TRUE);
   MoveWindow(g.content, 0, top, page_w - 1, page_h - 2, TRUE);
+  SendMessageW(g.content, EM_SETRECT, 0, 0);
   MoveWindow(g.cover, s(8), s(8), s(120), s(136), TRUE);
   MoveWindow(g.title, s(136), s(8), std::max(page_w - s(144), 10), s(40), TRUE);
   const int label_tops[] = {55, 81, 112};
@@ -269,10 +371,22 @@ bool scrolled_to_end() {
   return end.y < box.bottom;
 }
 
+void set_full_screen(bool on);
+
 // The keys that go on from chapter to chapter: Ctrl+PgDn and Ctrl+PgUp
 // always; PgDn and Space at a chapter's end, PgUp and Shift+Space at its top.
 bool step_key(WPARAM key) {
+  if (key == VK_ESCAPE && g.look.full) {
+    set_full_screen(false);
+    return true;
+  }
   if (g.shown == 0) return false;
+  // In the full-screen view → and ← turn pages as PgDn and PgUp do.
+  if (g.look.full && (key == VK_RIGHT || key == VK_LEFT)) {
+    if (step_key(key == VK_RIGHT ? VK_NEXT : VK_PRIOR)) return true;
+    SendMessageW(g.content, EM_SCROLL, key == VK_RIGHT ? SB_PAGEDOWN : SB_PAGEUP, 0);
+    return true;
+  }
   const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
   const bool forward = key == VK_NEXT || (key == VK_SPACE && !shift);
   const bool back = key == VK_PRIOR || (key == VK_SPACE && shift);
@@ -287,12 +401,6 @@ bool step_key(WPARAM key) {
   return false;
 }
 
-long first_shown_character() {
-  POINTL corner{1, 1};
-  return static_cast<long>(
-      SendMessageW(g.content, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&corner)));
-}
-
 // Where the reader stopped: the chapter, its first line shown at the top.
 void go_on_at(const ReadingPlace& place) {
   if (place.chapter <= 0 || place.chapter > chapter_count()) return;
@@ -303,6 +411,211 @@ void go_on_at(const ReadingPlace& place) {
   const LRESULT line = SendMessageW(g.content, EM_EXLINEFROMCHAR, 0, at);
   const LRESULT first = SendMessageW(g.content, EM_GETFIRSTVISIBLELINE, 0, 0);
   SendMessageW(g.content, EM_LINESCROLL, 0, line - first);
+}
+
+// The chapter shown again in a new look, at the same place.
+void reshow() {
+  write_reading_look(g.look);
+  if (g.shown == 0) return;
+  const ReadingPlace place{g.shown, first_shown_character(), {}};
+  show_chapter(g.shown);
+  go_on_at(place);
+}
+
+void set_size(int points) {
+  g.look.points = std::clamp(points, kLeastPoints, kMostPoints);
+  reshow();
+}
+
+// The size the text is shown at now, for the first step from the book's own.
+int shown_points() {
+  if (g.look.points) return g.look.points;
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  SendMessageW(g.content, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  return format.yHeight > 0 ? static_cast<int>(format.yHeight / 20) : 12;
+}
+
+void choose_font() {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(shown_points(), static_cast<int>(g.dpi), 72);
+  font.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(font.lfFaceName, g.look.face.empty() ? L"宋体" : g.look.face.c_str(), LF_FACESIZE);
+  CHOOSEFONTW choose{};
+  choose.lStructSize = sizeof choose;
+  choose.hwndOwner = g.hwnd;
+  choose.lpLogFont = &font;
+  choose.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_NOVERTFONTS;
+  if (!ChooseFontW(&choose)) return;
+  g.look.face = font.lfFaceName;
+  g.look.points = std::clamp(choose.iPointSize / 10, kLeastPoints, kMostPoints);
+  reshow();
+}
+
+// Full screen: no frame, menu, tree, tabs or status bar; Esc leaves.
+void set_full_screen(bool on) {
+  if (on == g.look.full && on == ((GetWindowLongW(g.hwnd, GWL_STYLE) & WS_CAPTION) == 0)) return;
+  g.look.full = on;
+  if (on) {
+    g.windowed.length = sizeof g.windowed;
+    GetWindowPlacement(g.hwnd, &g.windowed);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(g.hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    SetMenu(g.hwnd, nullptr);
+    SetWindowLongW(g.hwnd, GWL_STYLE, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
+    const RECT& r = monitor.rcMonitor;
+    SetWindowPos(g.hwnd, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_FRAMECHANGED);
+    if (g.shown) show_page(1);
+  } else {
+    SetWindowLongW(g.hwnd, GWL_STYLE, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN);
+    SetMenu(g.hwnd, g.menu);
+    SetWindowPlacement(g.hwnd, &g.windowed);
+    SetWindowPos(g.hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  }
+  for (HWND bar : {g.tree, g.status}) ShowWindow(bar, on ? SW_HIDE : SW_SHOW);
+  layout();
+  write_reading_look(g.look);
+  SetFocus(g.content);
+}
+
+// Ctrl+F: the book searched from the caret on, chapter by chapter, round to
+// where it began; the hit selected and in view. Letters match as typed.
+void find(bool again) {
+  if (!again || g.finding.empty()) {
+    const std::wstring shown(g.finding.begin(), g.finding.end());
+    const std::optional<std::wstring> typed =
+        ask_text(L"查找", L"在全书中查找：", false, g.hwnd, shown);
+    if (!typed || typed->empty()) return;
+    g.finding.assign(typed->begin(), typed->end());
+  }
+  const int count = chapter_count();
+  if (count == 0) return;
+  CHARRANGE selection{};
+  SendMessageW(g.content, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  const int first = std::max(g.shown, 1);
+  size_t from = g.shown ? static_cast<size_t>(selection.cpMax) : 0;
+  for (int step = 0; step <= count; ++step) {
+    const int p = (first - 1 + step) % count + 1;
+    const std::u16string text =
+        chapter_text16(shown_text(g.book->chapters[static_cast<size_t>(p - 1)]));
+    const size_t at = text.find(g.finding, step == 0 ? from : 0);
+    if (at != std::u16string::npos && (step < count || at < from)) {
+      go_to_chapter(p, false);
+      CHARRANGE hit{static_cast<LONG>(at), static_cast<LONG>(at + g.finding.size())};
+      SendMessageW(g.content, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&hit));
+      SendMessageW(g.content, EM_SCROLLCARET, 0, 0);
+      show_percent();
+      return;
+    }
+  }
+  const std::wstring what(g.finding.begin(), g.finding.end());
+  MessageBoxW(g.hwnd, (L"找不到“" + what + L"”。").c_str(), L"查找", MB_OK | MB_ICONINFORMATION);
+}
+
+void save_place() {
+  write_reading_place(g.image, {g.shown, g.shown ? first_shown_character() : 0, g.marks});
+}
+
+// Ctrl+D: a bookmark at the first line shown, kept at once.
+void add_mark() {
+  if (g.shown == 0) return;
+  const ReadingMark mark{g.shown, first_shown_character()};
+  for (const ReadingMark& m : g.marks) {
+    if (m.chapter == mark.chapter && m.position == mark.position) return;
+  }
+  if (g.marks.size() >= kMaxMarks) g.marks.erase(g.marks.begin());
+  g.marks.push_back(mark);
+  save_place();
+  set_status(1, L"已添加书签");
+}
+
+// The 书签 menu: each bookmark as its chapter and how far into it.
+void fill_marks_menu() {
+  while (GetMenuItemCount(g.marks_menu) > 0) DeleteMenu(g.marks_menu, 0, MF_BYPOSITION);
+  if (g.marks.empty()) AppendMenuW(g.marks_menu, MF_GRAYED, 0, L"（没有书签）");
+  for (size_t i = 0; i < g.marks.size(); ++i) {
+    const ReadingMark& mark = g.marks[i];
+    if (mark.chapter < 1 || mark.chapter > chapter_count()) continue;
+    const std::wstring text =
+        gbk_to_wide(g.book->chapters[static_cast<size_t>(mark.chapter - 1)].name) + L"  （第 " +
+        number_text(mark.position) + L" 字）";
+    AppendMenuW(g.marks_menu, MF_STRING, kMark0 + i, text.c_str());
+  }
+}
+
+HMENU build_menu() {
+  const HMENU spacing = CreatePopupMenu(), colours = CreatePopupMenu();
+  AppendMenuW(spacing, MF_STRING, kSpacing10, L"单倍(&1)");
+  AppendMenuW(spacing, MF_STRING, kSpacing15, L"1.5 倍(&5)");
+  AppendMenuW(spacing, MF_STRING, kSpacing20, L"双倍(&2)");
+  const wchar_t* names[] = {L"白色(&W)", L"护眼(&G)", L"羊皮纸(&S)", L"夜间(&N)"};
+  for (UINT i = 0; i < 4; ++i) AppendMenuW(colours, MF_STRING, kColours0 + i, names[i]);
+  g.marks_menu = CreatePopupMenu();
+  const HMENU reading = CreatePopupMenu();
+  AppendMenuW(reading, MF_STRING, kLarger, L"放大(&L)\tCtrl+=");
+  AppendMenuW(reading, MF_STRING, kSmaller, L"缩小(&S)\tCtrl+-");
+  AppendMenuW(reading, MF_STRING, kBookSize, L"书中的字体和字号(&O)");
+  AppendMenuW(reading, MF_STRING, kFont, L"字体(&F)...");
+  AppendMenuW(reading, MF_POPUP, reinterpret_cast<UINT_PTR>(spacing), L"行距(&H)");
+  AppendMenuW(reading, MF_POPUP, reinterpret_cast<UINT_PTR>(colours), L"颜色(&C)");
+  AppendMenuW(reading, MF_STRING, kFullScreen, L"全屏阅读(&U)\tF11");
+  AppendMenuW(reading, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(reading, MF_STRING, kFind, L"查找(&D)...\tCtrl+F");
+  AppendMenuW(reading, MF_STRING, kFindNext, L"查找下一个(&N)\tF3");
+  AppendMenuW(reading, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(reading, MF_STRING, kAddMark, L"添加书签(&B)\tCtrl+D");
+  AppendMenuW(reading, MF_POPUP, reinterpret_cast<UINT_PTR>(g.marks_menu), L"书签(&K)");
+  const HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(reading), L"阅读(&R)");
+  return bar;
+}
+
+void check_menu() {
+  for (UINT i = 0; i < 3; ++i) {
+    const int spacing[] = {10, 15, 20};
+    CheckMenuItem(g.menu, kSpacing10 + i, g.look.spacing == spacing[i] ? MF_CHECKED : MF_UNCHECKED);
+  }
+  for (UINT i = 0; i < 4; ++i) {
+    CheckMenuItem(g.menu, kColours0 + i,
+                  g.look.colours == static_cast<int>(i) ? MF_CHECKED : MF_UNCHECKED);
+  }
+  CheckMenuItem(g.menu, kBookSize,
+                g.look.points == 0 && g.look.face.empty() ? MF_CHECKED : MF_UNCHECKED);
+  fill_marks_menu();
+}
+
+void run_command(UINT id) {
+  switch (id) {
+    case kLarger:
+    case kSmaller:
+      return set_size(shown_points() + (id == kLarger ? 2 : -2));
+    case kBookSize:
+      g.look.points = 0;
+      g.look.face.clear();
+      return reshow();
+    case kFont:
+      return choose_font();
+    case kFullScreen:
+      return set_full_screen(!g.look.full);
+    case kFind:
+    case kFindNext:
+      return find(id == kFindNext);
+    case kAddMark:
+      return add_mark();
+  }
+  if (id >= kSpacing10 && id <= kSpacing20) {
+    g.look.spacing = 10 + 5 * static_cast<int>(id - kSpacing10);
+    reshow();
+  } else if (id >= kColours0 && id < kColours0 + 4) {
+    g.look.colours = static_cast<int>(id - kColours0);
+    reshow();
+  } else if (id >= kMark0 && id < kMark0 + g.marks.size()) {
+    const ReadingMark& mark = g.marks[id - kMark0];
+    go_on_at({mark.chapter, mark.position, {}});
+  }
 }
 
 LRESULT CALLBACK reader_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -327,8 +640,17 @@ LRESULT CALLBACK reader_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
       }
       return 0;
     }
+    case WM_COMMAND:
+      if (HIWORD(wparam) == 0 || HIWORD(wparam) == 1) run_command(LOWORD(wparam));
+      return 0;
+    case WM_INITMENUPOPUP:
+      check_menu();
+      return 0;
+    case WM_TIMER:
+      show_percent();
+      return 0;
     case WM_DESTROY:
-      write_reading_place(g.image, {g.shown, g.shown ? first_shown_character() : 0});
+      save_place();
       PostQuitMessage(0);
       return 0;
   }
@@ -353,21 +675,51 @@ int run_reader_window(const Book& book, uint64_t image) {
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
   RegisterClassExW(&wc);
   const std::wstring title = gbk_to_wide(book.title) + L" - Folivra";
+  g.look = read_reading_look();
+  g.bytes_before.assign(1, 0);
+  for (const Chapter& chapter : book.chapters) {
+    g.bytes_before.push_back(g.bytes_before.back() + chapter.content.size());
+  }
+  g.menu = build_menu();
   HWND hwnd =
       CreateWindowExW(0, kClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                      CW_USEDEFAULT, CW_USEDEFAULT, 720, 520, nullptr, nullptr, instance, nullptr);
+                      CW_USEDEFAULT, CW_USEDEFAULT, 720, 520, nullptr, g.menu, instance, nullptr);
   if (!hwnd) return 1;
   // Created at 96-DPI size: grown to the monitor's DPI before it is shown.
   SetWindowPos(hwnd, nullptr, 0, 0, s(720), s(520), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   fill();
   ShowWindow(hwnd, SW_SHOW);
-  if (const std::optional<ReadingPlace> place = read_reading_place(image)) go_on_at(*place);
+  if (const std::optional<ReadingPlace> place = read_reading_place(image)) {
+    g.marks = place->marks;
+    go_on_at(*place);
+  }
+  if (g.look.full) {
+    g.look.full = false;
+    set_full_screen(true);
+  }
+  SetTimer(hwnd, kPercentTimer, 400, nullptr);
+  ACCEL keys[] = {{FCONTROL | FVIRTKEY, VK_OEM_PLUS, kLarger},
+                  {FCONTROL | FVIRTKEY, VK_ADD, kLarger},
+                  {FCONTROL | FVIRTKEY, VK_OEM_MINUS, kSmaller},
+                  {FCONTROL | FVIRTKEY, VK_SUBTRACT, kSmaller},
+                  {FVIRTKEY, VK_F11, kFullScreen},
+                  {FCONTROL | FVIRTKEY, 'F', kFind},
+                  {FVIRTKEY, VK_F3, kFindNext},
+                  {FCONTROL | FVIRTKEY, 'D', kAddMark}};
+  const HACCEL accelerators = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (msg.message == WM_KEYDOWN && msg.hwnd == g.content && step_key(msg.wParam)) continue;
+    // Ctrl and the wheel make the text larger or smaller (not the control's zoom).
+    if (msg.message == WM_MOUSEWHEEL && GetKeyState(VK_CONTROL) < 0 && g.shown) {
+      run_command(GET_WHEEL_DELTA_WPARAM(msg.wParam) > 0 ? kLarger : kSmaller);
+      continue;
+    }
+    if (TranslateAcceleratorW(g.hwnd, accelerators, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  DestroyAcceleratorTable(accelerators);
   return 0;
 }
 

@@ -14,4 +14,21 @@ namespace folivra {
 // closed.
 int run_reader_window(const Book& book, uint64_t image);
 
+// The 阅读 menu's commands.
+enum ReaderCommand : UINT {
+  kLarger = 201,
+  kSmaller,
+  kBookSize,
+  kFont,
+  kFullScreen,
+  kFind,
+  kFindNext,
+  kAddMark,
+  kSpacing10 = 211,
+  kSpacing15,
+  kSpacing20,
+  kColours0 = 221,  // white, 护眼, sepia, night
+  kMark0 = 300,     // the bookmarks, in the order they were set
+};
+
 }  // namespace folivra

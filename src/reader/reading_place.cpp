@@ -1,5 +1,7 @@
 #include "reader/reading_place.h"
 
+#include "reader/reading_look.h"
+
 #include <windows.h>
 
 #include <string>
@@ -13,15 +15,8 @@ namespace {
 constexpr size_t kMaxBooks = 1000;  // the oldest places go first
 constexpr DWORD kMaxFile = 1 << 20;
 
-std::wstring folder() {
-  wchar_t appdata[MAX_PATH] = {};
-  const DWORD n = GetEnvironmentVariableW(L"APPDATA", appdata, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return {};
-  return std::wstring(appdata) + L"\\Folivra\\Reader";
-}
-
 std::wstring places_file() {
-  const std::wstring dir = folder();
+  const std::wstring dir = reader_folder();
   return dir.empty() ? dir : dir + L"\\places.txt";
 }
 
@@ -48,8 +43,9 @@ std::optional<uint64_t> take_number(std::string_view& text, int base) {
   return value;
 }
 
-// One "BOOK CHAPTER POSITION" line each, the most recent last; a line that
-// does not read so is left out.
+// One "BOOK CHAPTER POSITION" line each, the most recent last, followed by
+// "CHAPTER POSITION" of each bookmark; a line that does not read so is left
+// out, a bookmark that does not, dropped.
 std::vector<Line> read_lines() {
   std::vector<Line> lines;
   const HANDLE file = CreateFileW(places_file().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -69,7 +65,16 @@ std::vector<Line> read_lines() {
     const std::optional<uint64_t> chapter = book ? take_number(text, 10) : std::nullopt;
     const std::optional<uint64_t> position = chapter ? take_number(text, 10) : std::nullopt;
     if (!position || *chapter > 0x7FFFFFFF || *position > 0x7FFFFFFF) continue;
-    lines.push_back({*book, {static_cast<int>(*chapter), static_cast<long>(*position)}});
+    Line line{*book, {static_cast<int>(*chapter), static_cast<long>(*position), {}}};
+    while (!text.empty() && text[0] != '\r' && line.place.marks.size() < kMaxMarks) {
+      const std::optional<uint64_t> mark_chapter = take_number(text, 10);
+      const std::optional<uint64_t> mark_position =
+          mark_chapter ? take_number(text, 10) : std::nullopt;
+      if (!mark_position || *mark_chapter > 0x7FFFFFFF || *mark_position > 0x7FFFFFFF) break;
+      line.place.marks.push_back(
+          {static_cast<int>(*mark_chapter), static_cast<long>(*mark_position)});
+    }
+    lines.push_back(std::move(line));
   }
   return lines;
 }
@@ -105,22 +110,13 @@ void write_reading_place(uint64_t book, const ReadingPlace& place) {
   std::string text;
   for (const Line& line : lines) {
     text += hex16(line.book) + ' ' + std::to_string(line.place.chapter) + ' ' +
-            std::to_string(line.place.position) + "\r\n";
+            std::to_string(line.place.position);
+    for (const ReadingMark& mark : line.place.marks) {
+      text += ' ' + std::to_string(mark.chapter) + ' ' + std::to_string(mark.position);
+    }
+    text += "\r\n";
   }
-  const std::wstring dir = folder();
-  CreateDirectoryW(dir.substr(0, dir.rfind(L'\\')).c_str(), nullptr);
-  CreateDirectoryW(dir.c_str(), nullptr);
-  const std::wstring fresh = file + L".new";
-  const HANDLE out = CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (out == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  const bool ok = WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                  written == text.size();
-  CloseHandle(out);
-  if (!ok || !MoveFileExW(fresh.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    DeleteFileW(fresh.c_str());
-  }
+  replace_small_file(file, text);
 }
 
 }  // namespace folivra

@@ -9,6 +9,7 @@
 #include "book/gbk.h"
 #include "book/gbk_wide.h"
 #include "book/reader_image.h"
+#include "reader/reader_window.h"
 
 namespace folivra::test {
 namespace {
@@ -242,7 +243,7 @@ TEST_F(ReaderProgram, OpensWhereTheReaderStopped) {
   ASSERT_EQ(wait_exit(), 0u);
   let_go();
 
-  test::write_bytes(places, std::string("\xFF\x00 zz 1 2\r\n", 14) + std::string(3000, 'x'));
+  test::write_bytes(places, std::string("\xFF\x00 zz 1 2\r\n", 11) + std::string(3000, 'x'));
   ASSERT_NE(start(exe), 0u);
   reader = wait_for_window(nullptr, L"另一本 - Folivra", process_.dwProcessId);
   EXPECT_NE(reader, nullptr) << "a broken file is no place: the book opens at its beginning";
@@ -295,6 +296,100 @@ TEST_F(ReaderProgram, UnwritableTargetIsReported) {
   command(kCmdCompile);
   ASSERT_EQ(prompts_.messages.size(), 1u);
   EXPECT_EQ(prompts_.messages[0].icon, Icon::error);
+}
+
+// Keys as a person types them, modifiers and all: injected into the input
+// queue of the reader, which must be in front.
+void inject_keys(HWND window, std::initializer_list<WORD> keys) {
+  SetForegroundWindow(window);
+  Sleep(100);
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) {
+    INPUT down{};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wVk = key;
+    inputs.push_back(down);
+  }
+  for (auto key = keys.end(); key != keys.begin();) {
+    INPUT up{};
+    up.type = INPUT_KEYBOARD;
+    up.ki.wVk = *--key;
+    up.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(up);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Sleep(300);
+}
+
+TEST_F(ReaderProgram, ReadsInItsOwnLookFindsAndKeepsBookmarks) {
+  Book book = sample_book(3);
+  for (int i = 0; i < 3; ++i) {
+    std::string text = "{\\rtf1\\ansi\\ansicpg936\\fs24 ";
+    for (int line = 0; line < 60; ++line) text += "line " + std::to_string(line) + "\\par ";
+    if (i == 2) text += gbk_of("在渡口等船。");
+    book.chapters[static_cast<size_t>(i)].content = text + "}";
+  }
+  const std::wstring exe = compile(book);
+  ASSERT_NE(start(exe), 0u);
+  HWND reader = wait_for_window(nullptr, L"新的书籍 - Folivra", process_.dwProcessId);
+  ASSERT_NE(reader, nullptr);
+  HWND tree = find_child(reader, WC_TREEVIEWW);
+  TreeView_SelectItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
+  HWND content = content_of(reader);
+  EXPECT_EQ(remote_format(process_.hProcess, content, 0).yHeight, 240) << "the book's 12 points";
+
+  // Ctrl+= makes the text larger, for every chapter and the next start.
+  inject_keys(reader, {VK_CONTROL, VK_OEM_PLUS});
+  EXPECT_EQ(remote_format(process_.hProcess, content, 0).yHeight, 280) << "14 points";
+  // Night: light text on a dark page.
+  PostMessageW(reader, WM_COMMAND, kColours0 + 3, 0);
+  Sleep(300);
+  content = content_of(reader);
+  const CHARFORMAT2W night = remote_format(process_.hProcess, content, 0);
+  EXPECT_EQ(night.crTextColor, RGB(200, 200, 190));
+  EXPECT_FALSE(night.dwEffects & (CFE_AUTOCOLOR | CFE_BOLD)) << "and never bold";
+
+  // Find in the book: the hit in chapter 3, selected.
+  PostMessageW(reader, WM_COMMAND, kFind, 0);
+  HWND box = wait_for_window(nullptr, L"查找", process_.dwProcessId);
+  ASSERT_NE(box, nullptr);
+  SendMessageW(FindWindowExW(box, nullptr, L"EDIT", nullptr), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(L"渡口"));
+  PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  ASSERT_NE(wait_for_window(nullptr, L"新的书籍 - 章节 3", process_.dwProcessId), nullptr);
+  content = content_of(reader);
+  std::wstring text = remote_text(content);
+  std::erase(text, L'\n');  // WM_GETTEXT ends paragraphs "\r\n"; positions count one
+  DWORD from = 0, to = 0;
+  SendMessageW(content, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(text.substr(from, to - from), L"渡口");
+
+  // A bookmark at chapter 3; the full-screen view and back.
+  inject_keys(reader, {VK_CONTROL, 'D'});
+  PostMessageW(content, WM_KEYDOWN, VK_F11, 0);
+  Sleep(300);
+  EXPECT_FALSE(GetWindowLongW(reader, GWL_STYLE) & WS_CAPTION) << "full screen";
+  EXPECT_FALSE(IsWindowVisible(tree));
+  PostMessageW(content, WM_KEYDOWN, VK_ESCAPE, 0);
+  Sleep(300);
+  EXPECT_TRUE(GetWindowLongW(reader, GWL_STYLE) & WS_CAPTION) << "Esc leaves it";
+  EXPECT_TRUE(IsWindowVisible(tree));
+  TreeView_SelectItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
+  PostMessageW(reader, WM_CLOSE, 0, 0);
+  ASSERT_EQ(wait_exit(), 0u);
+  let_go();
+
+  // Started again: the look and the bookmark are kept; the bookmark leads back.
+  ASSERT_NE(start(exe), 0u);
+  reader = wait_for_window(nullptr, L"新的书籍 - 章节 1", process_.dwProcessId);
+  ASSERT_NE(reader, nullptr);
+  content = content_of(reader);
+  EXPECT_EQ(remote_format(process_.hProcess, content, 0).yHeight, 280);
+  EXPECT_EQ(remote_format(process_.hProcess, content, 0).crTextColor, RGB(200, 200, 190));
+  PostMessageW(reader, WM_COMMAND, kMark0, 0);
+  EXPECT_NE(wait_for_window(nullptr, L"新的书籍 - 章节 3", process_.dwProcessId), nullptr);
+  PostMessageW(reader, WM_CLOSE, 0, 0);
+  EXPECT_EQ(wait_exit(), 0u);
 }
 
 }  // namespace
