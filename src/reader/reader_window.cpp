@@ -123,12 +123,26 @@ void apply_look() {
   if (format.dwMask)
     SendMessageW(g.content, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
   SendMessageW(g.content, EM_SETBKGNDCOLOR, look.colours == 0, page_colour(look.colours));
+  PARAFORMAT2 paragraph{};
+  paragraph.cbSize = sizeof paragraph;
   if (look.spacing != 10) {
-    PARAFORMAT2 paragraph{};
-    paragraph.cbSize = sizeof paragraph;
     paragraph.dwMask = PFM_LINESPACING;
     paragraph.bLineSpacingRule = 5;  // in twentieths of a line
     paragraph.dyLineSpacing = look.spacing * 2;
+  }
+  if (look.full) {
+    // The full-screen view's column: the page's margins added to every
+    // paragraph's own indents.
+    RECT box;
+    GetClientRect(g.content, &box);
+    const int column = std::min<int>(box.right - s(40), s(760));
+    const int margin =
+        MulDiv(std::max<int>(0, (box.right - column) / 2), 1440, static_cast<int>(g.dpi));
+    paragraph.dwMask |= PFM_OFFSETINDENT | PFM_RIGHTINDENT;
+    paragraph.dxStartIndent = margin;
+    paragraph.dxRightIndent = margin;
+  }
+  if (paragraph.dwMask) {
     CHARRANGE was{}, all{0, -1};
     SendMessageW(g.content, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&was));
     SendMessageW(g.content, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
@@ -201,9 +215,6 @@ void layout_full() {
   GetClientRect(g.hwnd, &client);
   MoveWindow(g.tabs, 0, 0, client.right, client.bottom, TRUE);
   MoveWindow(g.content, 0, 0, client.right, client.bottom, TRUE);
-  const int column = std::min<int>(client.right - s(40), s(760));
-  RECT text{(client.right - column) / 2, s(24), (client.right + column) / 2, client.bottom - s(24)};
-  SendMessageW(g.content, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&text));
 }
 
 void layout() {
@@ -220,7 +231,6 @@ void layout() {
   const int page_w = width, page_h = height - top;
   MoveWindow(g.info, 0, top, page_w, page_h, TRUE);
   MoveWindow(g.content, 0, top, page_w - 1, page_h - 2, TRUE);
-  SendMessageW(g.content, EM_SETRECT, 0, 0);
   MoveWindow(g.cover, s(8), s(8), s(120), s(136), TRUE);
   MoveWindow(g.title, s(136), s(8), std::max(page_w - s(144), 10), s(40), TRUE);
   const int label_tops[] = {55, 81, 112};
@@ -477,7 +487,8 @@ void set_full_screen(bool on) {
   }
   for (HWND bar : {g.tree, g.status}) ShowWindow(bar, on ? SW_HIDE : SW_SHOW);
   layout();
-  write_reading_look(g.look);
+  reshow();  // the column's margins come and go with the view
+  InvalidateRect(g.hwnd, nullptr, TRUE);
   SetFocus(g.content);
 }
 

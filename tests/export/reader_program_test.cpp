@@ -388,6 +388,19 @@ TEST_F(ReaderProgram, ReadsInItsOwnLookFindsAndKeepsBookmarks) {
   EXPECT_EQ(remote_format(process_.hProcess, content, 0).crTextColor, RGB(200, 200, 190));
   PostMessageW(reader, WM_COMMAND, kMark0, 0);
   EXPECT_NE(wait_for_window(nullptr, L"新的书籍 - 章节 3", process_.dwProcessId), nullptr);
+  PostMessageW(content_of(reader), WM_KEYDOWN, VK_F11, 0);
+  Sleep(300);
+  PostMessageW(reader, WM_CLOSE, 0, 0);
+  ASSERT_EQ(wait_exit(), 0u);
+  let_go();
+
+  // Left in the full-screen view, it opens in it, at the text.
+  ASSERT_NE(start(exe), 0u);
+  reader = wait_for_window(nullptr, L"新的书籍 - 章节 3", process_.dwProcessId);
+  ASSERT_NE(reader, nullptr);
+  Sleep(500);  // the view comes once the place is shown
+  EXPECT_FALSE(GetWindowLongW(reader, GWL_STYLE) & WS_CAPTION);
+  EXPECT_TRUE(IsWindowVisible(content_of(reader)));
   PostMessageW(reader, WM_CLOSE, 0, 0);
   EXPECT_EQ(wait_exit(), 0u);
 }
