@@ -28,6 +28,7 @@ set(FOLIVRA_SMALL -Os -ffunction-sections -fdata-sections -fno-threadsafe-static
 folivra_core_library(folivra_core_small ZLIB_ONLY OPTIONS ${FOLIVRA_SMALL})
 add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader_window.cpp
                src/reader/reading_place.cpp src/reader/reading_look.cpp
+               src/reader/lean_runtime.cpp
                                     src/reader/input_box.cpp src/ui/window_class.cpp src/ui/dpi.cpp
                                     src/ui/picture_box.cpp src/ui/cover_picture.cpp
                                     src/ui/rtf_stream.cpp src/ui/fresh_control.cpp src/ui/char_format.cpp

@@ -64,12 +64,6 @@ std::optional<std::string> ask_password(const BookLock& lock) {
 
 }  // namespace
 
-// Without this the default terminate handler would bring a C++ name
-// demangler into the program; nothing here throws past main anyway.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
-}  // namespace __gnu_cxx
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   std::string own;
   if (!read_own_file(own)) {

@@ -135,11 +135,10 @@ TEST_F(ReaderProgram, CompiledBookIsTheReaderThenTheImageThenEnd) {
   const std::string bytes = read_bytes(exe);
   const std::string_view reader = carried_reader();
   ASSERT_FALSE(reader.empty());
-  // About 330 KB: 20 KB of it is the icon in every size a scaled screen asks
-  // for, about 60 KB the threads that decode a large book's chapters at once,
-  // about 20 KB the reading of a chapter's RTF (code pages, tables), which
-  // takes its code pages from Windows rather than carrying their tables.
-  EXPECT_LT(reader.size(), 344064u) << "the reader stays small";
+  // No larger than the reader it replaced (227,840 bytes); about 216 KB:
+  // no threads, no book writer, no deflate, no exception classes, the larger
+  // icons as PNG, code pages from Windows rather than tables.
+  EXPECT_LE(reader.size(), 227840u) << "the reader stays small";
   EXPECT_EQ(pe_image_end(reader), reader.size()) << "it finds its book at its own length";
   EXPECT_EQ(bytes.substr(0, reader.size()), reader);
   EXPECT_EQ(bytes.substr(bytes.size() - 3), "END");
