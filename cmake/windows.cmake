@@ -1,6 +1,26 @@
 # Windows tree, cross-compiled with mingw-w64: the editor and the tests that
 # run under Wine.
 set(FOLIVRA_STATIC -static -static-libgcc -static-libstdc++)
+
+# folivra_strip(TARGET [NO_LINK]): the program that ships is stripped; a copy
+# as linked and its symbols (NAME.debug, named in the program by a debug
+# link) stay in build/windows/symbols for reading crash reports. NO_LINK: no
+# debug link either (the reader, whose book starts where its last section
+# ends, must end on a section's full length).
+function(folivra_strip target)
+  set(symbols ${CMAKE_BINARY_DIR}/symbols)
+  set(link --add-gnu-debuglink=${symbols}/$<TARGET_FILE_NAME:${target}>.debug)
+  if(ARGV1 STREQUAL "NO_LINK")
+    set(link "")
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${symbols}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${symbols}/$<TARGET_FILE_NAME:${target}>
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}>
+            ${symbols}/$<TARGET_FILE_NAME:${target}>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all ${link} $<TARGET_FILE:${target}>
+    VERBATIM)
+endfunction()
 folivra_core_library(folivra_core)
 
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
@@ -36,7 +56,8 @@ add_executable(folivra_reader WIN32 src/reader/reader_main.cpp src/reader/reader
 target_include_directories(folivra_reader PRIVATE ${FOLIVRA_VIEW_reader})
 target_compile_definitions(folivra_reader PRIVATE UNICODE _UNICODE)
 target_compile_options(folivra_reader PRIVATE ${FOLIVRA_SMALL})
-target_link_options(folivra_reader PRIVATE -municode -s -Wl,--gc-sections ${FOLIVRA_STATIC})
+target_link_options(folivra_reader PRIVATE -municode -Wl,--gc-sections ${FOLIVRA_STATIC})
+folivra_strip(folivra_reader NO_LINK)
 target_link_libraries(folivra_reader PRIVATE folivra_core_small_document folivra_core_small_text
                       comctl32 comdlg32 ole32 oleaut32 uuid windowscodecs)
 
@@ -150,6 +171,7 @@ add_executable(folivra WIN32 src/app/main.cpp resources/folivra.rc ${FOLIVRA_CAR
                ${CMAKE_BINARY_DIR}/editor_version.rc)
 target_link_options(folivra PRIVATE -municode ${FOLIVRA_STATIC})
 target_link_libraries(folivra PRIVATE folivra_shell)
+folivra_strip(folivra)
 
 add_executable(core_tests ${FOLIVRA_CORE_TEST_SOURCES} tests/book/book_writer_safety_test.cpp
                           tests/book/file_io_win_test.cpp tests/book/gbk_win_test.cpp
@@ -217,6 +239,9 @@ add_test(NAME settings_western_wine COMMAND ${CMAKE_COMMAND} -E env FOLIVRA_WINE
 # zqb pack and unpack (the native tool) with the reader built here.
 add_test(NAME zqb_pack COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/cli/zqb_pack_test.py
          ${PROJECT_SOURCE_DIR}/build/native/zqb ${FOLIVRA_READER_EXE})
+
+add_test(NAME stripped_programs COMMAND python3 ${PROJECT_SOURCE_DIR}/tests/install/stripped_test.py
+         ${CMAKE_BINARY_DIR})
 
 # The installer (NSIS) and its test: a silent install into a fresh Wine
 # prefix, the installed editor's window, a silent uninstall.
