@@ -39,6 +39,7 @@ set(FOLIVRA_CORE_SOURCES
   src/text/plain_text.cpp
   src/text/text_search.cpp
   src/text/text_diff.cpp
+  src/text/text_layout.cpp
   src/text/diff_rtf.cpp
   src/text/book_search.cpp
   src/text/text_import.cpp
@@ -199,6 +200,7 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/text/word_count_test.cpp
   tests/text/text_search_test.cpp
   tests/text/text_diff_test.cpp
+  tests/text/text_layout_test.cpp
   tests/text/text_import_test.cpp
   tests/text/rtf_corpus_test.cpp
   tests/export/plain_export_test.cpp
