@@ -7,7 +7,7 @@ set(FOLIVRA_SANITIZERS -fsanitize=address,undefined -fno-omit-frame-pointer -fno
 folivra_core_library(folivra_core)
 folivra_core_library(folivra_core_checked OPTIONS ${FOLIVRA_SANITIZERS})
 
-add_executable(zqb src/cli/zqb_main.cpp src/cli/zqb_commands.cpp src/cli/zqb_chapters.cpp src/cli/zqb_grep.cpp src/cli/zqb_import.cpp src/cli/zqb_store.cpp src/cli/book_json.cpp
+add_executable(zqb src/cli/zqb_main.cpp src/cli/zqb_commands.cpp src/cli/zqb_chapters.cpp src/cli/zqb_grep.cpp src/cli/zqb_import.cpp src/cli/zqb_store.cpp src/cli/zqb_format.cpp src/cli/book_json.cpp
                    src/cli/base64.cpp)
 target_include_directories(zqb PRIVATE ${FOLIVRA_VIEW_cli})
 target_link_libraries(zqb PRIVATE folivra_core_export folivra_core_document folivra_core_store

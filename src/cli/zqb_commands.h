@@ -35,10 +35,11 @@ struct Arguments {
   std::optional<std::string> encoding;  // txt --plain: utf8 (default), utf8-bom or gbk; import
   std::optional<std::string> rule;      // import: the heading rule (UTF-8 regular expression)
   std::optional<std::string> unwrap;    // import: auto, on or off
-  std::optional<std::string> title, author;  // import: UTF-8
-  std::optional<std::string> store;          // the writing store's database
-  std::optional<std::string> show;           // history: the version to print
-  std::optional<std::string> days;           // stats: how many days
+  std::optional<std::string> title, author;               // import: UTF-8
+  std::optional<std::string> store;                       // the writing store's database
+  std::optional<std::string> show;                        // history: the version to print
+  std::optional<std::string> days;                        // stats: how many days
+  std::optional<std::string> indent, blank, punctuation;  // format: yes/no, 0/1, yes/no
 };
 
 // Reads the book named first; on failure says why and gives the exit status.
@@ -66,5 +67,7 @@ int change_chapters(const Arguments& args);
 int history(const Arguments& args);
 int restore(const Arguments& args);
 int stats(const Arguments& args);
+// 一键排版 of chapter N or every chapter.
+int format(const Arguments& args);
 
 }  // namespace folivra::zqb

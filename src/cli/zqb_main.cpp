@@ -59,6 +59,12 @@ usage:
   zqb restore BOOK N K              make chapter N version K again (recorded itself)
   zqb stats [--days D] [--json]     the words written on each of the last D days
                                     (30), today's words per hour, each book's 字数
+  zqb format BOOK [N] [--indent yes|no] [--blank 0|1] [--punctuation yes|no]
+                                    一键排版 of chapter N or every chapter: an indent of
+                                    two full-width spaces (yes), spaces at the ends of
+                                    paragraphs removed, 0 or 1 blank lines between
+                                    paragraphs (0), ASCII punctuation after Chinese
+                                    text made full-width (yes); formatting kept
   zqb --help                        show this text
 
 The chapter commands take --password for a protected book and write it back
@@ -104,6 +110,7 @@ constexpr Command kCommands[] = {
     {"history", 1, 1, history},
     {"restore", 3, 0, restore},
     {"stats", 0, 0, stats},
+    {"format", 1, 1, format},
 };
 
 int usage_error(const std::string& message) {
@@ -150,18 +157,22 @@ int main(int argc, char** argv) {
     const std::string_view arg = argv[i];
     if (arg == "--password" || arg == "--reader" || arg == "--encoding" || arg == "--rule" ||
         arg == "--title" || arg == "--author" || arg == "--unwrap" || arg == "--store" ||
-        arg == "--show" || arg == "--days") {
+        arg == "--show" || arg == "--days" || arg == "--indent" || arg == "--blank" ||
+        arg == "--punctuation") {
       if (i + 1 == argc) return usage_error(std::string(arg) + " needs a value");
-      (arg == "--password"   ? args.password
-       : arg == "--reader"   ? args.reader
-       : arg == "--encoding" ? args.encoding
-       : arg == "--rule"     ? args.rule
-       : arg == "--title"    ? args.title
-       : arg == "--unwrap"   ? args.unwrap
-       : arg == "--store"    ? args.store
-       : arg == "--show"     ? args.show
-       : arg == "--days"     ? args.days
-                             : args.author) = argv[++i];
+      (arg == "--password"      ? args.password
+       : arg == "--reader"      ? args.reader
+       : arg == "--encoding"    ? args.encoding
+       : arg == "--rule"        ? args.rule
+       : arg == "--title"       ? args.title
+       : arg == "--unwrap"      ? args.unwrap
+       : arg == "--store"       ? args.store
+       : arg == "--show"        ? args.show
+       : arg == "--days"        ? args.days
+       : arg == "--indent"      ? args.indent
+       : arg == "--blank"       ? args.blank
+       : arg == "--punctuation" ? args.punctuation
+                                : args.author) = argv[++i];
     } else if (arg == "--plain") {
       args.plain = true;
     } else if (arg == "--json") {

@@ -149,7 +149,7 @@ ChapterChanges Document::merge(int position, std::string joined) {
                 {std::move(join), step_of(Step::Kind::remove, position + 1)});
 }
 
-ChapterChanges Document::edit_chapters(std::vector<ChapterEdit> edits) {
+ChapterChanges Document::edit_chapters(std::vector<ChapterEdit> edits, const char* verb) {
   std::vector<Step> steps;
   for (ChapterEdit& edit : edits) {
     if (!valid(edit.position)) continue;
@@ -165,7 +165,7 @@ ChapterChanges Document::edit_chapters(std::vector<ChapterEdit> edits) {
     }
   }
   if (steps.empty()) return {};
-  return record("全部替换", "", std::move(steps));
+  return record(verb, "", std::move(steps));
 }
 
 ChapterChanges Document::restore_version(int position, std::string name, std::string content) {

@@ -57,7 +57,8 @@ class Document {
   // Many chapters' texts and names at once (全部替换), taken back as one.
   // Texts of chapters the editor does not write (other kinds, damaged) are
   // left alone.
-  ChapterChanges edit_chapters(std::vector<ChapterEdit> edits);
+  // `verb` names the operation for undo (UTF-8).
+  ChapterChanges edit_chapters(std::vector<ChapterEdit> edits, const char* verb = "全部替换");
   // The chapter made again as one of its recorded versions (恢复版本):
   // its name and content, whatever its kind, taken back as one.
   ChapterChanges restore_version(int position, std::string name, std::string content);

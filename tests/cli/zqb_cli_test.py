@@ -283,6 +283,36 @@ class ZqbTest(unittest.TestCase):
         self.assertIn(b"was damaged", result.stderr)
         self.assertEqual([v[4] for v in history("2")], ["尾", "序章（续）"], "a new store")
 
+    def test_format_lays_out_paragraphs_and_can_be_taken_back(self):
+        rtf = "{\\rtf1\\ansi\\ansicpg936 {\\b 第一段},有粗体.  \\par\\par\\par 价格3.14元!\\par}"
+        spec = {"chapters": [{"name": "一", "content": base64.b64encode(rtf.encode("gbk")).decode()},
+                             {"name": "二", "content": base64.b64encode("  纯文本,好.".encode("gbk")).decode()}]}
+        result, path = self.build(spec)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        st = ("--store", self.path("store.db"))
+        done = run("format", path, *st)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(done.stdout, b"5 paragraphs adjusted in 2 chapters\n")
+        _, book = self.dump(path)
+        first = base64.b64decode(book["chapters"][0]["content"])
+        self.assertIn(b"{\\b ", first, "the bold stays")
+        out = self.path("plain.txt")
+        self.assertEqual(run("txt", path, out, "--plain").returncode, 0)
+        with open(out, encoding="utf-8") as f:
+            text = f.read()
+        self.assertIn("\u3000\u3000第一段，有粗体。\n\u3000\u3000价格3.14元！", text)
+        self.assertIn("\u3000\u3000纯文本，好。", text)
+        self.assertEqual(run("format", path, *st).stdout, b"0 paragraphs adjusted in 0 chapters\n")
+        self.assertEqual(run("format", path, "1", "--indent", "no", "--blank", "1", *st).returncode, 0)
+        self.assertEqual(run("txt", path, out, "--plain").returncode, 0)
+        with open(out, encoding="utf-8") as f:
+            self.assertIn("第一段，有粗体。\n\n价格3.14元！", f.read())
+        self.assertEqual(run("format", path, "--blank", "2").returncode, 64)
+        self.assertEqual(run("format", path, "9").returncode, 64)
+        # The text before the first layout is in the store.
+        listed = run("history", path, "1", *st).stdout.decode().splitlines()
+        self.assertEqual(len(listed), 3)
+
     def test_a_cut_file_is_not_written_back(self):
         spec = {"chapters": [{"name": "a"}, {"name": "b"}]}
         result, path = self.build(spec)
