@@ -96,6 +96,10 @@ void MainWindow::on_command(UINT id) {
     case kCmdWritingStats:
       show_writing_stats();
       break;
+    case kCmdLayoutChapter:
+    case kCmdLayoutBook:
+      lay_out_chapters(id == kCmdLayoutBook);
+      break;
     case kCmdBold:
     case kCmdItalic:
     case kCmdUnderline:

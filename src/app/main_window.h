@@ -166,6 +166,8 @@ class MainWindow : public DocumentView,
   const VersionsWindow& versions_window() const { return versions_; }
   VersionsWindow& versions_window() { return versions_; }
   const WritingStatsWindow& writing_stats_window() const { return stats_; }
+  // layout_commands.cpp: 一键排版 of the chapter shown or the whole book
+  void lay_out_chapters(bool whole_book);
   const TodayWords& today_words() const { return today_; }
 
   // Content editor and the Edit and Insert menus.

@@ -171,6 +171,9 @@ Menus build_menus() {
       {0, L""},
       {kCmdSelectionFont, L"字体和字号(&F)...", false},
       {kCmdFirstLineIndent, L"首行缩进(&N)", false},
+      {0, L""},
+      {kCmdLayoutChapter, L"一键排版本章(&L)", false},
+      {kCmdLayoutBook, L"一键排版全书(&K)...", false},
   });
   m.settings = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
       {kCmdChooseFont, L"设置字体(&F)..."},

@@ -60,6 +60,8 @@ enum MenuId : unsigned {
   kCmdUnderline,
   kCmdSelectionFont,
   kCmdFirstLineIndent,
+  kCmdLayoutChapter,
+  kCmdLayoutBook,
 };
 
 }  // namespace folivra

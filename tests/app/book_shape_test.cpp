@@ -1,0 +1,58 @@
+// Shaping a book in the real window: 一键排版 of a chapter and of the book,
+// said first, undone as one step, and the bytes it leaves on disk.
+#include "app/window_driver.h"
+#include "book/book_file.h"
+#include "book/gbk.h"
+#include "book/gbk_wide.h"
+#include "text/plain_text.h"
+#include "ui/menu_ids.h"
+#include "ui/rtf_stream.h"
+
+namespace folivra::test {
+namespace {
+
+class BookShape : public WindowTest {};
+
+TEST_F(BookShape, LayoutSaysHowManyParagraphsChangesThemAndUndoesAsOne) {
+  Book book;
+  for (const char* text : {"{\\rtf1\\ansi\\ansicpg936 {\\b 他说},走吧.  \\par\\par\\par 好!\\par}",
+                           "{\\rtf1\\ansi\\ansicpg936   第二章,开始.\\par}"}) {
+    Chapter chapter;
+    chapter.name = gbk_of("章");
+    chapter.content = gbk_of(text);
+    book.chapters.push_back(chapter);
+  }
+  const std::filesystem::path file = dir_.path("shape.zqb");
+  ASSERT_EQ(write_book(file, book), 0);
+  window().commands().open_book(wide_to_gbk_lossy(file.wstring()));
+  select(1);
+  const std::wstring before = control_text(c().content);
+
+  prompts_.answers = {Answer::ok};
+  command(kCmdLayoutChapter);
+  ASSERT_FALSE(prompts_.messages.empty());
+  EXPECT_EQ(prompts_.messages.back().text, L"将调整 4 段。\r\n排版可以撤销。要继续吗？");
+  EXPECT_EQ(control_text(c().content), L"\u3000\u3000他说，走吧。\r\u3000\u3000好！");
+  EXPECT_EQ(window().document().undo_name(), gbk_of("排版"));
+  window().undo_chapters(false);
+  EXPECT_EQ(control_text(c().content), before);
+
+  // The whole book, then saved: the bold and both chapters' new text on disk.
+  prompts_.answers = {Answer::ok};
+  command(kCmdLayoutBook);
+  EXPECT_EQ(prompts_.messages.back().text, L"将调整 5 段（2 章）。\r\n排版可以撤销。要继续吗？");
+  command(kCmdSave);
+  Book saved;
+  ASSERT_EQ(read_book(file, "", saved), ReadStatus::ok);
+  EXPECT_EQ(chapter_text16(saved.chapters[0].content),
+            u"\u3000\u3000他说，走吧。\r\u3000\u3000好！");
+  EXPECT_NE(saved.chapters[0].content.find("{\\b "), std::string::npos);
+  EXPECT_EQ(chapter_text16(saved.chapters[1].content), u"\u3000\u3000第二章，开始。");
+  // Cancelled, or nothing left to do: nothing changes.
+  prompts_.answers = {Answer::cancel};
+  command(kCmdLayoutBook);
+  EXPECT_EQ(prompts_.messages.back().text, L"没有需要调整的段落。");
+}
+
+}  // namespace
+}  // namespace folivra::test
