@@ -40,6 +40,7 @@ set(FOLIVRA_CORE_SOURCES
   src/text/text_search.cpp
   src/text/text_diff.cpp
   src/text/text_layout.cpp
+  src/text/chapter_numbers.cpp
   src/text/diff_rtf.cpp
   src/text/book_search.cpp
   src/text/text_import.cpp
@@ -201,6 +202,7 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/text/text_search_test.cpp
   tests/text/text_diff_test.cpp
   tests/text/text_layout_test.cpp
+  tests/text/chapter_numbers_test.cpp
   tests/text/text_import_test.cpp
   tests/text/rtf_corpus_test.cpp
   tests/export/plain_export_test.cpp

@@ -14,13 +14,13 @@ namespace folivra {
 namespace {
 
 // The commands that need a book; the empty window has them disabled.
-constexpr UINT kBookCommands[] = {kCmdSaveAs,          kCmdConvertText,   kCmdSetPassword,
-                                  kCmdAddChapter,      kCmdReadOnly,      kCmdCompile,
-                                  kCmdCloseBook,       kCmdExportPlain,   kCmdFind,
-                                  kCmdFindNext,        kCmdFindPrevious,  kCmdReplace,
-                                  kCmdFindInBook,      kCmdWordCount,     kCmdExportEpub,
-                                  kCmdSetCover,        kCmdDeleteCover,   kCmdHistory,
-                                  kCmdDeletedChapters, kCmdLayoutChapter, kCmdLayoutBook};
+constexpr UINT kBookCommands[] = {
+    kCmdSaveAs,      kCmdConvertText, kCmdSetPassword,     kCmdAddChapter,
+    kCmdReadOnly,    kCmdCompile,     kCmdCloseBook,       kCmdExportPlain,
+    kCmdFind,        kCmdFindNext,    kCmdFindPrevious,    kCmdReplace,
+    kCmdFindInBook,  kCmdWordCount,   kCmdExportEpub,      kCmdSetCover,
+    kCmdDeleteCover, kCmdHistory,     kCmdDeletedChapters, kCmdLayoutChapter,
+    kCmdLayoutBook,  kCmdRenumber};
 
 }  // namespace
 

@@ -133,6 +133,7 @@ void MainWindow::refresh_tree_menu() {
   menu.set_enabled(kCmdTreeUndo, editable && !undo.empty());
   menu.set_enabled(kCmdTreeRedo, editable && !redo.empty());
   menu.set_enabled(kCmdTreeHistory, p >= 1);
+  menu.set_enabled(kCmdTreeRenumber, editable && n > 0);
 }
 
 void MainWindow::add_chapter_items(int first) { tree_.add_items(book_, first); }

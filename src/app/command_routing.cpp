@@ -100,6 +100,10 @@ void MainWindow::on_command(UINT id) {
     case kCmdLayoutBook:
       lay_out_chapters(id == kCmdLayoutBook);
       break;
+    case kCmdRenumber:
+    case kCmdTreeRenumber:
+      renumber_chapters();
+      break;
     case kCmdBold:
     case kCmdItalic:
     case kCmdUnderline:

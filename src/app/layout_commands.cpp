@@ -2,7 +2,11 @@
 // saying how many paragraphs will change; one undoable step.
 #include "app/main_window.h"
 #include "document/chapter_look.h"
+#include "book/gbk_wide.h"
+#include "text/chapter_numbers.h"
+#include "text/plain_text.h"
 #include "text/text_layout.h"
+#include "text/text_rtf.h"
 
 namespace folivra {
 
@@ -43,6 +47,31 @@ void MainWindow::lay_out_chapters(bool whole_book) {
   question.buttons = Buttons::ok_cancel;
   if (prompts_->show_message(question) != Answer::ok) return;
   show_changes(doc_.edit_chapters(std::move(edits), "排版"), shown);
+}
+
+// 重排章节编号: the numbered chapters' names run in order again, each in
+// the numerals it is written in; one undoable step.
+void MainWindow::renumber_chapters() {
+  if (!has_book_ || read_only_) return;
+  store_pending_content();
+  std::vector<std::u16string> names;
+  for (int p = 1; p <= doc_.count(); ++p) names.push_back(gbk_to_utf16(doc_.chapter(p).name));
+  const std::vector<std::u16string> renamed = renumbered_names(names);
+  std::vector<ChapterEdit> edits;
+  for (size_t i = 0; i < renamed.size(); ++i) {
+    if (!renamed[i].empty()) {
+      edits.push_back({static_cast<int>(i + 1), std::nullopt, gbk_field(renamed[i])});
+    }
+  }
+  if (edits.empty()) {
+    set_status(1, L"章节编号已经按顺序排列");
+    SetTimer(hwnd_, kSavedTimer, 4000, nullptr);
+    return;
+  }
+  const size_t count = edits.size();
+  show_changes(doc_.edit_chapters(std::move(edits), "重排章节编号"), selected_index());
+  set_status(1, L"已重排 " + std::to_wstring(count) + L" 个章节编号");
+  SetTimer(hwnd_, kSavedTimer, 4000, nullptr);
 }
 
 }  // namespace folivra

@@ -168,6 +168,7 @@ class MainWindow : public DocumentView,
   const WritingStatsWindow& writing_stats_window() const { return stats_; }
   // layout_commands.cpp: 一键排版 of the chapter shown or the whole book
   void lay_out_chapters(bool whole_book);
+  void renumber_chapters();  // 重排章节编号
   const TodayWords& today_words() const { return today_; }
 
   // Content editor and the Edit and Insert menus.

@@ -174,6 +174,7 @@ Menus build_menus() {
       {0, L""},
       {kCmdLayoutChapter, L"一键排版本章(&L)", false},
       {kCmdLayoutBook, L"一键排版全书(&K)...", false},
+      {kCmdRenumber, L"重排章节编号(&R)", false},
   });
   m.settings = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
       {kCmdChooseFont, L"设置字体(&F)..."},
@@ -200,6 +201,7 @@ Menus build_menus() {
       {kCmdTreeRedo, L"重做\tCtrl+Y"},
       {0, L""},
       {kCmdTreeHistory, L"历史版本..."},
+      {kCmdTreeRenumber, L"重排章节编号"},
   });
   m.bar = CreateMenu();
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.file->handle()), L"文件(&F)");

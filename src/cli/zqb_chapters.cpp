@@ -46,9 +46,20 @@ std::optional<std::string> gbk_name(const std::string& utf8) {
   return name && !name->empty() ? name : std::nullopt;
 }
 
+int write_back(const Arguments& args, Document& doc) {
+  if (write_book(args.positional[0], doc.book()) != 0) {
+    std::cerr << "zqb: cannot write " << args.positional[0] << "; it is unchanged\n";
+    return kCannotWrite;
+  }
+  record_in_store(args, args.positional[0], doc.book());
+  return 0;
+}
+
+}  // namespace
+
 // Reads the book for a change; a cut file is not written back, as that
 // would lose what could not be read.
-int open_for_change(const Arguments& args, Document& doc, bool changing = true) {
+int open_for_change(const Arguments& args, Document& doc, bool changing) {
   Book book;
   std::string password;
   if (args.password) {
@@ -75,17 +86,6 @@ int open_for_change(const Arguments& args, Document& doc, bool changing = true) 
   doc.replace(std::move(book));
   return 0;
 }
-
-int write_back(const Arguments& args, Document& doc) {
-  if (write_book(args.positional[0], doc.book()) != 0) {
-    std::cerr << "zqb: cannot write " << args.positional[0] << "; it is unchanged\n";
-    return kCannotWrite;
-  }
-  record_in_store(args, args.positional[0], doc.book());
-  return 0;
-}
-
-}  // namespace
 
 // The listings read the book a few chapters at a time.
 int chapters(const Arguments& args) {

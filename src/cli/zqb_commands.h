@@ -8,6 +8,10 @@
 
 #include "book/book.h"
 
+namespace folivra {
+class Document;
+}
+
 namespace folivra::zqb {
 
 // Exit statuses besides the read statuses 0 to 3 that dump returns.
@@ -69,5 +73,10 @@ int restore(const Arguments& args);
 int stats(const Arguments& args);
 // 一键排版 of chapter N or every chapter.
 int format(const Arguments& args);
+// Reads the book named first for a change, into `doc`; a file cut short is
+// refused (kDamaged), as writing it back would lose what could not be read.
+int open_for_change(const Arguments& args, Document& doc, bool changing = true);
+// 重排章节编号.
+int renumber(const Arguments& args);
 
 }  // namespace folivra::zqb

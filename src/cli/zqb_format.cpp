@@ -1,4 +1,4 @@
-// zqb format: 一键排版 over a chapter or the whole book.
+// zqb format and renumber: the shape of a book's chapters.
 #include <charconv>
 #include <iostream>
 
@@ -7,7 +7,10 @@
 #include "cli/zqb_store.h"
 #include "document/chapter_look.h"
 #include "document/document.h"
+#include "text/chapter_numbers.h"
+#include "text/plain_text.h"
 #include "text/text_layout.h"
+#include "text/text_rtf.h"
 
 namespace folivra::zqb {
 
@@ -36,8 +39,9 @@ int format(const Arguments& args) {
     }
     options.punctuation = *args.punctuation == "yes";
   }
-  Book book;
-  if (const int status = load(args, book)) return status;
+  Document doc;
+  if (const int status = open_for_change(args, doc)) return status;
+  const Book& book = doc.book();
   int first = 1, last = static_cast<int>(book.chapters.size());
   if (args.positional.size() > 1) {
     int n = 0;
@@ -62,8 +66,6 @@ int format(const Arguments& args) {
   }
   const size_t chapters = edits.size();
   if (!edits.empty()) {
-    Document doc;
-    doc.replace(std::move(book));
     doc.edit_chapters(std::move(edits), "排版");
     if (write_book(args.positional[0], doc.book()) != 0) {
       std::cerr << "zqb: cannot write " << args.positional[0] << "; it is unchanged\n";
@@ -72,6 +74,34 @@ int format(const Arguments& args) {
     record_in_store(args, args.positional[0], doc.book());
   }
   std::cout << paragraphs << " paragraphs adjusted in " << chapters << " chapters\n";
+  return 0;
+}
+
+// 重排章节编号: the numbered chapters' names run in order again.
+int renumber(const Arguments& args) {
+  Document doc;
+  if (const int status = open_for_change(args, doc)) return status;
+  const Book& book = doc.book();
+  std::vector<std::u16string> names;
+  for (const Chapter& chapter : book.chapters) names.push_back(gbk_to_utf16(chapter.name));
+  const std::vector<std::u16string> renamed = renumbered_names(names);
+  std::vector<ChapterEdit> edits;
+  for (size_t i = 0; i < renamed.size(); ++i) {
+    if (!renamed[i].empty()) {
+      edits.push_back({static_cast<int>(i + 1), std::nullopt, gbk_field(renamed[i])});
+    }
+  }
+  const size_t count = edits.size();
+  if (!edits.empty()) {
+    record_in_store(args, args.positional[0], book);
+    doc.edit_chapters(std::move(edits), "重排章节编号");
+    if (write_book(args.positional[0], doc.book()) != 0) {
+      std::cerr << "zqb: cannot write " << args.positional[0] << "; it is unchanged\n";
+      return kCannotWrite;
+    }
+    record_in_store(args, args.positional[0], doc.book());
+  }
+  std::cout << count << " chapters renamed\n";
   return 0;
 }
 

@@ -65,6 +65,9 @@ usage:
                                     paragraphs removed, 0 or 1 blank lines between
                                     paragraphs (0), ASCII punctuation after Chinese
                                     text made full-width (yes); formatting kept
+  zqb renumber BOOK                 the numbers of chapter names (第12章, 第十二章, 12.)
+                                    made to run in order again from the first one's,
+                                    each in the numerals it is written in
   zqb --help                        show this text
 
 The chapter commands take --password for a protected book and write it back
@@ -111,6 +114,7 @@ constexpr Command kCommands[] = {
     {"restore", 3, 0, restore},
     {"stats", 0, 0, stats},
     {"format", 1, 1, format},
+    {"renumber", 1, 0, renumber},
 };
 
 int usage_error(const std::string& message) {

@@ -39,6 +39,7 @@ enum MenuId : unsigned {
   kCmdTreeUndo,
   kCmdTreeRedo,
   kCmdTreeHistory,
+  kCmdTreeRenumber,
   kCmdCloseBook = 180,
   kCmdAbout,
   kCmdExportPlain,
@@ -62,6 +63,7 @@ enum MenuId : unsigned {
   kCmdFirstLineIndent,
   kCmdLayoutChapter,
   kCmdLayoutBook,
+  kCmdRenumber,
 };
 
 }  // namespace folivra

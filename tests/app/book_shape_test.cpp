@@ -54,5 +54,24 @@ TEST_F(BookShape, LayoutSaysHowManyParagraphsChangesThemAndUndoesAsOne) {
   EXPECT_EQ(prompts_.messages.back().text, L"没有需要调整的段落。");
 }
 
+TEST_F(BookShape, RenumberingRenamesTheChaptersOutOfOrderAsOneStep) {
+  Book book;
+  for (const char* name : {"序章", "第一章 出发", "第三章 渡河", "第5章 山谷"}) {
+    Chapter chapter;
+    chapter.name = gbk_of(name);
+    chapter.content = "{\\rtf1 x}";
+    book.chapters.push_back(chapter);
+  }
+  window().show_book(book);
+  select(1);
+  command(kCmdRenumber);
+  EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(3)), L"第二章 渡河");
+  EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(4)), L"第3章 山谷");
+  EXPECT_EQ(window().document().undo_name(), gbk_of("重排章节编号"));
+  window().undo_chapters(false);
+  EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(3)), L"第三章 渡河");
+  EXPECT_EQ(gbk_to_wide(window().book().chapters[3].name), L"第5章 山谷");
+}
+
 }  // namespace
 }  // namespace folivra::test

@@ -313,6 +313,17 @@ class ZqbTest(unittest.TestCase):
         listed = run("history", path, "1", *st).stdout.decode().splitlines()
         self.assertEqual(len(listed), 3)
 
+    def test_renumber_puts_chapter_numbers_in_order_in_their_own_numerals(self):
+        names = ["序章", "第一章 出发", "第三章 渡河", "第004回 山谷", "7. 夜雨", "第一卷 风起"]
+        result, path = self.build({"chapters": [{"name": n} for n in names]})
+        self.assertEqual(result.returncode, 0, result.stderr)
+        done = run("renumber", path, "--store", self.path("store.db"))
+        self.assertEqual(done.stdout, b"3 chapters renamed\n")
+        _, book = self.dump(path)
+        self.assertEqual([c["name"] for c in book["chapters"]],
+                         ["序章", "第一章 出发", "第二章 渡河", "第003回 山谷", "4. 夜雨", "第一卷 风起"])
+        self.assertEqual(run("renumber", path).stdout, b"0 chapters renamed\n")
+
     def test_a_cut_file_is_not_written_back(self):
         spec = {"chapters": [{"name": "a"}, {"name": "b"}]}
         result, path = self.build(spec)
