@@ -92,6 +92,7 @@ void MainWindow::append_chapters(std::vector<Chapter> chapters) {
 }
 
 void MainWindow::close_book() {
+  remember_place();
   doc_.replace(Book());
   editor_.show(0, {}, false);
   editor_.forget();
@@ -164,6 +165,7 @@ void MainWindow::toggle_read_only() {
 }
 
 void MainWindow::show_book(const Book& book) {
+  remember_place();    // of the book this one replaces
   forget_search();     // the hits and the count were the other book's
   doc_.replace(book);  // with a new history; the count follows the list
   editor_.forget();
@@ -183,6 +185,7 @@ void MainWindow::show_book(const Book& book) {
   counts_.count_all();
   refresh_counts();
   record_book({});
+  go_to_remembered_place();
 }
 
 }  // namespace folivra

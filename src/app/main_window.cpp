@@ -195,6 +195,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (wparam) DestroyWindow(hwnd);
       return 0;
     case WM_DESTROY:
+      remember_place();
       stop_search();
       // Past the guard: the changes were saved or given up.
       recovery_.remove();

@@ -225,6 +225,8 @@ class MainWindow : public DocumentView,
   void start_writing_log();
   void record_book(const std::string& previous_path);
   void follow_today();
+  void remember_place();  // the chapter, caret and scroll of the book shown
+  void go_to_remembered_place();
   // history_commands.cpp
   std::optional<std::string> store_key_for_history();
   std::string version_content(int row) override;

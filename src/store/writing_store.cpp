@@ -45,6 +45,8 @@ CREATE TABLE IF NOT EXISTS book_words(book INTEGER NOT NULL, session INTEGER NOT
   time INTEGER NOT NULL, words INTEGER NOT NULL);
 CREATE INDEX IF NOT EXISTS book_words_time ON book_words(book, time);
 CREATE TABLE IF NOT EXISTS sessions(id INTEGER PRIMARY KEY, started INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS places(path BLOB PRIMARY KEY, chapter INTEGER NOT NULL,
+  caret INTEGER NOT NULL, line INTEGER NOT NULL, time INTEGER NOT NULL) WITHOUT ROWID;
 )";
 
 int64_t signed_print(std::string_view bytes) { return static_cast<int64_t>(fingerprint(bytes)); }
@@ -625,6 +627,20 @@ int writing_streak(const std::vector<int64_t>& days, int64_t goal) {
     --end;
   }
   return streak;
+}
+
+StoreStatus WritingStore::remember_place(std::string_view path, const BookPlace& place) {
+  SqliteStatement put(db_,
+                      "INSERT OR REPLACE INTO places(path, chapter, caret, line, time) "
+                      "VALUES(?, ?, ?, ?, ?)");
+  put.bind(1, path).bind(2, place.chapter).bind(3, place.caret).bind(4, place.line).bind(5, now());
+  return put.run() ? StoreStatus::ok : status_of(sqlite3_errcode(db_.handle()));
+}
+
+std::optional<BookPlace> WritingStore::place_of(std::string_view path) {
+  SqliteStatement find(db_, "SELECT chapter, caret, line FROM places WHERE path = ?");
+  if (find.bind(1, path).step() != SQLITE_ROW) return std::nullopt;
+  return BookPlace{find.integer(0), find.integer(1), find.integer(2)};
 }
 
 }  // namespace folivra

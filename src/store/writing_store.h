@@ -46,6 +46,12 @@ struct DeletedChapter {
   ChapterVersion last;
 };
 
+// Where the author stopped in a book: the chapter shown (0: the
+// information page), the caret and the first line in view.
+struct BookPlace {
+  int64_t chapter = 0, caret = 0, line = 0;
+};
+
 // 字数 of a chapter, asked only of chapters a save records.
 using ChapterWords = std::function<int64_t(const Chapter&)>;
 
@@ -127,6 +133,10 @@ class WritingStore {
 
   // The bytes the kept versions take.
   int64_t stored_bytes();
+
+  // Where the author stopped in the book at `path`, to open it there again.
+  StoreStatus remember_place(std::string_view path, const BookPlace& place);
+  std::optional<BookPlace> place_of(std::string_view path);
 
  private:
   WritingStore(std::filesystem::path path, const StoreSettings& settings, StoreClock clock);

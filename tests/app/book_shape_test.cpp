@@ -73,5 +73,36 @@ TEST_F(BookShape, RenumberingRenamesTheChaptersOutOfOrderAsOneStep) {
   EXPECT_EQ(gbk_to_wide(window().book().chapters[3].name), L"第5章 山谷");
 }
 
+TEST_F(BookShape, ABookOpensWhereItsAuthorStopped) {
+  Book book;
+  for (int i = 0; i < 3; ++i) {
+    Chapter chapter;
+    chapter.name = gbk_of("章");
+    std::string text = "{\\rtf1\\ansi ";
+    for (int line = 0; line < 200; ++line) text += "line " + std::to_string(line) + "\\par ";
+    chapter.content = text + "}";
+    book.chapters.push_back(chapter);
+  }
+  const std::filesystem::path file = dir_.path("long.zqb");
+  ASSERT_EQ(write_book(file, book), 0);
+  window().commands().open_book(wide_to_gbk_lossy(file.wstring()));
+  EXPECT_LT(window().selected_index(), 1) << "a first opening: no chapter chosen";
+  select(2);
+  SendMessageW(c().content, EM_LINESCROLL, 0, 120);
+  const LRESULT top = SendMessageW(c().content, EM_GETFIRSTVISIBLELINE, 0, 0);
+  ASSERT_GT(top, 100);
+  CHARRANGE caret{800, 800};
+  SendMessageW(c().content, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+  SendMessageW(c().content, EM_LINESCROLL, 0,
+               top - SendMessageW(c().content, EM_GETFIRSTVISIBLELINE, 0, 0));
+  restart();
+
+  window().commands().open_book(wide_to_gbk_lossy(file.wstring()));
+  EXPECT_EQ(window().selected_index(), 2);
+  SendMessageW(c().content, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+  EXPECT_EQ(caret.cpMax, 800);
+  EXPECT_EQ(SendMessageW(c().content, EM_GETFIRSTVISIBLELINE, 0, 0), top);
+}
+
 }  // namespace
 }  // namespace folivra::test
