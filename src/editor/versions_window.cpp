@@ -36,14 +36,8 @@ void VersionsWindow::show(HWND owner, UINT dpi, Mode mode, const std::wstring& t
   mode_ = mode;
   if (!hwnd_) {
     dpi_ = dpi;
-    register_window_class(kClassName, window_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-    RECT frame{0, 0, scale(kClientWidth, dpi), scale(kClientHeight, dpi)};
-    AdjustWindowRectEx(&frame, style, FALSE, 0);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    const POINT at = centred_on(owner, width, height);
-    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", style, at.x, at.y, width, height, owner,
-                    nullptr, GetModuleHandleW(nullptr), this);
+    create_tool_window(kClassName, window_proc, L"", owner, scale(kClientWidth, dpi),
+                       scale(kClientHeight, dpi), this);
   }
   SetWindowTextW(hwnd_, title.c_str());
   rows_ = std::move(rows);

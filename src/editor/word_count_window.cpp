@@ -30,14 +30,8 @@ void WordCountWindow::show(HWND owner, UINT dpi, std::vector<CountRow> rows, con
                            const std::optional<WordCount>& selection) {
   if (!hwnd_) {
     dpi_ = dpi;
-    register_window_class(kClassName, window_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-    RECT frame{0, 0, scale(kClientWidth, dpi), scale(kClientHeight, dpi)};
-    AdjustWindowRectEx(&frame, style, FALSE, 0);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    const POINT at = centred_on(owner, width, height);
-    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"字数统计", style, at.x, at.y, width, height,
-                    owner, nullptr, GetModuleHandleW(nullptr), this);
+    create_tool_window(kClassName, window_proc, L"字数统计", owner, scale(kClientWidth, dpi),
+                       scale(kClientHeight, dpi), this);
   }
   rows_ = std::move(rows);
   std::wstring summary = L"全书 " + std::to_wstring(rows_.size()) + L" 章：" + counts_text(total);

@@ -27,14 +27,8 @@ void WritingStatsWindow::show(HWND owner, UINT dpi, WritingStatsData data, Apply
   apply_to_ = std::move(apply);
   if (!hwnd_) {
     dpi_ = dpi;
-    register_window_class(kClassName, window_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-    RECT frame{0, 0, scale(kClientWidth, dpi), scale(kClientHeight, dpi)};
-    AdjustWindowRectEx(&frame, style, FALSE, 0);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    const POINT at = centred_on(owner, width, height);
-    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"码字统计", style, at.x, at.y, width, height,
-                    owner, nullptr, GetModuleHandleW(nullptr), this);
+    create_tool_window(kClassName, window_proc, L"码字统计", owner, scale(kClientWidth, dpi),
+                       scale(kClientHeight, dpi), this);
   }
   refresh(std::move(data));
   set_window_text(goal_, data_.goal > 0 ? std::to_wstring(data_.goal) : L"");

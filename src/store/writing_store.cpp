@@ -205,6 +205,11 @@ int64_t WritingStore::book_of(std::string_view path) const {
   return find.bind(1, path).step() == SQLITE_ROW ? find.integer(0) : 0;
 }
 
+int64_t WritingStore::new_book() {
+  SqliteStatement(db_, "INSERT INTO books(created) VALUES(?)").bind(1, now()).run();
+  return db_.last_insert_id();
+}
+
 void WritingStore::add_path(std::string_view path, int64_t book) {
   SqliteStatement(db_, "INSERT OR REPLACE INTO book_paths(path, book) VALUES(?, ?)")
       .bind(1, path)
@@ -252,10 +257,7 @@ int64_t WritingStore::book_for_save(const SavedBook& saved,
       }
     }
   }
-  if (!book) {
-    SqliteStatement(db_, "INSERT INTO books(created) VALUES(?)").bind(1, now()).run();
-    book = db_.last_insert_id();
-  }
+  if (!book) book = new_book();
   add_path(saved.path, book);
   return book;
 }
@@ -432,8 +434,7 @@ StoreStatus WritingStore::record_words(std::string_view path, int64_t words, int
   if (!transaction.began()) return status_of(transaction.begin_status());
   int64_t book = book_of(path);
   if (!book) {
-    SqliteStatement(db_, "INSERT INTO books(created) VALUES(?)").bind(1, now()).run();
-    book = db_.last_insert_id();
+    book = new_book();
     add_path(path, book);
   }
   SqliteStatement insert(db_, "INSERT INTO book_words(book, session, time, words) VALUES(?,?,?,?)");

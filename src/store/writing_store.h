@@ -143,6 +143,7 @@ class WritingStore {
   StoreStatus status_of(int code) const;
   int64_t book_of(std::string_view path) const;  // 0: unknown
   int64_t book_for_save(const SavedBook& saved, const std::vector<uint64_t>& content_prints);
+  int64_t new_book();
   void add_path(std::string_view path, int64_t book);
   bool thin();
 

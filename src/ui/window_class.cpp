@@ -39,6 +39,18 @@ POINT centred_on(HWND owner, int width, int height) {
   return at;
 }
 
+HWND create_tool_window(const wchar_t* cls, WNDPROC proc, const wchar_t* title, HWND owner,
+                        int client_width, int client_height, void* self) {
+  register_window_class(cls, proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+  RECT frame{0, 0, client_width, client_height};
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const POINT at = centred_on(owner, width, height);
+  return CreateWindowExW(WS_EX_CONTROLPARENT, cls, title, style, at.x, at.y, width, height, owner,
+                         nullptr, GetModuleHandleW(nullptr), self);
+}
+
 HWND create_dialog_frame(const wchar_t* cls, const wchar_t* title, HWND owner, int width,
                          int height, void* self) {
   RECT place{0, 0, width, height};

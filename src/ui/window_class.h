@@ -16,6 +16,13 @@ HWND create_child(const wchar_t* cls, const wchar_t* text, DWORD style, HWND par
 // as little as it takes to lie within the owner's screen (its work area).
 POINT centred_on(HWND owner, int width, int height);
 
+// A window beside the main one (字数统计, 历史版本 …) of a class of ours,
+// registered here: a resizable popup with a caption, `client_width` x
+// `client_height` pixels inside, centred on its owner within its screen;
+// `self`, the object it belongs to, is its creation parameter.
+HWND create_tool_window(const wchar_t* cls, WNDPROC proc, const wchar_t* title, HWND owner,
+                        int client_width, int client_height, void* self);
+
 // A modal dialog's frame of a class of ours, `width` x `height` pixels,
 // centred on its owner (at the screen's corner without one); `self`, the
 // object it belongs to, is its creation parameter.
