@@ -252,6 +252,13 @@ int wmain(int argc, wchar_t** argv) {
   SetFocus(window.controls().content);  // writing: the chapter stays marked in the tree
   pump();
   save_screen(hwnd, folder + L"\\chapter.bmp");
+  // 目录显示字数: each chapter's 字数 after its name.
+  window.settings().write_bool("Editor", "tree_counts", true);
+  window.apply_tree_counts();
+  pump();
+  save_screen(hwnd, folder + L"\\tree-counts.bmp");
+  window.settings().write_bool("Editor", "tree_counts", false);
+  window.apply_tree_counts();
 
   // The tree's context menu after a chapter was moved up: undo names it.
   window.move_chapter(3, 2);

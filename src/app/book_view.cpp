@@ -194,6 +194,7 @@ namespace folivra {
 
 void MainWindow::refresh_counts() {
   set_status(4, has_book_ ? counts_.status_text(selected_index()) : L"");
+  if (tree_.shows_counts()) InvalidateRect(c_.tree, nullptr, FALSE);
   if (today_.show(has_book_ ? counts_.book_words() : 0)) {
     set_status(1, L"已完成今日目标 " + std::to_wstring(today_.goal()) + L" 字");
     SetTimer(hwnd_, kSavedTimer, 4000, nullptr);

@@ -100,6 +100,10 @@ void MainWindow::on_command(UINT id) {
     case kCmdLayoutBook:
       lay_out_chapters(id == kCmdLayoutBook);
       break;
+    case kCmdTreeCounts:
+      settings_.write_bool("Editor", "tree_counts", !tree_.shows_counts());
+      apply_tree_counts();
+      break;
     case kCmdRenumber:
     case kCmdTreeRenumber:
       renumber_chapters();

@@ -1,6 +1,7 @@
-// 一键排版 from the window: the chapter shown or the whole book, after
-// saying how many paragraphs will change; one undoable step.
+// Shaping the book from the window: 一键排版 of the chapter shown or the whole
+// book, 重排章节编号, and each chapter's 字数 in the tree.
 #include "app/main_window.h"
+#include "ui/menu_ids.h"
 #include "document/chapter_look.h"
 #include "book/gbk_wide.h"
 #include "text/chapter_numbers.h"
@@ -72,6 +73,14 @@ void MainWindow::renumber_chapters() {
   show_changes(doc_.edit_chapters(std::move(edits), "重排章节编号"), selected_index());
   set_status(1, L"已重排 " + std::to_wstring(count) + L" 个章节编号");
   SetTimer(hwnd_, kSavedTimer, 4000, nullptr);
+}
+
+void MainWindow::apply_tree_counts() {
+  const bool on = settings_.read_bool("Editor", "tree_counts", false);
+  tree_.show_counts(on ? std::function<long long(int)>(
+                             [this](int position) { return counts_.chapter_words(position); })
+                       : nullptr);
+  menus_.settings->set_checked(kCmdTreeCounts, on);
 }
 
 }  // namespace folivra

@@ -103,6 +103,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       tree_.set_locked(true);
       apply_editor_font(true);
       editor_.set_classic_keys(settings_.read_bool("Editor", "classic_keys", false));
+      apply_tree_counts();
       recovery_.start(hwnd_, settings_);
       placement_.created(hwnd_);
       return 0;

@@ -169,6 +169,7 @@ class MainWindow : public DocumentView,
   // layout_commands.cpp: 一键排版 of the chapter shown or the whole book
   void lay_out_chapters(bool whole_book);
   void renumber_chapters();  // 重排章节编号
+  void apply_tree_counts();  // 目录显示字数, as the settings say
   const TodayWords& today_words() const { return today_; }
 
   // Content editor and the Edit and Insert menus.

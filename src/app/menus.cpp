@@ -178,6 +178,7 @@ Menus build_menus() {
   });
   m.settings = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
       {kCmdChooseFont, L"设置字体(&F)..."},
+      {kCmdTreeCounts, L"目录显示字数(&W)"},
       {kCmdSetPassword, L"设置密码(&P)\tCtrl+P", false},
       {kCmdSetCover, L"设置封面(&C)...", false},
       {kCmdDeleteCover, L"删除封面(&D)", false},

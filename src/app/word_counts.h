@@ -29,6 +29,12 @@ class WordCounts {
 
   // The status bar's pane: the chapter at `position` (0: none) and the book.
   std::wstring status_text(int position);
+  long long chapter_words(int position) {
+    keep_up();
+    return position >= 1 && position <= counts_.size()
+               ? static_cast<long long>(counts_.chapter(position).words)
+               : 0;
+  }
   int64_t book_words() {
     keep_up();
     return static_cast<int64_t>(counts_.total().words);

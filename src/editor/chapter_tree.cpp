@@ -198,6 +198,26 @@ void ChapterTree::edit_label(int position) {
   edit_asked_ = false;
 }
 
+void ChapterTree::show_counts(std::function<long long(int position)> words) {
+  words_ = std::move(words);
+  InvalidateRect(tree_, nullptr, TRUE);
+}
+
+// After a chapter's name: its 字数, in the grey of secondary text.
+void ChapterTree::draw_count(const NMTVCUSTOMDRAW& draw) const {
+  const HTREEITEM item = reinterpret_cast<HTREEITEM>(draw.nmcd.dwItemSpec);
+  const int position = position_of(item);
+  if (position < 1) return;
+  RECT label{};
+  if (!TreeView_GetItemRect(tree_, item, &label, TRUE)) return;
+  const std::wstring text = L"（" + std::to_wstring(words_(position)) + L"）";
+  RECT room{label.right + 2, label.top, draw.nmcd.rc.right, label.bottom};
+  SetBkMode(draw.nmcd.hdc, TRANSPARENT);
+  SetTextColor(draw.nmcd.hdc, GetSysColor(COLOR_GRAYTEXT));
+  DrawTextW(draw.nmcd.hdc, text.c_str(), -1, &room,
+            DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
 LRESULT ChapterTree::on_notify(NMHDR* header) {
   switch (header->code) {
     case TVN_SELCHANGEDW:
@@ -231,14 +251,19 @@ LRESULT ChapterTree::on_notify(NMHDR* header) {
       // The chapter being written stays plainly marked while the focus is in
       // its text or in a new chapter's label, whatever the theme makes of an
       // unfocused selection.
+      // With 目录显示字数, each chapter's 字数 follows its name.
       auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(header);
       if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+      if (draw->nmcd.dwDrawStage == CDDS_ITEMPOSTPAINT) {
+        draw_count(*draw);
+        return CDRF_DODEFAULT;
+      }
       if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT &&
           reinterpret_cast<HTREEITEM>(draw->nmcd.dwItemSpec) == TreeView_GetSelection(tree_)) {
         draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
         draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
       }
-      return CDRF_DODEFAULT;
+      return words_ ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
     }
     case TVN_GETINFOTIPW: {  // the whole name, for names the narrow tree cuts
       auto* tip = reinterpret_cast<NMTVGETINFOTIPW*>(header);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <windows.h>
+
+#include <functional>
 #include <commctrl.h>
 
 #include <string>
@@ -64,6 +66,9 @@ class ChapterTree {
   bool dragging() const { return dragging_ != 0; }
 
   LRESULT on_notify(NMHDR* header);  // the tree's notices, as the parent receives them
+  // Each chapter's 字数 after its name, in grey, from `words` (none: names only).
+  void show_counts(std::function<long long(int position)> words);
+  bool shows_counts() const { return static_cast<bool>(words_); }
 
  private:
   static LRESULT CALLBACK subclass(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
@@ -74,6 +79,7 @@ class ChapterTree {
   void insert_item(int position, const std::string& name);
   void remove_item(int position);
   int drop_position(POINT at) const;
+  void draw_count(const NMTVCUSTOMDRAW& draw) const;
   void track_drag(POINT at, bool drop);
 
   ChapterTreeListener& listener_;
@@ -90,6 +96,7 @@ class ChapterTree {
   HTREEITEM last_click_item_ = nullptr;
   ULONGLONG last_click_time_ = 0;
   bool locked_ = false;
+  std::function<long long(int)> words_;
   int dragging_ = 0;  // the chapter being dragged
   int batches_ = 0;   // batches of items under way, one inside another
 };

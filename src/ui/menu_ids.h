@@ -64,6 +64,7 @@ enum MenuId : unsigned {
   kCmdLayoutChapter,
   kCmdLayoutBook,
   kCmdRenumber,
+  kCmdTreeCounts,
 };
 
 }  // namespace folivra

@@ -104,5 +104,40 @@ TEST_F(BookShape, ABookOpensWhereItsAuthorStopped) {
   EXPECT_EQ(SendMessageW(c().content, EM_GETFIRSTVISIBLELINE, 0, 0), top);
 }
 
+// Pixels drawn right of a chapter's name in the tree, as the screen shows it.
+int marks_after_name(HWND tree, HTREEITEM item) {
+  RedrawWindow(tree, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  RECT label{};
+  TreeView_GetItemRect(tree, item, &label, TRUE);
+  const HDC dc = GetDC(tree);
+  const COLORREF page = GetPixel(dc, label.right + 80, label.top + 1);
+  int marks = 0;
+  for (int x = label.right + 2; x < label.right + 70; ++x) {
+    for (int y = label.top; y < label.bottom; ++y) marks += GetPixel(dc, x, y) != page;
+  }
+  ReleaseDC(tree, dc);
+  return marks;
+}
+
+TEST_F(BookShape, TheTreeShowsEachChaptersWordsWhenAsked) {
+  Book book;
+  Chapter chapter;
+  chapter.name = gbk_of("一");
+  chapter.content = gbk_of("{\\rtf1\\ansi\\ansicpg936 山高水长。}");
+  book.chapters = {chapter, chapter};
+  window().show_book(book);
+  select(2);
+  const HTREEITEM first = window().chapter_tree().item_at(1);
+  EXPECT_EQ(marks_after_name(c().tree, first), 0) << "names only at first";
+  command(kCmdTreeCounts);
+  EXPECT_GT(marks_after_name(c().tree, first), 20) << "（4） after the name";
+  EXPECT_TRUE(menu_checked(window().menus().settings->handle(), kCmdTreeCounts));
+  restart();
+  window().show_book(book);
+  EXPECT_GT(marks_after_name(c().tree, window().chapter_tree().item_at(1)), 20) << "kept";
+  command(kCmdTreeCounts);
+  EXPECT_EQ(marks_after_name(c().tree, window().chapter_tree().item_at(1)), 0);
+}
+
 }  // namespace
 }  // namespace folivra::test
