@@ -21,14 +21,11 @@ void TodayWords::place(int bar_width) {
              pane.bottom - pane.top - 2 * inset, TRUE);
 }
 
-int64_t TodayWords::goal() const {
-  return std::max(settings_.read_int("Store", "daily_goal", 0), 0);
-}
-
 void TodayWords::follow(WritingStore* store, std::string key, int64_t words) {
   store_ = store;
   key_ = std::move(key);
   known_ = true;
+  goal_ = std::max(settings_.read_int("Store", "daily_goal", 0), 0);  // read once per book
   words_ = words;
   find_base();
   show(words);
@@ -49,7 +46,7 @@ void TodayWords::find_base() {
 bool TodayWords::show(int64_t words) {
   words_ = words;
   if (store_ && store_->writing_day(store_->now()) != day_) find_base();  // past the day's start
-  const int64_t target = goal();
+  const int64_t target = goal_;
   std::wstring text;
   if (known_ && store_) {
     const int64_t n = today();
@@ -63,7 +60,9 @@ bool TodayWords::show(int64_t words) {
   SendMessageW(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(std::min<int64_t>(target, INT32_MAX)));
   SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(std::clamp<int64_t>(today(), 0, target)), 0);
   // Reaching the goal is told once a day, whichever window sees it first.
-  if (today() < target || settings_.read_int("Store", "goal_told_day", 0) == day_) return false;
+  if (today() < target || told_day_ == day_) return false;
+  told_day_ = day_;
+  if (settings_.read_int("Store", "goal_told_day", 0) == day_) return false;
   settings_.write_int("Store", "goal_told_day", static_cast<int>(day_));
   return true;
 }

@@ -26,7 +26,7 @@ class TodayWords {
   // The book's 字数 changed; true the first time today's goal is reached.
   bool show(int64_t words);
   int64_t today() const { return words_ - base_; }
-  int64_t goal() const;
+  int64_t goal() const { return goal_; }
   HWND bar() const { return bar_; }
 
  private:
@@ -37,8 +37,9 @@ class TodayWords {
   int pane_ = 0;
   WritingStore* store_ = nullptr;
   std::string key_;
-  int64_t words_ = 0, base_ = 0, day_ = 0;
-  bool known_ = false;  // a book is followed
+  int64_t words_ = 0, base_ = 0, day_ = 0, goal_ = 0;
+  int64_t told_day_ = -1;  // the day this window last found the goal reached
+  bool known_ = false;     // a book is followed
 };
 
 }  // namespace folivra
