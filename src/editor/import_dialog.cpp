@@ -18,6 +18,12 @@ constexpr UINT_PTR kRefreshTimer = 1;  // the preview follows the rule once typi
 }  // namespace
 
 ImportDialog::~ImportDialog() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  if (worker_.joinable()) worker_.join();
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -81,8 +87,42 @@ void ImportDialog::create_controls() {
 
 void ImportDialog::refresh() {
   KillTimer(hwnd_, kRefreshTimer);
-  const int encoding = static_cast<int>(SendMessageW(c_.encoding, CB_GETCURSEL, 0, 0));
-  preview_ = request_.preview(encoding, window_text(c_.rule));
+  {
+    std::lock_guard lock(mutex_);
+    job_ = Job{++generation_, static_cast<int>(SendMessageW(c_.encoding, CB_GETCURSEL, 0, 0)),
+               window_text(c_.rule)};
+  }
+  wake_.notify_all();
+  if (!worker_.joinable()) worker_ = std::thread([this] { work(); });
+  set_window_text(c_.note, L"正在分析章节…");
+  EnableWindow(c_.ok, FALSE);
+}
+
+// The worker: the latest choice's preview, then word to the dialog.
+void ImportDialog::work() {
+  const HWND dialog = hwnd_;
+  std::unique_lock lock(mutex_);
+  while (true) {
+    wake_.wait(lock, [this] { return stopping_ || job_; });
+    if (stopping_) return;
+    const Job job = std::move(*job_);
+    job_.reset();
+    lock.unlock();
+    ImportPreview preview = request_.preview(job.encoding, job.rule);
+    lock.lock();
+    ready_ = std::move(preview);
+    ready_generation_ = job.generation;
+    PostMessageW(dialog, kPreviewReady, 0, 0);
+  }
+}
+
+void ImportDialog::show_preview() {
+  {
+    std::lock_guard lock(mutex_);
+    if (ready_generation_ != generation_ || shown_generation_ == generation_) return;  // stale
+    preview_ = std::move(ready_);
+    shown_generation_ = ready_generation_;
+  }
   SendMessageW(c_.list, WM_SETREDRAW, FALSE, 0);
   ListView_DeleteAllItems(c_.list);
   for (size_t i = 0; i < preview_.rows.size(); ++i) {
@@ -160,6 +200,9 @@ LRESULT CALLBACK ImportDialog::window_proc(HWND hwnd, UINT message, WPARAM wpara
       }
       case WM_TIMER:
         if (wparam == kRefreshTimer) self->refresh();
+        return 0;
+      case kPreviewReady:
+        self->show_preview();
         return 0;
       case WM_CLOSE:
         self->finish(false);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "app/window_driver.h"
 #include "book/gbk.h"
 #include "book/gbk_wide.h"
@@ -160,6 +162,38 @@ TEST_F(Dialogs, CancelledFontDialogKeepsTheChoice) {
   EXPECT_EQ(choice, before);
 }
 
+// A long novel's preview is split on the dialog's worker: the dialog answers
+// at once (it says it is working, takes typing, holds 导入 back) and fills in.
+TEST_F(Dialogs, TheImportDialogAnswersWhileTheNovelIsSplit) {
+  TextImportRequest request;
+  request.file_name = L"长篇.txt";
+  request.encodings = {L"GB18030"};
+  std::atomic<bool> release{false};
+  request.preview = [&](int, const std::wstring&) {
+    while (!release) Sleep(10);
+    ImportPreview preview;
+    preview.title = L"长篇";
+    preview.rows = {{L"第一章", L"　　开头。", 3}};
+    return preview;
+  };
+  ImportDialog dialog(request);
+  ASSERT_TRUE(dialog.create(window_->hwnd()));
+  const ImportDialog::Controls& c = dialog.controls();
+  pump();
+  EXPECT_EQ(text_of(c.note), L"正在分析章节…");
+  EXPECT_FALSE(IsWindowEnabled(c.ok));
+  SetFocus(c.author);
+  type(c.author, L"某人");
+  EXPECT_EQ(text_of(c.author), L"某人") << "the dialog answers meanwhile";
+  release = true;
+  ASSERT_TRUE(wait_until([&] { return dialog.preview_ready(); }));
+  pump();
+  EXPECT_EQ(text_of(c.note), L"共 1 章，3 字");
+  EXPECT_EQ(ListView_GetItemCount(c.list), 1);
+  EXPECT_TRUE(IsWindowEnabled(c.ok));
+  EXPECT_EQ(text_of(c.title), L"长篇");
+}
+
 }  // namespace
 }  // namespace folivra::test
 
@@ -187,6 +221,7 @@ TEST_F(Dialogs, TheImportDialogTakesTheTitleTypedOverTheOneTheTextGives) {
   ImportDialog dialog(request);
   ASSERT_TRUE(dialog.create(window_->hwnd()));
   const ImportDialog::Controls& c = dialog.controls();
+  ASSERT_TRUE(wait_until([&] { return dialog.preview_ready(); }));
   EXPECT_EQ(text_of(c.title), L"远行");
   EXPECT_EQ(text_of(c.author), L"某某");
   EXPECT_EQ(text_of(c.note), L"共 2 章（其中 1 卷），2 字；目录保留为正文");
