@@ -50,7 +50,7 @@ void MainWindow::remember_place() {
     SendMessageW(c_.content, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
     place = {p, caret.cpMax, SendMessageW(c_.content, EM_GETFIRSTVISIBLELINE, 0, 0)};
   }
-  log_.store()->remember_place(WritingLog::key_of(path_from_gbk(book_.file_path)), place);
+  log_.remember_place(path_from_gbk(book_.file_path), place);
 }
 
 void MainWindow::go_to_remembered_place() {

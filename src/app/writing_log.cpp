@@ -63,7 +63,16 @@ void WritingLog::record_file(const std::filesystem::path& file, std::string pass
   if (!store_ || file.empty()) return;
   {
     std::lock_guard lock(mutex_);
-    jobs_.push_back({file, previous, std::move(password), book_words});
+    jobs_.push_back({file, previous, std::move(password), book_words, std::nullopt});
+  }
+  wake_.notify_all();
+}
+
+void WritingLog::remember_place(const std::filesystem::path& file, const BookPlace& place) {
+  if (!store_ || file.empty()) return;
+  {
+    std::lock_guard lock(mutex_);
+    jobs_.push_back({file, {}, {}, 0, place});
   }
   wake_.notify_all();
 }
@@ -92,7 +101,11 @@ void WritingLog::work() {
     if (settings_changed_ && opened.store) opened.store->set_settings(settings_);
     settings_changed_ = false;
     lock.unlock();
-    if (opened.store) record(job, *opened.store);
+    if (opened.store && job.place) {
+      opened.store->remember_place(key_of(job.file), *job.place);
+    } else if (opened.store) {
+      record(job, *opened.store);
+    }
     lock.lock();
     busy_ = false;
     idle_.notify_all();

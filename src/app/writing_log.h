@@ -46,6 +46,9 @@ class WritingLog {
   // `previous` is the file it was saved from under another name.
   void record_file(const std::filesystem::path& file, std::string password, int64_t book_words,
                    const std::filesystem::path& previous = {});
+  // Where the author stopped in the book in `file`, kept by the worker so
+  // that closing never waits for another writer of the store.
+  void remember_place(const std::filesystem::path& file, const BookPlace& place);
   // Waits until everything asked so far is recorded.
   void flush();
   // The settings changed (the hour a day starts, the cap).
@@ -56,6 +59,7 @@ class WritingLog {
     std::filesystem::path file, previous;
     std::string password;
     int64_t book_words = 0;
+    std::optional<BookPlace> place;  // a place to keep, not a file to record
   };
   void work();
   void record(const Job& job, WritingStore& store);

@@ -38,6 +38,7 @@ CREATE TABLE IF NOT EXISTS versions(id INTEGER PRIMARY KEY, chapter INTEGER NOT 
   name_print INTEGER NOT NULL, content_print INTEGER NOT NULL);
 CREATE INDEX IF NOT EXISTS versions_chapter ON versions(chapter, id);
 CREATE INDEX IF NOT EXISTS versions_time ON versions(time);
+CREATE INDEX IF NOT EXISTS versions_prints ON versions(content_print, name_print);
 CREATE TABLE IF NOT EXISTS contents(version INTEGER PRIMARY KEY, content BLOB NOT NULL);
 CREATE TRIGGER IF NOT EXISTS versions_gone AFTER DELETE ON versions
   BEGIN DELETE FROM contents WHERE version = old.id; END;
@@ -295,7 +296,7 @@ StoreStatus WritingStore::record_save(const SavedBook& saved, int* versions) {
   for (const Recorded& r : recorded) by_id[r.id] = &r;
   // A chapter made again as one of its earlier versions (restored, undone)
   // is that chapter, when no other chapter took it.
-  {
+  if (!recorded.empty()) {
     std::set<int64_t> taken(ids.begin(), ids.end());
     SqliteStatement earlier(db_,
                             "SELECT DISTINCT v.chapter FROM versions v JOIN chapters c "
