@@ -33,8 +33,8 @@ int64_t SqliteDb::last_insert_id() const { return sqlite3_last_insert_rowid(db_)
 std::string SqliteDb::error() const { return db_ ? sqlite3_errmsg(db_) : "not open"; }
 
 SqliteStatement::SqliteStatement(const SqliteDb& db, const char* sql) {
-  prepare_status_ =
-      db.handle() ? sqlite3_prepare_v2(db.handle(), sql, -1, &stmt_, nullptr) : SQLITE_MISUSE;
+  // A statement that does not prepare stays null: each step then fails.
+  if (db.handle()) sqlite3_prepare_v2(db.handle(), sql, -1, &stmt_, nullptr);
 }
 
 SqliteStatement::~SqliteStatement() { sqlite3_finalize(stmt_); }

@@ -39,8 +39,6 @@ class SqliteStatement {
   SqliteStatement& operator=(const SqliteStatement&) = delete;
   ~SqliteStatement();
 
-  bool prepared() const { return stmt_ != nullptr; }
-  int prepare_status() const { return prepare_status_; }
   SqliteStatement& bind(int index, int64_t value);
   SqliteStatement& bind(int index, std::string_view blob);
   SqliteStatement& bind_null(int index);
@@ -56,7 +54,6 @@ class SqliteStatement {
 
  private:
   sqlite3_stmt* stmt_ = nullptr;
-  int prepare_status_ = 0;
 };
 
 // A transaction that rolls back unless committed.
