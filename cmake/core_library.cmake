@@ -49,6 +49,7 @@ set(FOLIVRA_CORE_SOURCES
   src/document/chapter_counts.cpp
   src/document/chapter_look.cpp
   src/document/document.cpp
+  src/document/volumes.cpp
   src/document/book_replace.cpp
   src/document/damage_report.cpp
   src/store/sqlite_db.cpp
@@ -208,6 +209,7 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/export/plain_export_test.cpp
   tests/document/document_test.cpp
   tests/document/chapter_look_test.cpp
+  tests/document/volumes_test.cpp
   tests/store/writing_store_test.cpp
 )
 list(TRANSFORM FOLIVRA_CORE_TEST_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/)

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "book/gbk.h"
+#include "document/volumes.h"
 
 namespace folivra {
 
@@ -195,6 +196,66 @@ ChapterChanges Document::bring_back(int position, Chapter chapter) {
   step.chapter = std::move(chapter);
   const std::string shown = step.chapter.name;
   return record("恢复章节", shown, {std::move(step)});
+}
+
+ChapterChanges Document::insert_volume(int position, std::string name) {
+  if (position < 1 || position > count() + 1) return {};
+  Step step = step_of(Step::Kind::insert, position);
+  step.chapter.name = std::move(name);
+  step.chapter.content = volume_content();
+  const std::string shown = step.chapter.name;
+  return record("新建分卷", shown, {std::move(step)});
+}
+
+ChapterChanges Document::set_volume(int position, bool volume) {
+  if (!valid(position) || !joinable(chapter(position))) return {};
+  const Chapter& now = chapter(position);
+  if (volume == is_volume(now)) return {};
+  if (volume ? !holds_no_text(now) : !has_volume_mark(now)) return {};
+  Step step = step_of(Step::Kind::content, position);
+  step.chapter.content = volume ? volume_content() : std::string();
+  return record(volume ? "设为分卷" : "取消分卷", now.name, {std::move(step)});
+}
+
+ChapterChanges Document::move_run(int first, int last, int to, const char* verb) {
+  const int length = last - first + 1;
+  if (!valid(first) || !valid(last) || length < 1 || to == first || to < 1 ||
+      to + length - 1 > count()) {
+    return {};
+  }
+  std::vector<Step> steps;
+  for (int i = 0; i < length; ++i) {
+    // Forwards, the run's first chapter goes behind the others each time;
+    // backwards, each goes in its turn to its new place.
+    steps.push_back(to > first ? step_of(Step::Kind::move, first, to + length - 1)
+                               : step_of(Step::Kind::move, first + i, to + i));
+  }
+  return record(verb, chapter(first).name, std::move(steps));
+}
+
+ChapterChanges Document::remove_run(int first, int last, const char* verb) {
+  if (!valid(first) || !valid(last) || last < first) return {};
+  std::vector<Step> steps;
+  for (int p = last; p >= first; --p) steps.push_back(step_of(Step::Kind::remove, p));
+  return record(verb, chapter(first).name, std::move(steps));
+}
+
+ChapterChanges Document::amend_last(std::vector<ChapterEdit> renames) {
+  if (undo_.empty()) return {};
+  ChapterChanges changes;
+  std::vector<Step> steps;
+  for (ChapterEdit& edit : renames) {
+    if (!valid(edit.position) || !edit.name || *edit.name == chapter(edit.position).name) continue;
+    Step step = step_of(Step::Kind::rename, edit.position);
+    step.name = std::move(*edit.name);
+    changes.push_back(apply(step));
+    steps.push_back(std::move(step));
+  }
+  // The inverses run first on undo: the operation's steps are kept reversed.
+  std::vector<Step>& kept = undo_.back().steps;
+  kept.insert(kept.begin(), std::make_move_iterator(steps.rbegin()),
+              std::make_move_iterator(steps.rend()));
+  return changes;
 }
 
 std::string Document::undo_name() const { return undo_.empty() ? "" : undo_.back().name; }

@@ -65,6 +65,20 @@ class Document {
   // A deleted chapter brought back at `position` (恢复章节).
   ChapterChanges bring_back(int position, Chapter chapter);
 
+  // 分卷. A new volume `name` at `position`, carrying the volume mark.
+  ChapterChanges insert_volume(int position, std::string name);
+  // 设为分卷 (a chapter holding no text takes the mark) or 取消分卷 (the mark
+  // goes). Nothing happens to a chapter with text or of another kind.
+  ChapterChanges set_volume(int position, bool volume);
+  // The chapters `first` to `last` moved together so that `first` ends at
+  // `to` (a volume with its chapters); one step.
+  ChapterChanges move_run(int first, int last, int to, const char* verb = "移动分卷");
+  // The chapters `first` to `last` deleted together; one step.
+  ChapterChanges remove_run(int first, int last, const char* verb = "删除分卷");
+  // Renames laid onto the last operation (renumbering after a move), so
+  // that one undo takes both back.
+  ChapterChanges amend_last(std::vector<ChapterEdit> renames);
+
   // The name of what the next undo or redo takes back ("删除章节 第12章"),
   // empty when there is none.
   std::string undo_name() const;

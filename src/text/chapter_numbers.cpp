@@ -63,6 +63,16 @@ size_t read_digits(std::u16string_view s, size_t at, long& value, bool& full_wid
   return i - at;
 }
 
+bool is_volume_unit(char16_t c) { return c == u'卷' || c == u'部' || c == u'篇' || c == u'集'; }
+
+// What may follow a heading's word: nothing, a space or a separator before
+// its title ("第一卷 风起", "第一卷：风起"); not more of a sentence.
+bool heading_ends(std::u16string_view name, size_t at) {
+  if (at >= name.size()) return true;
+  return std::u16string_view(u" \u3000\t:：·.、-—_（(【[「《").find(name[at]) !=
+         std::u16string_view::npos;
+}
+
 bool is_chapter_unit(char16_t c) { return c == u'章' || c == u'回' || c == u'节' || c == u'節'; }
 
 }  // namespace
@@ -102,6 +112,32 @@ ChapterNumber chapter_number_of(std::u16string_view name) {
   return n;
 }
 
+bool is_volume_heading(std::u16string_view name) {
+  size_t at = 0;
+  while (at < name.size() && (name[at] == u' ' || name[at] == u'\u3000')) ++at;
+  name.remove_prefix(at);
+  if (name.size() < 2) return false;
+  long value = 0;
+  bool full_width = false;
+  auto numeral = [&](size_t from) {
+    const size_t digits = read_digits(name, from, value, full_width);
+    return digits ? digits : read_chinese(name, from, value);
+  };
+  if (name[0] == u'第') {  // 第一卷, 第2部 …
+    const size_t length = numeral(1);
+    return length && 1 + length < name.size() && is_volume_unit(name[1 + length]) &&
+           heading_ends(name, 2 + length);
+  }
+  if (name[0] == u'卷') {  // 卷一, 卷2
+    const size_t length = numeral(1);
+    return length && heading_ends(name, 1 + length);
+  }
+  if (std::u16string_view(u"上中下").find(name[0]) != std::u16string_view::npos) {  // 上卷
+    return name[1] != u'集' && is_volume_unit(name[1]) && heading_ends(name, 2);
+  }
+  return false;
+}
+
 std::u16string chinese_numeral(long value) {
   if (value <= 0) return u"零";
   static constexpr std::u16string_view kUnits = u"千百十";
@@ -129,13 +165,18 @@ std::u16string chinese_numeral(long value) {
   return out;
 }
 
-std::vector<std::u16string> renumbered_names(const std::vector<std::u16string>& names) {
+std::vector<std::u16string> renumbered_names(const std::vector<std::u16string>& names,
+                                             const std::vector<bool>& restarts) {
   std::vector<std::u16string> out(names.size());
-  long next = -1;
+  long first = -1, next = -1;
   for (size_t i = 0; i < names.size(); ++i) {
+    if (i < restarts.size() && restarts[i]) {
+      next = first;
+      continue;
+    }
     const ChapterNumber n = chapter_number_of(names[i]);
     if (!n.found) continue;
-    if (next < 0) next = n.value;  // the numbers run on from the first one's
+    if (first < 0) first = next = n.value;  // the numbers run on from the first one's
     const long value = next++;
     if (value == n.value) continue;
     std::u16string numeral;

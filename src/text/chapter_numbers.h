@@ -19,12 +19,20 @@ struct ChapterNumber {
 };
 ChapterNumber chapter_number_of(std::u16string_view name);
 
+// A volume heading (分卷): "第一卷 …", "第2部", "第三篇", "第四集", "卷五 …",
+// "上卷", "下部 …". A name of a heading followed by its title counts too.
+bool is_volume_heading(std::u16string_view name);
+
 // The numeral of `value` as Chinese text (一, 十, 十二, 一百零五, 两千 is 二千).
 std::u16string chinese_numeral(long value);
 
 // 重排章节编号: the names of the numbered chapters renumbered to run on
 // from the first one's number, each in the style it was written in; the
 // rest unchanged. The new names, position by position (empty: unchanged).
-std::vector<std::u16string> renumbered_names(const std::vector<std::u16string>& names);
+// With `restarts` (one flag per name), numbering starts again after every
+// flagged name (a volume's chapters numbered on their own), from the number
+// the first numbered chapter of the book has.
+std::vector<std::u16string> renumbered_names(const std::vector<std::u16string>& names,
+                                             const std::vector<bool>& restarts = {});
 
 }  // namespace folivra
