@@ -97,6 +97,7 @@ set(FOLIVRA_SHELL_SOURCES
   src/app/writing_days.cpp
   src/app/history_commands.cpp
   src/app/layout_commands.cpp
+  src/app/volume_commands.cpp
   src/editor/versions_window.cpp
   src/editor/writing_stats_window.cpp
   src/app/import_export_commands.cpp

@@ -20,7 +20,7 @@ constexpr UINT kBookCommands[] = {
     kCmdFind,        kCmdFindNext,    kCmdFindPrevious,    kCmdReplace,
     kCmdFindInBook,  kCmdWordCount,   kCmdExportEpub,      kCmdSetCover,
     kCmdDeleteCover, kCmdHistory,     kCmdDeletedChapters, kCmdLayoutChapter,
-    kCmdLayoutBook,  kCmdRenumber};
+    kCmdLayoutBook,  kCmdRenumber,    kCmdNewVolume};
 
 }  // namespace
 
@@ -133,6 +133,7 @@ void MainWindow::show_chapter(int position) {
   }
   if (position < 0 || position > book_.chapter_count) return;
   store_pending_content();
+  PostMessageW(hwnd_, kCheckVolumes, 0, 0);
   const Chapter& chapter = book_.chapters[static_cast<size_t>(position - 1)];
   const ChapterLook look = chapter_look(chapter);
   std::wstring status = gbk_to_wide(chapter.name);
@@ -158,6 +159,7 @@ void MainWindow::toggle_read_only() {
   read_only_ = !read_only_;
   info_.set_read_only(read_only_);
   menus_.enable(kCmdAddChapter, !read_only_);
+  menus_.enable(kCmdNewVolume, !read_only_);
   tree_.set_locked(read_only_);
   menus_.edit->set_checked(kCmdReadOnly, read_only_);
   editor_.set_read_only(read_only_);

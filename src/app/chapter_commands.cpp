@@ -11,6 +11,7 @@
 #include "book/gbk.h"
 #include "book/gbk_wide.h"
 #include "document/chapter_look.h"
+#include "document/volumes.h"
 #include "text/chapter_cut.h"
 
 namespace folivra {
@@ -55,7 +56,7 @@ void MainWindow::insert_chapter() {
   const int position = selected >= 0 ? selected + 1 : doc_.count() + 1;
   store_pending_content();
   const ChapterChanges changes = doc_.insert(position, kNewChapterName);
-  show_changes(changes, position);
+  show_renumbered(changes, position);
   if (!changes.empty()) tree_.edit_label(position);
 }
 
@@ -63,15 +64,25 @@ void MainWindow::delete_chapter() {
   const int p = selected_index();
   if (p < 1 || p > doc_.count() || read_only_) return;
   store_pending_content();
+  if (tree_.is_volume(p)) {
+    delete_volume(p);
+    return;
+  }
   // The next chapter is shown, else the previous one, else the book item.
   const int next = p < doc_.count() ? p : p - 1;
-  show_changes(doc_.remove(p), next);
+  show_renumbered(doc_.remove(p), next);
 }
 
+// A volume moves with its chapters, `to` being where the volume ends.
 void MainWindow::move_chapter(int from, int to) {
   if (read_only_) return;
   store_pending_content();
-  show_changes(doc_.move(from, to), to);
+  if (tree_.is_volume(from)) {
+    const int end = volume_end(tree_.volumes(), doc_.count(), from);
+    show_renumbered(doc_.move_run(from, end, to), to);
+    return;
+  }
+  show_renumbered(doc_.move(from, to), to);
 }
 
 void MainWindow::split_chapter() {
@@ -134,6 +145,11 @@ void MainWindow::refresh_tree_menu() {
   menu.set_enabled(kCmdTreeRedo, editable && !redo.empty());
   menu.set_enabled(kCmdTreeHistory, p >= 1);
   menu.set_enabled(kCmdTreeRenumber, editable && n > 0);
+  menu.set_enabled(kCmdTreeNewVolume, editable);
+  menu.set_enabled(kCmdTreeSetVolume, can_toggle_volume(p));
+  menu.set_checked(kCmdTreeSetVolume, p >= 1 && tree_.is_volume(p));
+  menu.set_caption(kCmdTreeDeleteChapter,
+                   p >= 1 && tree_.is_volume(p) ? L"删除分卷\tDel" : L"删除此章\tDel");
 }
 
 void MainWindow::add_chapter_items(int first) { tree_.add_items(book_, first); }

@@ -139,7 +139,25 @@ void MainWindow::on_command(UINT id) {
     case kCmdTreeMoveUp:
     case kCmdTreeMoveDown: {
       const int p = selected_index();
-      if (p >= 1) move_chapter(p, id == kCmdTreeMoveUp ? p - 1 : p + 1);
+      if (p >= 1 && tree_.is_volume(p)) {
+        if (!read_only_) store_pending_content(), move_volume_by_key(p, id == kCmdTreeMoveUp);
+      } else if (p >= 1) {
+        move_chapter(p, id == kCmdTreeMoveUp ? p - 1 : p + 1);
+      }
+      break;
+    }
+    case kCmdNewVolume:
+    case kCmdTreeNewVolume:
+      new_volume();
+      break;
+    case kCmdTreeSetVolume:
+      toggle_volume();
+      break;
+    case kCmdRenumberPerVolume:
+    case kCmdAutoRenumber: {
+      const char* key = id == kCmdAutoRenumber ? "auto_renumber" : "renumber_per_volume";
+      settings_.write_bool("Editor", key, !settings_.read_bool("Editor", key, false));
+      menus_.settings->set_checked(id, settings_.read_bool("Editor", key, false));
       break;
     }
     case kCmdTreeSplitChapter:

@@ -50,6 +50,7 @@ void MainWindow::refresh_edit_menu(bool context) {
   PopupMenu& edit = *menus_.edit;
   edit.set_visible(kCmdReadOnly, !context);
   edit.set_visible(kCmdAddChapter, !context);
+  edit.set_visible(kCmdNewVolume, !context);
   const bool on_content = TabCtrl_GetCurSel(c_.tabs) == 1;
   const ContentEditor::EditState state = editor_.edit_state();
   edit.set_enabled(kCmdUndo, on_content && state.can_undo);

@@ -55,15 +55,7 @@ void MainWindow::lay_out_chapters(bool whole_book) {
 void MainWindow::renumber_chapters() {
   if (!has_book_ || read_only_) return;
   store_pending_content();
-  std::vector<std::u16string> names;
-  for (int p = 1; p <= doc_.count(); ++p) names.push_back(gbk_to_utf16(doc_.chapter(p).name));
-  const std::vector<std::u16string> renamed = renumbered_names(names);
-  std::vector<ChapterEdit> edits;
-  for (size_t i = 0; i < renamed.size(); ++i) {
-    if (!renamed[i].empty()) {
-      edits.push_back({static_cast<int>(i + 1), std::nullopt, gbk_field(renamed[i])});
-    }
-  }
+  std::vector<ChapterEdit> edits = renumbering_edits();
   if (edits.empty()) {
     set_status(1, L"章节编号已经按顺序排列");
     SetTimer(hwnd_, kSavedTimer, 4000, nullptr);
@@ -81,6 +73,10 @@ void MainWindow::apply_tree_counts() {
                              [this](int position) { return counts_.chapter_words(position); })
                        : nullptr);
   menus_.settings->set_checked(kCmdTreeCounts, on);
+  menus_.settings->set_checked(kCmdRenumberPerVolume,
+                               settings_.read_bool("Editor", "renumber_per_volume", false));
+  menus_.settings->set_checked(kCmdAutoRenumber,
+                               settings_.read_bool("Editor", "auto_renumber", false));
 }
 
 }  // namespace folivra

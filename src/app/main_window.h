@@ -169,6 +169,12 @@ class MainWindow : public DocumentView,
   // layout_commands.cpp: 一键排版 of the chapter shown or the whole book
   void lay_out_chapters(bool whole_book);
   void renumber_chapters();  // 重排章节编号
+  // volume_commands.cpp: 分卷
+  void new_volume();
+  void toggle_volume();  // 设为分卷
+  bool can_toggle_volume(int position) const;
+  void delete_volume(int position);
+  void move_volume_by_key(int position, bool up);
   void apply_tree_counts();  // 目录显示字数, as the settings say
   const TodayWords& today_words() const { return today_; }
 
@@ -188,6 +194,7 @@ class MainWindow : public DocumentView,
   LRESULT holder_asked(const COPYDATASTRUCT* data);
   static constexpr UINT kCheckDisk = WM_APP + 20;     // active again: has the file changed?
   static constexpr UINT kStoreProblem = WM_APP + 23;  // tells why the writing store is not kept
+  static constexpr UINT kCheckVolumes = WM_APP + 24;  // a chapter left may have become a volume
 
   // main_window.cpp
   void create_controls();
@@ -241,6 +248,8 @@ class MainWindow : public DocumentView,
 
   // chapter_commands.cpp: the operations, and what the tree tells
   void show_changes(const ChapterChanges& changes, int select);
+  void show_renumbered(ChapterChanges changes, int select);  // volume_commands.cpp
+  std::vector<ChapterEdit> renumbering_edits() const;
   void chapter_chosen(int position) override;
   bool chapter_renamed(int position, const std::string& name) override;
   void chapter_dropped(int from, int to) override;

@@ -158,6 +158,7 @@ Menus build_menus() {
       {0, L""},
       {kCmdReadOnly, L"置为只读状态", false},
       {kCmdAddChapter, L"添加章节(&N)\tCtrl+Shift+N", false},
+      {kCmdNewVolume, L"新建分卷(&J)", false},
       {kCmdProcess, L"处理", true, false},  // hidden from start-up on
   });
   m.insert = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
@@ -179,6 +180,8 @@ Menus build_menus() {
   m.settings = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
       {kCmdChooseFont, L"设置字体(&F)..."},
       {kCmdTreeCounts, L"目录显示字数(&W)"},
+      {kCmdRenumberPerVolume, L"分卷各自编号(&V)"},
+      {kCmdAutoRenumber, L"移动后自动重排编号(&A)"},
       {kCmdSetPassword, L"设置密码(&P)\tCtrl+P", false},
       {kCmdSetCover, L"设置封面(&C)...", false},
       {kCmdDeleteCover, L"删除封面(&D)", false},
@@ -190,9 +193,11 @@ Menus build_menus() {
   m.tree = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
       {kCmdTreeAddChapter, L"添加章节\tCtrl+Shift+N"},
       {kCmdTreeInsertChapter, L"插入章节\tIns"},
+      {kCmdTreeNewVolume, L"新建分卷"},
       {kCmdTreeDeleteChapter, L"删除此章\tDel"},
       {0, L""},
       {kCmdTreeRenameChapter, L"修改章节名\tF2"},
+      {kCmdTreeSetVolume, L"设为分卷"},
       {kCmdTreeMoveUp, L"上移\tAlt+↑"},
       {kCmdTreeMoveDown, L"下移\tAlt+↓"},
       {kCmdTreeSplitChapter, L"拆分章节\tCtrl+Shift+Enter"},

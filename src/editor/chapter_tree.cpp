@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "book/gbk_wide.h"
+#include "document/volumes.h"
 #include "ui/menu_ids.h"
 
 namespace folivra {
@@ -28,6 +29,19 @@ void set_item_text(HWND tree, HTREEITEM item, const std::wstring& text) {
   tv.hItem = item;
   tv.pszText = const_cast<wchar_t*>(text.c_str());
   TreeView_SetItem(tree, &tv);
+}
+
+constexpr int kChapterImage = 2, kVolumeImage = 3;
+
+HTREEITEM insert_under(HWND tree, HTREEITEM parent, HTREEITEM after, const std::wstring& text,
+                       bool volume) {
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = parent;
+  insert.hInsertAfter = after;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+  insert.item.iImage = insert.item.iSelectedImage = volume ? kVolumeImage : kChapterImage;
+  return TreeView_InsertItem(tree, &insert);
 }
 
 }  // namespace
@@ -101,25 +115,83 @@ void ChapterTree::clear() {
   quiet_ = true;
   TreeView_DeleteAllItems(tree_);
   items_.clear();
+  volumes_.clear();
   quiet_ = false;
 }
 
 void ChapterTree::add_items(const Book& book, int first) {
   const HTREEITEM root = item_at(0);
   if (!root) return;
+  std::vector<int> volumes = volume_positions(book);
+  if (!volumes.empty() || !volumes_.empty()) {
+    rebuild(book, std::move(volumes));
+    return;
+  }
   begin_batch();
-  TVINSERTSTRUCTW insert{};
-  insert.hParent = root;
-  insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  insert.item.iImage = insert.item.iSelectedImage = 2;
   items_.resize(static_cast<size_t>(std::max(first - 1, 0)));
   for (size_t p = items_.size() + 1; p <= book.chapters.size(); ++p) {
     const std::wstring name = gbk_to_wide(book.chapters[p - 1].name);
-    insert.item.pszText = const_cast<wchar_t*>(name.c_str());
-    items_.push_back(TreeView_InsertItem(tree_, &insert));
+    items_.push_back(insert_under(tree_, root, TVI_LAST, name, false));
   }
   end_batch();
+}
+
+void ChapterTree::rebuild(const Book& book, std::vector<int> volumes) {
+  const HTREEITEM root = item_at(0);
+  if (!root) return;
+  std::set<std::wstring> collapsed;
+  for (int v : volumes_) {
+    if (!expanded(v)) collapsed.insert(item_text(tree_, item_at(v)));
+  }
+  const int top = position_of(TreeView_GetFirstVisible(tree_));
+  const int chosen = selected();
+  const bool was_quiet = quiet_;
+  quiet_ = true;
+  begin_batch();
+  while (const HTREEITEM child = TreeView_GetChild(tree_, root)) TreeView_DeleteItem(tree_, child);
+  items_.clear();
+  volumes_ = std::move(volumes);
+  HTREEITEM parent = root;
+  auto next_volume = volumes_.begin();
+  for (size_t p = 1; p <= book.chapters.size(); ++p) {
+    const bool volume = next_volume != volumes_.end() && *next_volume == static_cast<int>(p);
+    const std::wstring name = gbk_to_wide(book.chapters[p - 1].name);
+    const HTREEITEM item = insert_under(tree_, volume ? root : parent, TVI_LAST, name, volume);
+    items_.push_back(item);
+    if (volume) {
+      parent = item;
+      ++next_volume;
+    }
+  }
+  TreeView_Expand(tree_, root, TVE_EXPAND);
+  for (int v : volumes_) {
+    if (!collapsed.count(item_text(tree_, item_at(v))))
+      TreeView_Expand(tree_, item_at(v), TVE_EXPAND);
+  }
+  if (chosen >= 0) TreeView_SelectItem(tree_, item_at(std::min(chosen, count_items())));
+  if (top >= 0) TreeView_SelectSetFirstVisible(tree_, item_at(std::min(top, count_items())));
+  end_batch();
+  quiet_ = was_quiet;
+}
+
+void ChapterTree::check_volumes(const Book& book) {
+  std::vector<int> volumes = volume_positions(book);
+  if (volumes != volumes_) rebuild(book, std::move(volumes));
+}
+
+bool ChapterTree::is_volume(int position) const {
+  return std::binary_search(volumes_.begin(), volumes_.end(), position);
+}
+
+bool ChapterTree::expanded(int position) const {
+  const HTREEITEM item = item_at(position);
+  return item && (TreeView_GetItemState(tree_, item, TVIS_EXPANDED) & TVIS_EXPANDED);
+}
+
+void ChapterTree::set_expanded(int position, bool expand) {
+  if (const HTREEITEM item = item_at(position)) {
+    TreeView_Expand(tree_, item, expand ? TVE_EXPAND : TVE_COLLAPSE);
+  }
 }
 
 void ChapterTree::set_title(const std::wstring& title) {
@@ -129,14 +201,9 @@ void ChapterTree::set_title(const std::wstring& title) {
 void ChapterTree::insert_item(int position, const std::string& name) {
   const HTREEITEM root = item_at(0);
   if (!root) return;
-  TVINSERTSTRUCTW insert{};
-  insert.hParent = root;
-  insert.hInsertAfter = position == 1 ? TVI_FIRST : item_at(position - 1);
-  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  const std::wstring text = gbk_to_wide(name);
-  insert.item.pszText = const_cast<wchar_t*>(text.c_str());
-  insert.item.iImage = insert.item.iSelectedImage = 2;
-  items_.insert(items_.begin() + (position - 1), TreeView_InsertItem(tree_, &insert));
+  const HTREEITEM after = position == 1 ? TVI_FIRST : item_at(position - 1);
+  items_.insert(items_.begin() + (position - 1),
+                insert_under(tree_, root, after, gbk_to_wide(name), false));
 }
 
 void ChapterTree::remove_item(int position) {
@@ -148,6 +215,20 @@ void ChapterTree::remove_item(int position) {
 void ChapterTree::follow(const ChapterChanges& changes, const Document& doc, int select) {
   quiet_ = true;
   begin_batch();
+  std::vector<int> volumes = volume_positions(doc.book());
+  // A book of volumes is laid out again: its chapters may have changed hands.
+  if (!volumes.empty() || !volumes_.empty()) {
+    rebuild(doc.book(), std::move(volumes));
+  } else {
+    follow_flat(changes, doc);
+  }
+  end_batch();
+  expand();
+  quiet_ = false;
+  if (select >= 0) select_quietly(select);
+}
+
+void ChapterTree::follow_flat(const ChapterChanges& changes, const Document& doc) {
   for (const ChapterChange& change : changes) {
     switch (change.kind) {
       case ChapterChange::Kind::inserted:
@@ -168,10 +249,6 @@ void ChapterTree::follow(const ChapterChanges& changes, const Document& doc, int
         break;
     }
   }
-  end_batch();
-  expand();
-  quiet_ = false;
-  if (select >= 0) select_quietly(select);
 }
 
 void ChapterTree::select_quietly(int position) {
@@ -210,7 +287,12 @@ void ChapterTree::draw_count(const NMTVCUSTOMDRAW& draw) const {
   if (position < 1) return;
   RECT label{};
   if (!TreeView_GetItemRect(tree_, item, &label, TRUE)) return;
-  const std::wstring text = L"（" + std::to_wstring(words_(position)) + L"）";
+  long long words = words_(position);
+  if (is_volume(position)) {  // a volume's is its chapters'
+    const int end = volume_end(volumes_, count_items(), position);
+    for (int p = position + 1; p <= end; ++p) words += words_(p);
+  }
+  const std::wstring text = L"（" + std::to_wstring(words) + L"）";
   RECT room{label.right + 2, label.top, draw.nmcd.rc.right, label.bottom};
   SetBkMode(draw.nmcd.hdc, TRANSPARENT);
   SetTextColor(draw.nmcd.hdc, GetSysColor(COLOR_GRAYTEXT));
@@ -295,34 +377,61 @@ LRESULT ChapterTree::on_notify(NMHDR* header) {
   return 0;
 }
 
-// The position a chapter dropped at `at` (client coordinates) ends at.
-int ChapterTree::drop_position(POINT at) const {
+// Where the chapter (or the volume with its chapters) being dragged ends
+// when dropped at `at` (client coordinates): the position of its first
+// item afterwards, 0 for nowhere. Over the middle of a volume, a chapter
+// goes onto it (`onto`: to the volume's end).
+int ChapterTree::drop_position(POINT at, HTREEITEM* onto) const {
+  *onto = nullptr;
   TVHITTESTINFO hit{};
   hit.pt = at;
   const HTREEITEM item = TreeView_HitTest(tree_, &hit);
   if (!item) return 0;
   const int q = position_of(item);
-  if (q == 0) return 1;  // onto the book: first
+  const int n = count_items();
+  const bool volume = is_volume(dragging_);
+  const int length = volume ? volume_end(volumes_, n, dragging_) - dragging_ + 1 : 1;
   RECT r;
   TreeView_GetItemRect(tree_, item, &r, FALSE);
-  const int gap = at.y >= (r.top + r.bottom) / 2 ? q + 1 : q;  // the gap it goes into
-  return dragging_ < gap ? gap - 1 : gap;
+  const int height = std::max<int>(r.bottom - r.top, 1);
+  int gap;  // the gap it goes into, before the item of that position
+  if (q == 0) {
+    gap = 1;  // onto the book: first
+  } else if (!volume && is_volume(q) && at.y > r.top + height / 4 && at.y < r.bottom - height / 4) {
+    *onto = item;
+    gap = volume_end(volumes_, n, q) + 1;
+  } else {
+    gap = at.y >= (r.top + r.bottom) / 2 ? q + 1 : q;
+    if (gap == q + 1 && is_volume(q) && !expanded(q)) gap = volume_end(volumes_, n, q) + 1;
+    // A volume goes between volumes, never in among another's chapters.
+    if (volume && gap <= n) {
+      const int holder = volume_holding(volumes_, gap);
+      if (holder && holder != gap) gap = volume_end(volumes_, n, holder) + 1;
+    }
+  }
+  if (gap >= dragging_ && gap <= dragging_ + length) return 0;  // where it is
+  return gap < dragging_ ? gap : gap - length;
 }
 
-// An insertion mark shows where the chapter would go; letting go moves it.
+// An insertion mark shows where the chapter would go, or the volume it goes
+// onto is highlighted; letting go moves it.
 void ChapterTree::track_drag(POINT at, bool drop) {
+  HTREEITEM onto = nullptr;
+  const int to = drop_position(at, &onto);
   if (!drop) {
     TVHITTESTINFO hit{};
     hit.pt = at;
-    const HTREEITEM item = TreeView_HitTest(tree_, &hit);
+    const HTREEITEM item = onto ? nullptr : TreeView_HitTest(tree_, &hit);
     RECT r{};
     if (item) TreeView_GetItemRect(tree_, item, &r, FALSE);
     TreeView_SetInsertMark(tree_, item, item && at.y >= (r.top + r.bottom) / 2);
+    TreeView_SelectDropTarget(tree_, onto);
     return;
   }
-  const int from = dragging_, to = drop_position(at);
+  const int from = dragging_;
   dragging_ = 0;
   TreeView_SetInsertMark(tree_, nullptr, FALSE);
+  TreeView_SelectDropTarget(tree_, nullptr);
   // Painted away now: the move that follows redraws only what it changes.
   RedrawWindow(tree_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   ReleaseCapture();
@@ -384,6 +493,7 @@ LRESULT ChapterTree::message(UINT message, WPARAM wparam, LPARAM lparam) {
       if (dragging_ && reinterpret_cast<HWND>(lparam) != tree_) {
         dragging_ = 0;
         TreeView_SetInsertMark(tree_, nullptr, FALSE);
+        TreeView_SelectDropTarget(tree_, nullptr);
       }
       break;
     case WM_KEYDOWN:

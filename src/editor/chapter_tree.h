@@ -5,6 +5,7 @@
 #include <functional>
 #include <commctrl.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,10 @@ class ChapterTreeListener {
   virtual void chapter_chosen(int position) = 0;  // the user selected it; 0 is the book item
   // The user typed a new name; true keeps it in the tree.
   virtual bool chapter_renamed(int position, const std::string& name) = 0;
-  virtual void chapter_dropped(int from, int to) = 0;  // dragged from one position to another
-  virtual void tree_command(unsigned id) = 0;          // a key of the tree's own (Ins, Alt+↑ …)
+  // Dragged from one position to another (a volume: its first position
+  // afterwards, its chapters coming with it).
+  virtual void chapter_dropped(int from, int to) = 0;
+  virtual void tree_command(unsigned id) = 0;  // a key of the tree's own (Ins, Alt+↑ …)
   // A right click selected an item, or Shift+F10 or the menu key was
   // pressed: the context menu, at `at` in screen coordinates.
   virtual void tree_menu_wanted(POINT at) = 0;
@@ -31,8 +34,9 @@ class ChapterTreeListener {
 };
 
 // The tree view of the book: one book item, under it one item per chapter
-// in the order of the chapters. The items are kept in order beside the
-// control, so a position and its item are found at once.
+// in the order of the chapters; a volume's chapters hang under the volume.
+// The items are kept in order beside the control, so a position and its
+// item are found at once.
 class ChapterTree {
  public:
   explicit ChapterTree(ChapterTreeListener& listener) : listener_(listener) {}
@@ -55,6 +59,12 @@ class ChapterTree {
   // Follows the document's steps item by item, then selects `select` (when
   // not negative) without telling the listener.
   void follow(const ChapterChanges& changes, const Document& doc, int select);
+  // The volumes found anew (a chapter's text or mark changed what it is).
+  void check_volumes(const Book& book);
+  const std::vector<int>& volumes() const { return volumes_; }
+  bool is_volume(int position) const;
+  bool expanded(int position) const;  // a volume shows its chapters
+  void set_expanded(int position, bool expanded);
   void select_quietly(int position);
   void select(int position);  // as a click would: the listener is told
   void edit_label(int position);
@@ -77,8 +87,13 @@ class ChapterTree {
   void begin_batch();
   void end_batch();
   void insert_item(int position, const std::string& name);
+  // Every chapter's item made again under its volume, keeping the
+  // collapsed volumes, the first line shown and the selection.
+  void rebuild(const Book& book, std::vector<int> volumes);
+  void follow_flat(const ChapterChanges& changes, const Document& doc);
+  int count_items() const { return static_cast<int>(items_.size()); }
+  int drop_position(POINT at, HTREEITEM* onto) const;
   void remove_item(int position);
-  int drop_position(POINT at) const;
   void draw_count(const NMTVCUSTOMDRAW& draw) const;
   void track_drag(POINT at, bool drop);
 
@@ -86,7 +101,8 @@ class ChapterTree {
   HWND tree_ = nullptr;
   HWND partner_ = nullptr;
   std::vector<HTREEITEM> items_;
-  bool quiet_ = false;  // selection notices while items come and go are not the user's
+  std::vector<int> volumes_;  // the positions of volumes, in order
+  bool quiet_ = false;        // selection notices while items come and go are not the user's
   bool label_editing_ = false;
   // A name is edited on F2 and the commands, or on a slow second click on
   // the same chapter, as in Explorer; never on a first click of a chapter

@@ -65,6 +65,20 @@ enum MenuId : unsigned {
   kCmdLayoutBook,
   kCmdRenumber,
   kCmdTreeCounts,
+  kCmdNewVolume = 230,
+  kCmdTreeNewVolume,
+  kCmdTreeSetVolume,
+  kCmdRenumberPerVolume,
+  kCmdAutoRenumber,
+  kCmdWritingView = 240,
+  kCmdSpacing10,  // .. kCmdSpacing10 + 10: 1.0 to 2.0
+  kCmdPageWhite = kCmdSpacing10 + 11,
+  kCmdPageGreen,
+  kCmdPageSepia,
+  kCmdPageDark,
+  kCmdColumnNarrow,
+  kCmdColumnMedium,
+  kCmdColumnWide,
 };
 
 }  // namespace folivra

@@ -93,11 +93,23 @@ HICON chapter_page(int s) {
   return c.icon();
 }
 
+// A volume: a stack of pages in an amber binder.
+HICON volume_binder(int s) {
+  Canvas c(s);
+  const uint32_t amber = 0xC8861E, dark = 0x8A5A10;
+  c.fill(3, 2, s - 1, s - 1, kPaper);
+  c.frame(3, 2, s - 1, s - 1, 0x808080);
+  c.fill(1, 1, s - 3, s - 2, amber);
+  c.frame(1, 1, s - 3, s - 2, dark);
+  c.fill(s / 4, s / 3, s - s / 4 - 2, s / 3 + 2, kPaper);  // the label
+  return c.icon();
+}
+
 }  // namespace
 
 HIMAGELIST make_tree_images(int size) {
-  HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 3, 0);
-  for (HICON icon : {closed_book(size), open_book(size), chapter_page(size)}) {
+  HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 4, 0);
+  for (HICON icon : {closed_book(size), open_book(size), chapter_page(size), volume_binder(size)}) {
     ImageList_AddIcon(list, icon);
     DestroyIcon(icon);
   }

@@ -4,6 +4,7 @@
 #include "book/book_file.h"
 #include "book/gbk.h"
 #include "book/gbk_wide.h"
+#include "document/volumes.h"
 #include "text/plain_text.h"
 #include "ui/menu_ids.h"
 #include "ui/rtf_stream.h"
@@ -137,6 +138,112 @@ TEST_F(BookShape, TheTreeShowsEachChaptersWordsWhenAsked) {
   EXPECT_GT(marks_after_name(c().tree, window().chapter_tree().item_at(1)), 20) << "kept";
   command(kCmdTreeCounts);
   EXPECT_EQ(marks_after_name(c().tree, window().chapter_tree().item_at(1)), 0);
+}
+
+// A drag in the tree as the control starts one, then the mouse through the
+// message loop to `onto`'s point (`high` in its top quarter, else its middle).
+void drag_in_tree(HWND main, HWND tree, HTREEITEM from, HTREEITEM onto, bool high) {
+  NMTREEVIEWW begin{};
+  begin.hdr.hwndFrom = tree;
+  begin.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(tree));
+  begin.hdr.code = TVN_BEGINDRAGW;
+  begin.itemNew.hItem = from;
+  SendMessageW(main, WM_NOTIFY, begin.hdr.idFrom, reinterpret_cast<LPARAM>(&begin));
+  RECT r{};
+  TreeView_GetItemRect(tree, onto, &r, FALSE);
+  const LPARAM at = MAKELPARAM(r.left + 30, high ? r.top + 1 : (r.top + r.bottom) / 2);
+  PostMessageW(tree, WM_MOUSEMOVE, MK_LBUTTON, at);
+  PostMessageW(tree, WM_LBUTTONUP, 0, at);
+  pump();
+}
+
+std::vector<std::wstring> children(HWND tree, HTREEITEM parent) {
+  std::vector<std::wstring> out;
+  for (HTREEITEM i = TreeView_GetChild(tree, parent); i; i = TreeView_GetNextSibling(tree, i)) {
+    out.push_back(tree_text(tree, i));
+  }
+  return out;
+}
+
+TEST_F(BookShape, VolumesHoldTheirChaptersInTheTreeAndGoWithThem) {
+  Book book;
+  for (const char* name : {"序章", "第一卷 风起", "第1章", "第2章", "第二卷", "第3章"}) {
+    Chapter chapter;
+    chapter.name = gbk_of(name);
+    chapter.content = std::string(name).find("卷") != std::string::npos ? "" : "{\\rtf1 text}";
+    book.chapters.push_back(chapter);
+  }
+  const std::filesystem::path file = dir_.path("volumes.zqb");
+  ASSERT_EQ(write_book(file, book), 0);
+  window().commands().open_book(wide_to_gbk_lossy(file.wstring()));
+  const ChapterTree& tree = window().chapter_tree();
+  const HTREEITEM root = tree.item_at(0);
+  EXPECT_EQ(children(c().tree, root),
+            (std::vector<std::wstring>{L"序章", L"第一卷 风起", L"第二卷"}));
+  EXPECT_EQ(children(c().tree, tree.item_at(2)), (std::vector<std::wstring>{L"第1章", L"第2章"}));
+  EXPECT_EQ(tree_image(c().tree, tree.item_at(2)), 3);
+
+  // 第3章 dropped onto 第一卷 goes to its end.
+  drag_in_tree(hwnd_, c().tree, tree.item_at(6), tree.item_at(2), false);
+  EXPECT_EQ(children(c().tree, tree.item_at(2)),
+            (std::vector<std::wstring>{L"第1章", L"第2章", L"第3章"}));
+  EXPECT_EQ(window().document().undo_name(), gbk_of("移动章节 第3章"));
+  // ← on a volume folds it, through the message loop; it stays folded while
+  // the tree changes around it.
+  select(2);
+  SetFocus(c().tree);
+  post_key(c().tree, VK_LEFT);
+  EXPECT_FALSE(tree.expanded(2));
+  // 第二卷 dragged above 第一卷: before it, never in among its chapters.
+  drag_in_tree(hwnd_, c().tree, tree.item_at(6), tree.item_at(2), true);
+  EXPECT_EQ(children(c().tree, root),
+            (std::vector<std::wstring>{L"序章", L"第二卷", L"第一卷 风起"}));
+  EXPECT_FALSE(tree.expanded(3));
+  EXPECT_EQ(child_count(c().tree, tree.item_at(3)), 3);
+  // 第一卷 (now third) with its three chapters moved up past 第二卷 by Alt+↑.
+  select(3);
+  SetFocus(c().tree);
+  post_key(c().tree, VK_UP, false, false, true);
+  EXPECT_EQ(children(c().tree, root),
+            (std::vector<std::wstring>{L"序章", L"第一卷 风起", L"第二卷"}));
+  EXPECT_EQ(window().document().undo_name(), gbk_of("移动分卷 第一卷 风起"));
+  EXPECT_EQ(gbk_to_wide(window().book().chapters[4].name), L"第3章");
+
+  // Del on the volume asks, then takes it with its chapters as one step.
+  select(2);
+  SetFocus(c().tree);
+  prompts_.answers = {Answer::ok};
+  post_key(c().tree, VK_DELETE);
+  ASSERT_FALSE(prompts_.messages.empty());
+  EXPECT_EQ(prompts_.messages.back().text,
+            L"要删除分卷“第一卷 风起”及其中的 3 章吗？\r\n删除可以撤销。");
+  EXPECT_EQ(window().document().count(), 2);
+  post_key(c().tree, 'Z', true);
+  EXPECT_EQ(window().document().count(), 6);
+  EXPECT_EQ(children(c().tree, tree.item_at(2)),
+            (std::vector<std::wstring>{L"第1章", L"第2章", L"第3章"}));
+
+  // 新建分卷 after the selected chapter's volume, named for its place, and
+  // 设为分卷 on an empty chapter; the marks are in the file.
+  select(3);
+  command(kCmdNewVolume);
+  TreeView_EndEditLabelNow(c().tree, TRUE);
+  EXPECT_EQ(gbk_to_wide(window().book().chapters[5].name), L"第二卷");
+  EXPECT_EQ(children(c().tree, root),
+            (std::vector<std::wstring>{L"序章", L"第一卷 风起", L"第二卷", L"第二卷"}));
+  select(1);
+  command(kCmdTreeInsertChapter);
+  TreeView_EndEditLabelNow(c().tree, TRUE);
+  EXPECT_EQ(window().selected_index(), 2);
+  command(kCmdTreeSetVolume);
+  EXPECT_EQ(tree_image(c().tree, tree.item_at(2)), 3);
+  EXPECT_EQ(window().document().undo_name(), gbk_of("设为分卷 新的章节"));
+  command(kCmdSave);
+  Book saved;
+  ASSERT_EQ(read_book(file, "", saved), ReadStatus::ok);
+  EXPECT_EQ(volume_positions(saved), (std::vector<int>{2, 3, 7, 8}));
+  EXPECT_TRUE(has_volume_mark(saved.chapters[1]));
+  EXPECT_EQ(chapter_text16(saved.chapters[1].content), u"");
 }
 
 }  // namespace
