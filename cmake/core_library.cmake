@@ -41,6 +41,7 @@ set(FOLIVRA_CORE_SOURCES
   src/text/text_diff.cpp
   src/text/text_layout.cpp
   src/text/chapter_numbers.cpp
+  src/text/volumes.cpp
   src/text/diff_rtf.cpp
   src/text/book_search.cpp
   src/text/text_import.cpp
@@ -49,7 +50,7 @@ set(FOLIVRA_CORE_SOURCES
   src/document/chapter_counts.cpp
   src/document/chapter_look.cpp
   src/document/document.cpp
-  src/document/volumes.cpp
+  src/document/renumbering.cpp
   src/document/book_replace.cpp
   src/document/damage_report.cpp
   src/store/sqlite_db.cpp

@@ -11,7 +11,7 @@
 #include "book/gbk.h"
 #include "book/gbk_wide.h"
 #include "document/chapter_look.h"
-#include "document/volumes.h"
+#include "text/volumes.h"
 #include "text/chapter_cut.h"
 
 namespace folivra {

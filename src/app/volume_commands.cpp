@@ -3,31 +3,17 @@
 // and delete when the settings ask for it.
 #include "app/main_window.h"
 #include "book/gbk_wide.h"
-#include "document/volumes.h"
+#include "document/renumbering.h"
+#include "text/volumes.h"
 #include "text/chapter_numbers.h"
 #include "text/plain_text.h"
 #include "text/text_rtf.h"
 
 namespace folivra {
 
-// The chapters whose names 重排章节编号 would change, with their new names.
 std::vector<ChapterEdit> MainWindow::renumbering_edits() const {
-  std::vector<std::u16string> names;
-  std::vector<bool> restarts;
-  const bool per_volume = settings_.read_bool("Editor", "renumber_per_volume", false);
-  const std::vector<int> volumes = volume_positions(doc_.book());
-  for (int p = 1; p <= doc_.count(); ++p) {
-    names.push_back(gbk_to_utf16(doc_.chapter(p).name));
-    restarts.push_back(per_volume && std::binary_search(volumes.begin(), volumes.end(), p));
-  }
-  const std::vector<std::u16string> renamed = renumbered_names(names, restarts);
-  std::vector<ChapterEdit> edits;
-  for (size_t i = 0; i < renamed.size(); ++i) {
-    if (!renamed[i].empty()) {
-      edits.push_back({static_cast<int>(i + 1), std::nullopt, gbk_field(renamed[i])});
-    }
-  }
-  return edits;
+  return folivra::renumbering_edits(doc_.book(),
+                                    settings_.read_bool("Editor", "renumber_per_volume", false));
 }
 
 // With 移动后自动重排编号, the numbers are put in order as part of the

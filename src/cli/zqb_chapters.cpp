@@ -11,6 +11,7 @@
 #include "cli/zqb_store.h"
 #include "document/document.h"
 #include "text/chapter_cut.h"
+#include "text/volumes.h"
 #include "text/word_count.h"
 #include <nlohmann/json.hpp>
 
@@ -94,7 +95,7 @@ int chapters(const Arguments& args) {
     for (size_t i = 0; i < batch.size(); ++i) {
       const Chapter& chapter = batch[i];
       std::cout << first + i + 1 << "\t" << chapter.kind << "\t" << gbk_to_utf8(chapter.name)
-                << "\t" << chapter.content.size() << "\n";
+                << "\t" << chapter.content.size() << (is_volume(chapter) ? "\tvolume\n" : "\n");
     }
   });
 }

@@ -35,6 +35,7 @@ struct Arguments {
   std::optional<std::string> reader;    // pack: the reader program to put in front
   bool json = false;                    // count: print JSON
   bool regex = false;                   // grep: the pattern is an ECMAScript regular expression
+  bool per_volume = false;              // renumber: each volume's chapters on their own
   bool plain = false;                   // txt: readable text instead of the RTF-source conversion
   std::optional<std::string> encoding;  // txt --plain: utf8 (default), utf8-bom or gbk; import
   std::optional<std::string> rule;      // import: the heading rule (UTF-8 regular expression)

@@ -7,6 +7,7 @@
 #include "cli/zqb_store.h"
 #include "document/chapter_look.h"
 #include "document/document.h"
+#include "document/renumbering.h"
 #include "text/chapter_numbers.h"
 #include "text/plain_text.h"
 #include "text/text_layout.h"
@@ -82,15 +83,7 @@ int renumber(const Arguments& args) {
   Document doc;
   if (const int status = open_for_change(args, doc)) return status;
   const Book& book = doc.book();
-  std::vector<std::u16string> names;
-  for (const Chapter& chapter : book.chapters) names.push_back(gbk_to_utf16(chapter.name));
-  const std::vector<std::u16string> renamed = renumbered_names(names);
-  std::vector<ChapterEdit> edits;
-  for (size_t i = 0; i < renamed.size(); ++i) {
-    if (!renamed[i].empty()) {
-      edits.push_back({static_cast<int>(i + 1), std::nullopt, gbk_field(renamed[i])});
-    }
-  }
+  std::vector<ChapterEdit> edits = renumbering_edits(book, args.per_volume);
   const size_t count = edits.size();
   if (!edits.empty()) {
     record_in_store(args, args.positional[0], book);

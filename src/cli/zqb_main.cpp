@@ -29,7 +29,8 @@ usage:
   zqb pack BOOK OUT.exe [--password TEXT] [--reader READER.exe]
                                     compile the book into a stand-alone reader
   zqb unpack READER.exe OUT         take the book out of a compiled reader
-  zqb chapters BOOK                 list the chapters: number, kind, name, bytes
+  zqb chapters BOOK                 list the chapters: number, kind, name, bytes, and
+                                    "volume" after a volume (分卷)
   zqb count BOOK [--json]           字数 of each chapter and the book: number, name,
                                     字数, characters, characters without spaces
   zqb grep BOOK PATTERN [--regex]   the lines of the chapters' text that hold PATTERN:
@@ -65,9 +66,10 @@ usage:
                                     paragraphs removed, 0 or 1 blank lines between
                                     paragraphs (0), ASCII punctuation after Chinese
                                     text made full-width (yes); formatting kept
-  zqb renumber BOOK                 the numbers of chapter names (第12章, 第十二章, 12.)
+  zqb renumber BOOK [--per-volume]  the numbers of chapter names (第12章, 第十二章, 12.)
                                     made to run in order again from the first one's,
-                                    each in the numerals it is written in
+                                    each in the numerals it is written in; with
+                                    --per-volume each volume's chapters start again
   zqb --help                        show this text
 
 The chapter commands take --password for a protected book and write it back
@@ -183,6 +185,8 @@ int main(int argc, char** argv) {
       args.json = true;
     } else if (arg == "--regex") {
       args.regex = true;
+    } else if (arg == "--per-volume") {
+      args.per_volume = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return usage_error("unknown option '" + std::string(arg) + "'");
     } else {

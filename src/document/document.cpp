@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "book/gbk.h"
-#include "document/volumes.h"
+#include "text/volumes.h"
 
 namespace folivra {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "book/gbk_wide.h"
-#include "document/volumes.h"
+#include "text/volumes.h"
 #include "ui/menu_ids.h"
 
 namespace folivra {

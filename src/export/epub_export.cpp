@@ -9,6 +9,7 @@
 #include "export/zip_archive.h"
 #include "text/chapter_cut.h"
 #include "text/plain_text.h"
+#include "text/volumes.h"
 #include "text/text_rtf.h"
 
 namespace folivra {
@@ -186,6 +187,7 @@ bool EpubWriter::add_chapters(std::span<const Chapter> chapters) {
       name = "第 " + std::to_string(first + i + 1) + " 章";
     }
     names_.push_back(std::move(name));
+    volumes_.push_back(is_volume(chapters[i]));
   }
   std::vector<ZipEntry> pages(chapters.size());
   run_parallel(chapters.size(), item_workers(chapters.size()), [&](size_t i) {
@@ -226,14 +228,25 @@ bool EpubWriter::finish(const Book& book) {
   manifest +=
       "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
       "properties=\"nav\"/>\n<item id=\"css\" href=\"style.css\" media-type=\"text/css\"/>\n";
+  bool in_volume = false;  // a volume's list of chapters is open in the contents
   for (size_t i = 0; i < names_.size(); ++i) {
     const std::string file = file_of(i);
     const std::string id = file.substr(0, 6);
     manifest +=
         "<item id=\"" + id + "\" href=\"" + file + "\" media-type=\"application/xhtml+xml\"/>\n";
     spine += "<itemref idref=\"" + id + "\"/>\n";
-    toc += "<li><a href=\"" + file + "\">" + names_[i] + "</a></li>\n";
+    if (volumes_[i] && in_volume) toc += "</ol>\n</li>\n";
+    if (volumes_[i]) in_volume = false;
+    toc += "<li><a href=\"" + file + "\">" + names_[i] + "</a>";
+    // A volume's chapters are a list within its item (none: no list).
+    if (volumes_[i] && i + 1 < names_.size() && !volumes_[i + 1]) {
+      toc += "\n<ol>\n";
+      in_volume = true;
+    } else {
+      toc += "</li>\n";
+    }
   }
+  if (in_volume) toc += "</ol>\n</li>\n";
   if (names_.empty()) {
     // A spine needs one page: the book's title.
     manifest += "<item id=\"title\" href=\"title.xhtml\" media-type=\"application/xhtml+xml\"/>\n";

@@ -31,6 +31,7 @@ class EpubWriter {
  private:
   ZipWriter zip_;
   std::vector<std::string> names_;  // as the pages and the contents show them
+  std::vector<bool> volumes_;       // which of them are volumes
 };
 
 // A ZIP without ZIP64 holds 65,535 files; six are the publication's own.

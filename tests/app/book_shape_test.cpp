@@ -4,7 +4,7 @@
 #include "book/book_file.h"
 #include "book/gbk.h"
 #include "book/gbk_wide.h"
-#include "document/volumes.h"
+#include "text/volumes.h"
 #include "text/plain_text.h"
 #include "ui/menu_ids.h"
 #include "ui/rtf_stream.h"

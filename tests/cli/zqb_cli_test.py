@@ -324,6 +324,32 @@ class ZqbTest(unittest.TestCase):
                          ["序章", "第一章 出发", "第二章 渡河", "第003回 山谷", "4. 夜雨", "第一卷 风起"])
         self.assertEqual(run("renumber", path).stdout, b"0 chapters renamed\n")
 
+    def test_volumes_come_in_with_a_novel_and_nest_in_the_epub(self):
+        import zipfile
+        text = ("第一卷 风起\n第一章 出发\n他走了。\n第三章 渡河\n河很宽。\n"
+                "第二卷 归途\n第五章 到家\n到了。\n第二章 夜\n夜深。\n第三卷 空\n")
+        novel = self.path("山河.txt")
+        with open(novel, "w", encoding="utf-8") as f:
+            f.write(text)
+        book = self.path("山河.zqb")
+        self.assertEqual(run("import", novel, book).returncode, 0)
+        listing = run("chapters", book).stdout.decode("utf-8").splitlines()
+        self.assertEqual([line.split("\t")[2] for line in listing if line.endswith("\tvolume")],
+                         ["第一卷 风起", "第二卷 归途", "第三卷 空"])
+        self.assertEqual(run("renumber", book, "--per-volume").stdout, b"2 chapters renamed\n")
+        _, dumped = self.dump(book)
+        self.assertEqual([c["name"] for c in dumped["chapters"]],
+                         ["第一卷 风起", "第一章 出发", "第二章 渡河", "第二卷 归途", "第一章 到家",
+                          "第二章 夜", "第三卷 空"])
+        out = self.epubcheck_book(book)
+        with zipfile.ZipFile(out) as epub:
+            nav = epub.read("OEBPS/nav.xhtml").decode("utf-8")
+        toc = nav[nav.index("<ol>"):]
+        # Each volume an item holding its chapters' list; the empty one none.
+        self.assertRegex(toc, r"<li><a href=\"[^\"]+\">第一卷 风起</a>\n<ol>\n<li><a [^>]+>第一章 出发</a></li>\n"
+                              r"<li><a [^>]+>第二章 渡河</a></li>\n</ol>\n</li>\n<li><a [^>]+>第二卷 归途</a>\n<ol>")
+        self.assertIn(">第三卷 空</a></li>\n</ol>", toc)
+
     def test_a_cut_file_is_not_written_back(self):
         spec = {"chapters": [{"name": "a"}, {"name": "b"}]}
         result, path = self.build(spec)

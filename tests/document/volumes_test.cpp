@@ -1,11 +1,12 @@
 // 分卷: volumes found from names and marks, and the operations that move and
 // delete a volume with its chapters as one undoable step.
-#include "document/volumes.h"
+#include "text/volumes.h"
 
 #include <gtest/gtest.h>
 
 #include "document/document.h"
 #include "text/chapter_numbers.h"
+#include "text/novel_import.h"
 #include "text/plain_text.h"
 #include "text/text_rtf.h"
 
@@ -121,6 +122,22 @@ TEST(Volumes, RenamesLaidOntoAMoveGoBackWithIt) {
               fresh.replace(shaped_book());
               return fresh;
             }()));
+}
+
+TEST(Volumes, AnImportedNovelKeepsItsVolumes) {
+  const std::u16string text =
+      u"书名：山河\n\n第一卷 风起\n\n第一章 出发\n他走了。\n第二章 渡河\n河很宽。\n"
+      u"第二卷 归途\n卷首语：回家。\n第三章 到家\n到了。\n第三卷\n";
+  const ChapterSplit split = split_chapters(text, default_heading_rule());
+  Book book;
+  book.chapters = chapters_of(split.chapters, RtfFont{}).chapters;
+  std::vector<std::string> names;
+  for (const Chapter& chapter : book.chapters)
+    names.push_back(utf16_to_utf8(gbk_to_utf16(chapter.name)));
+  ASSERT_EQ(names, (std::vector<std::string>{"序", "第一卷 风起", "第一章 出发", "第二章 渡河",
+                                             "第二卷 归途", "第三章 到家", "第三卷"}));
+  // 第二卷 holds its own foreword: a chapter, not a volume.
+  EXPECT_EQ(volume_positions(book), (std::vector<int>{2, 7}));
 }
 
 TEST(Volumes, RenumberingPerVolumeStartsEachVolumeAgain) {

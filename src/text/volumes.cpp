@@ -1,4 +1,4 @@
-#include "document/volumes.h"
+#include "text/volumes.h"
 
 #include <algorithm>
 #include <string_view>
