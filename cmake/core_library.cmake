@@ -41,6 +41,7 @@ set(FOLIVRA_CORE_SOURCES
   src/text/text_diff.cpp
   src/text/text_layout.cpp
   src/text/chapter_numbers.cpp
+  src/text/numerals.cpp
   src/text/volumes.cpp
   src/text/diff_rtf.cpp
   src/text/book_search.cpp

@@ -16,6 +16,7 @@
 #include "reader/reading_look.h"
 #include "reader/reading_place.h"
 #include "text/plain_text.h"
+#include "text/volumes.h"
 #include "document/chapter_look.h"
 #include "book/book_time.h"
 #include "book/gbk_wide.h"
@@ -46,6 +47,7 @@ struct Reader {
   HMENU menu = nullptr, marks_menu = nullptr;
   WINDOWPLACEMENT windowed{};  // where the window was before the full-screen view
   int percent = -1;
+  std::vector<HTREEITEM> items;  // each chapter's, by position
 };
 
 constexpr UINT_PTR kPercentTimer = 1;
@@ -344,14 +346,23 @@ void fill() {
   item.hItem = root;
   item.pszText = const_cast<wchar_t*>(title.c_str());
   TreeView_SetItem(g.tree, &item);
-  insert.hParent = root;
+  // A volume's chapters hang under it.
+  HTREEITEM parent = root;
+  std::vector<HTREEITEM> volumes;
+  g.items.clear();
   for (size_t p = 1; p <= book.chapters.size(); ++p) {
     const std::wstring name = gbk_to_wide(book.chapters[p - 1].name);
+    const bool volume =
+        is_volume(book.chapters[p - 1],
+                  std::u16string_view(reinterpret_cast<const char16_t*>(name.data()), name.size()));
+    insert.hParent = volume ? root : parent;
     insert.item.pszText = const_cast<wchar_t*>(name.c_str());
     insert.item.lParam = static_cast<LPARAM>(p);
-    TreeView_InsertItem(g.tree, &insert);
+    g.items.push_back(TreeView_InsertItem(g.tree, &insert));
+    if (volume) volumes.push_back(parent = g.items.back());
   }
   TreeView_Expand(g.tree, root, TVE_EXPAND);
+  for (HTREEITEM volume : volumes) TreeView_Expand(g.tree, volume, TVE_EXPAND);
   SendMessageW(g.tree, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(g.tree, nullptr, TRUE);
 }
@@ -359,9 +370,8 @@ void fill() {
 // Selects a chapter through the tree, as a click would; `at_end` puts the
 // text's end in view (going back, the reader goes on from where it left off).
 void go_to_chapter(int position, bool at_end) {
-  HTREEITEM item = TreeView_GetChild(g.tree, TreeView_GetRoot(g.tree));
-  for (int p = 1; item && p < position; ++p) item = TreeView_GetNextSibling(g.tree, item);
-  if (!item) return;
+  if (position < 1 || position > static_cast<int>(g.items.size())) return;
+  const HTREEITEM item = g.items[static_cast<size_t>(position - 1)];
   TreeView_SelectItem(g.tree, item);
   const LONG end = at_end ? GetWindowTextLengthW(g.content) : 0;
   CHARRANGE caret{end, end};

@@ -19,10 +19,6 @@ struct ChapterNumber {
 };
 ChapterNumber chapter_number_of(std::u16string_view name);
 
-// A volume heading (分卷): "第一卷 …", "第2部", "第三篇", "第四集", "卷五 …",
-// "上卷", "下部 …". A name of a heading followed by its title counts too.
-bool is_volume_heading(std::u16string_view name);
-
 // The numeral of `value` as Chinese text (一, 十, 十二, 一百零五, 两千 is 二千).
 std::u16string chinese_numeral(long value);
 

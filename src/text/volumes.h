@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "book/book.h"
@@ -13,6 +14,11 @@ namespace folivra {
 // chapters. The mark is an RTF destination every reader skips, so any reader
 // of the book still sees an empty chapter.
 bool is_volume(const Chapter& chapter);
+// A volume heading: "第一卷 …", "第2部", "第三篇", "第四集", "卷五 …", "上卷",
+// "下部 …". A name of a heading followed by its title counts too.
+bool is_volume_heading(std::u16string_view name);
+// The same, given the chapter's name as UTF-16 (converted by the caller).
+bool is_volume(const Chapter& chapter, std::u16string_view name);
 bool has_volume_mark(const Chapter& chapter);
 // Nothing but spaces and line ends in the chapter's text.
 bool holds_no_text(const Chapter& chapter);

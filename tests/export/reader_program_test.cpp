@@ -198,6 +198,33 @@ TEST_F(ReaderProgram, ShowsTheBook) {
   EXPECT_EQ(wait_exit(), 0u);
 }
 
+// A volume's chapters hang under it in the reader's tree, as in the editor's.
+TEST_F(ReaderProgram, NestsChaptersUnderTheirVolumes) {
+  Book book = sample_book(5);
+  book.chapters[0].name = gbk_of("第一卷 风起");
+  book.chapters[0].content.clear();
+  book.chapters[3].name = gbk_of("第二卷");
+  book.chapters[3].content = "{\\rtf1\\ansi \\par }";
+  const DWORD pid = start(compile(book));
+  ASSERT_NE(pid, 0u);
+  HWND reader = wait_for_window(nullptr, L"新的书籍 - Folivra", pid);
+  ASSERT_NE(reader, nullptr);
+  HWND tree = find_child(reader, WC_TREEVIEWW);
+  const HTREEITEM first = TreeView_GetChild(tree, TreeView_GetRoot(tree));
+  const HTREEITEM second = TreeView_GetNextSibling(tree, first);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(TreeView_GetNextSibling(tree, second), nullptr) << "two volumes at the top";
+  int under_first = 0;
+  for (HTREEITEM i = TreeView_GetChild(tree, first); i; i = TreeView_GetNextSibling(tree, i)) {
+    ++under_first;
+  }
+  EXPECT_EQ(under_first, 2);
+  const HTREEITEM last = TreeView_GetChild(tree, second);
+  ASSERT_NE(last, nullptr);
+  TreeView_SelectItem(tree, last);
+  EXPECT_EQ(text_of(reader), L"新的书籍 - 章节 5");
+}
+
 // Each book opens where its reader stopped (a file of the reader's own);
 // another book, and a broken file, open at the beginning.
 TEST_F(ReaderProgram, OpensWhereTheReaderStopped) {
