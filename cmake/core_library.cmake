@@ -41,6 +41,7 @@ set(FOLIVRA_CORE_SOURCES
   src/text/text_diff.cpp
   src/text/text_layout.cpp
   src/text/chapter_numbers.cpp
+  src/text/view_marks.cpp
   src/text/numerals.cpp
   src/text/volumes.cpp
   src/text/diff_rtf.cpp
@@ -205,6 +206,7 @@ set(FOLIVRA_CORE_TEST_SOURCES
   tests/text/text_search_test.cpp
   tests/text/text_diff_test.cpp
   tests/text/text_layout_test.cpp
+  tests/text/view_marks_test.cpp
   tests/text/chapter_numbers_test.cpp
   tests/text/text_import_test.cpp
   tests/text/rtf_corpus_test.cpp

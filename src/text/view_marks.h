@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace folivra {
+
+// What the editor lays over a chapter only while showing it (the writing
+// view's line spacing, light text on a dark page): values no author writes,
+// so that the RTF the control gives back is cleared of them exactly.
+struct ViewMarks {
+  int spacing = 0;      // \slN\slmult1 of every paragraph laid over (0: none)
+  bool colour = false;  // text of kViewColour was the automatic colour
+};
+inline constexpr uint8_t kViewRed = 0xDC, kViewGreen = 0xDD, kViewBlue = 0xD8;
+
+// The line spacing (in tenths of a line, 11 to 20) as the marked \sl value:
+// one twentieth of a line more than asked, in twips.
+int marked_spacing(int tenths);
+
+// `rtf` without the marks: the spacing words go (the paragraphs are single
+// spaced again), the marked colour leaves the colour table and its text
+// takes the automatic colour, other colour numbers closing up behind it.
+std::string without_view_marks(std::string_view rtf, const ViewMarks& marks);
+
+}  // namespace folivra
