@@ -98,6 +98,7 @@ set(FOLIVRA_SHELL_SOURCES
   src/app/history_commands.cpp
   src/app/layout_commands.cpp
   src/app/volume_commands.cpp
+  src/app/writing_view.cpp
   src/editor/versions_window.cpp
   src/editor/writing_stats_window.cpp
   src/app/import_export_commands.cpp
@@ -192,6 +193,7 @@ add_executable(window_tests ${FOLIVRA_CARRIED_READER_RC} ${CMAKE_BINARY_DIR}/edi
                             tests/app/settings_test.cpp tests/app/dialogs_test.cpp
                             tests/app/document_window_test.cpp tests/app/document_commands_test.cpp
                             tests/app/keeping_work_test.cpp tests/app/daily_use_test.cpp tests/app/writing_history_test.cpp tests/app/book_shape_test.cpp
+                            tests/app/writing_view_test.cpp
                             tests/app/saving_test.cpp tests/app/keyboard_test.cpp tests/app/two_windows_test.cpp
                             tests/app/import_export_test.cpp
                             tests/app/command_line_test.cpp tests/editor/password_dialog_test.cpp

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Takes screenshots of the editor showing a sample book, and of the reader,
 # under Xvfb at 96, 144 and 192 DPI:
-# build/screenshots/{start,information,chapter,tree-counts,chapter-menu,history,writing-stats,today,saving,save-dialog,font-dialog,
+# build/screenshots/{start,information,chapter,tree-counts,volumes,writing-view,writing-night,chapter-menu,history,writing-stats,today,saving,save-dialog,font-dialog,
 #   password-dialog,password-set,import-dialog,reader}.png, the same under dpi144/ and dpi192/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,7 +30,7 @@ for dpi in 96 144 192; do
   screen="$((1024 * dpi / 96))x$((768 * dpi / 96))x24"
   xvfb-run -a -s "-screen 0 $screen" \
     build/windows/wine-run.sh build/windows/window_shots.exe "Z:$PWD/$out"
-  for shot in start information chapter tree-counts chapter-menu search word-count history writing-stats today saving save-dialog font-dialog password-dialog password-set import-dialog; do
+  for shot in start information chapter tree-counts volumes writing-view writing-night chapter-menu search word-count history writing-stats today saving save-dialog font-dialog password-dialog password-set import-dialog; do
     convert "$out/$shot.bmp" "$out/$shot.png" && rm "$out/$shot.bmp"
   done
   # The stand-alone reader: the sample book compiled with zqb pack, shown for real.

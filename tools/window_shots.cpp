@@ -325,6 +325,36 @@ int wmain(int argc, wchar_t** argv) {
     window.set_modified(false);
   }
 
+  // 分卷 in the tree; then the writing view on a 护眼 page at 1.5 lines, and
+  // at night.
+  {
+    Book book = sample();
+    Chapter volume;
+    volume.name = "\xB5\xDA\xD2\xBB\xBE\xED \xC9\xBD\xC2\xB7";  // 第一卷 山路
+    book.chapters.insert(book.chapters.begin(), volume);
+    volume.name = "\xB5\xDA\xB6\xFE\xBE\xED \xCB\xAE\xC2\xB7";  // 第二卷 水路
+    book.chapters.insert(book.chapters.begin() + 3, volume);
+    book.chapter_count = static_cast<int32_t>(book.chapters.size());
+    window.show_book(book);
+    TreeView_SelectItem(window.controls().tree, window.chapter_tree().item_at(5));
+    pump();
+    save_screen(hwnd, folder + L"\\volumes.bmp");
+    window.settings().write_int("View", "page", 1);
+    window.settings().write_int("View", "spacing", 15);
+    window.set_writing_view(true);
+    pump();
+    save_screen(hwnd, folder + L"\\writing-view.bmp");
+    window.settings().write_int("View", "page", 3);
+    window.apply_page_look();
+    pump();
+    save_screen(hwnd, folder + L"\\writing-night.bmp");
+    window.set_writing_view(false);
+    window.settings().write_int("View", "page", 0);
+    window.settings().write_int("View", "spacing", 10);
+    window.apply_page_look();
+    window.set_modified(false);
+  }
+
   // A long save with its progress bar over the book's pane.
   Book saved = long_book();
   wchar_t temp[MAX_PATH] = {};

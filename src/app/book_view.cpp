@@ -20,7 +20,7 @@ constexpr UINT kBookCommands[] = {
     kCmdFind,        kCmdFindNext,    kCmdFindPrevious,    kCmdReplace,
     kCmdFindInBook,  kCmdWordCount,   kCmdExportEpub,      kCmdSetCover,
     kCmdDeleteCover, kCmdHistory,     kCmdDeletedChapters, kCmdLayoutChapter,
-    kCmdLayoutBook,  kCmdRenumber,    kCmdNewVolume};
+    kCmdLayoutBook,  kCmdRenumber,    kCmdNewVolume,       kCmdWritingView};
 
 }  // namespace
 

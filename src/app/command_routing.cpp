@@ -146,6 +146,23 @@ void MainWindow::on_command(UINT id) {
       }
       break;
     }
+    case kCmdWritingView:
+      set_writing_view(!writing_view_);
+      break;
+    case kCmdSpacing10:
+    case kCmdSpacing10 + 2:
+    case kCmdSpacing10 + 5:
+    case kCmdSpacing10 + 8:
+    case kCmdSpacing10 + 10:
+    case kCmdPageWhite:
+    case kCmdPageGreen:
+    case kCmdPageSepia:
+    case kCmdPageDark:
+    case kCmdColumnNarrow:
+    case kCmdColumnMedium:
+    case kCmdColumnWide:
+      page_look_command(id);
+      break;
     case kCmdNewVolume:
     case kCmdTreeNewVolume:
       new_volume();

@@ -77,6 +77,7 @@ void MainWindow::apply_tree_counts() {
                                settings_.read_bool("Editor", "renumber_per_volume", false));
   menus_.settings->set_checked(kCmdAutoRenumber,
                                settings_.read_bool("Editor", "auto_renumber", false));
+  apply_page_look();
 }
 
 }  // namespace folivra

@@ -188,7 +188,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COPYDATA:
       return holder_asked(reinterpret_cast<const COPYDATASTRUCT*>(lparam));
     case WM_CLOSE:
-      if (commands_.confirm_discard()) DestroyWindow(hwnd);
+      if (commands_.confirm_discard()) {
+        set_writing_view(false);  // the placement kept is the window's own
+        DestroyWindow(hwnd);
+      }
       return 0;
     case WM_QUERYENDSESSION:
       if (saving_) return FALSE;  // asked while a save is writing the book: not now
@@ -264,6 +267,11 @@ void MainWindow::create_controls() {
 void MainWindow::layout() {
   RECT client;
   GetClientRect(hwnd_, &client);
+  if (writing_view_) {
+    lay_out_writing_view(client.right, client.bottom);
+    lay_out_status();
+    return;
+  }
   const Box splitter = box_of(c_.splitter);
   const MainLayout main = layout_main(client.right, client.bottom, splitter.left, splitter.width,
                                       scale(kStatusBarHeight, dpi_));
@@ -282,7 +290,10 @@ void MainWindow::layout() {
   const PageLayout fields = layout_pages(page.width, page.height, dpi_);
   info_.resize(fields.title_width, fields.field_width, fields.intro_width, fields.intro_height);
   place(c_.content, fields.content);
+  lay_out_status();
+}
 
+void MainWindow::lay_out_status() {
   SendMessageW(c_.status, WM_SIZE, 0, 0);
   RECT status;
   GetClientRect(c_.status, &status);
@@ -341,8 +352,13 @@ bool MainWindow::translate_accelerator(MSG& msg) {
       return false;
     }
   }
-  // Every shortcut is a Ctrl key, Del, F3 or F5: only those need current menu states.
   const WPARAM key = msg.wParam;
+  if (msg.message == WM_KEYDOWN && (key == VK_F11 || (key == VK_ESCAPE && writing_view_)) &&
+      GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+    set_writing_view(key == VK_F11 ? !writing_view_ : false);
+    return true;
+  }
+  // Every shortcut is a Ctrl key, Del, F3 or F5: only those need current menu states.
   if (GetKeyState(VK_CONTROL) >= 0 && key != VK_DELETE && key != VK_F5 && key != VK_F3) {
     return false;
   }

@@ -169,6 +169,12 @@ class MainWindow : public DocumentView,
   // layout_commands.cpp: 一键排版 of the chapter shown or the whole book
   void lay_out_chapters(bool whole_book);
   void renumber_chapters();  // 重排章节编号
+  // writing_view.cpp: the writing view (F11) and the page's look
+  void set_writing_view(bool on);
+  bool in_writing_view() const { return writing_view_; }
+  void apply_page_look();
+  void page_look_command(UINT id);
+  PageLook page_look_setting() const;
   // volume_commands.cpp: 分卷
   void new_volume();
   void toggle_volume();  // 设为分卷
@@ -199,6 +205,8 @@ class MainWindow : public DocumentView,
   // main_window.cpp
   void create_controls();
   void layout();
+  void lay_out_writing_view(int width, int height);
+  void lay_out_status();
   bool enforce_minimum_size();
   void run_command(UINT id);
   static constexpr UINT_PTR kSavedTimer = 2;  // ends the "已保存" note in the status bar
@@ -306,6 +314,9 @@ class MainWindow : public DocumentView,
   ContentEditor editor_{*this};
   InfoPage info_{book_, *this};
   bool read_only_ = false;
+  bool writing_view_ = false;
+  WINDOWPLACEMENT view_return_{};  // where the window was before the writing view
+  LONG_PTR view_style_ = 0;
   WordCounts counts_{doc_};
   SearchWindow find_{*this};
   BookFinder finder_;  // its hits are the find window's list, in its order

@@ -85,7 +85,7 @@ void PopupMenu::set_caption(UINT id, const std::wstring& caption) {
 
 PopupMenu* Menus::owner_of(UINT id) const {
   for (PopupMenu* popup :
-       {file.get(), edit.get(), insert.get(), format.get(), settings.get(), help.get()}) {
+       {file.get(), edit.get(), insert.get(), format.get(), view.get(), settings.get(), help.get()}) {
     if (popup->has(id)) return popup;
   }
   return nullptr;
@@ -177,6 +177,24 @@ Menus build_menus() {
       {kCmdLayoutBook, L"一键排版全书(&K)...", false},
       {kCmdRenumber, L"重排章节编号(&R)", false},
   });
+  m.view = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
+      {kCmdWritingView, L"写作视图(&W)\tF11", false},
+      {0, L""},
+      {kCmdSpacing10, L"单倍行距(&1)"},
+      {kCmdSpacing10 + 2, L"1.2 倍行距"},
+      {kCmdSpacing10 + 5, L"1.5 倍行距(&5)"},
+      {kCmdSpacing10 + 8, L"1.8 倍行距"},
+      {kCmdSpacing10 + 10, L"双倍行距(&2)"},
+      {0, L""},
+      {kCmdPageWhite, L"白色背景(&B)"},
+      {kCmdPageGreen, L"护眼绿背景(&G)"},
+      {kCmdPageSepia, L"羊皮纸背景(&S)"},
+      {kCmdPageDark, L"夜间背景(&N)"},
+      {0, L""},
+      {kCmdColumnNarrow, L"写作视图窄栏"},
+      {kCmdColumnMedium, L"写作视图中栏"},
+      {kCmdColumnWide, L"写作视图宽栏"},
+  });
   m.settings = std::make_unique<PopupMenu>(std::vector<PopupMenu::Item>{
       {kCmdChooseFont, L"设置字体(&F)..."},
       {kCmdTreeCounts, L"目录显示字数(&W)"},
@@ -214,6 +232,7 @@ Menus build_menus() {
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.edit->handle()), L"编辑(&E)");
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.insert->handle()), L"插入(&I)");
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.format->handle()), L"格式(&O)");
+  AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.view->handle()), L"视图(&V)");
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.settings->handle()), L"设置(&T)");
   AppendMenuW(m.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(m.help->handle()), L"帮助(&H)");
   return m;
@@ -232,6 +251,7 @@ HACCEL build_accelerators() {
       {FVIRTKEY, VK_DELETE, kCmdDelete},
       {FCONTROL | FVIRTKEY, 'A', kCmdSelectAll},
       {FVIRTKEY, VK_F5, kCmdInsertDate},
+      {FVIRTKEY, VK_F11, kCmdWritingView},
       {FCONTROL | FVIRTKEY, 'P', kCmdSetPassword},
       {FCONTROL | FVIRTKEY, VK_F7, kCmdCompile},
       {FCONTROL | FSHIFT | FVIRTKEY, 'N', kCmdAddChapter},

@@ -41,7 +41,7 @@ class PopupMenu {
 
 struct Menus {
   HMENU bar = nullptr;
-  std::unique_ptr<PopupMenu> file, edit, insert, format, settings, help;
+  std::unique_ptr<PopupMenu> file, edit, insert, format, view, settings, help;
   std::unique_ptr<PopupMenu> tree;  // "树型框右键": the chapter tree's context menu
 
   // For the items of the menu bar, by command.

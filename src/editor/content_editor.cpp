@@ -1,5 +1,7 @@
 #include "editor/content_editor.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 #include <richedit.h>
 
@@ -12,6 +14,20 @@
 namespace folivra {
 
 namespace {
+
+COLORREF page_colour(Page page) {
+  switch (page) {
+    case Page::green:
+      return RGB(0xC7, 0xED, 0xCC);
+    case Page::sepia:
+      return RGB(0xF4, 0xEC, 0xD8);
+    case Page::dark:
+      return RGB(0x26, 0x28, 0x2B);
+    case Page::white:
+      break;
+  }
+  return GetSysColor(COLOR_WINDOW);
+}
 
 bool only_ctrl() {
   return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
@@ -43,6 +59,7 @@ void ContentEditor::set_up_control() {
   if (format_)
     SendMessageW(edit_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&*format_));
   apply_read_only();
+  apply_column();
 }
 
 // Replacing the text of a very large chapter costs more than a new control.
@@ -61,9 +78,84 @@ void ContentEditor::show(int position, std::string_view content, bool takes_text
   SendMessageW(edit_, EM_LINESCROLL, 0, -999999999);
   load_guard_ = true;
   load_chapter_text(edit_, content);
+  lay_look_over();
   // The editor reports the load as a change, or on some systems does not:
   // either way the next real change must be stored.
   load_guard_ = false;
+}
+
+// The look is laid over the chapter just loaded with the control's notices
+// off and its undo emptied: it is no change of the chapter. Spacing goes
+// only onto text all single-spaced and light text only onto text all of one
+// colour, so that taking the marks off gives the author's own back.
+void ContentEditor::lay_look_over() {
+  marks_ = {};
+  SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(page_colour(look_.page)));
+  if (look_.spacing <= 10 && look_.page != Page::dark) return;
+  const LRESULT events = SendMessageW(edit_, EM_GETEVENTMASK, 0, 0);
+  SendMessageW(edit_, EM_SETEVENTMASK, 0, 0);
+  CHARRANGE kept{};
+  SendMessageW(edit_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+  CHARRANGE all{0, -1};
+  SendMessageW(edit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+  if (look_.spacing > 10) {
+    PARAFORMAT2 paragraphs{};
+    paragraphs.cbSize = sizeof paragraphs;
+    SendMessageW(edit_, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&paragraphs));
+    if ((paragraphs.dwMask & PFM_LINESPACING) && paragraphs.bLineSpacingRule == 0) {
+      PARAFORMAT2 spaced{};
+      spaced.cbSize = sizeof spaced;
+      spaced.dwMask = PFM_LINESPACING;
+      spaced.bLineSpacingRule = 5;  // in twentieths of a line
+      spaced.dyLineSpacing = marked_spacing(std::min(look_.spacing, 20)) / 12;
+      SendMessageW(edit_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&spaced));
+      marks_.spacing = marked_spacing(std::min(look_.spacing, 20));
+    }
+  }
+  if (look_.page == Page::dark) {
+    CHARFORMAT2W text{};
+    text.cbSize = sizeof text;
+    SendMessageW(edit_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&text));
+    if (text.dwMask & CFM_COLOR) {  // one colour throughout, given back on the way out
+      marks_.original =
+          text.dwEffects & CFE_AUTOCOLOR ? -1 : static_cast<int32_t>(text.crTextColor);
+      CHARFORMAT2W light{};
+      light.cbSize = sizeof light;
+      light.dwMask = CFM_COLOR;
+      light.crTextColor = RGB(kViewRed, kViewGreen, kViewBlue);
+      SendMessageW(edit_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&light));
+      marks_.colour = true;
+    }
+  }
+  SendMessageW(edit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+  SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
+  SendMessageW(edit_, EM_SETMODIFY, FALSE, 0);
+  SendMessageW(edit_, EM_SETEVENTMASK, 0, events);
+}
+
+void ContentEditor::set_look(const PageLook& look) {
+  look_ = look;
+  SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(page_colour(look_.page)));
+}
+
+void ContentEditor::set_column(int width) {
+  column_ = width;
+  apply_column();
+}
+
+// A centred column: the formatting rectangle leaves what is left either side.
+void ContentEditor::apply_column() {
+  if (column_ <= 0) {
+    SendMessageW(edit_, EM_SETRECT, 0, 0);  // the control's own again
+    return;
+  }
+  RECT box{};
+  GetClientRect(edit_, &box);
+  const int side = std::max(0, (static_cast<int>(box.right) - column_) / 2);
+  box.left += side;
+  box.right -= side;
+  box.top += 2;
+  SendMessageW(edit_, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&box));
 }
 
 void ContentEditor::forget() {
@@ -101,7 +193,7 @@ void ContentEditor::store_pending(Book& book) {
   const int p = pending_;
   pending_ = 0;
   if (p >= 1 && p <= static_cast<int>(book.chapters.size())) {
-    book.chapters[static_cast<size_t>(p - 1)].content = save_rtf(edit_);
+    book.chapters[static_cast<size_t>(p - 1)].content = without_view_marks(save_rtf(edit_), marks_);
   }
 }
 
@@ -186,9 +278,14 @@ bool ContentEditor::key(WPARAM key) {
   return false;
 }
 
-LRESULT ContentEditor::message(UINT message, WPARAM wparam, LPARAM, bool& handled) {
+LRESULT ContentEditor::message(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) {
   handled = true;
   switch (message) {
+    case WM_SIZE: {  // the column stays centred in the new width
+      const LRESULT result = DefSubclassProc(edit_, message, wparam, lparam);
+      apply_column();
+      return result;
+    }
     case WM_KEYDOWN:
       if (key(wparam)) return 0;
       break;

@@ -8,8 +8,18 @@
 #include <string_view>
 
 #include "book/book.h"
+#include "text/view_marks.h"
 
 namespace folivra {
+
+// How the text is shown, whatever the chapter holds: the line spacing in
+// tenths of a line (10 to 20) and the page. Nothing of it reaches the book.
+enum class Page { white, green, sepia, dark };
+struct PageLook {
+  int spacing = 10;
+  Page page = Page::white;
+  bool operator==(const PageLook&) const = default;
+};
 
 // What the content editor tells the window.
 class ContentEditorListener {
@@ -45,6 +55,11 @@ class ContentEditor {
   void leave();   // the book item is shown: typing belongs to no chapter
   void set_read_only(bool read_only);
   void set_default_format(const CHARFORMAT2W& format);
+  // The look each chapter is shown in from the next one shown on.
+  void set_look(const PageLook& look);
+  const PageLook& look() const { return look_; }
+  // The text in a column this many pixels wide, centred (0: the whole width).
+  void set_column(int width);
   void on_change();  // EN_CHANGE, as the parent receives it
 
   // The text typed since the chapter was shown goes into `book`.
@@ -81,6 +96,8 @@ class ContentEditor {
   void insert_date();
   void apply_read_only();
   void set_up_control();
+  void lay_look_over();  // after a load: the page, spacing and light text
+  void apply_column();
   void renew_control();
 
   ContentEditorListener& listener_;
@@ -93,6 +110,9 @@ class ContentEditor {
   bool load_guard_ = false;  // the next change notice is the load's own
   bool classic_keys_ = false;
   std::optional<CHARFORMAT2W> format_;
+  PageLook look_;
+  ViewMarks marks_;  // what lay_look_over put on the chapter shown
+  int column_ = 0;
 };
 
 }  // namespace folivra

@@ -76,6 +76,12 @@ std::string without_view_marks(std::string_view rtf, const ViewMarks& marks) {
     pos = t.end;
     if (colour.number >= 0 && t.begin >= colour.begin && t.begin < colour.end) {
       out.append(rtf, copied, colour.begin - copied);
+      if (marks.original >= 0) {
+        const auto part = [&](int shift) {
+          return std::to_string((marks.original >> shift) & 0xFF);
+        };
+        out += "\\red" + part(0) + "\\green" + part(8) + "\\blue" + part(16) + ";";
+      }
       copied = pos = colour.end;
       continue;
     }
@@ -88,7 +94,7 @@ std::string without_view_marks(std::string_view rtf, const ViewMarks& marks) {
       copied = t.end;
       continue;
     }
-    if (colour.number >= 0 && t.kind == Token::Kind::word && t.has_param &&
+    if (colour.number >= 0 && marks.original < 0 && t.kind == Token::Kind::word && t.has_param &&
         t.param >= colour.number && names_colour(t.word)) {
       out.append(rtf, copied, t.begin - copied);
       const long number = t.param == colour.number ? 0 : static_cast<long>(t.param) - 1;

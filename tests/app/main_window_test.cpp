@@ -32,7 +32,7 @@ TEST_F(MainWindowStart, TemplateContentAndMenuStates) {
   }
   EXPECT_FALSE(menu_shows(window().menus().edit->handle(), kCmdProcess));
   EXPECT_FALSE(menu_shows(window().menus().file->handle(), kCmdClearRecent));
-  EXPECT_EQ(GetMenuItemCount(window().menus().bar), 6) << "文件 编辑 插入 格式 设置 帮助";
+  EXPECT_EQ(GetMenuItemCount(window().menus().bar), 7) << "文件 编辑 插入 格式 视图 设置 帮助";
   wchar_t caption[64] = {};
   GetMenuStringW(window().menus().bar, kCmdSave, caption, 64, MF_BYCOMMAND);
   EXPECT_STREQ(caption, L"保存(&S)\tCtrl+S");

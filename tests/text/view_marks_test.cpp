@@ -32,6 +32,14 @@ TEST(ViewMarks, TheSpacingAndTheLightTextComeOffAndTheAuthorsFormatsStay) {
   EXPECT_EQ(chapter_text16(back), chapter_text16(shown)) << "not a character more or less";
 }
 
+TEST(ViewMarks, TextOfAColourOfItsOwnGetsItBack) {
+  ViewMarks marks;
+  marks.colour = true;
+  marks.original = 0x00804020;  // blue 0x80, green 0x40, red 0x20
+  EXPECT_EQ(without_view_marks("{\\rtf1{\\colortbl ;\\red220\\green221\\blue216;}\\cf1 x\\par}", marks),
+            "{\\rtf1{\\colortbl ;\\red32\\green64\\blue128;}\\cf1 x\\par}");
+}
+
 TEST(ViewMarks, WithoutMarksOrTheirValuesNothingChanges) {
   const std::string rtf =
       "{\\rtf1{\\colortbl ;\\red220\\green221\\blue217;}\\sl373\\slmult1\\cf1 x\\par}";
