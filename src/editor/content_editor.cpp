@@ -56,8 +56,7 @@ void ContentEditor::set_up_control() {
   SendMessageW(edit_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
   SendMessageW(edit_, EM_SETEVENTMASK, 0, ENM_CHANGE);
   SetWindowSubclass(edit_, subclass, 0, reinterpret_cast<DWORD_PTR>(this));
-  if (format_)
-    SendMessageW(edit_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&*format_));
+  apply_default_format();
   apply_read_only();
   apply_column();
 }
@@ -77,21 +76,27 @@ void ContentEditor::show(int position, std::string_view content, bool takes_text
   if (holds_large_text(edit_)) renew_control();
   SendMessageW(edit_, EM_LINESCROLL, 0, -999999999);
   load_guard_ = true;
-  load_chapter_text(edit_, content);
+  apply_default_format();
+  if (look_.page == Page::dark) {
+    load_chapter_text(edit_, with_night_colours(content));
+  } else {
+    load_chapter_text(edit_, content);
+  }
   lay_look_over();
   // The editor reports the load as a change, or on some systems does not:
   // either way the next real change must be stored.
   load_guard_ = false;
 }
 
-// The look is laid over the chapter just loaded with the control's notices
-// off and its undo emptied: it is no change of the chapter. Spacing goes
-// only onto text all single-spaced and light text only onto text all of one
-// colour, so that taking the marks off gives the author's own back.
+// The spacing is laid over the chapter just loaded with the control's
+// notices off and its undo emptied: it is no change of the chapter. It goes
+// only onto text all single-spaced, so that taking the marks off gives the
+// author's own back. (A dark page's colours came with the text.)
 void ContentEditor::lay_look_over() {
   marks_ = {};
+  marks_.night = look_.page == Page::dark;
   SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(page_colour(look_.page)));
-  if (look_.spacing <= 10 && look_.page != Page::dark) return;
+  if (look_.spacing <= 10) return;
   const LRESULT events = SendMessageW(edit_, EM_GETEVENTMASK, 0, 0);
   SendMessageW(edit_, EM_SETEVENTMASK, 0, 0);
   CHARRANGE kept{};
@@ -110,21 +115,6 @@ void ContentEditor::lay_look_over() {
       spaced.dyLineSpacing = marked_spacing(std::min(look_.spacing, 20)) / 12;
       SendMessageW(edit_, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&spaced));
       marks_.spacing = marked_spacing(std::min(look_.spacing, 20));
-    }
-  }
-  if (look_.page == Page::dark) {
-    CHARFORMAT2W text{};
-    text.cbSize = sizeof text;
-    SendMessageW(edit_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&text));
-    if (text.dwMask & CFM_COLOR) {  // one colour throughout, given back on the way out
-      marks_.original =
-          text.dwEffects & CFE_AUTOCOLOR ? -1 : static_cast<int32_t>(text.crTextColor);
-      CHARFORMAT2W light{};
-      light.cbSize = sizeof light;
-      light.dwMask = CFM_COLOR;
-      light.crTextColor = RGB(kViewRed, kViewGreen, kViewBlue);
-      SendMessageW(edit_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&light));
-      marks_.colour = true;
     }
   }
   SendMessageW(edit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
@@ -176,6 +166,21 @@ void ContentEditor::apply_read_only() {
 
 void ContentEditor::set_default_format(const CHARFORMAT2W& format) {
   format_ = format;
+  apply_default_format();
+}
+
+// On a dark page what is typed into an empty chapter comes in the opposite
+// of the chosen colour too, and goes back to it on the way out.
+void ContentEditor::apply_default_format() {
+  if (!format_) return;
+  CHARFORMAT2W format = *format_;
+  if (look_.page == Page::dark && !(format.dwEffects & CFE_AUTOCOLOR)) {
+    format.crTextColor = RGB(255 - GetRValue(format.crTextColor), 255 - GetGValue(format.crTextColor),
+                             255 - GetBValue(format.crTextColor));
+  } else if (look_.page == Page::dark) {
+    format.dwEffects &= ~CFE_AUTOCOLOR;
+    format.crTextColor = RGB(kNightRed, kNightGreen, kNightBlue);
+  }
   SendMessageW(edit_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
 }
 

@@ -96,7 +96,8 @@ class ContentEditor {
   void insert_date();
   void apply_read_only();
   void set_up_control();
-  void lay_look_over();  // after a load: the page, spacing and light text
+  void lay_look_over();  // after a load: the page and the spacing
+  void apply_default_format();
   void apply_column();
   void renew_control();
 

@@ -1,5 +1,6 @@
 #include "text/view_marks.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 
@@ -12,24 +13,34 @@ namespace {
 // Control words whose parameter is a number in the colour table.
 bool names_colour(std::string_view word) {
   static constexpr std::array<std::string_view, 14> kWords = {
-      "cf",     "cb",      "highlight", "chcbpat", "chcfpat", "cbpat",   "cfpat",
-      "brdrcf", "clcbpat", "clcfpat",   "ulc",     "trcbpat", "trcfpat", "clcbpatraw"};
+      "cf",      "cb",      "highlight", "chcbpat", "chcfpat", "cbpat",   "cfpat",
+      "brdrcf",  "clcbpat", "clcfpat",   "ulc",     "trcbpat", "trcfpat", "clcbpatraw"};
   for (std::string_view w : kWords) {
     if (w == word) return true;
   }
   return false;
 }
 
-// The marked colour's entry in the colour table: its number and its bytes.
-struct Entry {
-  long number = -1;
-  size_t begin = 0, end = 0;
+bool is_component(std::string_view word) {
+  return word == "red" || word == "green" || word == "blue";
+}
+
+const std::string kNightEntry = "\\red" + std::to_string(kNightRed) + "\\green" +
+                                std::to_string(kNightGreen) + "\\blue" +
+                                std::to_string(kNightBlue) + ";";
+
+// The colour table: how many entries it has, which is the night colour's,
+// and where that entry's bytes are.
+struct Table {
+  bool found = false;
+  long entries = 0;
+  long night = -1;
+  size_t night_begin = 0, night_end = 0;
 };
 
-Entry find_marked_colour(std::string_view rtf) {
-  Entry found;
+Table read_table(std::string_view rtf) {
+  Table table;
   int depth = 0, table_depth = -1;
-  long number = 0;
   size_t entry_begin = 0;
   int red = -1, green = -1, blue = -1;
   for (size_t pos = 0; pos < rtf.size();) {
@@ -39,8 +50,9 @@ Entry find_marked_colour(std::string_view rtf) {
     if (t.kind == Token::Kind::open) {
       ++depth;
     } else if (t.kind == Token::Kind::close) {
-      if (depth-- == table_depth) return found;
+      if (depth-- == table_depth) return table;
     } else if (t.kind == Token::Kind::word && t.word == "colortbl" && table_depth < 0) {
+      table.found = true;
       table_depth = depth;
       entry_begin = t.end;
     } else if (depth == table_depth && t.kind == Token::Kind::word) {
@@ -48,63 +60,112 @@ Entry find_marked_colour(std::string_view rtf) {
       if (t.word == "green") green = t.value32();
       if (t.word == "blue") blue = t.value32();
     } else if (depth == table_depth && t.kind == Token::Kind::text && t.byte == ';') {
-      if (red == kViewRed && green == kViewGreen && blue == kViewBlue && found.number < 0) {
-        found = {number, entry_begin, t.end};
+      if (red == kNightRed && green == kNightGreen && blue == kNightBlue && table.night < 0) {
+        table.night = table.entries;
+        table.night_begin = entry_begin;
+        table.night_end = t.end;
       }
-      ++number;
+      ++table.entries;
       entry_begin = t.end;
       red = green = blue = -1;
     }
   }
-  return found;
+  return table;
+}
+
+// A control word written again with another parameter, keeping its delimiter.
+void rewrite(std::string& out, std::string_view rtf, const Token& t, long param) {
+  out += '\\';
+  out += t.word;
+  out += std::to_string(param);
+  const size_t digits_end = t.begin + 1 + t.word.size() + (t.param < 0) + static_cast<size_t>(t.digits);
+  out.append(rtf, digits_end, t.end - digits_end);
 }
 
 }  // namespace
 
 int marked_spacing(int tenths) { return (2 * tenths + 1) * 12; }
 
+std::string with_night_colours(std::string_view rtf) {
+  const Table table = read_table(rtf);
+  const long night = table.found ? table.entries : 1;
+  const std::string use_night = "\\cf" + std::to_string(night) + ' ';
+  std::string out;
+  out.reserve(rtf.size() + 64);
+  int depth = 0, table_depth = -1;
+  bool started = false;
+  for (size_t pos = 0; pos < rtf.size();) {
+    const Token t = next_token(rtf, pos);
+    out.append(rtf, pos, t.begin - pos);  // line breaks between tokens stay
+    if (t.kind == Token::Kind::end) break;
+    pos = t.end;
+    if (t.kind == Token::Kind::open) ++depth;
+    const bool table_ends = t.kind == Token::Kind::close && depth-- == table_depth;
+    if (table_ends) out += kNightEntry;  // the night colour after the book's own
+    if (t.kind == Token::Kind::word && t.word == "colortbl" && table_depth < 0) table_depth = depth;
+    if (t.kind == Token::Kind::word && depth == table_depth && is_component(t.word) && t.has_param) {
+      rewrite(out, rtf, t, 255 - std::clamp<long>(t.value32(), 0, 255));
+      continue;
+    }
+    if (t.kind == Token::Kind::word && t.word == "cf" && t.has_param && t.param == 0) {
+      rewrite(out, rtf, t, night);
+      continue;
+    }
+    out.append(rtf, t.begin, t.end - t.begin);
+    if (t.kind == Token::Kind::word && t.word == "plain") out += use_night;
+    // The document's own colour from the table on (the control takes a
+    // colour number only once it knows the table); a table of its own
+    // after {\rtf1 where there is none.
+    if (table_ends) {
+      table_depth = -1;
+      out += use_night;
+    }
+    if (!started && t.kind == Token::Kind::word) {
+      started = true;
+      if (!table.found) out += "{\\colortbl ;" + kNightEntry + "}" + use_night;
+    }
+  }
+  return out;
+}
+
 std::string without_view_marks(std::string_view rtf, const ViewMarks& marks) {
-  if (!marks.spacing && !marks.colour) return std::string(rtf);
-  const Entry colour = marks.colour ? find_marked_colour(rtf) : Entry{};
+  if (!marks.spacing && !marks.night) return std::string(rtf);
+  const Table table = marks.night ? read_table(rtf) : Table{};
   std::string out;
   out.reserve(rtf.size());
-  size_t copied = 0;  // bytes of `rtf` dealt with
+  int depth = 0, table_depth = -1;
   bool after_spacing = false;
   for (size_t pos = 0; pos < rtf.size();) {
     const Token t = next_token(rtf, pos);
+    out.append(rtf, pos, t.begin - pos);  // line breaks between tokens stay
     if (t.kind == Token::Kind::end) break;
     pos = t.end;
-    if (colour.number >= 0 && t.begin >= colour.begin && t.begin < colour.end) {
-      out.append(rtf, copied, colour.begin - copied);
-      if (marks.original >= 0) {
-        const auto part = [&](int shift) {
-          return std::to_string((marks.original >> shift) & 0xFF);
-        };
-        out += "\\red" + part(0) + "\\green" + part(8) + "\\blue" + part(16) + ";";
-      }
-      copied = pos = colour.end;
+    if (t.kind == Token::Kind::open) ++depth;
+    if (t.kind == Token::Kind::close && depth-- == table_depth) table_depth = -1;
+    if (marks.night && t.kind == Token::Kind::word && t.word == "colortbl" && table_depth < 0) {
+      table_depth = depth;
+    }
+    if (table.night >= 0 && t.begin >= table.night_begin && t.begin < table.night_end) {
+      pos = table.night_end;  // the night colour's entry goes
       continue;
     }
     const bool spacing_word = marks.spacing && t.kind == Token::Kind::word && t.word == "sl" &&
                               t.has_param && std::llabs(t.param) == marks.spacing;
     const bool its_multiple = after_spacing && t.kind == Token::Kind::word && t.word == "slmult";
     after_spacing = spacing_word;
-    if (spacing_word || its_multiple) {
-      out.append(rtf, copied, t.begin - copied);
-      copied = t.end;
+    if (spacing_word || its_multiple) continue;
+    if (t.kind == Token::Kind::word && t.has_param && table_depth >= 0 && depth == table_depth &&
+        is_component(t.word)) {
+      rewrite(out, rtf, t, 255 - std::clamp<long>(t.value32(), 0, 255));
       continue;
     }
-    if (colour.number >= 0 && marks.original < 0 && t.kind == Token::Kind::word && t.has_param &&
-        t.param >= colour.number && names_colour(t.word)) {
-      out.append(rtf, copied, t.begin - copied);
-      const long number = t.param == colour.number ? 0 : static_cast<long>(t.param) - 1;
-      out += '\\';
-      out += t.word;
-      out += std::to_string(number);
-      copied = t.begin + 1 + t.word.size() + static_cast<size_t>(t.digits);  // the delimiter stays
+    if (table.night >= 0 && t.kind == Token::Kind::word && t.has_param &&
+        t.param >= table.night && names_colour(t.word)) {
+      rewrite(out, rtf, t, t.param == table.night ? 0 : static_cast<long>(t.param) - 1);
+      continue;
     }
+    out.append(rtf, t.begin, t.end - t.begin);
   }
-  out.append(rtf, copied, std::string_view::npos);
   return out;
 }
 

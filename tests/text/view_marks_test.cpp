@@ -1,5 +1,6 @@
-// The writing view's spacing and light text, laid over a chapter while it is
-// shown, come off the RTF the control gives back and nothing else does.
+// The writing view's spacing and a dark page's colours, laid over a chapter
+// while it is shown, come off the RTF the control gives back and nothing
+// else does.
 #include "text/view_marks.h"
 
 #include <gtest/gtest.h>
@@ -9,45 +10,47 @@
 namespace folivra {
 namespace {
 
-TEST(ViewMarks, TheSpacingAndTheLightTextComeOffAndTheAuthorsFormatsStay) {
-  const ViewMarks marks{marked_spacing(15), true};
+TEST(ViewMarks, TheSpacingComesOffAndTheAuthorsOwnStays) {
+  const ViewMarks marks{marked_spacing(15), false};
   EXPECT_EQ(marks.spacing, 372);
-  // As the control writes a chapter shown at 1.5 lines on a dark page: the
-  // marked colour second in the table, red text after it.
   const std::string shown =
-      "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil SimSun;}}\r\n"
-      "{\\colortbl "
-      ";\\red0\\green0\\blue255;\\red220\\green221\\blue216;\\red255\\green0\\blue0;}\r\n"
-      "\\pard\\sl372\\slmult1\\cf2\\f0\\fs24 plain \\cf1 blue\\cf3  red\\cf2  and \\b "
-      "bold\\b0\\par\r\n"
-      "\\pard\\sl-372\\slmult1\\qc\\cf2 centred\\par\r\n"
-      "\\pard\\sl360\\slmult1\\highlight3 the author's own 1.5\\par\r\n}";
-  const std::string back = without_view_marks(shown, marks);
-  EXPECT_EQ(back,
-            "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil SimSun;}}\r\n"
-            "{\\colortbl ;\\red0\\green0\\blue255;\\red255\\green0\\blue0;}\r\n"
-            "\\pard\\cf0\\f0\\fs24 plain \\cf1 blue\\cf2  red\\cf0  and \\b bold\\b0\\par\r\n"
-            "\\pard\\qc\\cf0 centred\\par\r\n"
-            "\\pard\\sl360\\slmult1\\highlight2 the author's own 1.5\\par\r\n}");
-  EXPECT_EQ(chapter_text16(back), chapter_text16(shown)) << "not a character more or less";
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil SimSun;}}\r\n"
+      "\\pard\\sl372\\slmult1\\f0\\fs24 plain \\b bold\\b0\\par\r\n"
+      "\\pard\\sl-372\\slmult1\\qc centred\\par\r\n"
+      "\\pard\\sl360\\slmult1 the author's own 1.5\\par\r\n\\sl373\\slmult1 x}";
+  EXPECT_EQ(without_view_marks(shown, marks),
+            "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil SimSun;}}\r\n"
+            "\\pard\\f0\\fs24 plain \\b bold\\b0\\par\r\n"
+            "\\pard\\qc centred\\par\r\n"
+            "\\pard\\sl360\\slmult1 the author's own 1.5\\par\r\n\\sl373\\slmult1 x}");
+  EXPECT_EQ(without_view_marks(shown, {}), shown);
 }
 
-TEST(ViewMarks, TextOfAColourOfItsOwnGetsItBack) {
-  ViewMarks marks;
-  marks.colour = true;
-  marks.original = 0x00804020;  // blue 0x80, green 0x40, red 0x20
-  EXPECT_EQ(without_view_marks("{\\rtf1{\\colortbl ;\\red220\\green221\\blue216;}\\cf1 x\\par}", marks),
-            "{\\rtf1{\\colortbl ;\\red32\\green64\\blue128;}\\cf1 x\\par}");
+TEST(ViewMarks, NightColoursAreTurnedAndTurnedBack) {
+  const std::string day =
+      "{\\rtf1\\ansi{\\colortbl ;\\red200\\green0\\blue0;\\red255\\green255\\blue0;}"
+      "plain \\cf1 red\\cf0  again \\highlight2 marked\\highlight0 \\plain after\\par}";
+  const std::string night = with_night_colours(day);
+  EXPECT_EQ(night,
+            "{\\rtf1\\ansi{\\colortbl ;\\red55\\green255\\blue255;\\red0\\green0\\blue255;"
+            "\\red220\\green221\\blue216;}\\cf3 "
+            "plain \\cf1 red\\cf3  again \\highlight2 marked\\highlight0 \\plain \\cf3 after\\par}");
+  EXPECT_EQ(chapter_text16(night), chapter_text16(day));
+  // As the control might write it back: the night colour first in its table.
+  const std::string written =
+      "{\\rtf1\\ansi{\\colortbl ;\\red220\\green221\\blue216;\\red55\\green255\\blue255;"
+      "\\red0\\green0\\blue255;}\r\n\\cf1 plain \\cf2 red\\cf1  again \\highlight3 marked\\par}";
+  EXPECT_EQ(without_view_marks(written, {0, true}),
+            "{\\rtf1\\ansi{\\colortbl ;\\red200\\green0\\blue0;\\red255\\green255\\blue0;}\r\n"
+            "\\cf0 plain \\cf1 red\\cf0  again \\highlight2 marked\\par}");
 }
 
-TEST(ViewMarks, WithoutMarksOrTheirValuesNothingChanges) {
-  const std::string rtf =
-      "{\\rtf1{\\colortbl ;\\red220\\green221\\blue217;}\\sl373\\slmult1\\cf1 x\\par}";
-  EXPECT_EQ(without_view_marks(rtf, {}), rtf);
-  EXPECT_EQ(without_view_marks(rtf, {marked_spacing(15), true}), rtf)
-      << "a colour one away and a spacing one twip away are the author's";
-  // A chapter that never had a colour table.
-  EXPECT_EQ(without_view_marks("{\\rtf1 \\sl372\\slmult1 a\\par}", {372, true}), "{\\rtf1 a\\par}");
+TEST(ViewMarks, AChapterWithoutColoursGetsATableOnlyAtNight) {
+  const std::string day = "{\\rtf1\\ansi text\\par}";
+  const std::string night = with_night_colours(day);
+  EXPECT_EQ(night, "{\\rtf1{\\colortbl ;\\red220\\green221\\blue216;}\\cf1 \\ansi text\\par}");
+  EXPECT_EQ(without_view_marks(night, {0, true}), "{\\rtf1{\\colortbl ;}\\cf0 \\ansi text\\par}");
+  EXPECT_EQ(chapter_text16(without_view_marks(night, {0, true})), u"text");
 }
 
 }  // namespace
