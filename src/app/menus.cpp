@@ -84,8 +84,8 @@ void PopupMenu::set_caption(UINT id, const std::wstring& caption) {
 }
 
 PopupMenu* Menus::owner_of(UINT id) const {
-  for (PopupMenu* popup :
-       {file.get(), edit.get(), insert.get(), format.get(), view.get(), settings.get(), help.get()}) {
+  for (PopupMenu* popup : {file.get(), edit.get(), insert.get(), format.get(), view.get(),
+                           settings.get(), help.get()}) {
     if (popup->has(id)) return popup;
   }
   return nullptr;

@@ -69,6 +69,7 @@ void MainWindow::dpi_changed(UINT dpi, const RECT& suggested) {
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   layout();
+  if (writing_view_) apply_page_look();  // the column is so many pixels at this DPI
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

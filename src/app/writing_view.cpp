@@ -31,7 +31,8 @@ void MainWindow::apply_page_look() {
   const int column = std::clamp(settings_.read_int("View", "column", 1), 0, 2);
   PopupMenu& view = *menus_.view;
   for (int t = 10; t <= 20; ++t) {
-    if (view.has(kCmdSpacing10 + t - 10)) view.set_checked(kCmdSpacing10 + t - 10, t == look.spacing);
+    if (view.has(kCmdSpacing10 + t - 10))
+      view.set_checked(kCmdSpacing10 + t - 10, t == look.spacing);
   }
   for (int p = 0; p < 4; ++p) view.set_checked(kCmdPageWhite + p, p == static_cast<int>(look.page));
   for (int w = 0; w < 3; ++w) view.set_checked(kCmdColumnNarrow + w, w == column);

@@ -67,7 +67,7 @@ usage:
                                     paragraphs (0), ASCII punctuation after Chinese
                                     text made full-width (yes); formatting kept
   zqb renumber BOOK [--per-volume]  the numbers of chapter names (第12章, 第十二章, 12.)
-                                    made to run in order again from the first one's,
+                                    made to run in order again from the smallest,
                                     each in the numerals it is written in; with
                                     --per-volume each volume's chapters start again
   zqb --help                        show this text

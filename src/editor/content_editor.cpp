@@ -175,8 +175,9 @@ void ContentEditor::apply_default_format() {
   if (!format_) return;
   CHARFORMAT2W format = *format_;
   if (look_.page == Page::dark && !(format.dwEffects & CFE_AUTOCOLOR)) {
-    format.crTextColor = RGB(255 - GetRValue(format.crTextColor), 255 - GetGValue(format.crTextColor),
-                             255 - GetBValue(format.crTextColor));
+    format.crTextColor =
+        RGB(255 - GetRValue(format.crTextColor), 255 - GetGValue(format.crTextColor),
+            255 - GetBValue(format.crTextColor));
   } else if (look_.page == Page::dark) {
     format.dwEffects &= ~CFE_AUTOCOLOR;
     format.crTextColor = RGB(kNightRed, kNightGreen, kNightBlue);

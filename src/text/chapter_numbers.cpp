@@ -77,15 +77,22 @@ std::u16string chinese_numeral(long value) {
 std::vector<std::u16string> renumbered_names(const std::vector<std::u16string>& names,
                                              const std::vector<bool>& restarts) {
   std::vector<std::u16string> out(names.size());
-  long first = -1, next = -1;
+  std::vector<ChapterNumber> numbers;
+  long first = -1;  // the smallest number: where the numbers start (第0章, 第101章 …)
+  for (const std::u16string& name : names) {
+    numbers.push_back(chapter_number_of(name));
+    if (numbers.back().found && (first < 0 || numbers.back().value < first)) {
+      first = numbers.back().value;
+    }
+  }
+  long next = first;
   for (size_t i = 0; i < names.size(); ++i) {
     if (i < restarts.size() && restarts[i]) {
       next = first;
       continue;
     }
-    const ChapterNumber n = chapter_number_of(names[i]);
+    const ChapterNumber& n = numbers[i];
     if (!n.found) continue;
-    if (first < 0) first = next = n.value;  // the numbers run on from the first one's
     const long value = next++;
     if (value == n.value) continue;
     std::u16string numeral;

@@ -23,11 +23,12 @@ ChapterNumber chapter_number_of(std::u16string_view name);
 std::u16string chinese_numeral(long value);
 
 // 重排章节编号: the names of the numbered chapters renumbered to run on
-// from the first one's number, each in the style it was written in; the
+// from the smallest number among them (a moved first chapter does not
+// carry its number to the front), each in the style it was written in; the
 // rest unchanged. The new names, position by position (empty: unchanged).
 // With `restarts` (one flag per name), numbering starts again after every
-// flagged name (a volume's chapters numbered on their own), from the number
-// the first numbered chapter of the book has.
+// flagged name (a volume's chapters numbered on their own), from the same
+// smallest number.
 std::vector<std::u16string> renumbered_names(const std::vector<std::u16string>& names,
                                              const std::vector<bool>& restarts = {});
 

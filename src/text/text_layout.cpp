@@ -39,8 +39,8 @@ char16_t full_width(char16_t c) {
 }
 
 struct Paragraph {
-  size_t start = 0, end = 0;  // the text, without its ending '\r'
-  size_t lead = 0, trail = 0; // spaces at its start and end
+  size_t start = 0, end = 0;   // the text, without its ending '\r'
+  size_t lead = 0, trail = 0;  // spaces at its start and end
   bool blank() const { return lead == end - start; }
 };
 

@@ -13,8 +13,8 @@ namespace {
 // Control words whose parameter is a number in the colour table.
 bool names_colour(std::string_view word) {
   static constexpr std::array<std::string_view, 14> kWords = {
-      "cf",      "cb",      "highlight", "chcbpat", "chcfpat", "cbpat",   "cfpat",
-      "brdrcf",  "clcbpat", "clcfpat",   "ulc",     "trcbpat", "trcfpat", "clcbpatraw"};
+      "cf",     "cb",      "highlight", "chcbpat", "chcfpat", "cbpat",   "cfpat",
+      "brdrcf", "clcbpat", "clcfpat",   "ulc",     "trcbpat", "trcfpat", "clcbpatraw"};
   for (std::string_view w : kWords) {
     if (w == word) return true;
   }
@@ -78,7 +78,8 @@ void rewrite(std::string& out, std::string_view rtf, const Token& t, long param)
   out += '\\';
   out += t.word;
   out += std::to_string(param);
-  const size_t digits_end = t.begin + 1 + t.word.size() + (t.param < 0) + static_cast<size_t>(t.digits);
+  const size_t digits_end =
+      t.begin + 1 + t.word.size() + (t.param < 0) + static_cast<size_t>(t.digits);
   out.append(rtf, digits_end, t.end - digits_end);
 }
 
@@ -103,7 +104,8 @@ std::string with_night_colours(std::string_view rtf) {
     const bool table_ends = t.kind == Token::Kind::close && depth-- == table_depth;
     if (table_ends) out += kNightEntry;  // the night colour after the book's own
     if (t.kind == Token::Kind::word && t.word == "colortbl" && table_depth < 0) table_depth = depth;
-    if (t.kind == Token::Kind::word && depth == table_depth && is_component(t.word) && t.has_param) {
+    if (t.kind == Token::Kind::word && depth == table_depth && is_component(t.word) &&
+        t.has_param) {
       rewrite(out, rtf, t, 255 - std::clamp<long>(t.value32(), 0, 255));
       continue;
     }
@@ -159,8 +161,8 @@ std::string without_view_marks(std::string_view rtf, const ViewMarks& marks) {
       rewrite(out, rtf, t, 255 - std::clamp<long>(t.value32(), 0, 255));
       continue;
     }
-    if (table.night >= 0 && t.kind == Token::Kind::word && t.has_param &&
-        t.param >= table.night && names_colour(t.word)) {
+    if (table.night >= 0 && t.kind == Token::Kind::word && t.has_param && t.param >= table.night &&
+        names_colour(t.word)) {
       rewrite(out, rtf, t, t.param == table.night ? 0 : static_cast<long>(t.param) - 1);
       continue;
     }

@@ -74,6 +74,30 @@ TEST_F(BookShape, RenumberingRenamesTheChaptersOutOfOrderAsOneStep) {
   EXPECT_EQ(gbk_to_wide(window().book().chapters[3].name), L"第5章 山谷");
 }
 
+TEST_F(BookShape, WithAutomaticRenumberingAMoveKeepsTheNumbersInOrderAsOneStep) {
+  Book book;
+  for (const char* name : {"第一卷", "第一章 出发", "第二章 渡河", "第二卷", "第一章 山谷"}) {
+    Chapter chapter;
+    chapter.name = gbk_of(name);
+    book.chapters.push_back(chapter);
+  }
+  window().show_book(book);
+  command(kCmdAutoRenumber);
+  command(kCmdRenumberPerVolume);
+  EXPECT_TRUE(menu_checked(window().menus().settings->handle(), kCmdAutoRenumber));
+  window().move_chapter(3, 2);  // 渡河 before 出发
+  EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(2)), L"第一章 渡河");
+  EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(3)), L"第二章 出发");
+  EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(5)), L"第一章 山谷");
+  window().undo_chapters(false);
+  EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(2)), L"第一章 出发");
+  EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(3)), L"第二章 渡河");
+  // Numbered through the book instead: 山谷 follows on as 第三章.
+  command(kCmdRenumberPerVolume);
+  window().move_chapter(5, 4);
+  EXPECT_EQ(tree_text(c().tree, window().chapter_tree().item_at(4)), L"第三章 山谷");
+}
+
 TEST_F(BookShape, ABookOpensWhereItsAuthorStopped) {
   Book book;
   for (int i = 0; i < 3; ++i) {

@@ -25,6 +25,22 @@ bool overlap(const RECT& a, const RECT& b) {
   return IntersectRect(&both, &a, &b) != 0;
 }
 
+// The writing view's column is as wide in inches on a 144 DPI monitor.
+TEST_F(HighDpi, TheWritingViewsColumnFollowsTheMonitor) {
+  window().show_book(sample_book(3));
+  select(1);
+  post_key(c().content, VK_F11);
+  ASSERT_TRUE(window().in_writing_view());
+  RECT page{};
+  SendMessageW(c().content, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&page));
+  EXPECT_NEAR(page.right - page.left, 720, 24);
+  move_to_dpi(hwnd_, 144, {0, 0, 1280, 1024});
+  SendMessageW(c().content, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&page));
+  EXPECT_NEAR(page.right - page.left, 1080, 24);
+  post_key(c().content, VK_ESCAPE);
+  EXPECT_FALSE(window().in_writing_view());
+}
+
 TEST_F(HighDpi, EveryPlaceAndFontFollowsTheMonitorAndComesBack) {
   window().show_book(sample_book(3));
   SetWindowPos(hwnd_, nullptr, 10, 10, 800, 600, SWP_NOZORDER);

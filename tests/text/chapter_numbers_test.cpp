@@ -20,10 +20,17 @@ TEST(ChapterNumbers, ReadsTheNumberAsWritten) {
 }
 
 TEST(ChapterNumbers, ChineseNumerals) {
-  const std::pair<long, std::u16string_view> cases[] = {
-      {1, u"一"},       {10, u"十"},          {12, u"十二"},          {20, u"二十"},
-      {105, u"一百零五"}, {110, u"一百一十"},     {1001, u"一千零一"},       {1010, u"一千零一十"},
-      {10000, u"一万"},  {10086, u"一万零八十六"}, {23456, u"二万三千四百五十六"}};
+  const std::pair<long, std::u16string_view> cases[] = {{1, u"一"},
+                                                        {10, u"十"},
+                                                        {12, u"十二"},
+                                                        {20, u"二十"},
+                                                        {105, u"一百零五"},
+                                                        {110, u"一百一十"},
+                                                        {1001, u"一千零一"},
+                                                        {1010, u"一千零一十"},
+                                                        {10000, u"一万"},
+                                                        {10086, u"一万零八十六"},
+                                                        {23456, u"二万三千四百五十六"}};
   for (const auto& [value, text] : cases) EXPECT_EQ(chinese_numeral(value), text) << value;
   for (long v = 1; v < 30000; v += 37) {
     std::u16string name(u"第");
@@ -33,7 +40,7 @@ TEST(ChapterNumbers, ChineseNumerals) {
 }
 
 TEST(ChapterNumbers, RenumberingKeepsEachStyleAndRunsOnFromTheFirst) {
-  const std::vector<std::u16string> names = {u"序章",         u"第一章 出发", u"第三章 渡河",
+  const std::vector<std::u16string> names = {u"序章",        u"第一章 出发",  u"第三章 渡河",
                                              u"第一卷 风起", u"第004章 山谷", u"7. 夜雨",
                                              u"第五回 尾声"};
   const std::vector<std::u16string> renamed = renumbered_names(names);

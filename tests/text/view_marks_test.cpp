@@ -31,10 +31,11 @@ TEST(ViewMarks, NightColoursAreTurnedAndTurnedBack) {
       "{\\rtf1\\ansi{\\colortbl ;\\red200\\green0\\blue0;\\red255\\green255\\blue0;}"
       "plain \\cf1 red\\cf0  again \\highlight2 marked\\highlight0 \\plain after\\par}";
   const std::string night = with_night_colours(day);
-  EXPECT_EQ(night,
-            "{\\rtf1\\ansi{\\colortbl ;\\red55\\green255\\blue255;\\red0\\green0\\blue255;"
-            "\\red220\\green221\\blue216;}\\cf3 "
-            "plain \\cf1 red\\cf3  again \\highlight2 marked\\highlight0 \\plain \\cf3 after\\par}");
+  EXPECT_EQ(
+      night,
+      "{\\rtf1\\ansi{\\colortbl ;\\red55\\green255\\blue255;\\red0\\green0\\blue255;"
+      "\\red220\\green221\\blue216;}\\cf3 "
+      "plain \\cf1 red\\cf3  again \\highlight2 marked\\highlight0 \\plain \\cf3 after\\par}");
   EXPECT_EQ(chapter_text16(night), chapter_text16(day));
   // As the control might write it back: the night colour first in its table.
   const std::string written =
