@@ -166,10 +166,10 @@ void MainWindow::toggle_read_only() {
   apply_editor_font(false);
 }
 
-void MainWindow::show_book(const Book& book) {
-  remember_place();    // of the book this one replaces
-  forget_search();     // the hits and the count were the other book's
-  doc_.replace(book);  // with a new history; the count follows the list
+void MainWindow::show_book(Book book) {
+  remember_place();               // of the book this one replaces
+  forget_search();                // the hits and the count were the other book's
+  doc_.replace(std::move(book));  // with a new history; the count follows the list
   editor_.forget();
   select_page(0);
   info_.fill();
@@ -184,7 +184,8 @@ void MainWindow::show_book(const Book& book) {
   menus_.edit->set_checked(kCmdReadOnly, false);
   for (UINT id : kBookCommands) menus_.enable(id, true);
   set_modified(false);
-  counts_.count_all();
+  // Counted on a worker; today's figure follows once the 字数 are known.
+  counts_.count_all_later(hwnd_, kCounted);
   refresh_counts();
   record_book({});
   go_to_remembered_place();
@@ -197,10 +198,20 @@ namespace folivra {
 void MainWindow::refresh_counts() {
   set_status(4, has_book_ ? counts_.status_text(selected_index()) : L"");
   if (tree_.shows_counts()) InvalidateRect(c_.tree, nullptr, FALSE);
+  if (counts_.counting()) return;  // today's figure once the book is counted
   if (today_.show(has_book_ ? counts_.book_words() : 0)) {
     set_status(1, L"已完成今日目标 " + std::to_wstring(today_.goal()) + L" 字");
     SetTimer(hwnd_, kSavedTimer, 4000, nullptr);
   }
+}
+
+// The worker's counts are in: the status bar, the tree and today's figure
+// show them.
+void MainWindow::counts_arrived() {
+  if (!counts_.counting()) return;  // taken already, by something that needed them
+  counts_.take_counts();
+  follow_today();
+  refresh_counts();
 }
 
 void MainWindow::count_typed_chapter() {

@@ -164,15 +164,15 @@ void DocumentCommands::open_book(const std::string& given_path) {
   if (!read_or_report(path_from_gbk(path), path, book, report)) return;
   if (report.truncated) {
     // What was read is a new book: the damaged original is never written over.
-    view_.show_book(book);
+    view_.show_book(std::move(book));
     view_.set_modified(true);
   } else {
     book.file_path = path;
     view_.add_recent_file(path);
-    view_.show_book(book);
+    view_.show_book(std::move(book));
   }
-  note_disk(book);
-  tell_damage(book, report);
+  note_disk(view_.current_book());
+  tell_damage(view_.current_book(), report);
 }
 
 void DocumentCommands::note_disk(const Book& book) {

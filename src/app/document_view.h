@@ -17,7 +17,7 @@ class DocumentView {
   // The current book, holding everything the user has typed.
   virtual Book& current_book() = 0;
   // Installs a copy of `book` as the current book and shows it.
-  virtual void show_book(const Book& book) = 0;
+  virtual void show_book(Book book) = 0;
   virtual bool is_modified() const = 0;
   virtual void set_modified(bool modified) = 0;
   // Adds tree items for the chapters from position `first` (1-based) to the end.

@@ -194,7 +194,7 @@ void DocumentCommands::import_text() {
     book.time = current_date_time();
     book.chapters = std::move(imported.chapters);
     book.chapter_count = static_cast<int32_t>(book.chapters.size());
-    view_.show_book(book);
+    view_.show_book(std::move(book));
     view_.set_modified(true);
   }
   if (imported.lines_split) {

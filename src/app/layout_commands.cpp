@@ -69,8 +69,9 @@ void MainWindow::renumber_chapters() {
 
 void MainWindow::apply_tree_counts() {
   const bool on = settings_.read_bool("Editor", "tree_counts", false);
-  tree_.show_counts(on ? std::function<long long(int)>(
-                             [this](int position) { return counts_.chapter_words(position); })
+  tree_.show_counts(on ? std::function<long long(int)>([this](int position) {
+    return counts_.counting() ? -1 : counts_.chapter_words(position);
+  })
                        : nullptr);
   menus_.settings->set_checked(kCmdTreeCounts, on);
   menus_.settings->set_checked(kCmdRenumberPerVolume,

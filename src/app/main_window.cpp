@@ -168,6 +168,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       // Told after the activation, so that a question is not asked inside it.
       if (wparam && has_book_ && !saving_) PostMessageW(hwnd_, kCheckDisk, 0, 0);
       break;
+    case kCounted:
+      counts_arrived();
+      return 0;
     case kCheckVolumes:
       if (has_book_) tree_.check_volumes(book_);
       return 0;

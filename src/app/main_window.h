@@ -95,7 +95,7 @@ class MainWindow : public DocumentView,
   // The current book, with the content editor's text stored into it.
   const Book& book() { return current_book(); }
   Book& current_book() override;
-  void show_book(const Book& book) override;
+  void show_book(Book book) override;
   bool is_modified() const override { return doc_.modified(); }
   void set_modified(bool modified) override;
   bool read_only() const { return read_only_; }
@@ -183,6 +183,7 @@ class MainWindow : public DocumentView,
   void move_volume_by_key(int position, bool up);
   void apply_tree_counts();  // 目录显示字数, as the settings say
   const TodayWords& today_words() const { return today_; }
+  bool counting_words() const { return counts_.counting(); }
 
   // Content editor and the Edit and Insert menus.
   void refresh_edit_menu(bool context);
@@ -201,6 +202,7 @@ class MainWindow : public DocumentView,
   static constexpr UINT kCheckDisk = WM_APP + 20;     // active again: has the file changed?
   static constexpr UINT kStoreProblem = WM_APP + 23;  // tells why the writing store is not kept
   static constexpr UINT kCheckVolumes = WM_APP + 24;  // a chapter left may have become a volume
+  static constexpr UINT kCounted = WM_APP + 25;       // the book's 字数 are counted
 
   // main_window.cpp
   void create_controls();
@@ -249,6 +251,7 @@ class MainWindow : public DocumentView,
   std::u16string current_text() override;
   void restore_row(int row) override;
   void count_typed_chapter();
+  void counts_arrived();
 
   // window_scale.cpp
   void apply_scaled_resources();

@@ -5,7 +5,26 @@
 
 namespace folivra {
 
+void WordCounts::count_all_later(HWND window, UINT message) {
+  wait();
+  std::vector<std::string> contents;
+  contents.reserve(doc_.book().chapters.size());
+  for (const Chapter& chapter : doc_.book().chapters) contents.push_back(chapter.content);
+  worker_ = std::thread([this, window, message, contents = std::move(contents)] {
+    counted_ = count_contents(contents);
+    PostMessageW(window, message, 0, 0);
+  });
+}
+
+void WordCounts::wait() {
+  if (!worker_.joinable()) return;
+  worker_.join();
+  counts_.take(std::move(counted_));
+  counted_.clear();
+}
+
 void WordCounts::keep_up() {
+  wait();
   if (counts_.size() != doc_.count()) counts_.count_all(doc_.book());
 }
 
@@ -20,6 +39,7 @@ void WordCounts::typed(int position, std::u16string_view text) {
 }
 
 std::wstring WordCounts::status_text(int position) {
+  if (counting()) return L"字数：统计中…";
   keep_up();
   std::wstring text = L"字数：";
   if (position >= 1 && position <= counts_.size()) {

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 #include "document/chapter_counts.h"
 #include "document/document.h"
@@ -13,21 +15,37 @@
 namespace folivra {
 
 // 字数 of every chapter and the book, for the status bar and the 字数统计
-// window. Every chapter is counted once when a book is shown; the chapter
-// being typed in again whenever typing pauses, from the control's own text,
-// so a keystroke never waits.
+// window. Every chapter is counted once when a book is shown, on a worker
+// while the window goes on; the chapter being typed in again whenever
+// typing pauses, from the control's own text, so a keystroke never waits.
 class WordCounts {
  public:
   explicit WordCounts(const Document& doc) : doc_(doc) {}
+  ~WordCounts() { wait(); }
+  WordCounts(const WordCounts&) = delete;
+  WordCounts& operator=(const WordCounts&) = delete;
 
-  void count_all() { counts_.count_all(doc_.book()); }
+  void count_all() {
+    wait();
+    counts_.count_all(doc_.book());
+  }
+  // The book's chapters counted on a worker, from a copy of their texts;
+  // `message` is posted to `window` when the counts are in (take_counts).
+  // Anything that needs a count before then waits for them.
+  void count_all_later(HWND window, UINT message);
+  bool counting() const { return worker_.joinable(); }
+  void take_counts() { wait(); }
   // After a chapter operation or its undo.
-  void follow(const ChapterChanges& changes) { counts_.follow(changes, doc_); }
+  void follow(const ChapterChanges& changes) {
+    wait();  // the worker counted the list before these changes
+    counts_.follow(changes, doc_);
+  }
   // Whether the chapter's typed text is counted (an editable one).
   bool counts_typing_in(int position) const;
   void typed(int position, std::u16string_view text);
 
-  // The status bar's pane: the chapter at `position` (0: none) and the book.
+  // The status bar's pane: the chapter at `position` (0: none) and the book;
+  // "统计中…" while the worker counts.
   std::wstring status_text(int position);
   long long chapter_words(int position) {
     keep_up();
@@ -45,9 +63,12 @@ class WordCounts {
 
  private:
   void keep_up();  // a count for every chapter
+  void wait();     // the worker's counts taken in
 
   const Document& doc_;
   ChapterCounts counts_;
+  std::thread worker_;
+  std::vector<WordCount> counted_;  // the worker's, until taken
   WordCountWindow window_;
 };
 

@@ -18,13 +18,16 @@ void MainWindow::start_writing_log() {
 // What is on disk now is what the store records: on opening, the text the
 // session's changes start from; on saving, what they came to.
 void MainWindow::record_book(const std::string& previous_path) {
-  if (has_book_) count_typed_chapter();  // today's figure counts what was just typed
+  // Today's figure counts what was just typed (not while the book is still
+  // being counted: the store's worker counts the file itself then).
+  if (has_book_ && !counts_.counting()) count_typed_chapter();
   if (!has_book_ || book_.file_path.empty()) {
     follow_today();
     return;
   }
   const std::string previous = previous_path != book_.file_path ? previous_path : std::string();
-  log_.record_file(path_from_gbk(book_.file_path), book_.password, counts_.book_words(),
+  log_.record_file(path_from_gbk(book_.file_path), book_.password,
+                   counts_.counting() ? -1 : counts_.book_words(),
                    previous.empty() ? std::filesystem::path() : path_from_gbk(previous));
   recorded_path_ = book_.file_path;
   follow_today();
@@ -35,6 +38,7 @@ void MainWindow::follow_today() {
     today_.forget();
     return;
   }
+  if (counts_.counting()) return;  // again once the book is counted
   const std::string key =
       book_.file_path.empty() ? std::string() : WritingLog::key_of(path_from_gbk(book_.file_path));
   today_.follow(log_.store(), key, counts_.book_words());

@@ -118,10 +118,15 @@ void WritingLog::record(const Job& job, WritingStore& store) {
   if (read_book(job.file, job.password, book) == ReadStatus::ok) {
     const std::string key = key_of(job.file);
     const std::string previous = job.previous.empty() ? std::string() : key_of(job.previous);
+    int64_t book_words = job.book_words;
+    if (book_words < 0) {  // not counted by the window yet: counted here
+      book_words = 0;
+      for (const Chapter& c : book.chapters) book_words += count_words(c.content).words;
+    }
     const SavedBook saved{key,
                           &book,
                           [](const Chapter& c) { return int64_t(count_words(c.content).words); },
-                          job.book_words,
+                          book_words,
                           session_,
                           previous,
                           (book.flags & kFlagProtected) == 0};

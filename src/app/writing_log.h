@@ -42,7 +42,8 @@ class WritingLog {
 
   // How the store names a book file.
   static std::string key_of(const std::filesystem::path& file);
-  // The book in `file` as it is on disk now, with the book's 字数;
+  // The book in `file` as it is on disk now, with the book's 字数 (negative:
+  // counted from the file);
   // `previous` is the file it was saved from under another name.
   void record_file(const std::filesystem::path& file, std::string password, int64_t book_words,
                    const std::filesystem::path& previous = {});

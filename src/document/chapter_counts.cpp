@@ -4,6 +4,13 @@
 
 namespace folivra {
 
+std::vector<WordCount> count_contents(const std::vector<std::string>& contents) {
+  std::vector<WordCount> counts(contents.size());
+  run_parallel(contents.size(), item_workers(contents.size()),
+               [&](size_t i) { counts[i] = count_words(contents[i]); });
+  return counts;
+}
+
 void ChapterCounts::count_all(const Book& book) {
   const size_t n = book.chapters.size();
   counts_.assign(n, WordCount{});

@@ -288,6 +288,7 @@ void ChapterTree::draw_count(const NMTVCUSTOMDRAW& draw) const {
   RECT label{};
   if (!TreeView_GetItemRect(tree_, item, &label, TRUE)) return;
   long long words = words_(position);
+  if (words < 0) return;      // not counted yet
   if (is_volume(position)) {  // a volume's is its chapters'
     const int end = volume_end(volumes_, count_items(), position);
     for (int p = position + 1; p <= end; ++p) words += words_(p);

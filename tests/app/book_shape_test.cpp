@@ -151,6 +151,7 @@ TEST_F(BookShape, TheTreeShowsEachChaptersWordsWhenAsked) {
   chapter.content = gbk_of("{\\rtf1\\ansi\\ansicpg936 山高水长。}");
   book.chapters = {chapter, chapter};
   window().show_book(book);
+  wait_for_counts();
   select(2);
   const HTREEITEM first = window().chapter_tree().item_at(1);
   EXPECT_EQ(marks_after_name(c().tree, first), 0) << "names only at first";
@@ -159,6 +160,7 @@ TEST_F(BookShape, TheTreeShowsEachChaptersWordsWhenAsked) {
   EXPECT_TRUE(menu_checked(window().menus().settings->handle(), kCmdTreeCounts));
   restart();
   window().show_book(book);
+  wait_for_counts();
   EXPECT_GT(marks_after_name(c().tree, window().chapter_tree().item_at(1)), 20) << "kept";
   command(kCmdTreeCounts);
   EXPECT_EQ(marks_after_name(c().tree, window().chapter_tree().item_at(1)), 0);

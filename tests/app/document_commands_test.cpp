@@ -31,7 +31,7 @@ class BookHolder : public DocumentView {
   int shows = 0;
 
   Book& current_book() override { return book; }
-  void show_book(const Book& b) override {
+  void show_book(Book b) override {
     book = b;
     modified = false;
     ++shows;

@@ -126,6 +126,7 @@ TEST_F(FindReplace, FindInTheChapterThenSearchAndReplaceTheWholeBook) {
 
 TEST_F(FindReplace, ReplaceInTheChapterAndWordCounts) {
   window().show_book(novel());
+  wait_for_counts();
   select(1);
   // 林 溪 walked 林 溪 again end = 7
   EXPECT_EQ(status_text(c().status, 4).substr(0, 8), L"字数：本章 7　")

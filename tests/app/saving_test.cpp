@@ -129,6 +129,32 @@ TEST_F(Saving, ALongSaveShowsItsProgressPaintsAndKeepsInputForAfter) {
   EXPECT_FALSE(window().is_modified());
 }
 
+// A book is counted on a worker after it opens: the status bar says so, and
+// a save made at once writes every chapter's text, not a stand-in.
+TEST_F(Saving, ABookSavedTheMomentItOpensIsWhole) {
+  Book book = sample_book(3);
+  for (int i = 4; i <= 2000; ++i) {  // 10 MB of text
+    Chapter chapter = book.chapters[2];
+    chapter.content = "{\\rtf1\\ansi chapter " + std::to_string(i) + std::string(5000, 'x') + "}";
+    book.chapters.push_back(chapter);
+  }
+  book.chapter_count = 2000;
+  ASSERT_EQ(write_book(dir_.path("big.zqb"), book), 0);
+  window().commands().open_book(wide_to_gbk_lossy(dir_.path("big.zqb").wstring()));
+  EXPECT_EQ(status_text(c().status, 4), L"字数：统计中…");
+  prompts_.paths.push_back(wide_to_gbk_lossy(dir_.path("copy.zqb").wstring()));
+  command(kCmdSaveAs);
+  Book copy;
+  ASSERT_EQ(read_book(dir_.path("copy.zqb"), "", copy), ReadStatus::ok);
+  ASSERT_EQ(copy.chapters.size(), book.chapters.size());
+  for (size_t i = 0; i < book.chapters.size(); ++i) {
+    ASSERT_EQ(copy.chapters[i].content, book.chapters[i].content) << i;
+    ASSERT_EQ(copy.chapters[i].name, book.chapters[i].name) << i;
+  }
+  wait_for_counts();
+  EXPECT_EQ(status_text(c().status, 4).substr(0, 6), L"字数：全书 ");
+}
+
 TEST_F(Saving, AQuitPostedDuringASaveStaysAndAFailedSaveSaysSo) {
   window().show_book(sample_book(300));
   window().set_save_progress_delay(0);

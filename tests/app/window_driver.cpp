@@ -186,6 +186,10 @@ std::wstring menu_caption(HMENU menu, UINT id) {
   return text;
 }
 
+void WindowTest::wait_for_counts() {
+  EXPECT_TRUE(wait_until([this] { return !window().counting_words(); }, 10000));
+}
+
 void WindowTest::select(int index) {
   TreeView_SelectItem(c().tree, window_->chapter_tree().item_at(index));
 }

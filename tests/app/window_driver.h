@@ -55,6 +55,8 @@ class WindowTest : public testing::Test {
   void SetUp() override;
   void TearDown() override;
   void restart();  // closes the window and starts a new one on the same settings
+  // A book shown counts its 字数 on a worker: until they are in.
+  void wait_for_counts();
   MainWindow& window() { return *window_; }
   std::wstring settings_path() const { return (dir_.dir() / L"config.ini").wstring(); }
 

@@ -53,6 +53,7 @@ class WritingHistory : public WindowTest {
 
 TEST_F(WritingHistory, TypeSaveTypeSaveThenCompareRestoreAndUndo) {
   open_novel();
+  wait_for_counts();
   EXPECT_EQ(today(), L"今日 +0");
   type_at_end(L"甲乙丙");
   command(kCmdSave);
@@ -156,6 +157,7 @@ TEST_F(WritingHistory, TodaysWordsMeetAGoalSetInTheChartWindow) {
   // Another session the same day starts from where the day began.
   restart();
   window().commands().open_book(wide_to_gbk_lossy(file_.wstring()));
+  wait_for_counts();
   EXPECT_EQ(today(), L"今日 +5 / 目标 4");
 }
 

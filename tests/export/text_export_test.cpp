@@ -91,7 +91,7 @@ class ConvertCommand : public testing::Test {
     bool modified = false;
     std::vector<std::string> recent;
     Book& current_book() override { return book; }
-    void show_book(const Book&) override {}
+    void show_book(Book) override {}
     bool is_modified() const override { return modified; }
     void set_modified(bool m) override { modified = m; }
     void add_chapter_items(int) override {}
