@@ -10,8 +10,11 @@ void WordCounts::count_all_later(HWND window, UINT message) {
   std::vector<std::string> contents;
   contents.reserve(doc_.book().chapters.size());
   for (const Chapter& chapter : doc_.book().chapters) contents.push_back(chapter.content);
+  // One worker, so that the window keeps a core of its own for the tree,
+  // the chapter shown and what the author does meanwhile.
   worker_ = std::thread([this, window, message, contents = std::move(contents)] {
-    counted_ = count_contents(contents);
+    counted_.reserve(contents.size());
+    for (const std::string& content : contents) counted_.push_back(count_words(content));
     PostMessageW(window, message, 0, 0);
   });
 }

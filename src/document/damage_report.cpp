@@ -1,5 +1,7 @@
 #include "document/damage_report.h"
 
+#include "book/task_pool.h"
+
 #include <vector>
 
 #include "book/gbk.h"
@@ -52,9 +54,14 @@ std::string damage_message(const Book& book, const ReadReport& report) {
     if (item.over_budget) line += gbk_of("（数据过大）");
     lines.push_back(line);
   }
-  for (size_t i = 0; i < book.chapters.size(); ++i) {
-    const Chapter& chapter = book.chapters[i];
-    if (chapter.kept_content.empty() && chapter_damaged(chapter)) {
+  // Every chapter's RTF is walked: on all cores.
+  const size_t n = book.chapters.size();
+  std::vector<char> damaged(n);
+  run_parallel(n, item_workers(n), [&](size_t i) {
+    damaged[i] = book.chapters[i].kept_content.empty() && chapter_damaged(book.chapters[i]);
+  });
+  for (size_t i = 0; i < n; ++i) {
+    if (damaged[i]) {
       lines.push_back(chapter_label(book, static_cast<int32_t>(i + 1)) +
                       gbk_of("的内容（格式无法显示）"));
     }
