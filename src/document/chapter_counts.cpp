@@ -1,5 +1,7 @@
 #include "document/chapter_counts.h"
 
+#include <algorithm>
+
 #include "book/task_pool.h"
 
 namespace folivra {
@@ -19,6 +21,24 @@ void ChapterCounts::count_all(const Book& book) {
 }
 
 void ChapterCounts::follow(const ChapterChanges& changes, const Document& doc) {
+  // New texts alone (全部替换, 排版 of the book): counted on all cores.
+  const bool texts_only = std::all_of(changes.begin(), changes.end(), [](const ChapterChange& c) {
+    return c.kind == ChapterChange::Kind::content || c.kind == ChapterChange::Kind::renamed;
+  });
+  if (texts_only && changes.size() > 16) {
+    std::vector<int> changed;
+    for (const ChapterChange& c : changes) {
+      if (c.kind == ChapterChange::Kind::content && c.position >= 1 && c.position <= size()) {
+        changed.push_back(c.position);
+      }
+    }
+    std::sort(changed.begin(), changed.end());
+    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+    run_parallel(changed.size(), item_workers(changed.size()), [&](size_t i) {
+      counts_[static_cast<size_t>(changed[i] - 1)] = count_words(doc.chapter(changed[i]).content);
+    });
+    return;
+  }
   for (const ChapterChange& change : changes) {
     const auto at = [this](int position) {
       return counts_.begin() + static_cast<std::ptrdiff_t>(position - 1);
