@@ -201,14 +201,30 @@ int wmain(int argc, wchar_t** argv) {
     pump();
     TreeView_SelectItem(tree, window.chapter_tree().item_at(2));
     pump();
+    // The first screen: the click's work and the paint that follows; then
+    // the rest of a large chapter going in behind it, the window answering.
+    const auto start = std::chrono::steady_clock::now();
+    TreeView_SelectItem(tree, window.chapter_tree().item_at(1));
+    edit = window.controls().content;
+    UpdateWindow(window.hwnd());
+    UpdateWindow(edit);
+    const double first_screen =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    while (window.content_loading()) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+      pump();
+    }
     const double enter =
-        ms_of([&] { TreeView_SelectItem(tree, window.chapter_tree().item_at(1)); }, window.hwnd());
+        ms_of([] {}, window.hwnd()) +
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     SetFocus(edit);
     const double typed = ms_of([&] { type_keys(edit, 50); }, window.hwnd()) / 50;
     const double leave =
         ms_of([&] { TreeView_SelectItem(tree, window.chapter_tree().item_at(2)); }, window.hwnd());
-    std::printf("  %8zu chars: click into it %9.1f ms, one key %6.2f ms, leave it %9.1f ms\n", size,
-                enter, typed, leave);
+    std::printf(
+        "  %8zu chars: click into it: first screen %7.1f ms, all of it in %8.1f ms; one key "
+        "%6.2f ms, leave it %9.1f ms\n",
+        size, first_screen, enter, typed, leave);
   }
 
   // Opening until the tree is shown, and Ctrl+S after one chapter was edited.

@@ -69,6 +69,10 @@ void ContentEditor::renew_control() {
 }
 
 void ContentEditor::show(int position, std::string_view content, bool takes_text) {
+  KillTimer(edit_, kLoadTimer);
+  in_load_ = true;
+  load_.cancel();
+  in_load_ = false;
   shown_ = position;
   pending_ = 0;
   locked_ = !takes_text;
@@ -77,11 +81,13 @@ void ContentEditor::show(int position, std::string_view content, bool takes_text
   SendMessageW(edit_, EM_LINESCROLL, 0, -999999999);
   load_guard_ = true;
   apply_default_format();
-  if (look_.page == Page::dark) {
-    load_chapter_text(edit_, with_night_colours(content));
-  } else {
-    load_chapter_text(edit_, content);
+  const std::string night = look_.page == Page::dark ? with_night_colours(content) : std::string();
+  in_load_ = true;
+  // A large chapter: the rest goes in on a timer, after the first screen is painted.
+  if (load_.start(edit_, look_.page == Page::dark ? std::string_view(night) : content)) {
+    SetTimer(edit_, kLoadTimer, 1, nullptr);
   }
+  in_load_ = false;
   lay_look_over();
   // The editor reports the load as a change, or on some systems does not:
   // either way the next real change must be stored.
@@ -96,6 +102,10 @@ void ContentEditor::lay_look_over() {
   marks_ = {};
   marks_.night = look_.page == Page::dark;
   SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(page_colour(look_.page)));
+  if (!load_.loading()) lay_spacing();  // else once the whole text is in
+}
+
+void ContentEditor::lay_spacing() {
   if (look_.spacing <= 10) return;
   const LRESULT events = SendMessageW(edit_, EM_GETEVENTMASK, 0, 0);
   SendMessageW(edit_, EM_SETEVENTMASK, 0, 0);
@@ -121,6 +131,61 @@ void ContentEditor::lay_look_over() {
   SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
   SendMessageW(edit_, EM_SETMODIFY, FALSE, 0);
   SendMessageW(edit_, EM_SETEVENTMASK, 0, events);
+}
+
+void ContentEditor::finish_loading() {
+  if (!load_.loading() || in_load_) return;
+  KillTimer(edit_, kLoadTimer);
+  in_load_ = true;
+  load_.finish();
+  in_load_ = false;
+  lay_spacing();
+}
+
+// What reads the control's text, changes it or moves in it by position
+// needs all of it there.
+bool ContentEditor::needs_whole_text(UINT message) {
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_CHAR:
+    case WM_IME_STARTCOMPOSITION:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSEWHEEL:
+    case WM_VSCROLL:
+    case WM_CUT:
+    case WM_COPY:
+    case WM_PASTE:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+    case EM_REDO:
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+    case EM_GETTEXTEX:
+    case EM_GETTEXTLENGTHEX:
+    case EM_STREAMOUT:
+    case EM_STREAMIN:
+    case EM_GETTEXTRANGE:
+    case EM_FINDTEXTEXW:
+    case EM_FINDTEXTW:
+    case EM_REPLACESEL:
+    case EM_SETCHARFORMAT:
+    case EM_SETPARAFORMAT:
+    case EM_EXSETSEL:
+    case EM_SETSEL:
+    case EM_GETLINECOUNT:
+    case EM_EXLINEFROMCHAR:
+    case EM_LINEINDEX:
+    case EM_LINESCROLL:
+    case EM_SCROLLCARET:
+    case EM_SETTEXTEX:
+    case WM_SETTEXT:
+      return true;
+  }
+  return false;
 }
 
 void ContentEditor::set_look(const PageLook& look) {
@@ -285,6 +350,20 @@ bool ContentEditor::key(WPARAM key) {
 }
 
 LRESULT ContentEditor::message(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) {
+  if (load_.loading() && !in_load_) {
+    if (message == WM_TIMER && wparam == kLoadTimer) {
+      in_load_ = true;
+      const bool more = load_.step();
+      in_load_ = false;
+      if (!more) {
+        KillTimer(edit_, kLoadTimer);
+        lay_spacing();
+      }
+      handled = true;
+      return 0;
+    }
+    if (needs_whole_text(message)) finish_loading();
+  }
   handled = true;
   switch (message) {
     case WM_SIZE: {  // the column stays centred in the new width

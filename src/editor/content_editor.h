@@ -9,6 +9,7 @@
 
 #include "book/book.h"
 #include "text/view_marks.h"
+#include "ui/rtf_stream.h"
 
 namespace folivra {
 
@@ -62,6 +63,12 @@ class ContentEditor {
   void set_column(int width);
   void on_change();  // EN_CHANGE, as the parent receives it
 
+  // A large chapter goes into the control in the background after its first
+  // screen; anything that reads or changes the control's text first has
+  // all of it put in (messages to the control see to that themselves).
+  bool loading() const { return load_.loading(); }
+  void finish_loading();
+
   // The text typed since the chapter was shown goes into `book`.
   void store_pending(Book& book);
   bool pending() const { return pending_ != 0; }
@@ -97,6 +104,8 @@ class ContentEditor {
   void apply_read_only();
   void set_up_control();
   void lay_look_over();  // after a load: the page and the spacing
+  void lay_spacing();
+  static bool needs_whole_text(UINT message);
   void apply_default_format();
   void apply_column();
   void renew_control();
@@ -112,6 +121,9 @@ class ContentEditor {
   bool classic_keys_ = false;
   std::optional<CHARFORMAT2W> format_;
   PageLook look_;
+  PieceLoad load_;
+  bool in_load_ = false;  // the loader itself is talking to the control
+  static constexpr UINT_PTR kLoadTimer = 7;
   ViewMarks marks_;  // what lay_look_over put on the chapter shown
   int column_ = 0;
 };

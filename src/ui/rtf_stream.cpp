@@ -96,6 +96,80 @@ void load_in_pieces(HWND rich_edit, std::string_view content,
 
 }  // namespace
 
+bool PieceLoad::start(HWND rich_edit, std::string_view content, size_t piece_characters) {
+  cancel();
+  edit_ = rich_edit;
+  const size_t piece_breaks = std::max<size_t>(piece_characters / 10, 1000);
+  if (content.size() <= std::min(piece_characters, piece_breaks * 2) || !lays_out_slowly()) {
+    put_content(rich_edit, content, false, looks_like_rtf(content));
+    return false;
+  }
+  std::vector<std::string> pieces = cut_into_pieces(content, piece_characters, piece_breaks);
+  if (pieces.size() < 3) {
+    load_chapter_text(rich_edit, content, piece_characters);
+    return false;
+  }
+  rtf_ = looks_like_rtf(content);
+  events_ = SendMessageW(rich_edit, EM_SETEVENTMASK, 0, 0);
+  SendMessageW(rich_edit, EM_SETUNDOLIMIT, 0, 0);
+  put_content(rich_edit, pieces.back(), false, rtf_);
+  pieces.pop_back();
+  pieces_ = std::move(pieces);
+  next_ = 0;
+  at_ = 0;
+  insert_next();
+  // Where a load at once leaves the caret: RTF at the start, text at the end.
+  CHARRANGE caret{rtf_ ? 0 : -1, rtf_ ? 0 : -1};
+  SendMessageW(rich_edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+  SendMessageW(rich_edit, EM_SCROLLCARET, 0, 0);
+  return true;
+}
+
+void PieceLoad::insert_next() {
+  CHARRANGE at{at_, at_};
+  SendMessageW(edit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
+  put_content(edit_, pieces_[next_], true, rtf_);
+  SendMessageW(edit_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&at));
+  at_ = at.cpMax;
+  pieces_[next_].clear();
+  pieces_[next_].shrink_to_fit();
+  if (++next_ == pieces_.size()) done();
+}
+
+// A piece goes in below what is shown: the caret, the selection and the
+// view stay as they were.
+bool PieceLoad::step() {
+  if (!loading()) return false;
+  CHARRANGE kept{};
+  POINT scroll{};
+  SendMessageW(edit_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+  SendMessageW(edit_, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+  SendMessageW(edit_, WM_SETREDRAW, FALSE, 0);
+  insert_next();
+  SendMessageW(edit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+  SendMessageW(edit_, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+  SendMessageW(edit_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(edit_, nullptr, FALSE);
+  return loading();
+}
+
+void PieceLoad::finish() {
+  while (step()) {
+  }
+}
+
+void PieceLoad::cancel() {
+  if (loading()) done();
+  pieces_.clear();
+  next_ = 0;
+}
+
+void PieceLoad::done() {
+  next_ = pieces_.size();
+  SendMessageW(edit_, EM_SETUNDOLIMIT, kUndoLimit, 0);
+  SendMessageW(edit_, EM_SETEVENTMASK, 0, events_);
+}
+
 void load_chapter_text(HWND rich_edit, std::string_view content, size_t piece_characters) {
   // Many short paragraphs cost as much as many characters (40,000 paragraphs
   // of one character each took 12 s at once): pieces are cut by both.

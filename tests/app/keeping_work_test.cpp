@@ -11,6 +11,7 @@
 #include "text/plain_text.h"
 #include "text/text_rtf.h"
 #include "ui/rtf_stream.h"
+#include "ui/window_text.h"
 
 namespace folivra::test {
 namespace {
@@ -159,12 +160,23 @@ TEST_F(KeepingWork, AChapterLoadedInPiecesIsTheChapterLoadedWhole) {
     SendMessageW(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     return edit;
   };
+  bool went_on_later = false;
   for (const std::string& content : contents) {
-    const HWND whole = control(), pieces = control();
+    const HWND whole = control(), pieces = control(), later = control();
     load_chapter_text(whole, content, SIZE_MAX);
     load_chapter_text(pieces, content, 7);
     EXPECT_EQ(control_text(pieces), control_text(whole)) << content;
     EXPECT_EQ(save_rtf(pieces), save_rtf(whole)) << content;
+    // In the background: the first and last pieces at once, the rest by steps.
+    PieceLoad load;
+    if (load.start(later, content, 7)) {
+      went_on_later |= load.loading();
+      load.finish();
+    }
+    EXPECT_EQ(control_text(later), control_text(whole)) << content;
+    EXPECT_EQ(save_rtf(later), save_rtf(whole)) << content;
+    EXPECT_FALSE(SendMessageW(later, EM_CANUNDO, 0, 0));
+    DestroyWindow(later);
     CHARRANGE in_whole{}, in_pieces{};
     SendMessageW(whole, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&in_whole));
     SendMessageW(pieces, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&in_pieces));
@@ -173,6 +185,52 @@ TEST_F(KeepingWork, AChapterLoadedInPiecesIsTheChapterLoadedWhole) {
     DestroyWindow(whole);
     DestroyWindow(pieces);
   }
+  EXPECT_TRUE(went_on_later) << "some went in behind their first piece";
+}
+
+// A large chapter goes in behind its first screen; whatever reads the text
+// meanwhile, or a key typed, gets all of it first, and the file gets it whole.
+TEST_F(KeepingWork, ALargeChapterLoadingBehindItsFirstScreenIsNeverReadInPart) {
+  Book book = sample_book(2);
+  std::string big =
+      "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}\\f0 ";
+  for (int p = 0; p < 450; ++p) {
+    big += "para " + std::to_string(p) + " ";
+    for (int k = 0; k < 60; ++k) big += "\\'cc\\'ec\\'b5\\'d8\\'d0\\'fe\\'bb\\'c6";  // 天地玄黄
+    big += p == 200 ? " middle-mark\\par\r\n" : "\\par\r\n";
+  }
+  book.chapters[1].content = big + "}";
+  const std::u16string whole = chapter_text16(book.chapters[1].content);
+  ASSERT_GT(whole.size(), 100000u);
+  ASSERT_EQ(write_book(dir_.path("big.zqb"), book), 0);
+  window().commands().open_book(gbk_path("big.zqb"));
+  wait_for_counts();
+
+  select(2);
+  UpdateWindow(c().content);
+  ASSERT_TRUE(window().content_loading()) << "the first screen is shown before the rest is in";
+  EXPECT_EQ(utf16_of(control_text(c().content)), whole) << "read while loading: all of it";
+  EXPECT_FALSE(window().content_loading());
+  EXPECT_FALSE(window().is_modified());
+
+  select(1);
+  select(2);
+  ASSERT_TRUE(window().content_loading());
+  SetFocus(c().content);
+  type(c().content, L"新");  // through the loop, at the caret (the start)
+  EXPECT_FALSE(window().content_loading());
+  command(kCmdSave);
+  Book saved;
+  ASSERT_EQ(read_book(dir_.path("big.zqb"), "", saved), ReadStatus::ok);
+  std::u16string typed = u"新";
+  typed.append(whole);
+  EXPECT_EQ(chapter_text16(saved.chapters[1].content), typed);
+
+  // Left alone, it goes in on its own while the window answers.
+  select(1);
+  select(2);
+  EXPECT_TRUE(wait_until([&] { return !window().content_loading(); }, 10000));
+  EXPECT_EQ(utf16_of(control_text(c().content)), typed);
 }
 
 TEST_F(KeepingWork, ADamagedChapterSurvivesASaveByteForByte) {
