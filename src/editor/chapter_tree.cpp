@@ -188,12 +188,6 @@ bool ChapterTree::expanded(int position) const {
   return item && (TreeView_GetItemState(tree_, item, TVIS_EXPANDED) & TVIS_EXPANDED);
 }
 
-void ChapterTree::set_expanded(int position, bool expand) {
-  if (const HTREEITEM item = item_at(position)) {
-    TreeView_Expand(tree_, item, expand ? TVE_EXPAND : TVE_COLLAPSE);
-  }
-}
-
 void ChapterTree::set_title(const std::wstring& title) {
   if (const HTREEITEM root = item_at(0)) set_item_text(tree_, root, title);
 }

@@ -64,7 +64,6 @@ class ChapterTree {
   const std::vector<int>& volumes() const { return volumes_; }
   bool is_volume(int position) const;
   bool expanded(int position) const;  // a volume shows its chapters
-  void set_expanded(int position, bool expanded);
   void select_quietly(int position);
   void select(int position);  // as a click would: the listener is told
   void edit_label(int position);
