@@ -48,9 +48,10 @@ struct Reader {
   WINDOWPLACEMENT windowed{};  // where the window was before the full-screen view
   int percent = -1;
   std::vector<HTREEITEM> items;  // each chapter's, by position
+  PieceLoad load;                // a large chapter going in behind its first screen
 };
 
-constexpr UINT_PTR kPercentTimer = 1;
+constexpr UINT_PTR kPercentTimer = 1, kLoadTimer = 2;
 
 Reader g;  // one reader, one window
 
@@ -189,14 +190,25 @@ void show_chapter(int position) {
   SetWindowTextW(g.hwnd, (title + L" - " + name).c_str());
   g.percent = -1;
   show_page(1);
+  KillTimer(g.hwnd, kLoadTimer);
+  g.load.cancel();
   // Replacing a very large text costs more than a new control.
   if (holds_large_text(g.content)) {
     g.content = replace_with_fresh(g.content);
     set_up_content();
   }
-  load_chapter_text(g.content, shown_text(chapter));
+  // A large chapter's first screen at once, the rest on a timer.
+  if (g.load.start(g.content, shown_text(chapter))) SetTimer(g.hwnd, kLoadTimer, 1, nullptr);
   apply_look();
   show_percent();
+}
+
+// All of a chapter going in, before anything reads or moves in its text.
+void finish_load() {
+  if (!g.load.loading()) return;
+  KillTimer(g.hwnd, kLoadTimer);
+  g.load.finish();
+  apply_look();
 }
 
 // The chapter line of the status bar with how far into the book, kept up as
@@ -505,6 +517,7 @@ void set_full_screen(bool on) {
 // Ctrl+F: the book searched from the caret on, chapter by chapter, round to
 // where it began; the hit selected and in view. Letters match as typed.
 void find(bool again) {
+  finish_load();
   if (!again || g.finding.empty()) {
     const std::wstring shown(g.finding.begin(), g.finding.end());
     const std::optional<std::wstring> typed =
@@ -668,6 +681,10 @@ LRESULT CALLBACK reader_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
       check_menu();
       return 0;
     case WM_TIMER:
+      if (wparam == kLoadTimer) {
+        if (!g.load.step()) finish_load();
+        return 0;
+      }
       show_percent();
       return 0;
     case WM_DESTROY:
@@ -730,6 +747,11 @@ int run_reader_window(const Book& book, uint64_t image) {
   const HACCEL accelerators = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.hwnd == g.content &&
+        (msg.message == WM_KEYDOWN || msg.message == WM_MOUSEWHEEL ||
+         msg.message == WM_LBUTTONDOWN || msg.message == WM_NCLBUTTONDOWN)) {
+      finish_load();
+    }
     if (msg.message == WM_KEYDOWN && msg.hwnd == g.content && step_key(msg.wParam)) continue;
     // Ctrl and the wheel make the text larger or smaller (not the control's zoom).
     if (msg.message == WM_MOUSEWHEEL && GetKeyState(VK_CONTROL) < 0 && g.shown) {

@@ -198,6 +198,34 @@ TEST_F(ReaderProgram, ShowsTheBook) {
   EXPECT_EQ(wait_exit(), 0u);
 }
 
+// A large chapter shows its start at once and the rest goes in behind it,
+// ending as the whole text; a key pressed meanwhile waits for all of it.
+TEST_F(ReaderProgram, ALargeChapterGoesInBehindItsFirstScreenWhole) {
+  Book book = sample_book(2);
+  std::string big = "{\\rtf1\\ansi\\ansicpg936 ";
+  std::wstring whole;
+  for (int p = 0; p < 3000; ++p) {
+    const std::string line = "line " + std::to_string(p) + " of the long chapter, read on";
+    big += line + "\\par ";
+    whole += std::wstring(line.begin(), line.end()) + L"\r\n";
+  }
+  book.chapters[0].content = big + "}";
+  const DWORD pid = start(compile(book));
+  ASSERT_NE(pid, 0u);
+  HWND reader = wait_for_window(nullptr, L"新的书籍 - Folivra", pid);
+  ASSERT_NE(reader, nullptr);
+  HWND tree = find_child(reader, WC_TREEVIEWW);
+  TreeView_SelectItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
+  HWND content = content_of(reader);
+  SetForegroundWindow(reader);
+  PostMessageW(content, WM_KEYDOWN, VK_NEXT, 0);
+  ASSERT_TRUE(wait_until([&] { return remote_text(content).size() + 2 >= whole.size(); }, 10000))
+      << remote_text(content).size() << " of " << whole.size();
+  const std::wstring shown = remote_text(content);
+  EXPECT_EQ(shown.substr(0, whole.size() - 2), whole.substr(0, whole.size() - 2));
+  EXPECT_EQ(text_of(reader), L"新的书籍 - 章节 1") << "PageDown turned a page, not the chapter";
+}
+
 // A volume's chapters hang under it in the reader's tree, as in the editor's.
 TEST_F(ReaderProgram, NestsChaptersUnderTheirVolumes) {
   Book book = sample_book(5);
