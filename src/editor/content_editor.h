@@ -122,9 +122,9 @@ class ContentEditor {
   std::optional<CHARFORMAT2W> format_;
   PageLook look_;
   PieceLoad load_;
-  bool in_load_ = false;  // the loader itself is talking to the control
+  bool in_load_ = false;                          // the loader itself is talking to the control
   static constexpr UINT_PTR kLoadTimer = 0x464C;  // apart from the control's own timers
-  ViewMarks marks_;  // what lay_look_over put on the chapter shown
+  ViewMarks marks_;                               // what lay_look_over put on the chapter shown
   int column_ = 0;
 };
 
