@@ -29,6 +29,12 @@ const std::string kNightEntry = "\\red" + std::to_string(kNightRed) + "\\green" 
                                 std::to_string(kNightGreen) + "\\blue" +
                                 std::to_string(kNightBlue) + ";";
 
+// A group of its own inside the document opened by \colortbl: the table
+// (elsewhere the word is no table the control reads).
+bool opens_colour_table(const Token& t, bool after_open, int depth) {
+  return after_open && depth >= 2 && t.kind == Token::Kind::word && t.word == "colortbl";
+}
+
 // The colour table: how many entries it has, which is the night colour's,
 // and where that entry's bytes are.
 struct Table {
@@ -43,15 +49,18 @@ Table read_table(std::string_view rtf) {
   int depth = 0, table_depth = -1;
   size_t entry_begin = 0;
   int red = -1, green = -1, blue = -1;
+  bool after_open = false;
   for (size_t pos = 0; pos < rtf.size();) {
     const Token t = next_token(rtf, pos);
     if (t.kind == Token::Kind::end) break;
     pos = t.end;
+    const bool opens_table = opens_colour_table(t, after_open, depth);
+    after_open = t.kind == Token::Kind::open;
     if (t.kind == Token::Kind::open) {
       ++depth;
     } else if (t.kind == Token::Kind::close) {
       if (depth-- == table_depth) return table;
-    } else if (t.kind == Token::Kind::word && t.word == "colortbl" && table_depth < 0) {
+    } else if (opens_table && table_depth < 0) {
       table.found = true;
       table_depth = depth;
       entry_begin = t.end;
@@ -94,16 +103,18 @@ std::string with_night_colours(std::string_view rtf) {
   std::string out;
   out.reserve(rtf.size() + 64);
   int depth = 0, table_depth = -1;
-  bool started = false;
+  bool started = false, after_open = false;
   for (size_t pos = 0; pos < rtf.size();) {
     const Token t = next_token(rtf, pos);
     out.append(rtf, pos, t.begin - pos);  // line breaks between tokens stay
     if (t.kind == Token::Kind::end) break;
     pos = t.end;
+    const bool opens_table = opens_colour_table(t, after_open, depth);
+    after_open = t.kind == Token::Kind::open;
     if (t.kind == Token::Kind::open) ++depth;
     const bool table_ends = t.kind == Token::Kind::close && depth-- == table_depth;
     if (table_ends) out += kNightEntry;  // the night colour after the book's own
-    if (t.kind == Token::Kind::word && t.word == "colortbl" && table_depth < 0) table_depth = depth;
+    if (opens_table && table_depth < 0) table_depth = depth;
     if (t.kind == Token::Kind::word && depth == table_depth && is_component(t.word) &&
         t.has_param) {
       rewrite(out, rtf, t, 255 - std::clamp<long>(t.value32(), 0, 255));
@@ -136,15 +147,17 @@ std::string without_view_marks(std::string_view rtf, const ViewMarks& marks) {
   std::string out;
   out.reserve(rtf.size());
   int depth = 0, table_depth = -1;
-  bool after_spacing = false;
+  bool after_spacing = false, after_open = false;
   for (size_t pos = 0; pos < rtf.size();) {
     const Token t = next_token(rtf, pos);
     out.append(rtf, pos, t.begin - pos);  // line breaks between tokens stay
     if (t.kind == Token::Kind::end) break;
     pos = t.end;
+    const bool opens_table = opens_colour_table(t, after_open, depth);
+    after_open = t.kind == Token::Kind::open;
     if (t.kind == Token::Kind::open) ++depth;
     if (t.kind == Token::Kind::close && depth-- == table_depth) table_depth = -1;
-    if (marks.night && t.kind == Token::Kind::word && t.word == "colortbl" && table_depth < 0) {
+    if (marks.night && opens_table && table_depth < 0) {
       table_depth = depth;
     }
     if (table.night >= 0 && t.begin >= table.night_begin && t.begin < table.night_end) {

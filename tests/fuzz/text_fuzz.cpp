@@ -13,6 +13,7 @@
 #include "text/rtf_check.h"
 #include "text/text_replace.h"
 #include "text/text_search.h"
+#include "text/view_marks.h"
 
 using namespace folivra;
 
@@ -95,6 +96,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
   }
+  // The night view's colours laid over and taken off: the same text; a
+  // text without the night colour comes through untouched.
+  if (looks_like_rtf(content)) {
+    const std::string night = with_night_colours(content);
+    if (chapter_text16(night) != text) std::abort();
+    if (chapter_text16(without_view_marks(night, {marked_spacing(15), true})) != text) std::abort();
+  }
+  if (without_view_marks(content, {}) != content) std::abort();
   // A cut falls where it was asked to; plain text is cut byte for byte.
   if (const auto halves = cut_chapter_content(content, at)) {
     // A paragraph break just before the cut ends the first half, and shows

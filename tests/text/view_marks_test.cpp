@@ -54,5 +54,14 @@ TEST(ViewMarks, AChapterWithoutColoursGetsATableOnlyAtNight) {
   EXPECT_EQ(chapter_text16(without_view_marks(night, {0, true})), u"text");
 }
 
+TEST(ViewMarks, OnlyAGroupOfItsOwnIsTheColourTable) {
+  // \colortbl in the middle of the document (a damaged file) is no table:
+  // nothing is inverted or added inside the text.
+  const std::string odd = "{\\rtf1\\ansi [\\colortbl\\red0\\green0\\blue0; text\\plain  more}";
+  const std::string night = with_night_colours(odd);
+  EXPECT_EQ(chapter_text16(night), chapter_text16(odd));
+  EXPECT_EQ(chapter_text16(without_view_marks(night, {0, true})), chapter_text16(odd));
+}
+
 }  // namespace
 }  // namespace folivra
