@@ -74,6 +74,28 @@ TEST_F(BookShape, RenumberingRenamesTheChaptersOutOfOrderAsOneStep) {
   EXPECT_EQ(gbk_to_wide(window().book().chapters[3].name), L"第5章 山谷");
 }
 
+// A volume typed into holds text: once left, it is a chapter like any other.
+TEST_F(BookShape, AVolumeThatComesToHoldTextIsAChapter) {
+  Book book;
+  for (const char* name : {"第一章", "第二卷", "第二章"}) {
+    Chapter chapter;
+    chapter.name = gbk_of(name);
+    chapter.content = std::string(name) == "第二卷" ? "" : "{\\rtf1 text}";
+    book.chapters.push_back(chapter);
+  }
+  window().show_book(book);
+  const ChapterTree& tree = window().chapter_tree();
+  EXPECT_EQ(child_count(c().tree, tree.item_at(0)), 2) << "第一章 and the volume";
+  select(2);
+  SetFocus(c().content);
+  type(c().content, L"卷首语");
+  select(3);
+  loop_pump();
+  EXPECT_EQ(child_count(c().tree, tree.item_at(0)), 3);
+  EXPECT_EQ(tree_image(c().tree, tree.item_at(2)), 2);
+  EXPECT_EQ(window().selected_index(), 3);
+}
+
 TEST_F(BookShape, WithAutomaticRenumberingAMoveKeepsTheNumbersInOrderAsOneStep) {
   Book book;
   for (const char* name : {"第一卷", "第一章 出发", "第二章 渡河", "第二卷", "第一章 山谷"}) {
