@@ -29,11 +29,39 @@ const std::string kNightEntry = "\\red" + std::to_string(kNightRed) + "\\green" 
                                 std::to_string(kNightGreen) + "\\blue" +
                                 std::to_string(kNightBlue) + ";";
 
-// A group of its own inside the document opened by \colortbl: the table
-// (elsewhere the word is no table the control reads).
-bool opens_colour_table(const Token& t, bool after_open, int depth) {
-  return after_open && depth >= 2 && t.kind == Token::Kind::word && t.word == "colortbl";
-}
+// Follows the groups token by token to the colour table: the first group
+// of its own inside the document opened by \colortbl (elsewhere the word
+// is no table the control reads).
+class TableTracker {
+ public:
+  struct Seen {
+    bool opened = false;  // this token began the table
+    bool closed = false;  // this token ended it
+    bool inside = false;  // this token stands in the table's own group
+  };
+  Seen see(const Token& t) {
+    Seen seen;
+    const bool opens = after_open_ && depth_ >= 2 && !found_ && t.kind == Token::Kind::word &&
+                       t.word == "colortbl";
+    after_open_ = t.kind == Token::Kind::open;
+    if (t.kind == Token::Kind::open) ++depth_;
+    if (t.kind == Token::Kind::close) {
+      seen.closed = depth_ == table_depth_;
+      if (seen.closed) table_depth_ = -1;
+      --depth_;
+    }
+    if (opens) {
+      found_ = seen.opened = true;
+      table_depth_ = depth_;
+    }
+    seen.inside = table_depth_ >= 0 && depth_ == table_depth_;
+    return seen;
+  }
+
+ private:
+  int depth_ = 0, table_depth_ = -1;
+  bool after_open_ = false, found_ = false;
+};
 
 // The colour table: how many entries it has, which is the night colour's,
 // and where that entry's bytes are.
@@ -46,29 +74,23 @@ struct Table {
 
 Table read_table(std::string_view rtf) {
   Table table;
-  int depth = 0, table_depth = -1;
+  TableTracker tracker;
   size_t entry_begin = 0;
   int red = -1, green = -1, blue = -1;
-  bool after_open = false;
   for (size_t pos = 0; pos < rtf.size();) {
     const Token t = next_token(rtf, pos);
     if (t.kind == Token::Kind::end) break;
     pos = t.end;
-    const bool opens_table = opens_colour_table(t, after_open, depth);
-    after_open = t.kind == Token::Kind::open;
-    if (t.kind == Token::Kind::open) {
-      ++depth;
-    } else if (t.kind == Token::Kind::close) {
-      if (depth-- == table_depth) return table;
-    } else if (opens_table && table_depth < 0) {
+    const TableTracker::Seen seen = tracker.see(t);
+    if (seen.closed) return table;
+    if (seen.opened) {
       table.found = true;
-      table_depth = depth;
       entry_begin = t.end;
-    } else if (depth == table_depth && t.kind == Token::Kind::word) {
+    } else if (seen.inside && t.kind == Token::Kind::word) {
       if (t.word == "red") red = t.value32();
       if (t.word == "green") green = t.value32();
       if (t.word == "blue") blue = t.value32();
-    } else if (depth == table_depth && t.kind == Token::Kind::text && t.byte == ';') {
+    } else if (seen.inside && t.kind == Token::Kind::text && t.byte == ';') {
       if (red == kNightRed && green == kNightGreen && blue == kNightBlue && table.night < 0) {
         table.night = table.entries;
         table.night_begin = entry_begin;
@@ -102,21 +124,16 @@ std::string with_night_colours(std::string_view rtf) {
   const std::string use_night = "\\cf" + std::to_string(night) + ' ';
   std::string out;
   out.reserve(rtf.size() + 64);
-  int depth = 0, table_depth = -1;
-  bool started = false, after_open = false;
+  TableTracker tracker;
+  bool started = false;
   for (size_t pos = 0; pos < rtf.size();) {
     const Token t = next_token(rtf, pos);
     out.append(rtf, pos, t.begin - pos);  // line breaks between tokens stay
     if (t.kind == Token::Kind::end) break;
     pos = t.end;
-    const bool opens_table = opens_colour_table(t, after_open, depth);
-    after_open = t.kind == Token::Kind::open;
-    if (t.kind == Token::Kind::open) ++depth;
-    const bool table_ends = t.kind == Token::Kind::close && depth-- == table_depth;
-    if (table_ends) out += kNightEntry;  // the night colour after the book's own
-    if (opens_table && table_depth < 0) table_depth = depth;
-    if (t.kind == Token::Kind::word && depth == table_depth && is_component(t.word) &&
-        t.has_param) {
+    const TableTracker::Seen seen = tracker.see(t);
+    if (seen.closed) out += kNightEntry;  // the night colour after the book's own
+    if (seen.inside && t.kind == Token::Kind::word && is_component(t.word) && t.has_param) {
       rewrite(out, rtf, t, 255 - std::clamp<long>(t.value32(), 0, 255));
       continue;
     }
@@ -129,10 +146,7 @@ std::string with_night_colours(std::string_view rtf) {
     // The document's own colour from the table on (the control takes a
     // colour number only once it knows the table); a table of its own
     // after {\rtf1 where there is none.
-    if (table_ends) {
-      table_depth = -1;
-      out += use_night;
-    }
+    if (seen.closed) out += use_night;
     if (!started && t.kind == Token::Kind::word) {
       started = true;
       if (!table.found) out += "{\\colortbl ;" + kNightEntry + "}" + use_night;
@@ -146,20 +160,14 @@ std::string without_view_marks(std::string_view rtf, const ViewMarks& marks) {
   const Table table = marks.night ? read_table(rtf) : Table{};
   std::string out;
   out.reserve(rtf.size());
-  int depth = 0, table_depth = -1;
-  bool after_spacing = false, after_open = false;
+  TableTracker tracker;
+  bool after_spacing = false;
   for (size_t pos = 0; pos < rtf.size();) {
     const Token t = next_token(rtf, pos);
     out.append(rtf, pos, t.begin - pos);  // line breaks between tokens stay
     if (t.kind == Token::Kind::end) break;
     pos = t.end;
-    const bool opens_table = opens_colour_table(t, after_open, depth);
-    after_open = t.kind == Token::Kind::open;
-    if (t.kind == Token::Kind::open) ++depth;
-    if (t.kind == Token::Kind::close && depth-- == table_depth) table_depth = -1;
-    if (marks.night && opens_table && table_depth < 0) {
-      table_depth = depth;
-    }
+    const bool in_table = tracker.see(t).inside;
     if (table.night >= 0 && t.begin >= table.night_begin && t.begin < table.night_end) {
       pos = table.night_end;  // the night colour's entry goes
       continue;
@@ -169,7 +177,7 @@ std::string without_view_marks(std::string_view rtf, const ViewMarks& marks) {
     const bool its_multiple = after_spacing && t.kind == Token::Kind::word && t.word == "slmult";
     after_spacing = spacing_word;
     if (spacing_word || its_multiple) continue;
-    if (t.kind == Token::Kind::word && t.has_param && table_depth >= 0 && depth == table_depth &&
+    if (marks.night && in_table && t.kind == Token::Kind::word && t.has_param &&
         is_component(t.word)) {
       rewrite(out, rtf, t, 255 - std::clamp<long>(t.value32(), 0, 255));
       continue;
