@@ -2,9 +2,11 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "book/book.h"
 #include "book/book_encoding.h"
@@ -45,6 +47,20 @@ void adopt_written_book(Book& book, WrittenBook written);
 // where it could not be otherwise).
 bool book_reads_back(const Book& book);
 
+// The chapters of a book read with `defer_contents`: where their items lie in
+// the file's image, for decoding them whole later (decode_pending).
+struct PendingContents {
+  struct Item {
+    uint32_t start = 0, length = 0;
+  };
+  std::shared_ptr<const std::string> image;
+  std::vector<Item> items;  // a name and a content for every chapter
+  std::string key;          // the password their blocks are encrypted with
+  size_t budget = 0;        // what is left of the decoded budget after the book's own items
+  uint64_t image_id = 0;
+  bool empty() const { return items.empty(); }
+};
+
 // How a book is read when not simply whole.
 struct ReadOptions {
   // For readers that look at a few chapters at a time: the chapters go to
@@ -55,7 +71,25 @@ struct ReadOptions {
   // What all the decoded bytes may come to; 0: the file's own budget
   // (decoded_budget of its size).
   size_t budget = 0;
+  // For a window that shows a book before all of it is decoded: the
+  // chapters' names are decoded, and contents small enough to be a volume
+  // (at most kSmallContent bytes, as their blocks declare); the rest stay
+  // empty and are described in `pending`, for decode_pending.
+  bool defer_contents = false;
+  PendingContents* pending = nullptr;
 };
+
+inline constexpr uint32_t kSmallContent = 4096;
+
+// The chapters of a book read with `defer_contents` decoded whole: each
+// chapter's name, content, kept and stored items exactly as a read without
+// it gives them (the file's budget counted in file order). The damaged
+// items found go to `report`. Uses up to `workers` threads (0: all cores).
+std::vector<Chapter> decode_pending(const PendingContents& pending, ReadReport& report,
+                                    size_t workers = 0);
+
+// Lays chapters from decode_pending into the book they were read for.
+void install_contents(Book& book, std::vector<Chapter> decoded);
 
 // Fills an empty `book` from the bytes of a book file. With `consumed`, also
 // says where the last chapter record ended (for an image with more behind it);

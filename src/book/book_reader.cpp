@@ -46,6 +46,14 @@ class ItemReader {
   ItemReader(ByteReader& in, size_t budget, ReadReport& report, uint64_t image_id)
       : in_(in), budget_(budget), report_(report), image_id_(image_id) {}
 
+  // The same reader at the same point, telling what it finds to `report`.
+  ItemReader(const ItemReader& other, ReadReport& report)
+      : in_(other.in_),
+        key_(other.key_),
+        budget_(other.budget_),
+        report_(report),
+        image_id_(other.image_id_) {}
+
   void set_key(std::string_view key) { key_ = key; }
   std::string_view key() const { return key_; }
 
@@ -107,6 +115,7 @@ class ItemReader {
   }
 
   size_t budget() const { return budget_; }
+  uint64_t image_id() const { return image_id_; }
 
  private:
   ByteReader& in_;
@@ -144,10 +153,21 @@ size_t streaming_batch(const std::vector<ChapterRecord>& records, size_t first) 
 // What the workers decode is only a head start: taking the items in file
 // order decides, and decodes again whatever the budget would have treated
 // differently one item after another.
+// A deferring read decodes every name at once, and each content as small as
+// a volume's by what its block declares; the rest is left to decode_pending.
+size_t declared_size(const StoredView& view) {
+  return view.bytes.size() >= 8 ? load_le32(view.bytes.data() + 4) : 0;
+}
+
+bool decoded_at_once(const ChapterRecord& record, size_t item, bool deferring) {
+  return !deferring || item % 2 == 0 || declared_size(record.content) <= kSmallContent;
+}
+
 void decode_chapters(ItemReader& item, const std::vector<ChapterRecord>& records, Book& book,
-                     const ReadOptions& options) {
+                     const ReadOptions& options, size_t workers = 0) {
   const size_t items = records.size() * 2;
-  const size_t workers = item_workers(records.size());
+  if (workers == 0) workers = item_workers(records.size());
+  const bool deferring = options.defer_contents;
   const bool streaming = static_cast<bool>(options.each_chapters);
   std::vector<Decoded> batch;
   for (size_t first = 0, n = 0; first < items; first += n) {
@@ -160,6 +180,7 @@ void decode_chapters(ItemReader& item, const std::vector<ChapterRecord>& records
     run_parallel(n, workers, [&](size_t k) {
       const size_t i = first + k;
       const ChapterRecord& r = records[i / 2];
+      if (!decoded_at_once(r, i, deferring)) return;
       const size_t used = spent.load();
       batch[k] = item.decode(i % 2 == 0 ? r.name : r.content, i % 2 == 0, true,
                              used < budget ? budget - used : 0);
@@ -170,6 +191,7 @@ void decode_chapters(ItemReader& item, const std::vector<ChapterRecord>& records
     for (size_t k = 0; k < n; ++k) {
       const size_t i = first + k;
       const ChapterRecord& r = records[i / 2];
+      if (!decoded_at_once(r, i, deferring)) continue;
       Chapter& chapter = book.chapters[i / 2];
       const int32_t number = static_cast<int32_t>(i / 2 + 1);
       if (i % 2 == 0) {
@@ -201,7 +223,72 @@ void keep_image(Book& book, ByteReader& in, uint64_t image_id) {
   book.stored_image = std::make_shared<const std::string>(in.take_data());
 }
 
+// A deferring read: names and small contents now, through a reader of its
+// own so that the findings and the budget stay for decode_pending, which
+// takes every item again in file order.
+void defer_chapters(const ItemReader& item, const ByteReader& in,
+                    const std::vector<ChapterRecord>& records, Book& book,
+                    const ReadOptions& options) {
+  ReadReport scratch;
+  ItemReader first(item, scratch);
+  decode_chapters(first, records, book, options);
+  if (!options.pending) return;
+  PendingContents& pending = *options.pending;
+  pending = {};
+  pending.key = std::string(item.key());
+  pending.budget = item.budget();
+  pending.image_id = item.image_id();
+  pending.items.reserve(records.size() * 2);
+  const char* base = in.data().data();
+  for (const ChapterRecord& r : records) {
+    for (const StoredView* v : {&r.name, &r.content}) {
+      const auto start = static_cast<uint32_t>(v->bytes.empty() ? 0 : v->bytes.data() - base);
+      pending.items.push_back({start, static_cast<uint32_t>(v->bytes.size())});
+    }
+  }
+}
+
 }  // namespace
+
+std::vector<Chapter> decode_pending(const PendingContents& pending, ReadReport& report,
+                                    size_t workers) {
+  const size_t n = pending.items.size() / 2;
+  std::vector<ChapterRecord> records(n);
+  const std::string_view image = pending.image ? std::string_view(*pending.image) : "";
+  const auto view_of = [&](const PendingContents::Item& it) {
+    StoredView view;
+    if (size_t{it.start} + it.length <= image.size())
+      view.bytes = image.substr(it.start, it.length);
+    view.start = it.start;
+    view.whole = true;
+    return view;
+  };
+  for (size_t c = 0; c < n; ++c) {
+    records[c].name = view_of(pending.items[2 * c]);
+    records[c].content = view_of(pending.items[2 * c + 1]);
+  }
+  ByteReader none = ByteReader::viewing({});
+  ItemReader item(none, pending.budget, report, pending.image_id);
+  item.set_key(pending.key);
+  Book book;
+  book.chapters.resize(n);
+  decode_chapters(item, records, book, {}, workers);
+  return std::move(book.chapters);
+}
+
+void install_contents(Book& book, std::vector<Chapter> decoded) {
+  const size_t n = std::min(book.chapters.size(), decoded.size());
+  for (size_t i = 0; i < n; ++i) {
+    Chapter& to = book.chapters[i];
+    Chapter& from = decoded[i];
+    to.name = std::move(from.name);
+    to.content = std::move(from.content);
+    to.kept_name = std::move(from.kept_name);
+    to.kept_content = std::move(from.kept_content);
+    to.stored_name = from.stored_name;
+    to.stored_content = from.stored_content;
+  }
+}
 
 ReadStatus parse_book(std::string bytes, std::string_view password, Book& book, size_t* consumed,
                       ReadReport* report_out, const ReadOptions& options) {
@@ -263,11 +350,16 @@ ReadStatus parse_book(std::string bytes, std::string_view password, Book& book, 
     book.chapters[i].number = static_cast<int32_t>(i + 1);
     book.chapters[i].kind = records[i].kind;
   }
-  decode_chapters(item, records, book, options);
+  if (options.defer_contents) {
+    defer_chapters(item, in, records, book, options);
+  } else {
+    decode_chapters(item, records, book, options);
+  }
   book.chapter_count = static_cast<int32_t>(book.chapters.size());
   report.chapters_read = book.chapter_count;
   if (consumed) *consumed = static_cast<size_t>(std::min(in.position(), in.length()));
   keep_image(book, in, image_id);
+  if (options.defer_contents && options.pending) options.pending->image = book.stored_image;
   return ReadStatus::ok;
 }
 

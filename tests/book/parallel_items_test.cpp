@@ -99,6 +99,70 @@ TEST(ParallelItems, EveryThreadCountReadsAndWritesTheSameBook) {
   EXPECT_EQ(encode_book(fresh, 45000.0), alone_image);
 }
 
+// A book shown from its names first: the read leaves the large contents to
+// decode_pending, which ends with the very book and findings a whole read
+// gives, stored items included (so a save writes the same bytes), damaged,
+// cut and past-the-budget files as well.
+TEST(DeferredContents, DecodedLaterAreWhatAWholeReadGives) {
+  Book book = test::sample_book(300);
+  for (int i = 0; i < 300; i += 3)
+    book.chapters[static_cast<size_t>(i)].content += std::string(5000, 'x');
+  book.chapters[99].content = std::string(5u << 20, 'a');
+  book.chapters[199].content = std::string(5u << 20, 'b');
+  book.chapters[7].content = "{\\rtf1 }";
+  book.password = "pw";
+  const std::string image = write_book_image(book);
+  const test::Layout layout = layout_of(image);
+  std::string damaged = image;
+  test::spoil(damaged, layout.items[layout.items.size() - 101]);
+  test::spoil(damaged, layout.items[40]);
+  const std::string cut = image.substr(0, layout.chapter_ends[250] + 9);
+
+  for (const std::string* bytes : {&image, static_cast<const std::string*>(&damaged), &cut}) {
+    Book whole, shown;
+    ReadReport whole_report, shown_report;
+    // A budget of 8 MB: the second chapter of 5 MB goes past it.
+    ReadOptions at_once;
+    at_once.budget = 8u << 20;
+    ASSERT_EQ(parse_book(*bytes, "pw", whole, nullptr, &whole_report, at_once), ReadStatus::ok);
+    EXPECT_FALSE(whole_report.damaged.empty());
+    PendingContents pending;
+    ReadOptions deferring = at_once;
+    deferring.defer_contents = true;
+    deferring.pending = &pending;
+    ASSERT_EQ(parse_book(*bytes, "pw", shown, nullptr, &shown_report, deferring), ReadStatus::ok);
+    ASSERT_EQ(shown.chapters.size(), whole.chapters.size());
+    ASSERT_EQ(pending.items.size(), 2 * whole.chapters.size());
+    // Before: every name up to the chapter past the budget, the small
+    // contents, and nothing of a large one.
+    for (size_t i = 0; i < 99; ++i) {
+      EXPECT_EQ(shown.chapters[i].name, whole.chapters[i].name) << i;
+      const bool large = whole.chapters[i].content.size() > kSmallContent;
+      EXPECT_EQ(shown.chapters[i].content, large ? "" : whole.chapters[i].content) << i;
+    }
+    EXPECT_EQ(shown.chapters[7].content, "{\\rtf1 }");
+    for (const DamagedItem& item : shown_report.damaged) EXPECT_EQ(item.chapter, 0) << "told later";
+
+    for (size_t workers : {1u, 3u}) {
+      ReadReport report = shown_report;
+      Book later = shown;
+      install_contents(later, decode_pending(pending, report, workers));
+      test::expect_same_content(whole, later);
+      expect_same_report(whole_report, report);
+      for (size_t i = 0; i < whole.chapters.size(); ++i) {
+        EXPECT_EQ(later.chapters[i].kept_content, whole.chapters[i].kept_content) << i;
+        EXPECT_EQ(later.chapters[i].stored_content.length, whole.chapters[i].stored_content.length)
+            << i;
+        EXPECT_EQ(later.chapters[i].stored_content.offset, whole.chapters[i].stored_content.offset)
+            << i;
+      }
+      if (workers == 1 && bytes == &damaged) {
+        EXPECT_EQ(encode_book(later, 45000.0), encode_book(whole, 45000.0));
+      }
+    }
+  }
+}
+
 // A save after reading writes unchanged items as they were stored, and the
 // file means exactly what a save that encodes everything would write.
 TEST(ReusingSaves, WriteUnchangedItemsAsStoredAndMeanWhatAFullSaveMeans) {
