@@ -55,6 +55,7 @@ set(FOLIVRA_CORE_SOURCES
   src/document/renumbering.cpp
   src/document/book_replace.cpp
   src/document/damage_report.cpp
+  src/document/content_load.cpp
   src/store/sqlite_db.cpp
   src/store/writing_store.cpp
 )

@@ -27,6 +27,9 @@ struct Chapter {
   // written again unchanged while the field itself stays empty.
   std::string kept_name, kept_content;
   StoredItem stored_name, stored_content;
+  // Read without its content, which a load still brings: the content is
+  // empty meanwhile and the chapter is never written.
+  bool content_pending = false;
 };
 
 // The same for the book's own items.

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -87,6 +88,11 @@ inline constexpr uint32_t kSmallContent = 4096;
 // items found go to `report`. Uses up to `workers` threads (0: all cores).
 std::vector<Chapter> decode_pending(const PendingContents& pending, ReadReport& report,
                                     size_t workers = 0);
+
+// The content of one chapter of `pending`, decoded alone: for showing it
+// before the rest. Nothing where a read in file order could find it damaged
+// or past the budget (decode_pending decides then).
+std::optional<std::string> decode_pending_content(const PendingContents& pending, size_t chapter);
 
 // Lays chapters from decode_pending into the book they were read for.
 void install_contents(Book& book, std::vector<Chapter> decoded);

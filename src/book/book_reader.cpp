@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <span>
 #include <atomic>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -191,7 +192,10 @@ void decode_chapters(ItemReader& item, const std::vector<ChapterRecord>& records
     for (size_t k = 0; k < n; ++k) {
       const size_t i = first + k;
       const ChapterRecord& r = records[i / 2];
-      if (!decoded_at_once(r, i, deferring)) continue;
+      if (!decoded_at_once(r, i, deferring)) {
+        book.chapters[i / 2].content_pending = true;
+        continue;
+      }
       Chapter& chapter = book.chapters[i / 2];
       const int32_t number = static_cast<int32_t>(i / 2 + 1);
       if (i % 2 == 0) {
@@ -287,7 +291,32 @@ void install_contents(Book& book, std::vector<Chapter> decoded) {
     to.kept_content = std::move(from.kept_content);
     to.stored_name = from.stored_name;
     to.stored_content = from.stored_content;
+    to.content_pending = false;
   }
+}
+
+std::optional<std::string> decode_pending_content(const PendingContents& pending, size_t chapter) {
+  if (!pending.image || 2 * chapter + 1 >= pending.items.size()) return std::nullopt;
+  const std::string_view image = *pending.image;
+  const auto block = [&](size_t i) {
+    const PendingContents::Item& it = pending.items[i];
+    return size_t{it.start} + it.length <= image.size() ? image.substr(it.start, it.length)
+                                                        : std::string_view();
+  };
+  // Within the budget whatever the items before it declare: then a read in
+  // file order cannot have spent it before this one either.
+  uint64_t declared = 0;
+  for (size_t i = 0; i <= 2 * chapter + 1; ++i) {
+    const std::string_view b = block(i);
+    if (b.size() >= 8) declared += load_le32(b.data() + 4);
+  }
+  if (declared > pending.budget) return std::nullopt;
+  std::string plain;
+  if (decode_block(block(2 * chapter + 1), pending.budget, plain) != BlockResult::ok) {
+    return std::nullopt;
+  }
+  if (!pending.key.empty()) plain = decrypt_field(std::move(plain), pending.key);
+  return plain;
 }
 
 ReadStatus parse_book(std::string bytes, std::string_view password, Book& book, size_t* consumed,

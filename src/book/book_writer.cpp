@@ -115,11 +115,17 @@ class ImageWriter {
 }  // namespace
 
 // Encodes without touching the book, so a failed save can leave it as it was.
+// Empty for a book whose contents are not all read.
 // An item that could not be read is written back as it was stored while the
 // field holds nothing else; an item that still holds what was read is written
 // back as stored while the password is the one it was stored with.
 std::string encode_book(const Book& book, double now, size_t max_size, EncodedItems* items,
                         const WriteProgress& progress) {
+  // Never a chapter whose content is still being read: its empty stand-in
+  // would take the place of the text in the file.
+  for (const Chapter& c : book.chapters) {
+    if (c.content_pending) return {};
+  }
   const ItemEncoder encoder(book);
   StoredItem none;
   if (items) *items = {std::vector<StoredItem>(book.chapters.size() * 2), StoredItem{}};

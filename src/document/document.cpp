@@ -19,12 +19,55 @@ bool joinable(const Chapter& chapter) { return chapter.kind == 1 && chapter.kept
 
 }  // namespace
 
-void Document::replace(Book book) {
+void Document::replace(Book book, std::unique_ptr<ContentLoad> load) {
+  load_.reset();  // a load of the book replaced is waited for and dropped
+  loaded_.reset();
   book_ = std::move(book);
+  load_ = std::move(load);
   book_.chapter_count = count();
   renumber(1);
   undo_.clear();
   redo_.clear();
+}
+
+void Document::settle() const {
+  // Reading the rest of the book is not a change of it: a const reader
+  // waits for it like any other.
+  if (load_) const_cast<Document*>(this)->install_load();
+}
+
+void Document::install_load() {
+  LoadedContents loaded = load_->take();
+  load_.reset();
+  install_contents(book_, std::move(loaded.chapters));
+  loaded.chapters.clear();
+  loaded_ = std::move(loaded);
+}
+
+const Chapter& Document::chapter_to_show(int position) {
+  Chapter& chapter = book_.chapters[index(position)];
+  if (!load_ || !chapter.content_pending) return chapter;
+  std::optional<std::string> content = decode_pending_content(load_->pending(), index(position));
+  if (!content) {
+    settle();  // damaged or past the budget: the whole read says which
+    return chapter;
+  }
+  // The same bytes the load brings; until then, the only content a reader
+  // of the listing may see.
+  chapter.content = std::move(*content);
+  return chapter;
+}
+
+std::vector<WordCount> Document::take_loaded_counts() {
+  settle();
+  return loaded_ ? std::move(loaded_->counts) : std::vector<WordCount>{};
+}
+
+std::optional<LoadedContents> Document::take_loaded_findings() {
+  settle();
+  std::optional<LoadedContents> taken = std::move(loaded_);
+  loaded_.reset();
+  return taken;
 }
 
 void Document::renumber(int from) {
@@ -90,6 +133,7 @@ ChapterChanges Document::record(const char* verb, std::string chapter_name,
 ChapterChanges Document::add(std::string name) { return insert(count() + 1, std::move(name)); }
 
 ChapterChanges Document::insert(int position, std::string name) {
+  settle();
   if (position < 1 || position > count() + 1) return {};
   Step step = step_of(Step::Kind::insert, position);
   step.chapter.name = std::move(name);
@@ -99,6 +143,7 @@ ChapterChanges Document::insert(int position, std::string name) {
 }
 
 ChapterChanges Document::append(std::vector<Chapter> chapters) {
+  settle();
   std::vector<Step> steps;
   for (Chapter& chapter : chapters) {
     Step step = step_of(Step::Kind::insert, count() + 1 + static_cast<int>(steps.size()));
@@ -110,11 +155,13 @@ ChapterChanges Document::append(std::vector<Chapter> chapters) {
 }
 
 ChapterChanges Document::remove(int position) {
+  settle();
   if (!valid(position)) return {};
   return record("删除章节", chapter(position).name, {step_of(Step::Kind::remove, position)});
 }
 
 ChapterChanges Document::rename(int position, std::string name) {
+  settle();
   if (!valid(position) || (name == chapter(position).name && chapter(position).kept_name.empty())) {
     return {};
   }
@@ -124,12 +171,14 @@ ChapterChanges Document::rename(int position, std::string name) {
 }
 
 ChapterChanges Document::move(int from, int to) {
+  settle();
   if (!valid(from) || !valid(to) || from == to) return {};
   return record("移动章节", chapter(from).name, {step_of(Step::Kind::move, from, to)});
 }
 
 ChapterChanges Document::split(int position, std::string first, std::string second,
                                std::string name) {
+  settle();
   if (!valid(position) || !joinable(chapter(position))) return {};
   Step cut = step_of(Step::Kind::content, position);
   cut.chapter.content = std::move(first);
@@ -140,6 +189,7 @@ ChapterChanges Document::split(int position, std::string first, std::string seco
 }
 
 ChapterChanges Document::merge(int position, std::string joined) {
+  settle();
   if (!valid(position) || !valid(position + 1) || !joinable(chapter(position)) ||
       !joinable(chapter(position + 1))) {
     return {};
@@ -151,6 +201,7 @@ ChapterChanges Document::merge(int position, std::string joined) {
 }
 
 ChapterChanges Document::edit_chapters(std::vector<ChapterEdit> edits, const char* verb) {
+  settle();
   std::vector<Step> steps;
   for (ChapterEdit& edit : edits) {
     if (!valid(edit.position)) continue;
@@ -170,6 +221,7 @@ ChapterChanges Document::edit_chapters(std::vector<ChapterEdit> edits, const cha
 }
 
 ChapterChanges Document::restore_version(int position, std::string name, std::string content) {
+  settle();
   if (!valid(position)) return {};
   const Chapter& now = chapter(position);
   std::vector<Step> steps;
@@ -188,6 +240,7 @@ ChapterChanges Document::restore_version(int position, std::string name, std::st
 }
 
 ChapterChanges Document::bring_back(int position, Chapter chapter) {
+  settle();
   if (position < 1 || position > count() + 1) return {};
   Step step = step_of(Step::Kind::insert, position);
   chapter.kept_name.clear();
@@ -199,6 +252,7 @@ ChapterChanges Document::bring_back(int position, Chapter chapter) {
 }
 
 ChapterChanges Document::insert_volume(int position, std::string name) {
+  settle();
   if (position < 1 || position > count() + 1) return {};
   Step step = step_of(Step::Kind::insert, position);
   step.chapter.name = std::move(name);
@@ -208,6 +262,7 @@ ChapterChanges Document::insert_volume(int position, std::string name) {
 }
 
 ChapterChanges Document::set_volume(int position, bool volume) {
+  settle();
   if (!valid(position) || !joinable(chapter(position))) return {};
   const Chapter& now = chapter(position);
   if (volume == is_volume(now)) return {};
@@ -218,6 +273,7 @@ ChapterChanges Document::set_volume(int position, bool volume) {
 }
 
 ChapterChanges Document::move_run(int first, int last, int to, const char* verb) {
+  settle();
   const int length = last - first + 1;
   if (!valid(first) || !valid(last) || length < 1 || to == first || to < 1 ||
       to + length - 1 > count()) {
@@ -234,6 +290,7 @@ ChapterChanges Document::move_run(int first, int last, int to, const char* verb)
 }
 
 ChapterChanges Document::remove_run(int first, int last, const char* verb) {
+  settle();
   if (!valid(first) || !valid(last) || last < first) return {};
   std::vector<Step> steps;
   for (int p = last; p >= first; --p) steps.push_back(step_of(Step::Kind::remove, p));
@@ -241,6 +298,7 @@ ChapterChanges Document::remove_run(int first, int last, const char* verb) {
 }
 
 ChapterChanges Document::amend_last(std::vector<ChapterEdit> renames) {
+  settle();
   if (undo_.empty()) return {};
   ChapterChanges changes;
   std::vector<Step> steps;
@@ -262,6 +320,7 @@ std::string Document::undo_name() const { return undo_.empty() ? "" : undo_.back
 std::string Document::redo_name() const { return redo_.empty() ? "" : redo_.back().name; }
 
 ChapterChanges Document::replay(std::vector<Operation>& from, std::vector<Operation>& to) {
+  settle();
   if (from.empty()) return {};
   Operation operation = std::move(from.back());
   from.pop_back();

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "book/book.h"
+#include "document/content_load.h"
 
 namespace folivra {
 
@@ -31,13 +33,39 @@ struct ChapterEdit {
 // position out of range) changes nothing and returns no changes.
 class Document {
  public:
-  Book& book() { return book_; }
-  const Book& book() const { return book_; }
+  // The book whole: waits for a load first.
+  Book& book() {
+    settle();
+    return book_;
+  }
+  const Book& book() const {
+    settle();
+    return book_;
+  }
   int count() const { return static_cast<int>(book_.chapters.size()); }
-  const Chapter& chapter(int position) const { return book_.chapters[index(position)]; }
+  const Chapter& chapter(int position) const {
+    settle();
+    return book_.chapters[index(position)];
+  }
 
-  // A new or opened book: the history starts empty.
-  void replace(Book book);
+  // A new or opened book: the history starts empty. An opened book may come
+  // before its large contents are read, with the `load` that brings them;
+  // whatever reads or changes its chapters waits for that (settle).
+  void replace(Book book, std::unique_ptr<ContentLoad> load = nullptr);
+  bool loading() const { return load_ != nullptr; }
+  // The book as far as it is read, never waiting: its own items, the
+  // chapters' names and kinds and the contents as small as a volume's.
+  const Book& listing() const { return book_; }
+  // The chapter at `position` with its content, for showing it: while
+  // loading, that content is decoded here, before the rest.
+  const Chapter& chapter_to_show(int position);
+  // The load's contents in the book (waiting for it); its counts and
+  // findings kept until taken.
+  void settle() const;
+  std::vector<WordCount> take_loaded_counts();
+  // The read's findings with the chapters' (and which chapters cannot be
+  // shown), once, after a load.
+  std::optional<LoadedContents> take_loaded_findings();
   bool modified() const { return modified_; }
   void set_modified(bool modified) { modified_ = modified; }
 
@@ -114,7 +142,11 @@ class Document {
   ChapterChanges replay(std::vector<Operation>& from, std::vector<Operation>& to);
   void renumber(int from);
 
+  void install_load();
+
   Book book_;
+  std::unique_ptr<ContentLoad> load_;
+  std::optional<LoadedContents> loaded_;  // a load's counts and findings, until taken
   bool modified_ = false;
   std::vector<Operation> undo_, redo_;
 };

@@ -53,7 +53,10 @@ bool is_volume_heading(std::u16string_view name) {
 }
 
 bool holds_no_text(const Chapter& chapter) {
-  if (chapter.content.size() > kMostVolumeBytes || !chapter.kept_content.empty()) return false;
+  if (chapter.content.size() > kMostVolumeBytes || !chapter.kept_content.empty() ||
+      chapter.content_pending) {
+    return false;  // a content still being read is larger than a volume's
+  }
   for (char16_t c : chapter_text16(chapter.content)) {
     if (c != u' ' && c != u'\r' && c != u'\n' && c != u'\t' && c != u'\u3000') return false;
   }

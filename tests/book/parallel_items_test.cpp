@@ -142,6 +142,22 @@ TEST(DeferredContents, DecodedLaterAreWhatAWholeReadGives) {
     }
     EXPECT_EQ(shown.chapters[7].content, "{\\rtf1 }");
     for (const DamagedItem& item : shown_report.damaged) EXPECT_EQ(item.chapter, 0) << "told later";
+    EXPECT_TRUE(shown.chapters[3].content_pending);
+    EXPECT_FALSE(shown.chapters[7].content_pending);
+    EXPECT_EQ(encode_book(shown, 45000.0), "") << "a book not all read is never written";
+    // One chapter decoded alone for showing it first; none that a read in
+    // file order could not give.
+    for (size_t i : {size_t{0}, size_t{3}, size_t{99}}) {
+      const std::optional<std::string> alone = decode_pending_content(pending, i);
+      if (whole.chapters[i].kept_content.empty()) {
+        ASSERT_TRUE(alone.has_value()) << i;
+        EXPECT_EQ(*alone, whole.chapters[i].content) << i;
+      } else {
+        EXPECT_FALSE(alone.has_value()) << i;
+      }
+    }
+    EXPECT_FALSE(decode_pending_content(pending, 199).has_value()) << "past the budget";
+    EXPECT_FALSE(decode_pending_content(pending, 5000).has_value());
 
     for (size_t workers : {1u, 3u}) {
       ReadReport report = shown_report;

@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <random>
 
+#include "book/book_encoding.h"
+#include "book/book_file.h"
 #include "book/gbk.h"
 
 namespace folivra {
@@ -264,6 +267,61 @@ TEST(Document, RandomSequencesMatchSnapshots) {
       done.pop_back();
       ASSERT_EQ(shape(doc), done.back());
     }
+  }
+}
+
+}  // namespace
+}  // namespace folivra
+
+namespace folivra {
+namespace {
+
+// An opened book shown from its names while its contents are read on a
+// worker: nothing that reads or changes a chapter ever sees a stand-in.
+TEST(DocumentLoad, WhatReadsOrChangesChaptersWaitsForTheWholeBook) {
+  Book book = book_of(40);
+  for (Chapter& c : book.chapters) c.content = cat(cat("{\\rtf1 ", std::string(6000, 'w')), "}");
+  book.chapters[4].content = "{\\rtf1 small}";
+  book.chapters[30].content =
+      cat(cat("{\\rtf1 \\", std::string(5000, 'x')), "}");  // cannot be shown
+  const std::string image = encode_book(book, 45000.0);
+
+  for (int changed = 0; changed < 2; ++changed) {
+    Book shown;
+    ReadReport report;
+    PendingContents pending;
+    ReadOptions options;
+    options.defer_contents = true;
+    options.pending = &pending;
+    ASSERT_EQ(parse_book(image, "", shown, nullptr, &report, options), ReadStatus::ok);
+    std::atomic<bool> done{false};
+    Document doc;
+    doc.replace(std::move(shown),
+                std::make_unique<ContentLoad>(std::move(pending), report, [&] { done = true; }));
+    EXPECT_TRUE(doc.loading());
+    EXPECT_EQ(doc.listing().chapters[4].content, "{\\rtf1 small}") << "small ones at once";
+    EXPECT_EQ(doc.chapter_to_show(12).content, book.chapters[11].content) << "decoded here";
+    if (changed) {
+      doc.remove(3);  // waits, then takes the whole chapter into its undo
+      EXPECT_FALSE(doc.loading());
+      doc.undo();
+    }
+    EXPECT_EQ(doc.book().chapters.size(), book.chapters.size());
+    EXPECT_TRUE(done);
+    EXPECT_FALSE(doc.loading());
+    for (size_t i = 0; i < book.chapters.size(); ++i) {
+      EXPECT_EQ(doc.book().chapters[i].content, book.chapters[i].content) << i;
+      EXPECT_FALSE(doc.book().chapters[i].content_pending);
+    }
+    EXPECT_FALSE(encode_book(doc.book(), 45000.0).empty());
+    const std::vector<WordCount> counts = doc.take_loaded_counts();
+    ASSERT_EQ(counts.size(), book.chapters.size());
+    EXPECT_EQ(counts[7].words, count_words(book.chapters[7].content).words);
+    const std::optional<LoadedContents> found = doc.take_loaded_findings();
+    ASSERT_TRUE(found.has_value());
+    EXPECT_TRUE(found->unshowable[30]);
+    EXPECT_FALSE(found->unshowable[29]);
+    EXPECT_FALSE(doc.take_loaded_findings().has_value()) << "once";
   }
 }
 
