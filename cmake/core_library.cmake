@@ -4,6 +4,7 @@ set(FOLIVRA_CORE_SOURCES
   src/book/block_compress.cpp
   src/book/book_read.cpp
   src/book/book_reader.cpp
+  src/book/book_deferred_read.cpp
   src/book/book_time.cpp
   src/book/book_write.cpp
   src/book/book_writer.cpp

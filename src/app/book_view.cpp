@@ -93,6 +93,7 @@ void MainWindow::append_chapters(std::vector<Chapter> chapters) {
 
 void MainWindow::close_book() {
   remember_place();
+  ++load_serial_;
   doc_.replace(Book());
   editor_.show(0, {}, false);
   editor_.forget();
@@ -131,10 +132,10 @@ void MainWindow::show_chapter(int position) {
     refresh_counts();
     return;
   }
-  if (position < 0 || position > book_.chapter_count) return;
+  if (position < 0 || position > doc_.count()) return;
   store_pending_content();
   PostMessageW(hwnd_, kCheckVolumes, 0, 0);
-  const Chapter& chapter = book_.chapters[static_cast<size_t>(position - 1)];
+  const Chapter& chapter = doc_.chapter_to_show(position);
   const ChapterLook look = chapter_look(chapter);
   std::wstring status = gbk_to_wide(chapter.name);
   if (look == ChapterLook::damaged) status += L"（已损坏）";
@@ -166,16 +167,32 @@ void MainWindow::toggle_read_only() {
   apply_editor_font(false);
 }
 
-void MainWindow::show_book(Book book) {
-  remember_place();               // of the book this one replaces
-  forget_search();                // the hits and the count were the other book's
-  doc_.replace(std::move(book));  // with a new history; the count follows the list
+void MainWindow::show_book(Book book) { show_book_with(std::move(book), nullptr); }
+
+// The tree and the chapter shown at once; the rest of the contents arrive
+// with kContentsRead, and whatever needs them before waits for them.
+bool MainWindow::show_book_reading(Book& book, PendingContents& pending, const ReadReport& report) {
+  const HWND window = hwnd_;
+  const uint64_t load = load_serial_ + 1;
+  show_book_with(std::move(book),
+                 std::make_unique<ContentLoad>(std::move(pending), report, [window, load] {
+                   PostMessageW(window, kContentsRead, static_cast<WPARAM>(load), 0);
+                 }));
+  return true;
+}
+
+void MainWindow::show_book_with(Book book, std::unique_ptr<ContentLoad> load) {
+  remember_place();  // of the book this one replaces
+  forget_search();   // the hits and the count were the other book's
+  ++load_serial_;
+  // With a new history; the count follows the list.
+  doc_.replace(std::move(book), std::move(load));
   editor_.forget();
   select_page(0);
   info_.fill();
   set_status(1, gbk_to_wide(book_.title));
   set_status(3, L"未载入");
-  tree_.fill(book_);
+  tree_.fill(doc_.listing());
   has_book_ = true;
 
   read_only_ = false;
@@ -207,6 +224,14 @@ void MainWindow::refresh_counts() {
 
 // The worker's counts are in: the status bar, the tree and today's figure
 // show them.
+void MainWindow::contents_arrived(uint64_t load) {
+  if (load != load_serial_ || !has_book_) return;  // the load of a book since replaced
+  counts_arrived();
+  const std::optional<LoadedContents> found = doc_.take_loaded_findings();
+  if (found) commands_.tell_damage(doc_.listing(), found->report, &found->unshowable);
+  PostMessageW(hwnd_, kCheckVolumes, 0, 0);  // volumes were known from the names alone
+}
+
 void MainWindow::counts_arrived() {
   if (!counts_.counting()) return;  // taken already, by something that needed them
   counts_.take_counts();

@@ -152,7 +152,7 @@ void MainWindow::refresh_tree_menu() {
                    p >= 1 && tree_.is_volume(p) ? L"删除分卷\tDel" : L"删除此章\tDel");
 }
 
-void MainWindow::add_chapter_items(int first) { tree_.add_items(book_, first); }
+void MainWindow::add_chapter_items(int first) { tree_.add_items(doc_.book(), first); }
 
 void MainWindow::rename_chapter() { tree_.edit_label(selected_index()); }
 

@@ -8,6 +8,7 @@
 #include "book/gbk.h"
 #include "book/gbk_wide.h"
 #include "book/new_book.h"
+#include "document/content_load.h"
 #include "document/damage_report.h"
 #include "editor/file_filter.h"
 #include "export/plain_export.h"
@@ -80,7 +81,8 @@ void DocumentCommands::open_recent_file(int slot) {
 
 std::optional<ReadStatus> DocumentCommands::read_with_password(const std::filesystem::path& file,
                                                                const std::string& name, Book& book,
-                                                               ReadReport& report) {
+                                                               ReadReport& report,
+                                                               PendingContents* pending) {
   // One read of the file serves both the look at its lock and the book itself;
   // a file that is no book is refused before it is read.
   std::string bytes;
@@ -93,6 +95,7 @@ std::optional<ReadStatus> DocumentCommands::read_with_password(const std::filesy
                                           lock.hint.empty() ? kNoHint : lock.hint);
     if (password.empty()) return std::nullopt;
   }
+  if (pending) return parse_book_deferring(std::move(bytes), password, book, report, *pending);
   return parse_book(std::move(bytes), password, book, nullptr, &report);
 }
 
@@ -113,7 +116,8 @@ void DocumentCommands::show_read_failure(ReadStatus status) {
 }
 
 bool DocumentCommands::read_or_report(const std::filesystem::path& file, const std::string& path,
-                                      Book& book, ReadReport& report, bool inserting) {
+                                      Book& book, ReadReport& report, bool inserting,
+                                      PendingContents* pending) {
   // Larger than any book file can be: said as such, not as a wrong format.
   std::error_code error;
   const uintmax_t size = std::filesystem::file_size(file, error);
@@ -127,7 +131,7 @@ bool DocumentCommands::read_or_report(const std::filesystem::path& file, const s
   }
   std::optional<ReadStatus> status;
   try {
-    status = read_with_password(file, path, book, report);
+    status = read_with_password(file, path, book, report, pending);
   } catch (const std::bad_alloc&) {
     Message failure;
     failure.text = L"内存不足，无法打开 " + path_text_to_wide(path);
@@ -145,9 +149,10 @@ bool DocumentCommands::read_or_report(const std::filesystem::path& file, const s
   return prompts_.show_message(question) == Answer::ok;
 }
 
-void DocumentCommands::tell_damage(const Book& book, const ReadReport& report) {
+void DocumentCommands::tell_damage(const Book& book, const ReadReport& report,
+                                   const std::vector<char>* unshowable) {
   Message message;
-  message.text = path_text_to_wide(damage_message(book, report));
+  message.text = path_text_to_wide(damage_message(book, report, unshowable));
   if (message.text.empty()) return;
   message.icon = Icon::information;
   message.owned = true;
@@ -161,18 +166,28 @@ void DocumentCommands::open_book(const std::string& given_path) {
   if (view_.bring_forward_holder(path)) return;
   Book book;
   ReadReport report;
-  if (!read_or_report(path_from_gbk(path), path, book, report)) return;
+  // The tree first, from the names: the large contents follow on a worker.
+  PendingContents pending;
+  if (!read_or_report(path_from_gbk(path), path, book, report, false, &pending)) return;
   if (report.truncated) {
     // What was read is a new book: the damaged original is never written over.
-    view_.show_book(std::move(book));
-    view_.set_modified(true);
+    book.file_path.clear();
   } else {
     book.file_path = path;
     view_.add_recent_file(path);
+  }
+  const bool reading = !pending.empty() && view_.show_book_reading(book, pending, report);
+  if (!reading) {
+    if (!pending.empty()) {
+      LoadedContents loaded = load_contents(pending, std::move(report));
+      install_contents(book, std::move(loaded.chapters));
+      report = std::move(loaded.report);
+    }
     view_.show_book(std::move(book));
   }
-  note_disk(view_.current_book());
-  tell_damage(view_.current_book(), report);
+  if (report.truncated) view_.set_modified(true);
+  note_disk(view_.shown_book());
+  if (!reading) tell_damage(view_.current_book(), report);
 }
 
 void DocumentCommands::note_disk(const Book& book) {
@@ -206,7 +221,7 @@ bool DocumentCommands::may_overwrite_changed_file(bool& save_elsewhere) {
 }
 
 void DocumentCommands::check_disk() {
-  const Book& book = view_.current_book();
+  const Book& book = view_.shown_book();
   if (disk_unchanged(book)) return;
   std::string bytes;
   const DiskStamp now = read_whole_file(path_from_gbk(book.file_path), bytes)

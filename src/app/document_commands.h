@@ -40,19 +40,24 @@ class DocumentCommands {
   // The window became active again: when another program changed the book's
   // file meanwhile, says so once and offers to read it again.
   void check_disk();
+  // Tells what reading a book found damaged (`unshowable`: the chapters
+  // that cannot be shown, when known).
+  void tell_damage(const Book& book, const ReadReport& report,
+                   const std::vector<char>* unshowable = nullptr);
 
  private:
   // Reads a book file into `book`, asking for its password if it has one.
   // Empty optional: the user gave up at the password prompt.
   std::optional<ReadStatus> read_with_password(const std::filesystem::path& file,
                                                const std::string& name, Book& book,
-                                               ReadReport& report);
+                                               ReadReport& report,
+                                               PendingContents* pending = nullptr);
   void show_read_failure(ReadStatus status);
   // Reads a book, showing why when it cannot; false also when the user gave
   // up, or when the file is cut short and the user would not take what was read.
   bool read_or_report(const std::filesystem::path& file, const std::string& path, Book& book,
-                      ReadReport& report, bool inserting = false);
-  void tell_damage(const Book& book, const ReadReport& report);
+                      ReadReport& report, bool inserting = false,
+                      PendingContents* pending = nullptr);
   std::wstring save_failure_text(const Book& book);
   // Remembers the file as `book` was read from or written to it.
   void note_disk(const Book& book);

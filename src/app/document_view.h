@@ -18,6 +18,17 @@ class DocumentView {
   virtual Book& current_book() = 0;
   // Installs a copy of `book` as the current book and shows it.
   virtual void show_book(Book book) = 0;
+  // An opened book shown before its large contents are read (`pending`,
+  // found so far: `report`): true when the view takes it (moving both out)
+  // and tells what the whole read found once the rest is in; false when it
+  // shows only whole books.
+  virtual bool show_book_reading(Book& /*book*/, PendingContents& /*pending*/,
+                                 const ReadReport& /*report*/) {
+    return false;
+  }
+  // The book as far as it is read, never waiting for the rest: its own items
+  // and file, the chapters' names.
+  virtual const Book& shown_book() { return current_book(); }
   virtual bool is_modified() const = 0;
   virtual void set_modified(bool modified) = 0;
   // Adds tree items for the chapters from position `first` (1-based) to the end.

@@ -12,7 +12,7 @@ namespace folivra {
 
 Book& MainWindow::current_book() {
   store_pending_content();
-  return book_;
+  return doc_.book();
 }
 
 void MainWindow::content_changed(bool typed) {

@@ -208,7 +208,7 @@ void MainWindow::search_book(const FindRequest& request) {
   find_.clear_results();
   find_.set_note(L"正在查找…");
   find_.set_searching(true);
-  finder_.start(hwnd_, std::make_shared<const Book>(book_), *pattern, request.names);
+  finder_.start(hwnd_, std::make_shared<const Book>(doc_.book()), *pattern, request.names);
 }
 
 void MainWindow::forget_search() {
@@ -291,7 +291,7 @@ void MainWindow::replace_in_book(const FindRequest& request) {
   BookReplacement plan;
   const std::u16string with = utf16_of(request.replacement);
   run_showing_progress(c_.status, 1, 300, [&](const ProgressReport& report) {
-    plan = plan_book_replacement(book_, *pattern, with, request.names, report);
+    plan = plan_book_replacement(doc_.book(), *pattern, with, request.names, report);
   });
   if (plan.places == 0) {
     find_.set_note(plan.too_complex.empty() ? L"全书中找不到" + quoted(request.pattern) + L"。"

@@ -171,8 +171,11 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case kCounted:
       counts_arrived();
       return 0;
+    case kContentsRead:
+      contents_arrived(static_cast<uint64_t>(wparam));
+      return 0;
     case kCheckVolumes:
-      if (has_book_) tree_.check_volumes(book_);
+      if (has_book_ && !doc_.loading()) tree_.check_volumes(doc_.book());
       return 0;
     case kCheckDisk:
       if (has_book_ && !saving_) commands_.check_disk();

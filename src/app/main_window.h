@@ -96,6 +96,8 @@ class MainWindow : public DocumentView,
   const Book& book() { return current_book(); }
   Book& current_book() override;
   void show_book(Book book) override;
+  bool show_book_reading(Book& book, PendingContents& pending, const ReadReport& report) override;
+  const Book& shown_book() override { return doc_.listing(); }
   bool is_modified() const override { return doc_.modified(); }
   void set_modified(bool modified) override;
   bool read_only() const { return read_only_; }
@@ -204,6 +206,7 @@ class MainWindow : public DocumentView,
   static constexpr UINT kStoreProblem = WM_APP + 23;  // tells why the writing store is not kept
   static constexpr UINT kCheckVolumes = WM_APP + 24;  // a chapter left may have become a volume
   static constexpr UINT kCounted = WM_APP + 25;       // the book's 字数 are counted
+  static constexpr UINT kContentsRead = WM_APP + 26;  // an opened book's contents are all read
 
   // main_window.cpp
   void create_controls();
@@ -253,6 +256,8 @@ class MainWindow : public DocumentView,
   void restore_row(int row) override;
   void count_typed_chapter();
   void counts_arrived();
+  void contents_arrived(uint64_t load);
+  void show_book_with(Book book, std::unique_ptr<ContentLoad> load);
 
   // window_scale.cpp
   void apply_scaled_resources();
@@ -270,7 +275,9 @@ class MainWindow : public DocumentView,
   void chapter_entered(int position) override;
 
   // edit_commands.cpp: what the content editor tells, and the Edit menu
-  void store_pending_content() { editor_.store_pending(book_); }
+  void store_pending_content() {
+    if (editor_.pending()) editor_.store_pending(doc_.book());
+  }
   void content_changed(bool typed) override;
   void content_command(unsigned id) override;
   bool step_chapter(int delta) override;
@@ -313,7 +320,10 @@ class MainWindow : public DocumentView,
 
   bool has_book_ = false;  // a book is shown (not the empty window of the start)
   Document doc_;
+  // The book's own items and file; its chapters through doc_, which waits for
+  // a load of their contents.
   Book& book_ = doc_.book();
+  uint64_t load_serial_ = 0;  // the load of the book shown, among the posted messages
   ChapterTree tree_{*this};
   ContentEditor editor_{*this};
   InfoPage info_{book_, *this};

@@ -7,6 +7,10 @@ namespace folivra {
 
 void WordCounts::count_all_later(HWND window, UINT message) {
   wait();
+  if (doc_.loading()) {
+    from_load_ = true;
+    return;
+  }
   std::vector<std::string> contents;
   contents.reserve(doc_.book().chapters.size());
   for (const Chapter& chapter : doc_.book().chapters) contents.push_back(chapter.content);
@@ -20,6 +24,11 @@ void WordCounts::count_all_later(HWND window, UINT message) {
 }
 
 void WordCounts::wait() {
+  if (from_load_) {
+    from_load_ = false;
+    counts_.take(doc_.take_loaded_counts());
+    return;
+  }
   if (!worker_.joinable()) return;
   worker_.join();
   counts_.take(std::move(counted_));

@@ -20,7 +20,7 @@ namespace folivra {
 // typing pauses, from the control's own text, so a keystroke never waits.
 class WordCounts {
  public:
-  explicit WordCounts(const Document& doc) : doc_(doc) {}
+  explicit WordCounts(Document& doc) : doc_(doc) {}
   ~WordCounts() { wait(); }
   WordCounts(const WordCounts&) = delete;
   WordCounts& operator=(const WordCounts&) = delete;
@@ -31,9 +31,11 @@ class WordCounts {
   }
   // The book's chapters counted on a worker, from a copy of their texts;
   // `message` is posted to `window` when the counts are in (take_counts).
-  // Anything that needs a count before then waits for them.
+  // A book whose contents are still being read is counted by its load
+  // instead, which tells the window itself. Anything that needs a count
+  // before then waits for them.
   void count_all_later(HWND window, UINT message);
-  bool counting() const { return worker_.joinable(); }
+  bool counting() const { return worker_.joinable() || from_load_; }
   void take_counts() { wait(); }
   // After a chapter operation or its undo.
   void follow(const ChapterChanges& changes) {
@@ -65,8 +67,9 @@ class WordCounts {
   void keep_up();  // a count for every chapter
   void wait();     // the worker's counts taken in
 
-  const Document& doc_;
+  Document& doc_;
   ChapterCounts counts_;
+  bool from_load_ = false;  // the counts come with the book's contents
   std::thread worker_;
   std::vector<WordCount> counted_;  // the worker's, until taken
   WordCountWindow window_;

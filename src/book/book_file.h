@@ -48,7 +48,7 @@ void adopt_written_book(Book& book, WrittenBook written);
 // where it could not be otherwise).
 bool book_reads_back(const Book& book);
 
-// The chapters of a book read with `defer_contents`: where their items lie in
+// The chapters of a book read by parse_book_deferring: where their items lie in
 // the file's image, for decoding them whole later (decode_pending).
 struct PendingContents {
   struct Item {
@@ -72,17 +72,11 @@ struct ReadOptions {
   // What all the decoded bytes may come to; 0: the file's own budget
   // (decoded_budget of its size).
   size_t budget = 0;
-  // For a window that shows a book before all of it is decoded: the
-  // chapters' names are decoded, and contents small enough to be a volume
-  // (at most kSmallContent bytes, as their blocks declare); the rest stay
-  // empty and are described in `pending`, for decode_pending.
-  bool defer_contents = false;
-  PendingContents* pending = nullptr;
 };
 
 inline constexpr uint32_t kSmallContent = 4096;
 
-// The chapters of a book read with `defer_contents` decoded whole: each
+// The chapters of a book read by parse_book_deferring decoded whole: each
 // chapter's name, content, kept and stored items exactly as a read without
 // it gives them (the file's budget counted in file order). The damaged
 // items found go to `report`. Uses up to `workers` threads (0: all cores).
@@ -105,6 +99,15 @@ ReadStatus parse_book(std::string bytes, std::string_view password, Book& book,
                       const ReadOptions& options = {});
 ReadStatus read_book(const std::filesystem::path& path, std::string_view password, Book& book,
                      ReadReport* report = nullptr, const ReadOptions& options = {});
+// parse_book for a window that shows a book before all of it is decoded:
+// the chapters' names are decoded, and the contents small enough to be a
+// volume's (at most kSmallContent bytes, as their blocks declare); the rest
+// stay empty, marked content_pending, and are described in `pending` for
+// decode_pending. `report` holds the findings of the book's own items. A
+// book without large contents is read whole (`pending` stays empty).
+ReadStatus parse_book_deferring(std::string bytes, std::string_view password, Book& book,
+                                ReadReport& report, PendingContents& pending,
+                                const ReadOptions& options = {});
 
 // Reads the bytes of a file that may be a book: refuses what is not a
 // regular file (cannot_open), and a file that does not start with the magic

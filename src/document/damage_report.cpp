@@ -46,7 +46,8 @@ std::string chapter_label(const Book& book, int32_t position) {
 
 }  // namespace
 
-std::string damage_message(const Book& book, const ReadReport& report) {
+std::string damage_message(const Book& book, const ReadReport& report,
+                           const std::vector<char>* unshowable) {
   std::vector<std::string> lines;
   for (const DamagedItem& item : report.damaged) {
     std::string line = item.chapter ? chapter_label(book, item.chapter) + gbk_of("的") : "";
@@ -57,9 +58,13 @@ std::string damage_message(const Book& book, const ReadReport& report) {
   // Every chapter's RTF is walked: on all cores.
   const size_t n = book.chapters.size();
   std::vector<char> damaged(n);
-  run_parallel(n, item_workers(n), [&](size_t i) {
-    damaged[i] = book.chapters[i].kept_content.empty() && chapter_damaged(book.chapters[i]);
-  });
+  if (unshowable && unshowable->size() == n) {
+    damaged = *unshowable;
+  } else {
+    run_parallel(n, item_workers(n), [&](size_t i) {
+      damaged[i] = book.chapters[i].kept_content.empty() && chapter_damaged(book.chapters[i]);
+    });
+  }
   for (size_t i = 0; i < n; ++i) {
     if (damaged[i]) {
       lines.push_back(chapter_label(book, static_cast<int32_t>(i + 1)) +

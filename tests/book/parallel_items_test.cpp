@@ -127,10 +127,8 @@ TEST(DeferredContents, DecodedLaterAreWhatAWholeReadGives) {
     ASSERT_EQ(parse_book(*bytes, "pw", whole, nullptr, &whole_report, at_once), ReadStatus::ok);
     EXPECT_FALSE(whole_report.damaged.empty());
     PendingContents pending;
-    ReadOptions deferring = at_once;
-    deferring.defer_contents = true;
-    deferring.pending = &pending;
-    ASSERT_EQ(parse_book(*bytes, "pw", shown, nullptr, &shown_report, deferring), ReadStatus::ok);
+    ASSERT_EQ(parse_book_deferring(*bytes, "pw", shown, shown_report, pending, at_once),
+              ReadStatus::ok);
     ASSERT_EQ(shown.chapters.size(), whole.chapters.size());
     ASSERT_EQ(pending.items.size(), 2 * whole.chapters.size());
     // Before: every name up to the chapter past the budget, the small
@@ -177,8 +175,17 @@ TEST(DeferredContents, DecodedLaterAreWhatAWholeReadGives) {
       }
     }
   }
+  // A book without a large content is read whole at once.
+  Book three = test::sample_book(3);
+  const std::string small = write_book_image(three);
+  Book whole, shown;
+  ReadReport report;
+  PendingContents pending;
+  ASSERT_EQ(parse_book(small, "", whole), ReadStatus::ok);
+  ASSERT_EQ(parse_book_deferring(small, "", shown, report, pending), ReadStatus::ok);
+  EXPECT_TRUE(pending.empty());
+  test::expect_same_content(whole, shown);
 }
-
 // A save after reading writes unchanged items as they were stored, and the
 // file means exactly what a save that encodes everything would write.
 TEST(ReusingSaves, WriteUnchangedItemsAsStoredAndMeanWhatAFullSaveMeans) {

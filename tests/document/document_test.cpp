@@ -290,10 +290,7 @@ TEST(DocumentLoad, WhatReadsOrChangesChaptersWaitsForTheWholeBook) {
     Book shown;
     ReadReport report;
     PendingContents pending;
-    ReadOptions options;
-    options.defer_contents = true;
-    options.pending = &pending;
-    ASSERT_EQ(parse_book(image, "", shown, nullptr, &report, options), ReadStatus::ok);
+    ASSERT_EQ(parse_book_deferring(image, "", shown, report, pending), ReadStatus::ok);
     std::atomic<bool> done{false};
     Document doc;
     doc.replace(std::move(shown),
