@@ -186,6 +186,7 @@ class MainWindow : public DocumentView,
   void apply_tree_counts();  // 目录显示字数, as the settings say
   const TodayWords& today_words() const { return today_; }
   bool counting_words() const { return counts_.counting(); }
+  bool reading_contents() const { return doc_.loading(); }
   bool content_loading() const { return editor_.loading(); }
 
   // Content editor and the Edit and Insert menus.

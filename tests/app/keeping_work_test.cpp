@@ -7,6 +7,7 @@
 #include "ui/menu_ids.h"
 #include "app/window_driver.h"
 #include "book/book_file.h"
+#include "book/gbk.h"
 #include "book/gbk_wide.h"
 #include "text/plain_text.h"
 #include "text/text_rtf.h"
@@ -126,6 +127,52 @@ TEST_F(KeepingWork, ALargeChapterLeftAndComeBackToKeepsEveryWordTyped) {
   const std::string saved_bytes = read_bytes(dir_.path("big.zqb"));
   const Layout before = layout_of(stored), after = layout_of(saved_bytes);
   EXPECT_EQ(stored_item(saved_bytes, after.items.back()), stored_item(stored, before.items.back()));
+}
+
+// A book of large chapters is shown from its names while a worker reads the
+// rest: a chapter entered meanwhile is whole, what is typed and saved at once
+// lands in a whole book, and the damage is told once the contents are in.
+TEST_F(KeepingWork, ABookShownBeforeItsContentsAreReadIsWholeWheneverItIsUsed) {
+  Book book = sample_book(3);
+  for (int i = 4; i <= 400; ++i) {
+    Chapter chapter = book.chapters[2];
+    chapter.name = gbk_of("第") + std::to_string(i) + gbk_of("章");
+    chapter.content =
+        "{\\rtf1\\ansi chapter " + std::to_string(i) + " " + std::string(6000, 'x') + "}";
+    book.chapters.push_back(chapter);
+  }
+  std::string image = write_book_image(book);
+  const Layout layout = layout_of(image);
+  const size_t content300 = layout.items[layout.items.size() - 201];
+  spoil(image, content300);
+  write_bytes(dir_.path("long.zqb"), image);
+
+  window().commands().open_book(gbk_path("long.zqb"));
+  ASSERT_TRUE(window().reading_contents());
+  EXPECT_EQ(TreeView_GetCount(c().tree), 401u);
+  select(350);
+  EXPECT_EQ(editor_text().substr(0, 12), L"chapter 350 ") << "decoded before the rest";
+  SetFocus(c().content);
+  SendMessageW(c().content, EM_SETSEL, 0, 0);
+  type(c().content, L"新");
+  command(kCmdSave);  // waits for the rest, never writes a stand-in
+  const Book back = read("long.zqb");
+  ASSERT_EQ(back.chapters.size(), 400u);
+  EXPECT_EQ(chapter_text16(back.chapters[349].content).substr(0, 12), u"新chapter 350");
+  for (size_t i = 3; i < 400; ++i) {
+    if (i == 299 || i == 349) continue;
+    ASSERT_EQ(back.chapters[i].content, book.chapters[i].content) << i;
+  }
+  const std::string again = read_bytes(dir_.path("long.zqb"));
+  const Layout again_layout = layout_of(again);
+  EXPECT_EQ(stored_item(again, again_layout.items[again_layout.items.size() - 201]),
+            stored_item(image, content300))
+      << "the damaged chapter goes back as it was stored";
+  ASSERT_TRUE(wait_until([&] { return prompts_.messages.size() == 1; }, 10000))
+      << "the damage is told once the contents are in";
+  EXPECT_NE(prompts_.messages[0].text.find(L"第 300 章"), std::wstring::npos);
+  select(300);
+  EXPECT_NE(status_text(c().status, 3).find(L"已损坏"), std::wstring::npos);
 }
 
 // A chapter loaded piece by piece is the chapter loaded at once: the same

@@ -141,9 +141,19 @@ TEST_F(Saving, ABookSavedTheMomentItOpensIsWhole) {
   book.chapter_count = 2000;
   ASSERT_EQ(write_book(dir_.path("big.zqb"), book), 0);
   window().commands().open_book(wide_to_gbk_lossy(dir_.path("big.zqb").wstring()));
+  EXPECT_TRUE(window().reading_contents()) << "shown from the names, the contents still coming";
+  EXPECT_EQ(TreeView_GetCount(c().tree), 2001u);
   EXPECT_EQ(status_text(c().status, 4), L"字数：统计中…");
   prompts_.paths.push_back(wide_to_gbk_lossy(dir_.path("copy.zqb").wstring()));
   command(kCmdSaveAs);
+  // Every chapter's stored item is written again byte for byte.
+  const std::string original = read_bytes(dir_.path("big.zqb"));
+  const std::string saved = read_bytes(dir_.path("copy.zqb"));
+  const Layout before = layout_of(original), after = layout_of(saved);
+  ASSERT_EQ(before.items.size(), after.items.size());
+  for (size_t i = before.items.size() - 4000; i < before.items.size(); ++i) {
+    ASSERT_EQ(stored_item(saved, after.items[i]), stored_item(original, before.items[i])) << i;
+  }
   Book copy;
   ASSERT_EQ(read_book(dir_.path("copy.zqb"), "", copy), ReadStatus::ok);
   ASSERT_EQ(copy.chapters.size(), book.chapters.size());
