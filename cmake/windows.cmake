@@ -269,7 +269,7 @@ endif()
 
 add_executable(big_chapter_bench bench/big_chapter_bench.cpp ${FOLIVRA_CARRIED_READER_RC})
 target_link_options(big_chapter_bench PRIVATE -municode ${FOLIVRA_STATIC})
-target_link_libraries(big_chapter_bench PRIVATE folivra_shell)
+target_link_libraries(big_chapter_bench PRIVATE folivra_shell psapi)
 
 # Real RTF from other programs: the control's text beside the core's.
 add_executable(rtf_corpus_tests tests/ui/rtf_corpus_test.cpp tests/book/test_books.cpp)

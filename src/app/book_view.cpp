@@ -204,7 +204,9 @@ void MainWindow::show_book_with(Book book, std::unique_ptr<ContentLoad> load) {
   // Counted on a worker; today's figure follows once the 字数 are known.
   counts_.count_all_later(hwnd_, kCounted);
   refresh_counts();
-  record_book({});
+  // The store reads the file on a worker of its own: not while the book's
+  // contents are still being read, so that the window keeps its core.
+  if (!doc_.loading()) record_book({});
   go_to_remembered_place();
 }
 
@@ -228,6 +230,7 @@ void MainWindow::contents_arrived(uint64_t load) {
   if (load != load_serial_ || !has_book_) return;  // the load of a book since replaced
   counts_arrived();
   const std::optional<LoadedContents> found = doc_.take_loaded_findings();
+  record_book({});
   if (found) commands_.tell_damage(doc_.listing(), found->report, &found->unshowable);
   PostMessageW(hwnd_, kCheckVolumes, 0, 0);  // volumes were known from the names alone
 }

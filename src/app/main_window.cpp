@@ -169,7 +169,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (wparam && has_book_ && !saving_) PostMessageW(hwnd_, kCheckDisk, 0, 0);
       break;
     case kCounted:
-      counts_arrived();
+      if (counts_.current(wparam)) counts_arrived();
       return 0;
     case kContentsRead:
       contents_arrived(static_cast<uint64_t>(wparam));

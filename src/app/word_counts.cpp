@@ -6,7 +6,7 @@
 namespace folivra {
 
 void WordCounts::count_all_later(HWND window, UINT message) {
-  wait();
+  abandon();
   if (doc_.loading()) {
     from_load_ = true;
     return;
@@ -16,11 +16,25 @@ void WordCounts::count_all_later(HWND window, UINT message) {
   for (const Chapter& chapter : doc_.book().chapters) contents.push_back(chapter.content);
   // One worker, so that the window keeps a core of its own for the tree,
   // the chapter shown and what the author does meanwhile.
-  worker_ = std::thread([this, window, message, contents = std::move(contents)] {
+  stop_ = false;
+  const WPARAM serial = ++serial_;
+  worker_ = std::thread([this, window, message, serial, contents = std::move(contents)] {
     counted_.reserve(contents.size());
-    for (const std::string& content : contents) counted_.push_back(count_words(content));
-    PostMessageW(window, message, 0, 0);
+    for (const std::string& content : contents) {
+      if (stop_) return;
+      counted_.push_back(count_words(content));
+    }
+    PostMessageW(window, message, serial, 0);
   });
+}
+
+// The counts of a book no longer shown are not waited for.
+void WordCounts::abandon() {
+  from_load_ = false;
+  if (!worker_.joinable()) return;
+  stop_ = true;
+  worker_.join();
+  counted_.clear();
 }
 
 void WordCounts::wait() {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,9 @@ class WordCounts {
   // before then waits for them.
   void count_all_later(HWND window, UINT message);
   bool counting() const { return worker_.joinable() || from_load_; }
+  // Whether a message's counts (its wparam) are those of the worker now
+  // counting, and not of a book shown before.
+  bool current(WPARAM counted) const { return worker_.joinable() && counted == serial_; }
   void take_counts() { wait(); }
   // After a chapter operation or its undo.
   void follow(const ChapterChanges& changes) {
@@ -66,10 +70,13 @@ class WordCounts {
  private:
   void keep_up();  // a count for every chapter
   void wait();     // the worker's counts taken in
+  void abandon();  // the worker's counts dropped, the worker stopped
 
   Document& doc_;
   ChapterCounts counts_;
   bool from_load_ = false;  // the counts come with the book's contents
+  std::atomic<bool> stop_{false};
+  WPARAM serial_ = 0;
   std::thread worker_;
   std::vector<WordCount> counted_;  // the worker's, until taken
   WordCountWindow window_;

@@ -27,7 +27,7 @@ void defer_chapters(ItemReader& item, const ByteReader& in,
   }
   ReadReport scratch;
   ItemReader first(item, scratch);
-  decode_chapters(first, records, book, options, true);
+  decode_chapters(first, records, book, options, true, 1);
   pending.key = std::string(item.key());
   pending.budget = item.budget();
   pending.image_id = item.image_id();
