@@ -10,6 +10,7 @@
 #include "book/book_file.h"
 #include "book/gbk_wide.h"
 #include "book/test_books.h"
+#include "text/plain_text.h"
 
 namespace folivra::test {
 namespace {
@@ -116,6 +117,72 @@ TEST(RecoveryCopy, AKilledEditorsTextComesBackAtTheNextStart) {
   Book saved;
   ASSERT_EQ(read_book(dir.path("tale.zqb"), "", saved), ReadStatus::ok);
   EXPECT_NE(saved.chapters[0].content.find("RECOVERED"), std::string::npos);
+}
+
+// Killed while a book's contents and a large chapter are still going in
+// behind what is shown: the file is untouched, and the recovery copy holds
+// the whole chapter with what was typed where it was typed.
+TEST(RecoveryCopy, AnEditorKilledWhileALargeChapterLoadsLeavesNothingPartial) {
+  TempDir dir;
+  const std::filesystem::path settings = dir.path("config.ini");
+  const std::filesystem::path recovery = dir.path("recovery");
+  WritePrivateProfileStringW(L"Editor", L"autosave_seconds", L"60", settings.c_str());
+  WritePrivateProfileStringW(L"Editor", L"recovery_folder", recovery.c_str(), settings.c_str());
+  WritePrivateProfileStringW(L"Editor", L"recovery_pause_ms", L"300", settings.c_str());
+  Book book = sample_book(3);
+  std::string big = "{\\rtf1\\ansi\\ansicpg936 ";
+  for (int i = 0; i < 150000; ++i) big += i % 50 == 49 ? "\\'b0\\'a1\\par " : "\\'b0\\'a1";
+  book.chapters[0].content = big + "}";
+  for (int i = 4; i <= 300; ++i) {
+    Chapter chapter = book.chapters[2];
+    chapter.content = "{\\rtf1\\ansi chapter " + std::to_string(i) + std::string(6000, 'x') + "}";
+    book.chapters.push_back(chapter);
+  }
+  ASSERT_EQ(write_book(dir.path("long.zqb"), book), 0);
+  const std::string before = read_bytes(dir.path("long.zqb"));
+
+  wchar_t module[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, module, MAX_PATH);
+  std::wstring line = L"\"" + std::wstring(module) + L"\" --editor \"" + settings.wstring() +
+                      L"\" \"" + dir.path("long.zqb").wstring() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &child));
+  HWND main = nullptr, tree = nullptr;
+  ASSERT_TRUE(wait_for(
+      [&] {
+        main = window_of(child.dwProcessId, MainWindow::kClassName);
+        tree = main ? window_of(child.dwProcessId, WC_TREEVIEWW, main) : nullptr;
+        return tree && TreeView_GetCount(tree) == 301;
+      },
+      20))
+      << "the editor did not show the book";
+  // Into the large chapter, and keys at once, while it goes in.
+  TreeView_SelectItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
+  const HWND content = window_of(child.dwProcessId, L"RICHEDIT50W", main);
+  ASSERT_NE(content, nullptr);
+  for (wchar_t ch : std::wstring(L"KEPT")) PostMessageW(content, WM_CHAR, ch, 1);
+  EXPECT_TRUE(wait_for([&] { return has_copy(recovery); }, 10)) << "no recovery copy";
+  TerminateProcess(child.hProcess, 9);
+  WaitForSingleObject(child.hProcess, 10000);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+
+  EXPECT_EQ(read_bytes(dir.path("long.zqb")), before) << "the book's file is never written";
+  std::filesystem::path copy;
+  for (const auto& entry : std::filesystem::directory_iterator(recovery)) {
+    if (entry.path().extension() == L".zqb") copy = entry.path();
+  }
+  Book kept;
+  ASSERT_EQ(read_book(copy, "", kept), ReadStatus::ok);
+  ASSERT_EQ(kept.chapters.size(), 300u);
+  EXPECT_EQ(chapter_text16(kept.chapters[0].content),
+            std::u16string(u"KEPT").append(chapter_text16(big + "}")));
+  for (size_t i = 1; i < 300; ++i) {
+    ASSERT_EQ(kept.chapters[i].content, book.chapters[i].content) << i;
+  }
 }
 
 TEST(RecoveryCopy, AFolderThatCannotBeWrittenIsSaidOnce) {
