@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -151,6 +152,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
       }
     }
+  }
+  // Shown from its names first, the book decoded later is the book read
+  // whole, findings included; a chapter decoded alone for showing is the
+  // one the whole read gives.
+  Book shown;
+  ReadReport shown_report;
+  PendingContents pending;
+  if (parse_book_deferring(bytes, "pw", shown, shown_report, pending, small) != status) {
+    std::abort();
+  }
+  if (status == ReadStatus::ok && !pending.empty()) {
+    for (size_t i = 0; i < shown.chapters.size(); ++i) {
+      const std::optional<std::string> alone_content = decode_pending_content(pending, i);
+      if (alone_content &&
+          (!book.chapters[i].kept_content.empty() || *alone_content != book.chapters[i].content)) {
+        std::abort();
+      }
+    }
+    install_contents(shown, decode_pending(pending, shown_report, 2));
+  }
+  if (status == ReadStatus::ok &&
+      (!same_content(book, shown) || !same_report(report, shown_report))) {
+    std::abort();
   }
   if (status != alone_status) std::abort();
   if (status != ReadStatus::ok) return 0;
