@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
 #include "book/book_encoding.h"
 #include "book/book_file.h"
 #include "book/le_bytes.h"
@@ -97,6 +102,46 @@ TEST(ParallelItems, EveryThreadCountReadsAndWritesTheSameBook) {
   }
   Workers many(3);
   EXPECT_EQ(encode_book(fresh, 45000.0), alone_image);
+}
+
+// The pool's threads are shared by every caller: each job runs exactly once
+// whoever calls, calls nest without waiting on each other, and a failing job
+// reaches its caller after every helper stopped.
+TEST(TaskPool, EveryJobOnceForEveryCallerNestedOrFailing) {
+  std::vector<std::thread> callers;
+  std::atomic<bool> wrong{false};
+  for (int c = 0; c < 4; ++c) {
+    callers.emplace_back([&, c] {
+      for (int round = 0; round < 50; ++round) {
+        const size_t n = 1 + static_cast<size_t>((c * 37 + round * 11) % 300);
+        std::vector<std::atomic<int>> runs(n);
+        run_parallel(n, 3, [&](size_t i) {
+          runs[i]++;
+          if (i % 97 == 0) {  // a call inside a job
+            std::atomic<int> inner{0};
+            run_parallel(20, 2, [&](size_t) { inner++; });
+            if (inner != 20) wrong = true;
+          }
+        });
+        for (const auto& r : runs) {
+          if (r != 1) wrong = true;
+        }
+      }
+    });
+  }
+  for (std::thread& t : callers) t.join();
+  EXPECT_FALSE(wrong);
+
+  std::atomic<int> ran{0};
+  EXPECT_THROW(run_parallel(1000, 4,
+                            [&](size_t i) {
+                              ran++;
+                              if (i == 10) throw std::runtime_error("job");
+                            }),
+               std::runtime_error);
+  const int after = ran;
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(ran, after) << "nothing runs after the caller has its failure";
 }
 
 // A book shown from its names first: the read leaves the large contents to
