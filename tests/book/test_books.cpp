@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -15,8 +16,14 @@ namespace folivra::test {
 TempDir::TempDir() {
   static std::atomic<int> counter{0};
   std::random_device random;
+  // mingw's random_device may give the same numbers in every run: the clock
+  // tells runs apart, and a folder a killed run left behind starts empty.
+  const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
   dir_ = std::filesystem::temp_directory_path() /
-         ("folivra-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
+         ("folivra-test-" + std::to_string(random()) + "-" + std::to_string(now) + "-" +
+          std::to_string(counter++));
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
   std::filesystem::create_directories(dir_);
 }
 
