@@ -174,14 +174,14 @@ int build(const Arguments& args) {
     std::cerr << "zqb: build takes the password from the \"password\" key of its JSON\n";
     return kUsageError;
   }
-  std::ifstream in(args.positional[0], std::ios::binary);
-  if (!in) {
+  // Read in one piece: a stream's buffer grows by copies, tens of MB each.
+  std::string text;
+  if (!read_whole_file(args.positional[0], text)) {
     std::cerr << "zqb: cannot read " << args.positional[0] << "\n";
     return kBadInput;
   }
-  std::stringstream text;
-  text << in.rdbuf();
-  const nlohmann::json spec = nlohmann::json::parse(text.str(), nullptr, false);
+  const nlohmann::json spec = nlohmann::json::parse(text, nullptr, false);
+  std::string().swap(text);
   if (spec.is_discarded()) {
     std::cerr << "zqb: " << args.positional[0] << " is not valid JSON\n";
     return kBadInput;
