@@ -56,6 +56,19 @@ bool has_copy(const std::filesystem::path& folder) {
   return false;
 }
 
+// This test program started again as an editor of `book` (see wmain).
+bool start_editor(const std::filesystem::path& settings, const std::filesystem::path& book,
+                  PROCESS_INFORMATION& child) {
+  wchar_t module[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, module, MAX_PATH);
+  std::wstring line = L"\"" + std::wstring(module) + L"\" --editor \"" + settings.wstring() +
+                      L"\" \"" + book.wstring() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &child) != 0;
+}
+
 TEST(RecoveryCopy, AKilledEditorsTextComesBackAtTheNextStart) {
   TempDir dir;
   const std::filesystem::path settings = dir.path("config.ini");
@@ -67,15 +80,8 @@ TEST(RecoveryCopy, AKilledEditorsTextComesBackAtTheNextStart) {
   Book book = sample_book(2);
   ASSERT_EQ(write_book(dir.path("tale.zqb"), book), 0);
 
-  wchar_t module[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, module, MAX_PATH);
-  std::wstring line = L"\"" + std::wstring(module) + L"\" --editor \"" + settings.wstring() +
-                      L"\" \"" + dir.path("tale.zqb").wstring() + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION child{};
-  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &child));
+  ASSERT_TRUE(start_editor(settings, dir.path("tale.zqb"), child));
   HWND main = nullptr, tree = nullptr, content = nullptr;
   ASSERT_TRUE(wait_for(
       [&] {
@@ -141,15 +147,8 @@ TEST(RecoveryCopy, AnEditorKilledWhileALargeChapterLoadsLeavesNothingPartial) {
   ASSERT_EQ(write_book(dir.path("long.zqb"), book), 0);
   const std::string before = read_bytes(dir.path("long.zqb"));
 
-  wchar_t module[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, module, MAX_PATH);
-  std::wstring line = L"\"" + std::wstring(module) + L"\" --editor \"" + settings.wstring() +
-                      L"\" \"" + dir.path("long.zqb").wstring() + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION child{};
-  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &child));
+  ASSERT_TRUE(start_editor(settings, dir.path("long.zqb"), child));
   HWND main = nullptr, tree = nullptr;
   ASSERT_TRUE(wait_for(
       [&] {

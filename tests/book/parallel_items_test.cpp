@@ -37,6 +37,17 @@ void expect_same_report(const ReadReport& a, const ReadReport& b) {
   EXPECT_EQ(a.chapters_read, b.chapters_read);
 }
 
+// A book's image, the same with two items spoiled, and the same cut short
+// inside its 251st chapter record.
+std::vector<std::string> whole_damaged_and_cut(Book& book) {
+  const std::string image = write_book_image(book);
+  const test::Layout layout = layout_of(image);
+  std::string damaged = image;
+  test::spoil(damaged, layout.items[layout.items.size() - 101]);
+  test::spoil(damaged, layout.items[40]);
+  return {image, damaged, image.substr(0, layout.chapter_ends[250] + 9)};
+}
+
 // The item at `offset` stored again as zlib level 0: the same plain bytes in
 // a block no default save would write.
 std::string with_level0_item(const std::string& image, size_t offset) {
@@ -69,14 +80,8 @@ TEST(ParallelItems, EveryThreadCountReadsAndWritesTheSameBook) {
   // Two big chapters: the second goes past the file's decoding budget.
   book.chapters[99].content = std::string(30u << 20, 'a');
   book.chapters[199].content = std::string(30u << 20, 'b');
-  const std::string image = write_book_image(book);
-  const test::Layout layout = layout_of(image);
-  std::string damaged = image;
-  test::spoil(damaged, layout.items[layout.items.size() - 101]);
-  test::spoil(damaged, layout.items[40]);
-  const std::string cut = image.substr(0, layout.chapter_ends[250] + 9);
-
-  for (const std::string* bytes : {&image, static_cast<const std::string*>(&damaged), &cut}) {
+  const std::vector<std::string> files = whole_damaged_and_cut(book);
+  for (const std::string* bytes : {&files[0], &files[1], &files[2]}) {
     Book alone, shared;
     ReadReport alone_report, shared_report;
     size_t alone_end = 0, shared_end = 0;
@@ -156,14 +161,8 @@ TEST(DeferredContents, DecodedLaterAreWhatAWholeReadGives) {
   book.chapters[199].content = std::string(5u << 20, 'b');
   book.chapters[7].content = "{\\rtf1 }";
   book.password = "pw";
-  const std::string image = write_book_image(book);
-  const test::Layout layout = layout_of(image);
-  std::string damaged = image;
-  test::spoil(damaged, layout.items[layout.items.size() - 101]);
-  test::spoil(damaged, layout.items[40]);
-  const std::string cut = image.substr(0, layout.chapter_ends[250] + 9);
-
-  for (const std::string* bytes : {&image, static_cast<const std::string*>(&damaged), &cut}) {
+  const std::vector<std::string> files = whole_damaged_and_cut(book);
+  for (const std::string* bytes : {&files[0], &files[1], &files[2]}) {
     Book whole, shown;
     ReadReport whole_report, shown_report;
     // A budget of 8 MB: the second chapter of 5 MB goes past it.
@@ -215,7 +214,7 @@ TEST(DeferredContents, DecodedLaterAreWhatAWholeReadGives) {
         EXPECT_EQ(later.chapters[i].stored_content.offset, whole.chapters[i].stored_content.offset)
             << i;
       }
-      if (workers == 1 && bytes == &damaged) {
+      if (workers == 1 && bytes == &files[1]) {
         EXPECT_EQ(encode_book(later, 45000.0), encode_book(whole, 45000.0));
       }
     }
