@@ -173,7 +173,7 @@ void MainWindow::show_book(Book book) { show_book_with(std::move(book), nullptr)
 // with kContentsRead, and whatever needs them before waits for them.
 bool MainWindow::show_book_reading(Book& book, PendingContents& pending, const ReadReport& report) {
   const HWND window = hwnd_;
-  const uint64_t load = load_serial_ + 1;
+  const uint64_t load = load_serial_ + 1;  // the number show_book_with gives this book
   show_book_with(std::move(book),
                  std::make_unique<ContentLoad>(std::move(pending), report, [window, load] {
                    PostMessageW(window, kContentsRead, static_cast<WPARAM>(load), 0);
@@ -224,8 +224,8 @@ void MainWindow::refresh_counts() {
   }
 }
 
-// The worker's counts are in: the status bar, the tree and today's figure
-// show them.
+// An opened book's contents are all read: its counts, its recording in the
+// store and what the read found damaged follow.
 void MainWindow::contents_arrived(uint64_t load) {
   if (load != load_serial_ || !has_book_) return;  // the load of a book since replaced
   counts_arrived();
@@ -235,6 +235,8 @@ void MainWindow::contents_arrived(uint64_t load) {
   PostMessageW(hwnd_, kCheckVolumes, 0, 0);  // volumes were known from the names alone
 }
 
+// The worker's counts are in: the status bar, the tree and today's figure
+// show them.
 void MainWindow::counts_arrived() {
   if (!counts_.counting()) return;  // taken already, by something that needed them
   counts_.take_counts();
