@@ -52,7 +52,7 @@ ReadStatus parse_book_deferring(std::string bytes, std::string_view password, Bo
 }
 
 std::vector<Chapter> decode_pending(const PendingContents& pending, ReadReport& report,
-                                    size_t workers) {
+                                    size_t workers, const std::atomic<bool>* stop) {
   const size_t n = pending.items.size() / 2;
   std::vector<reading::ChapterRecord> records(n);
   const std::string_view image = pending.image ? std::string_view(*pending.image) : "";
@@ -73,7 +73,9 @@ std::vector<Chapter> decode_pending(const PendingContents& pending, ReadReport& 
   item.set_key(pending.key);
   Book book;
   book.chapters.resize(n);
-  reading::decode_chapters(item, records, book, {}, false, workers);
+  ReadOptions options;
+  options.stop = stop;
+  reading::decode_chapters(item, records, book, options, false, workers);
   return std::move(book.chapters);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -72,6 +73,9 @@ struct ReadOptions {
   // What all the decoded bytes may come to; 0: the file's own budget
   // (decoded_budget of its size).
   size_t budget = 0;
+  // Set by another thread when the book is no longer wanted: the read stops
+  // between batches of chapters, leaving them incomplete.
+  const std::atomic<bool>* stop = nullptr;
 };
 
 inline constexpr uint32_t kSmallContent = 4096;
@@ -79,9 +83,10 @@ inline constexpr uint32_t kSmallContent = 4096;
 // The chapters of a book read by parse_book_deferring decoded whole: each
 // chapter's name, content, kept and stored items exactly as a read without
 // it gives them (the file's budget counted in file order). The damaged
-// items found go to `report`. Uses up to `workers` threads (0: all cores).
+// items found go to `report`. Uses up to `workers` threads (0: all cores);
+// `stop` as in ReadOptions.
 std::vector<Chapter> decode_pending(const PendingContents& pending, ReadReport& report,
-                                    size_t workers = 0);
+                                    size_t workers = 0, const std::atomic<bool>* stop = nullptr);
 
 // The content of one chapter of `pending`, decoded alone: for showing it
 // before the rest. Nothing where a read in file order could find it damaged

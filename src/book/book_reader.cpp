@@ -47,6 +47,7 @@ void decode_chapters(ItemReader& item, const std::vector<ChapterRecord>& records
   const bool streaming = static_cast<bool>(options.each_chapters);
   std::vector<Decoded> batch;
   for (size_t first = 0, n = 0; first < items; first += n) {
+    if (options.stop && *options.stop) break;
     n = streaming ? streaming_batch(records, first) : std::min(kBatchItems, items - first);
     const size_t budget = item.budget();
     // Keeps a hostile batch within about one budget: once it is spent, the

@@ -8,10 +8,12 @@
 
 namespace folivra {
 
-LoadedContents load_contents(const PendingContents& pending, ReadReport report, size_t workers) {
+LoadedContents load_contents(const PendingContents& pending, ReadReport report, size_t workers,
+                             const std::atomic<bool>* stop) {
   LoadedContents loaded;
-  loaded.chapters = decode_pending(pending, report, workers);
+  loaded.chapters = decode_pending(pending, report, workers, stop);
   loaded.report = std::move(report);
+  if (stop && *stop) return loaded;
   const size_t n = loaded.chapters.size();
   loaded.counts.resize(n);
   loaded.unshowable.resize(n);
@@ -28,12 +30,14 @@ ContentLoad::ContentLoad(PendingContents pending, ReadReport report, std::functi
   const size_t cores = std::max(1u, std::thread::hardware_concurrency());
   worker_ =
       std::thread([this, cores, report = std::move(report), done = std::move(done)]() mutable {
-        result_ = load_contents(pending_, std::move(report), std::max<size_t>(1, cores - 1));
+        result_ =
+            load_contents(pending_, std::move(report), std::max<size_t>(1, cores - 1), &stop_);
         if (done) done();
       });
 }
 
 ContentLoad::~ContentLoad() {
+  stop_ = true;
   if (worker_.joinable()) worker_.join();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -25,6 +26,7 @@ struct LoadedContents {
 class ContentLoad {
  public:
   ContentLoad(PendingContents pending, ReadReport report, std::function<void()> done);
+  // Stops the worker early: what it read is dropped.
   ~ContentLoad();
   ContentLoad(const ContentLoad&) = delete;
   ContentLoad& operator=(const ContentLoad&) = delete;
@@ -36,12 +38,14 @@ class ContentLoad {
 
  private:
   const PendingContents pending_;
+  std::atomic<bool> stop_{false};  // the book is gone: its contents are not wanted
   std::thread worker_;
   LoadedContents result_;
 };
 
 // The same at once, on the caller's thread and up to `workers` threads (0: all
 // cores): for a caller that wants the book whole before going on.
-LoadedContents load_contents(const PendingContents& pending, ReadReport report, size_t workers = 0);
+LoadedContents load_contents(const PendingContents& pending, ReadReport report, size_t workers = 0,
+                             const std::atomic<bool>* stop = nullptr);
 
 }  // namespace folivra

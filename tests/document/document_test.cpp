@@ -320,6 +320,19 @@ TEST(DocumentLoad, WhatReadsOrChangesChaptersWaitsForTheWholeBook) {
     EXPECT_FALSE(found->unshowable[29]);
     EXPECT_FALSE(doc.take_loaded_findings().has_value()) << "once";
   }
+
+  // Another book while one is loading: the load is stopped and dropped.
+  Book shown;
+  ReadReport report;
+  PendingContents pending;
+  ASSERT_EQ(parse_book_deferring(image, "", shown, report, pending), ReadStatus::ok);
+  Document doc;
+  doc.replace(std::move(shown), std::make_unique<ContentLoad>(std::move(pending), report, [] {}));
+  doc.replace(book_of(2));
+  EXPECT_FALSE(doc.loading());
+  EXPECT_EQ(doc.book().chapters.size(), 2u);
+  EXPECT_EQ(doc.book().chapters[1].content, book_of(2).chapters[1].content);
+  EXPECT_FALSE(doc.take_loaded_findings().has_value());
 }
 
 }  // namespace
