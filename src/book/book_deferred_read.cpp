@@ -9,6 +9,23 @@
 
 namespace folivra {
 
+namespace {
+
+// Item `i` of a pending book in its image; nothing for one outside it.
+std::string_view item_bytes(const PendingContents& pending, size_t i) {
+  const std::string_view image = pending.image ? std::string_view(*pending.image) : "";
+  const PendingContents::Item& it = pending.items[i];
+  return size_t{it.start} + it.length <= image.size() ? image.substr(it.start, it.length)
+                                                      : std::string_view();
+}
+
+// The plain size a stored block declares (0 for one too short to say).
+size_t declared_size(std::string_view block) {
+  return block.size() >= 8 ? load_le32(block.data() + 4) : 0;
+}
+
+}  // namespace
+
 namespace reading {
 
 // A deferring read: names and small contents now, through a reader of its
@@ -19,7 +36,7 @@ void defer_chapters(ItemReader& item, const ByteReader& in,
                     const ReadOptions& options, PendingContents& pending) {
   pending = {};
   const bool any_large = std::any_of(records.begin(), records.end(), [](const ChapterRecord& r) {
-    return r.content.bytes.size() >= 8 && load_le32(r.content.bytes.data() + 4) > kSmallContent;
+    return declared_size(r.content.bytes) > kSmallContent;
   });
   if (!any_large) {
     decode_chapters(item, records, book, options);  // nothing to leave for later
@@ -55,18 +72,16 @@ std::vector<Chapter> decode_pending(const PendingContents& pending, ReadReport& 
                                     size_t workers, const std::atomic<bool>* stop) {
   const size_t n = pending.items.size() / 2;
   std::vector<reading::ChapterRecord> records(n);
-  const std::string_view image = pending.image ? std::string_view(*pending.image) : "";
-  const auto view_of = [&](const PendingContents::Item& it) {
+  const auto view_of = [&](size_t i) {
     reading::StoredView view;
-    if (size_t{it.start} + it.length <= image.size())
-      view.bytes = image.substr(it.start, it.length);
-    view.start = it.start;
+    view.bytes = item_bytes(pending, i);
+    view.start = pending.items[i].start;
     view.whole = true;
     return view;
   };
   for (size_t c = 0; c < n; ++c) {
-    records[c].name = view_of(pending.items[2 * c]);
-    records[c].content = view_of(pending.items[2 * c + 1]);
+    records[c].name = view_of(2 * c);
+    records[c].content = view_of(2 * c + 1);
   }
   ByteReader none = ByteReader::viewing({});
   reading::ItemReader item(none, pending.budget, report, pending.image_id);
@@ -96,22 +111,16 @@ void install_contents(Book& book, std::vector<Chapter> decoded) {
 
 std::optional<std::string> decode_pending_content(const PendingContents& pending, size_t chapter) {
   if (!pending.image || 2 * chapter + 1 >= pending.items.size()) return std::nullopt;
-  const std::string_view image = *pending.image;
-  const auto block = [&](size_t i) {
-    const PendingContents::Item& it = pending.items[i];
-    return size_t{it.start} + it.length <= image.size() ? image.substr(it.start, it.length)
-                                                        : std::string_view();
-  };
   // Within the budget whatever the items before it declare: then a read in
   // file order cannot have spent it before this one either.
   uint64_t declared = 0;
   for (size_t i = 0; i <= 2 * chapter + 1; ++i) {
-    const std::string_view b = block(i);
-    if (b.size() >= 8) declared += load_le32(b.data() + 4);
+    declared += declared_size(item_bytes(pending, i));
   }
   if (declared > pending.budget) return std::nullopt;
   std::string plain;
-  if (decode_block(block(2 * chapter + 1), pending.budget, plain) != BlockResult::ok) {
+  if (decode_block(item_bytes(pending, 2 * chapter + 1), pending.budget, plain) !=
+      BlockResult::ok) {
     return std::nullopt;
   }
   if (!pending.key.empty()) plain = decrypt_field(std::move(plain), pending.key);
